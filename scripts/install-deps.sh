@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the program, its build and its tests need.
+# Idempotent; run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config git
+  # Qt 6 widgets, SQLite driver, PDF previews, Designer files
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
+  # bank store
+  libsqlite3-dev sqlite3
+  # word processor and spreadsheet (not the -nogui variants), UNO SDK
+  libreoffice-writer libreoffice-calc libreoffice-dev
+  # Chinese fonts for screens, previews and PDFs
+  fonts-noto-cjk
+  # tests and benchmarks
+  googletest libgtest-dev libbenchmark-dev
+  # headless screens, screenshots and looking at generated documents
+  xvfb xauth x11-apps imagemagick poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "All packages are installed."
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "office/office.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zs {
+
+// The application folder: the bank, the documents folder, the templates, the
+// help document, the splash picture and the home page.
+class AppFolder {
+public:
+    explicit AppFolder(QString dir);
+
+    const QString& dir() const { return dir_; }
+    QString file(const QString& name) const;
+
+    // The files (and the documents folder) the program expects, missing ones.
+    QStringList missing() const;
+
+    // Creates every missing file; existing files are never touched. Returns the
+    // names created. Throws StoreError or OfficeError when a file cannot be made.
+    QStringList prepare(Office& office);
+
+    // The three paper templates and the workbook template, made anew at `path`.
+    static void writePaperTemplate(Office& office, const QString& path, const QString& kind);
+    static void writeWorkbookTemplate(Office& office, const QString& path);
+    static void writeHelpDocument(Office& office, const QString& path);
+
+    // Every file name of a complete folder, in a stable order.
+    static QStringList expectedNames();
+
+private:
+    QString dir_;
+};
+
+}  // namespace zs

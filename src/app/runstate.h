@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/prompts.h"
+#include "office/desktop.h"
+#include "office/office.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <random>
+
+namespace zs {
+
+// The 50 free question numbers handed to question entry, slots 1 to 50.
+class NumberPool {
+public:
+    static constexpr int kSlots = 50;
+    const QString& slot(int i) const { return slots_.at(i - 1); }
+    void setSlot(int i, const QString& number) { slots_.at(i - 1) = number; }
+    bool isEmpty(int i) const { return slot(i).isEmpty(); }
+
+private:
+    std::array<QString, kSlots> slots_;
+};
+
+// The values that live for the whole run and that the screens share, and the
+// services they reach the world through.
+class RunState {
+public:
+    RunState(QString appDir, Prompts& prompts, Office& office, Desktop& desktop);
+    ~RunState();
+
+    // ---- run-wide values
+    QString BankPath;
+    QString CurrentUserName;
+    NumberPool FreeNumberPool;
+    std::unique_ptr<WordInstance> SharedWordInstance;
+    bool AutoSizeOnActivate = false;
+    bool SortOnActivate = false;
+    QString SortTrigger;
+    int PickerTargetRow = 0;
+    QString PickerTargetCode;
+    qint16 DeleteKey = 0;
+
+    // ---- services
+    Prompts& prompts;
+    Office& office;
+    Desktop& desktop;
+
+    // ---- the application folder
+    const QString& appDir() const { return appDir_; }
+    QString appFile(const QString& name) const;
+    // The application's own bank file.
+    QString applicationBankPath() const;
+    // BankPath := the application's own bank (what most screens do when they load).
+    void resetBankPath() { BankPath = applicationBankPath(); }
+
+    // ---- the shared word-processor instance
+    // Starts a new instance with one blank document; a previous one is dropped.
+    void startSharedWordInstance();
+    // Starts one when none is running.
+    void ensureSharedWordInstance();
+    // Quits the instance when one is running, and forgets it.
+    void quitSharedWordInstance();
+
+    // ---- randomness of the plan search (seeded from the clock; tests fix it)
+    std::mt19937& random() { return random_; }
+    void seedRandom(unsigned seed) { random_.seed(seed); }
+
+    // The product's home page (a local page of the application folder), opened
+    // by the logo and after paper generation.
+    QString homePage() const;
+
+    // Tests replace how modal screens are run: the hook receives the screen
+    // (a QDialog) instead of it being executed.
+    std::function<void(QObject* screen)> modalHook;
+
+private:
+    QString appDir_;
+    std::unique_ptr<WordDocument> sharedBlankDocument_;
+    std::mt19937 random_;
+};
+
+}  // namespace zs

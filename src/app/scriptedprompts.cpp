@@ -1,0 +1,108 @@
+#include "app/scriptedprompts.h"
+
+namespace zs {
+
+namespace {
+
+Answer defaultAnswer(Buttons buttons, int defaultButton) {
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::OkCancel:
+        return defaultButton == 1 ? Answer::Cancel : Answer::Ok;
+    case Buttons::YesNo:
+        return defaultButton == 1 ? Answer::No : Answer::Yes;
+    case Buttons::YesNoCancel:
+        return defaultButton == 1 ? Answer::No : defaultButton == 2 ? Answer::Cancel : Answer::Yes;
+    }
+    return Answer::Ok;
+}
+
+}  // namespace
+
+Answer ScriptedPrompts::message(const QString& text, Buttons buttons, Icon icon, const QString& title,
+                                int defaultButton) {
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::Message;
+    r.text = text;
+    r.title = title.isEmpty() ? kAppTitle : title;
+    r.buttons = buttons;
+    r.icon = icon;
+    r.defaultButton = defaultButton;
+    records_ << r;
+    if (onPrompt)
+        onPrompt(r);
+    if (buttons == Buttons::Ok || answers_.isEmpty())
+        return defaultAnswer(buttons, defaultButton);
+    return answers_.dequeue();
+}
+
+QString ScriptedPrompts::nextText() { return texts_.isEmpty() ? QString() : texts_.dequeue(); }
+
+QString ScriptedPrompts::input(const QString& prompt, const QString& title, const QString& defaultText) {
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::Input;
+    r.text = prompt;
+    r.title = title.isEmpty() ? kAppTitle : title;
+    r.defaultText = defaultText;
+    records_ << r;
+    if (onPrompt)
+        onPrompt(r);
+    return nextText();
+}
+
+QString ScriptedPrompts::openFile(const QString& filter, const QString& title) {
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::OpenFile;
+    r.text = title;
+    r.title = title;
+    r.filter = filter;
+    records_ << r;
+    if (onPrompt)
+        onPrompt(r);
+    return nextText();
+}
+
+QString ScriptedPrompts::saveFile(const QString& filter, const QString& title) {
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::SaveFile;
+    r.text = title;
+    r.title = title;
+    r.filter = filter;
+    records_ << r;
+    if (onPrompt)
+        onPrompt(r);
+    return nextText();
+}
+
+QString ScriptedPrompts::chooseFolder(const QString& prompt) {
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::Folder;
+    r.text = prompt;
+    r.title = prompt;
+    records_ << r;
+    if (onPrompt)
+        onPrompt(r);
+    return nextText();
+}
+
+QStringList ScriptedPrompts::messages() const {
+    QStringList out;
+    for (const PromptRecord& r : records_)
+        if (r.kind == PromptRecord::Kind::Message)
+            out << r.text;
+    return out;
+}
+
+QString ScriptedPrompts::lastMessage() const {
+    const QStringList all = messages();
+    return all.isEmpty() ? QString() : all.last();
+}
+
+void ScriptedPrompts::clear() {
+    records_.clear();
+    answers_.clear();
+    texts_.clear();
+}
+
+}  // namespace zs

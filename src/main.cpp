@@ -1,0 +1,62 @@
+// 琢石-试题库: the program's entry point.
+//
+//   zhuoshi-tiku [--app-dir DIR] [--prepare]
+//
+// DIR is the application folder (default: the executable's folder). --prepare
+// creates every missing file of the folder and exits without a window.
+
+#include "app/appfolder.h"
+#include "office/libreoffice.h"
+#include "store/bank.h"
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    bool prepareOnly = false;
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]) == "--prepare")
+            prepareOnly = true;
+    if (prepareOnly && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zhuoshi-tiku"));
+    QApplication::setApplicationDisplayName(QStringLiteral("琢石-试题库"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("琢石-试题库：试题库与组卷程序"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption appDirOption(QStringLiteral("app-dir"), QStringLiteral("程序文件夹（默认为程序所在的文件夹）"),
+                                          QStringLiteral("DIR"));
+    const QCommandLineOption prepareOption(QStringLiteral("prepare"),
+                                           QStringLiteral("建立程序文件夹中缺少的文件，然后退出"));
+    parser.addOption(appDirOption);
+    parser.addOption(prepareOption);
+    parser.process(app);
+
+    const QString appDir = QDir(parser.isSet(appDirOption) ? parser.value(appDirOption)
+                                                           : QCoreApplication::applicationDirPath())
+                               .absolutePath();
+    zs::LibreOffice office;
+    if (parser.isSet(prepareOption)) {
+        try {
+            const QStringList created = zs::AppFolder(appDir).prepare(office);
+            for (const QString& name : created)
+                std::printf("已建立：%s\n", qUtf8Printable(QDir(appDir).filePath(name)));
+            std::printf("程序文件夹已准备好：%s\n", qUtf8Printable(QDir::toNativeSeparators(appDir)));
+            return 0;
+        } catch (const zs::StoreError& e) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(QString(e.message()).replace(u'\r', u'\n')));
+        } catch (const zs::OfficeError& e) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(QString(e.message()).replace(u'\r', u'\n')));
+        }
+        return 1;
+    }
+    return zs::runProgram(app, appDir, office);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "office/office.h"
+
+#include <QString>
+#include <memory>
+
+namespace zs {
+
+class UnoSession;
+
+// The word processor and spreadsheet of this program: one headless LibreOffice
+// process with a private profile, started on first use, serving the whole run,
+// and ended with this object (also when the program dies: the process is tied
+// to ours).
+class LibreOffice : public Office {
+public:
+    LibreOffice();
+    ~LibreOffice() override;
+
+    std::unique_ptr<WordInstance> startWord() override;
+    std::unique_ptr<SpreadsheetInstance> startSpreadsheet() override;
+    void exportPdf(const QString& documentPath, const QString& pdfPath) override;
+
+    // Whether a LibreOffice installation is present (without starting it).
+    static bool isInstalled();
+    // Starts the office process now instead of at first use.
+    void warmUp();
+    // Ends the office process; the next use starts a new one.
+    void shutdown();
+
+private:
+    std::shared_ptr<UnoSession> session_;
+};
+
+}  // namespace zs

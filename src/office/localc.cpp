@@ -1,0 +1,351 @@
+// Workbooks in LibreOffice Calc.
+
+#include "office/lodocuments.h"
+#include "office/lowriter.h"
+#include "office/unosupport.h"
+
+#include <QFileInfo>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameContainer.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/BorderLine2.hpp>
+#include <com/sun/star/table/BorderLineStyle.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
+#include <cmath>
+
+namespace zs {
+
+namespace {
+
+using css::beans::XPropertySet;
+using css::uno::Any;
+using css::uno::Sequence;
+
+constexpr double kHundredthMmPerPoint = 2540.0 / 72.0;
+constexpr sal_Int16 kThinLine = 26;  // 0.75 pt in 1/100 mm
+
+int columnOfLetters(const QString& letters) {
+    int n = 0;
+    for (QChar c : letters.trimmed().toUpper())
+        n = n * 26 + (c.unicode() - 'A' + 1);
+    return n;
+}
+
+class LoWorkbook : public Workbook {
+public:
+    LoWorkbook(std::shared_ptr<OpenDocuments> book, Reference<css::lang::XComponent> component, QString path)
+        : book_(std::move(book)), component_(std::move(component)), path_(std::move(path)) {
+        document_.set(component_, UNO_QUERY);
+        if (!document_.is())
+            throw OfficeError(QStringLiteral("这不是一个电子表格：%1").arg(path_));
+        book_->add(this, [this] { closeQuietly(); });
+    }
+    ~LoWorkbook() override {
+        book_->remove(this);
+        closeQuietly();
+    }
+
+    QString path() const override { return path_; }
+
+    void saveAs(const QString& path) override {
+        unoCall(QStringLiteral("无法保存表格：%1").arg(path), [&] {
+            const QString suffix = QFileInfo(path).suffix().toLower();
+            const OUString filter = suffix == u"xls" ? OUString("MS Excel 97")
+                                    : suffix == u"xlsx" ? OUString("Calc MS Excel 2007 XML")
+                                                        : OUString("calc8");
+            Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
+            s->storeAsURL(fileUrl(path), properties({property("FilterName", Any(filter)), property("Overwrite", Any(true))}));
+        });
+        path_ = path;
+    }
+
+    void save() override {
+        if (path_.isEmpty())
+            throw OfficeError(QStringLiteral("表格还没有保存位置，无法保存。"));
+        saveAs(path_);
+    }
+
+    void close() override {
+        book_->remove(this);
+        closeQuietly();
+    }
+
+    QStringList sheetNames() override {
+        return call([&] {
+            QStringList out;
+            for (const OUString& n : document_->getSheets()->getElementNames())
+                out << toQ(n);
+            return out;
+        });
+    }
+
+    bool hasSheet(const QString& sheet) override {
+        return call([&] { return findSheetName(sheet).has_value(); });
+    }
+
+    QString cellText(const QString& sheet, int row, int column) override {
+        return call([&] {
+            return toQ(Reference<css::text::XText>(cell(sheet, row, column), UNO_QUERY_THROW)->getString());
+        });
+    }
+
+    void setCellText(const QString& sheet, int row, int column, const QString& text) override {
+        call([&] { Reference<css::text::XText>(cell(sheet, row, column), UNO_QUERY_THROW)->setString(toOU(text)); });
+    }
+
+    std::optional<QRgb> cellBackground(const QString& sheet, int row, int column) override {
+        return call([&]() -> std::optional<QRgb> {
+            const auto p = cellProps(sheet, row, column);
+            const sal_Int32 v = p->getPropertyValue("CellBackColor").get<sal_Int32>();
+            if (v == -1 || p->getPropertyValue("IsCellBackgroundTransparent").get<bool>())
+                return std::nullopt;
+            return qRgb((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+        });
+    }
+
+    void setCellBackground(const QString& sheet, int row, int column, std::optional<QRgb> color) override {
+        call([&] {
+            const auto p = cellProps(sheet, row, column);
+            if (color) {
+                p->setPropertyValue("CellBackColor",
+                                    Any(sal_Int32((qRed(*color) << 16) | (qGreen(*color) << 8) | qBlue(*color))));
+                p->setPropertyValue("IsCellBackgroundTransparent", Any(false));
+            } else {
+                p->setPropertyValue("CellBackColor", Any(sal_Int32(-1)));
+                p->setPropertyValue("IsCellBackgroundTransparent", Any(true));
+            }
+        });
+    }
+
+    double fontSize(const QString& sheet, int row, int column) override {
+        return call([&] { return double(cellProps(sheet, row, column)->getPropertyValue("CharHeight").get<float>()); });
+    }
+
+    void setFontSize(const QString& sheet, int row, int column, double points) override {
+        call([&] {
+            const auto p = cellProps(sheet, row, column);
+            p->setPropertyValue("CharHeight", Any(float(points)));
+            p->setPropertyValue("CharHeightAsian", Any(float(points)));
+        });
+    }
+
+    CellBorders borders(const QString& sheet, int row, int column) override {
+        return call([&] {
+            const auto p = cellProps(sheet, row, column);
+            auto drawn = [&](const char* name) {
+                const auto line = p->getPropertyValue(OUString::createFromAscii(name)).get<css::table::BorderLine2>();
+                return line.LineStyle == css::table::BorderLineStyle::SOLID &&
+                       (line.OuterLineWidth > 0 || line.LineWidth > 0);
+            };
+            return CellBorders{drawn("LeftBorder"), drawn("TopBorder"), drawn("BottomBorder"), drawn("RightBorder")};
+        });
+    }
+
+    void setContinuousBorders(const QString& sheet, int row, int column) override {
+        call([&] {
+            css::table::BorderLine2 line;
+            line.Color = 0;
+            line.LineStyle = css::table::BorderLineStyle::SOLID;
+            line.OuterLineWidth = kThinLine;
+            line.LineWidth = kThinLine;
+            const auto p = cellProps(sheet, row, column);
+            for (const char* name : {"LeftBorder", "TopBorder", "BottomBorder", "RightBorder"})
+                p->setPropertyValue(OUString::createFromAscii(name), Any(line));
+        });
+    }
+
+    double rowHeight(const QString& sheet, int row) override {
+        return call([&] { return rowProps(sheet, row)->getPropertyValue("Height").get<sal_Int32>() / kHundredthMmPerPoint; });
+    }
+
+    void setRowHeight(const QString& sheet, int row, double points) override {
+        call([&] {
+            rowProps(sheet, row)->setPropertyValue("Height", Any(sal_Int32(std::lround(points * kHundredthMmPerPoint))));
+        });
+    }
+
+    double columnWidth(const QString& sheet, int column) override {
+        return call([&] {
+            return columnProps(sheet, column)->getPropertyValue("Width").get<sal_Int32>() / kHundredthMmPerPoint;
+        });
+    }
+
+    void setColumnWidth(const QString& sheet, int column, double points) override {
+        call([&] {
+            columnProps(sheet, column)
+                ->setPropertyValue("Width", Any(sal_Int32(std::lround(points * kHundredthMmPerPoint))));
+        });
+    }
+
+    void fitColumns(const QString& sheet, const QString& letterRange) override {
+        const QStringList ends = letterRange.split(u':');
+        const int first = columnOfLetters(ends.value(0));
+        const int last = columnOfLetters(ends.value(1, ends.value(0)));
+        call([&] {
+            for (int c = first; c <= last; ++c)
+                columnProps(sheet, c)->setPropertyValue("OptimalWidth", Any(true));
+        });
+    }
+
+    void mergeCells(const QString& sheet, int row, int firstColumn, int lastColumn) override {
+        call([&] {
+            Reference<css::table::XCellRange> range(sheetRef(sheet), UNO_QUERY_THROW);
+            Reference<css::util::XMergeable> m(
+                range->getCellRangeByPosition(firstColumn - 1, row - 1, lastColumn - 1, row - 1), UNO_QUERY_THROW);
+            m->merge(true);
+        });
+    }
+
+    void setBold(const QString& sheet, int row, int column, bool bold) override {
+        call([&] {
+            const auto p = cellProps(sheet, row, column);
+            p->setPropertyValue("CharWeight", Any(bold ? 150.0f : 100.0f));
+            p->setPropertyValue("CharWeightAsian", Any(bold ? 150.0f : 100.0f));
+        });
+    }
+
+    void addSheet(const QString& sheet) override {
+        call([&] {
+            const auto sheets = document_->getSheets();
+            sheets->insertNewByName(toOU(sheet), sal_Int16(sheets->getElementNames().getLength()));
+        });
+    }
+
+    void renameSheet(const QString& from, const QString& to) override {
+        call([&] { Reference<css::container::XNamed>(sheetRef(from), UNO_QUERY_THROW)->setName(toOU(to)); });
+    }
+
+    void activateSheet(const QString& sheet) override {
+        call([&] {
+            Reference<css::frame::XModel> model(component_, UNO_QUERY_THROW);
+            Reference<css::sheet::XSpreadsheetView> view(model->getCurrentController(), UNO_QUERY);
+            if (view.is())
+                view->setActiveSheet(sheetRef(sheet));
+        });
+    }
+
+    QString activeSheet() override {
+        return call([&] {
+            Reference<css::frame::XModel> model(component_, UNO_QUERY_THROW);
+            Reference<css::sheet::XSpreadsheetView> view(model->getCurrentController(), UNO_QUERY);
+            if (!view.is())
+                return QString();
+            return toQ(Reference<css::container::XNamed>(view->getActiveSheet(), UNO_QUERY_THROW)->getName());
+        });
+    }
+
+private:
+    template <typename F>
+    auto call(F&& f) -> decltype(f()) {
+        return unoCall(QStringLiteral("表格操作失败：%1").arg(path_), std::forward<F>(f));
+    }
+
+    // Sheet names are looked up as Excel does: without regard to case.
+    std::optional<OUString> findSheetName(const QString& sheet) {
+        const auto names = document_->getSheets()->getElementNames();
+        for (const OUString& n : names)
+            if (toQ(n) == sheet)
+                return n;
+        for (const OUString& n : names)
+            if (toQ(n).compare(sheet, Qt::CaseInsensitive) == 0)
+                return n;
+        return std::nullopt;
+    }
+
+    Reference<css::sheet::XSpreadsheet> sheetRef(const QString& sheet) {
+        const auto name = findSheetName(sheet);
+        if (!name)
+            throw OfficeError(QStringLiteral("表格中没有工作表“%1”：%2").arg(sheet, path_));
+        return Reference<css::sheet::XSpreadsheet>(document_->getSheets()->getByName(*name), UNO_QUERY_THROW);
+    }
+
+    Reference<css::table::XCell> cell(const QString& sheet, int row, int column) {
+        return sheetRef(sheet)->getCellByPosition(column - 1, row - 1);
+    }
+
+    Reference<XPropertySet> cellProps(const QString& sheet, int row, int column) {
+        return Reference<XPropertySet>(cell(sheet, row, column), UNO_QUERY_THROW);
+    }
+
+    Reference<XPropertySet> rowProps(const QString& sheet, int row) {
+        Reference<css::table::XColumnRowRange> r(sheetRef(sheet), UNO_QUERY_THROW);
+        return Reference<XPropertySet>(r->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
+    }
+
+    Reference<XPropertySet> columnProps(const QString& sheet, int column) {
+        Reference<css::table::XColumnRowRange> r(sheetRef(sheet), UNO_QUERY_THROW);
+        return Reference<XPropertySet>(r->getColumns()->getByIndex(column - 1), UNO_QUERY_THROW);
+    }
+
+    void closeQuietly() {
+        if (!component_.is())
+            return;
+        try {
+            Reference<css::util::XCloseable> c(component_, UNO_QUERY);
+            if (c.is())
+                c->close(true);
+            else
+                component_->dispose();
+        } catch (...) {
+            // The office may already be gone; the workbook is closed either way.
+        }
+        component_.clear();
+        document_.clear();
+    }
+
+    std::shared_ptr<OpenDocuments> book_;
+    Reference<css::lang::XComponent> component_;
+    Reference<css::sheet::XSpreadsheetDocument> document_;
+    QString path_;
+};
+
+class LoSpreadsheetInstance : public SpreadsheetInstance {
+public:
+    explicit LoSpreadsheetInstance(std::shared_ptr<UnoSession> session) : session_(std::move(session)) {}
+    ~LoSpreadsheetInstance() override { book_->closeAll(); }
+
+    std::unique_ptr<Workbook> newWorkbook() override {
+        return unoCall(QStringLiteral("无法新建 Excel 表格"), [&] {
+            return std::make_unique<LoWorkbook>(book_, session_->load("private:factory/scalc"), QString());
+        });
+    }
+
+    std::unique_ptr<Workbook> open(const QString& path) override {
+        if (!QFileInfo::exists(path))
+            throw OfficeError(QStringLiteral("找不到表格文件：%1").arg(path));
+        return unoCall(QStringLiteral("无法打开表格文件：%1").arg(path), [&] {
+            return std::make_unique<LoWorkbook>(book_, session_->load(fileUrl(path)), path);
+        });
+    }
+
+    void setVisible(bool visible) override { visible_ = visible; }
+    bool isVisible() const override { return visible_; }
+    void quit() override { book_->closeAll(); }
+
+private:
+    std::shared_ptr<UnoSession> session_;
+    std::shared_ptr<OpenDocuments> book_ = std::make_shared<OpenDocuments>();
+    bool visible_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<SpreadsheetInstance> makeLoSpreadsheetInstance(std::shared_ptr<UnoSession> session) {
+    return std::make_unique<LoSpreadsheetInstance>(std::move(session));
+}
+
+}  // namespace zs

@@ -1,0 +1,484 @@
+// Word-processor documents in LibreOffice Writer.
+
+#include "office/lodocuments.h"
+#include "office/lowriter.h"
+#include "office/unosupport.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <com/sun/star/awt/FontWeight.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/document/XDocumentInsertable.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/graphic/GraphicProvider.hpp>
+#include <com/sun/star/graphic/XGraphic.hpp>
+#include <com/sun/star/graphic/XGraphicProvider.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/style/ParagraphAdjust.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/TextContentAnchorType.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextContent.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextField.hpp>
+#include <com/sun/star/text/XTextFieldsSupplier.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <vector>
+
+namespace zs {
+
+namespace {
+
+using namespace css::text;
+using css::beans::XPropertySet;
+using css::uno::Any;
+using css::uno::Sequence;
+
+// Normalises the paragraph separators of office text to character 13.
+QString paragraphsWithCr(QString s) {
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    s.replace(u'\n', u'\r');
+    s.replace(QChar(0x2029), u'\r');
+    return s;
+}
+
+std::optional<QRgb> colorOf(sal_Int32 value) {
+    if (value == -1)
+        return std::nullopt;
+    return qRgb((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+
+sal_Int32 unoColor(QRgb c) { return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c)); }
+
+void applyStyle(const Reference<XPropertySet>& p, const TextStyle& style) {
+    p->setPropertyValue("CharWeight", Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
+    p->setPropertyValue("CharWeightAsian",
+                        Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
+    p->setPropertyValue("CharColor", Any(style.color ? unoColor(*style.color) : sal_Int32(-1)));
+    if (!style.fontName.isEmpty()) {
+        p->setPropertyValue("CharFontName", Any(toOU(style.fontName)));
+        p->setPropertyValue("CharFontNameAsian", Any(toOU(style.fontName)));
+    }
+    if (style.pointSize > 0) {
+        p->setPropertyValue("CharHeight", Any(float(style.pointSize)));
+        p->setPropertyValue("CharHeightAsian", Any(float(style.pointSize)));
+    }
+    if (style.align != TextStyle::Align::Keep)
+        p->setPropertyValue("ParaAdjust", Any(sal_Int16(style.align == TextStyle::Align::Center
+                                                            ? css::style::ParagraphAdjust_CENTER
+                                                            : css::style::ParagraphAdjust_LEFT)));
+}
+
+OUString filterFor(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"doc")
+        return "MS Word 97";
+    if (suffix == u"docx")
+        return "MS Word 2007 XML";
+    if (suffix == u"pdf")
+        return "writer_pdf_Export";
+    return "writer8";
+}
+
+class LoWordDocument : public WordDocument {
+public:
+    LoWordDocument(std::shared_ptr<UnoSession> session, std::shared_ptr<OpenDocuments> book,
+                   Reference<css::lang::XComponent> component, QString path)
+        : session_(std::move(session)), book_(std::move(book)), component_(std::move(component)),
+          path_(std::move(path)) {
+        textDoc_.set(component_, UNO_QUERY);
+        if (!textDoc_.is())
+            throw OfficeError(QStringLiteral("这不是一个文字处理文档：%1").arg(path_));
+        book_->add(this, [this] { closeQuietly(); });
+    }
+    ~LoWordDocument() override {
+        book_->remove(this);
+        closeQuietly();
+    }
+
+    QString path() const override { return path_; }
+
+    void saveAs(const QString& path) override {
+        const bool pdf = QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
+        unoCall(QStringLiteral("无法保存文档：%1").arg(path), [&] {
+            Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
+            const auto args = properties({property("FilterName", Any(filterFor(path))),
+                                                     property("Overwrite", Any(true))});
+            if (pdf)
+                s->storeToURL(fileUrl(path), args);
+            else
+                s->storeAsURL(fileUrl(path), args);
+        });
+        if (!pdf)
+            path_ = path;
+    }
+
+    void save() override {
+        if (path_.isEmpty())
+            throw OfficeError(QStringLiteral("文档还没有保存位置，无法保存。"));
+        saveAs(path_);
+    }
+
+    void close() override {
+        book_->remove(this);
+        closeQuietly();
+    }
+
+    RangeId append(const QString& text, const TextStyle& style) override {
+        return unoCall(QStringLiteral("无法向文档写入文字：%1").arg(path_), [&] {
+            const Reference<XText> body = textDoc_->getText();
+            const QStringList parts = text.split(u'\r');
+            Reference<XTextRange> first;
+            Reference<XTextRange> lastEnd;
+            for (int i = 0; i < parts.size(); ++i) {
+                if (i > 0)
+                    body->insertControlCharacter(body->getEnd(), ControlCharacter::PARAGRAPH_BREAK, false);
+                const Reference<XTextCursor> c = body->createTextCursorByRange(body->getEnd());
+                if (!first.is())
+                    first = c->getStart();
+                if (!parts[i].isEmpty()) {
+                    c->setString(toOU(parts[i]));
+                    applyStyle(Reference<XPropertySet>(c, UNO_QUERY_THROW), style);
+                }
+                lastEnd = c->getEnd();
+            }
+            const Reference<XTextCursor> whole = body->createTextCursorByRange(first);
+            whole->gotoRange(lastEnd, true);
+            ranges_.push_back(Reference<XTextRange>(whole, UNO_QUERY_THROW));
+            return RangeId(ranges_.size() - 1);
+        });
+    }
+
+    void appendDocument(const QString& path) override {
+        if (!QFileInfo::exists(path))
+            throw OfficeError(QStringLiteral("找不到文档：%1").arg(path));
+        unoCall(QStringLiteral("无法插入文档：%1").arg(path), [&] {
+            const Reference<XText> body = textDoc_->getText();
+            // A position just before the append point stays put while the
+            // document goes in after it.
+            const Reference<XTextCursor> before = body->createTextCursorByRange(body->getEnd());
+            const bool movedBack = before->goLeft(1, false);
+            const Reference<XTextCursor> c = body->createTextCursorByRange(body->getEnd());
+            Reference<css::document::XDocumentInsertable> insertable(c, UNO_QUERY_THROW);
+            insertable->insertDocumentFromURL(fileUrl(path), css::uno::Sequence<css::beans::PropertyValue>());
+            // The inserted text continues the paragraph of the append point, as a
+            // pasted document does: join what the import split there.
+            if (movedBack)
+                before->goRight(1, false);
+            const Reference<XParagraphCursor> joint(before, UNO_QUERY_THROW);
+            if (joint->isEndOfParagraph() && before->goRight(1, true)) {
+                const QString between = toQ(before->getString());
+                if (between.isEmpty() || between == u"\n" || between == u"\r\n")
+                    before->setString(OUString());
+            }
+            // What follows starts on a paragraph of its own.
+            const Reference<XParagraphCursor> end(body->createTextCursorByRange(body->getEnd()), UNO_QUERY_THROW);
+            if (!end->isStartOfParagraph())
+                body->insertControlCharacter(body->getEnd(), ControlCharacter::PARAGRAPH_BREAK, false);
+        });
+    }
+
+    void setRangeStyle(RangeId range, const TextStyle& style) override {
+        unoCall(QStringLiteral("无法设置文字格式"),
+                [&] { applyStyle(Reference<XPropertySet>(rangeOf(range), UNO_QUERY_THROW), style); });
+    }
+
+    void addComment(RangeId range, const QString& text) override {
+        unoCall(QStringLiteral("无法添加批注"), [&] {
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            Reference<XTextContent> field(factory->createInstance("com.sun.star.text.textfield.Annotation"),
+                                          UNO_QUERY_THROW);
+            Reference<XPropertySet> p(field, UNO_QUERY_THROW);
+            p->setPropertyValue("Author", Any(toOU(QStringLiteral("琢石-试题库"))));
+            QString content = text;
+            content.replace(u'\r', u'\n');
+            p->setPropertyValue("Content", Any(toOU(content)));
+            const Reference<XTextRange> anchor = rangeOf(range);
+            anchor->getText()->insertTextContent(anchor, field, true);
+        });
+    }
+
+    void setFontName(const QString& fontName) override {
+        unoCall(QStringLiteral("无法设置字体"), [&] {
+            const Reference<XText> body = textDoc_->getText();
+            const Reference<XTextCursor> c = body->createTextCursor();
+            c->gotoStart(false);
+            c->gotoEnd(true);
+            Reference<XPropertySet> p(c, UNO_QUERY_THROW);
+            p->setPropertyValue("CharFontName", Any(toOU(fontName)));
+            p->setPropertyValue("CharFontNameAsian", Any(toOU(fontName)));
+        });
+    }
+
+    void appendPicture(const QString& imagePath, double widthMm, bool floating) override {
+        const QImage image(imagePath);
+        if (image.isNull())
+            throw OfficeError(QStringLiteral("无法读取图片：%1").arg(imagePath));
+        unoCall(QStringLiteral("无法插入图片：%1").arg(imagePath), [&] {
+            const Reference<css::graphic::XGraphicProvider> provider =
+                css::graphic::GraphicProvider::create(session_->context());
+            const Reference<css::graphic::XGraphic> graphic =
+                provider->queryGraphic(properties({property("URL", Any(fileUrl(imagePath)))}));
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            Reference<XTextContent> picture(factory->createInstance("com.sun.star.text.TextGraphicObject"),
+                                            UNO_QUERY_THROW);
+            Reference<XPropertySet> p(picture, UNO_QUERY_THROW);
+            p->setPropertyValue("Graphic", Any(graphic));
+            p->setPropertyValue("AnchorType", Any(floating ? TextContentAnchorType_AT_PARAGRAPH
+                                                           : TextContentAnchorType_AS_CHARACTER));
+            const sal_Int32 width = sal_Int32(widthMm * 100);
+            p->setPropertyValue("Width", Any(width));
+            p->setPropertyValue("Height", Any(sal_Int32(double(width) * image.height() / image.width())));
+            const Reference<XText> body = textDoc_->getText();
+            body->insertTextContent(body->getEnd(), picture, false);
+        });
+    }
+
+    QImage floatingPicture(int index) override {
+        return unoCall(QStringLiteral("无法读取文档中的图片"), [&] {
+            const auto shapes = floatingShapes();
+            if (index < 0 || index >= int(shapes.size()) ||
+                !shapes[index]->getPropertySetInfo()->hasPropertyByName("Graphic"))
+                return QImage();
+            Reference<css::graphic::XGraphic> graphic(shapes[index]->getPropertyValue("Graphic"), UNO_QUERY);
+            if (!graphic.is())
+                return QImage();
+            QTemporaryDir dir;
+            const QString file = dir.filePath(QStringLiteral("picture.png"));
+            css::graphic::GraphicProvider::create(session_->context())
+                ->storeGraphic(graphic, properties({property("URL", Any(fileUrl(file))),
+                                                    property("MimeType", Any(OUString("image/png")))}));
+            return QImage(file);
+        });
+    }
+
+    int floatingShapeCount() override { return int(floatingShapes().size()); }
+
+    void setFloatingPicturesTransparentColor(QRgb color) override {
+        unoCall(QStringLiteral("无法设置图片的透明色"), [&] {
+            const auto shapes = floatingShapes();
+            if (shapes.empty())
+                return;
+            const Reference<css::graphic::XGraphicProvider> provider =
+                css::graphic::GraphicProvider::create(session_->context());
+            QTemporaryDir dir;
+            for (const Reference<XPropertySet>& shape : shapes) {
+                if (!shape->getPropertySetInfo()->hasPropertyByName("Graphic"))
+                    continue;
+                Reference<css::graphic::XGraphic> graphic(shape->getPropertyValue("Graphic"), UNO_QUERY);
+                if (!graphic.is())
+                    continue;
+                const QString in = dir.filePath(QStringLiteral("in.png"));
+                const QString out = dir.filePath(QStringLiteral("out.png"));
+                provider->storeGraphic(graphic, properties({property("URL", Any(fileUrl(in))),
+                                                 property("MimeType", Any(OUString("image/png")))}));
+                QImage image(in);
+                if (image.isNull())
+                    continue;
+                image = image.convertToFormat(QImage::Format_ARGB32);
+                const QRgb key = color & 0x00FFFFFF;
+                for (int y = 0; y < image.height(); ++y) {
+                    QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                    for (int x = 0; x < image.width(); ++x)
+                        if ((line[x] & 0x00FFFFFF) == key)
+                            line[x] = 0;
+                }
+                image.save(out, "PNG");
+                const Reference<css::graphic::XGraphic> transparent =
+                    provider->queryGraphic(properties({property("URL", Any(fileUrl(out)))}));
+                shape->setPropertyValue("Graphic", Any(transparent));
+            }
+        });
+    }
+
+    void activate() override {
+        try {
+            Reference<css::frame::XModel> model(component_, UNO_QUERY);
+            if (model.is() && model->getCurrentController().is())
+                model->getCurrentController()->getFrame()->activate();
+        } catch (const css::uno::Exception&) {
+            // A hidden document has nothing to bring to the front.
+        }
+    }
+
+    void exportPdf(const QString& pdfPath) override {
+        unoCall(QStringLiteral("无法导出 PDF：%1").arg(pdfPath), [&] {
+            Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
+            s->storeToURL(fileUrl(pdfPath), properties({property("FilterName", Any(OUString("writer_pdf_Export")))}));
+        });
+    }
+
+    QString text() override {
+        return unoCall(QStringLiteral("无法读取文档"),
+                       [&] { return paragraphsWithCr(toQ(textDoc_->getText()->getString())); });
+    }
+
+    QList<TextRun> runs() override {
+        return unoCall(QStringLiteral("无法读取文档"), [&] {
+            QList<TextRun> out;
+            Reference<css::container::XEnumerationAccess> body(textDoc_->getText(), UNO_QUERY_THROW);
+            const auto paragraphs = body->createEnumeration();
+            bool firstParagraph = true;
+            while (paragraphs->hasMoreElements()) {
+                Reference<css::lang::XServiceInfo> info(paragraphs->nextElement(), UNO_QUERY);
+                if (!info.is() || !info->supportsService("com.sun.star.text.Paragraph"))
+                    continue;
+                if (!firstParagraph)
+                    {
+                    TextRun separator;
+                    separator.text = QStringLiteral("\r");
+                    out.push_back(separator);
+                }
+                firstParagraph = false;
+                Reference<css::container::XEnumerationAccess> paragraph(info, UNO_QUERY_THROW);
+                const auto portions = paragraph->createEnumeration();
+                while (portions->hasMoreElements()) {
+                    Reference<XPropertySet> p(portions->nextElement(), UNO_QUERY);
+                    if (!p.is() || p->getPropertyValue("TextPortionType").get<OUString>() != "Text")
+                        continue;
+                    TextRun run;
+                    run.text = toQ(Reference<XTextRange>(p, UNO_QUERY_THROW)->getString());
+                    if (run.text.isEmpty())
+                        continue;
+                    run.bold = p->getPropertyValue("CharWeight").get<float>() >= css::awt::FontWeight::BOLD;
+                    run.color = colorOf(p->getPropertyValue("CharColor").get<sal_Int32>());
+                    run.fontName = toQ(p->getPropertyValue("CharFontNameAsian").get<OUString>());
+                    out.push_back(run);
+                }
+            }
+            return out;
+        });
+    }
+
+    QList<DocumentComment> comments() override {
+        return unoCall(QStringLiteral("无法读取批注"), [&] {
+            QList<DocumentComment> out;
+            Reference<XTextFieldsSupplier> supplier(component_, UNO_QUERY_THROW);
+            const auto fields = supplier->getTextFields()->createEnumeration();
+            while (fields->hasMoreElements()) {
+                Reference<css::lang::XServiceInfo> info(fields->nextElement(), UNO_QUERY);
+                if (!info.is() || !info->supportsService("com.sun.star.text.textfield.Annotation"))
+                    continue;
+                Reference<XPropertySet> p(info, UNO_QUERY_THROW);
+                DocumentComment c;
+                c.content = paragraphsWithCr(toQ(p->getPropertyValue("Content").get<OUString>()));
+                const Reference<XTextContent> content(info, UNO_QUERY_THROW);
+                c.anchorText = toQ(content->getAnchor()->getString());
+                out.push_back(c);
+            }
+            return out;
+        });
+    }
+
+    int pictureCount() override {
+        return unoCall(QStringLiteral("无法读取文档"), [&] {
+            return int(drawPage()->getCount());
+        });
+    }
+
+private:
+    Reference<XTextRange> rangeOf(RangeId id) const {
+        if (id < 0 || id >= int(ranges_.size()))
+            throw OfficeError(QStringLiteral("文档中没有这段文字。"));
+        return ranges_[id];
+    }
+
+    Reference<css::drawing::XDrawPage> drawPage() {
+        // The one draw page of a text document holds its shapes and pictures.
+        Reference<css::drawing::XDrawPageSupplier> supplier(component_, UNO_QUERY_THROW);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        return supplier->getDrawPage();
+#pragma GCC diagnostic pop
+    }
+
+    std::vector<Reference<XPropertySet>> floatingShapes() {
+        return unoCall(QStringLiteral("无法读取文档中的图形"), [&] {
+            std::vector<Reference<XPropertySet>> out;
+            const auto page = drawPage();
+            for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+                Reference<XPropertySet> shape(page->getByIndex(i), UNO_QUERY);
+                if (!shape.is() || !shape->getPropertySetInfo()->hasPropertyByName("AnchorType"))
+                    continue;
+                const auto anchor = shape->getPropertyValue("AnchorType").get<TextContentAnchorType>();
+                if (anchor != TextContentAnchorType_AS_CHARACTER)
+                    out.push_back(shape);
+            }
+            return out;
+        });
+    }
+
+    void closeQuietly() {
+        if (!component_.is())
+            return;
+        try {
+            Reference<css::util::XCloseable> c(component_, UNO_QUERY);
+            if (c.is())
+                c->close(true);
+            else
+                component_->dispose();
+        } catch (...) {
+            // The office may already be gone; the document is closed either way.
+        }
+        component_.clear();
+        textDoc_.clear();
+        ranges_.clear();
+    }
+
+    std::shared_ptr<UnoSession> session_;
+    std::shared_ptr<OpenDocuments> book_;
+    Reference<css::lang::XComponent> component_;
+    Reference<XTextDocument> textDoc_;
+    QString path_;
+    std::vector<Reference<XTextRange>> ranges_;
+};
+
+class LoWordInstance : public WordInstance {
+public:
+    explicit LoWordInstance(std::shared_ptr<UnoSession> session) : session_(std::move(session)) {}
+    ~LoWordInstance() override { book_->closeAll(); }
+
+    std::unique_ptr<WordDocument> newDocument() override {
+        return unoCall(QStringLiteral("无法新建 Word 文档"), [&] {
+            return std::make_unique<LoWordDocument>(session_, book_, session_->load("private:factory/swriter"),
+                                                    QString());
+        });
+    }
+
+    std::unique_ptr<WordDocument> open(const QString& path) override {
+        if (!QFileInfo::exists(path))
+            throw OfficeError(QStringLiteral("找不到文档：%1").arg(path));
+        return unoCall(QStringLiteral("无法打开文档：%1").arg(path), [&] {
+            return std::make_unique<LoWordDocument>(session_, book_, session_->load(fileUrl(path)), path);
+        });
+    }
+
+    void setVisible(bool visible) override { visible_ = visible; }
+    bool isVisible() const override { return visible_; }
+    void quit() override { book_->closeAll(); }
+
+private:
+    std::shared_ptr<UnoSession> session_;
+    std::shared_ptr<OpenDocuments> book_ = std::make_shared<OpenDocuments>();
+    bool visible_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<WordInstance> makeLoWordInstance(std::shared_ptr<UnoSession> session) {
+    return std::make_unique<LoWordInstance>(std::move(session));
+}
+
+}  // namespace zs

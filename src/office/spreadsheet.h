@@ -1,0 +1,69 @@
+#pragma once
+
+#include "office/officeerror.h"
+
+#include <QRgb>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace zs {
+
+// The four edges of a cell as read back: true where a continuous line is drawn.
+struct CellBorders {
+    bool left = false, top = false, bottom = false, right = false;
+    bool all() const { return left && top && bottom && right; }
+};
+
+// One open workbook. Sheets by name, cells by (row, column) counted from 1.
+class Workbook {
+public:
+    virtual ~Workbook() = default;
+
+    virtual QString path() const = 0;
+    virtual void saveAs(const QString& path) = 0;  // .xls: Excel 97 format
+    virtual void save() = 0;
+    virtual void close() = 0;  // without saving
+
+    virtual QStringList sheetNames() = 0;
+    virtual bool hasSheet(const QString& sheet) = 0;
+
+    virtual QString cellText(const QString& sheet, int row, int column) = 0;
+    // Stores the text unchanged (never read as a number or formula).
+    virtual void setCellText(const QString& sheet, int row, int column, const QString& text) = 0;
+
+    virtual std::optional<QRgb> cellBackground(const QString& sheet, int row, int column) = 0;
+    virtual void setCellBackground(const QString& sheet, int row, int column, std::optional<QRgb> color) = 0;
+    virtual double fontSize(const QString& sheet, int row, int column) = 0;
+    virtual void setFontSize(const QString& sheet, int row, int column, double points) = 0;
+    virtual CellBorders borders(const QString& sheet, int row, int column) = 0;
+    virtual void setContinuousBorders(const QString& sheet, int row, int column) = 0;
+    virtual double rowHeight(const QString& sheet, int row) = 0;  // points
+    virtual void setRowHeight(const QString& sheet, int row, double points) = 0;
+    virtual double columnWidth(const QString& sheet, int column) = 0;  // points
+    // Fits the columns of a letter range such as "b:g" to their content.
+    virtual void fitColumns(const QString& sheet, const QString& letterRange) = 0;
+    virtual void setColumnWidth(const QString& sheet, int column, double points) = 0;
+    virtual void mergeCells(const QString& sheet, int row, int firstColumn, int lastColumn) = 0;
+    virtual void setBold(const QString& sheet, int row, int column, bool bold) = 0;
+
+    virtual void addSheet(const QString& sheet) = 0;
+    virtual void renameSheet(const QString& from, const QString& to) = 0;
+    virtual void activateSheet(const QString& sheet) = 0;
+    virtual QString activeSheet() = 0;
+};
+
+// A spreadsheet instance. Each use starts its own; showing a workbook means
+// opening its saved file with the desktop's default application.
+class SpreadsheetInstance {
+public:
+    virtual ~SpreadsheetInstance() = default;
+    virtual std::unique_ptr<Workbook> newWorkbook() = 0;
+    virtual std::unique_ptr<Workbook> open(const QString& path) = 0;
+    virtual void setVisible(bool visible) = 0;
+    virtual bool isVisible() const = 0;
+    virtual void quit() = 0;  // closes every workbook still open through it
+};
+
+}  // namespace zs

@@ -1,0 +1,230 @@
+#include "office/unosupport.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <condition_variable>
+#include <cppuhelper/bootstrap.hxx>
+#include <csignal>
+#include <cstdlib>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace zs {
+
+namespace {
+
+const char* const kOfficeBinary = "/usr/lib/libreoffice/program/soffice.bin";
+constexpr int kRestartStatus = 81;  // the office's "restart after first start"
+const char* const kFundamentalRc = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
+
+QString missingOfficeMessage() {
+    return QStringLiteral("找不到 LibreOffice，无法读写 Word 文档和 Excel 表格。\r"
+                          "请先安装 LibreOffice（运行 scripts/install-deps.sh），然后再试。");
+}
+
+// The process-wide local UNO context, made once.
+Reference<css::uno::XComponentContext> localContext() {
+    static std::once_flag once;
+    static Reference<css::uno::XComponentContext> context;
+    static QString failure;
+    std::call_once(once, [] {
+        ::setenv("URE_BOOTSTRAP", kFundamentalRc, 0);
+        try {
+            context = ::cppu::defaultBootstrap_InitialComponentContext();
+        } catch (const css::uno::Exception& e) {
+            failure = toQ(e.Message);
+        }
+    });
+    if (!context.is())
+        throw OfficeError(QStringLiteral("无法初始化 LibreOffice 组件：%1").arg(failure));
+    return context;
+}
+
+}  // namespace
+
+css::beans::PropertyValue property(const char* name, const css::uno::Any& value) {
+    css::beans::PropertyValue p;
+    p.Name = OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+UnoSession::~UnoSession() { stop(); }
+
+bool UnoSession::alive() const {
+    if (!desktop_.is())
+        return false;
+    try {
+        // A cheap remote call that fails once the bridge is gone.
+        desktop_->getComponents();
+        return true;
+    } catch (const css::uno::Exception&) {
+        return false;
+    }
+}
+
+Reference<css::frame::XDesktop2> UnoSession::desktop() {
+    std::lock_guard lock(mutex_);
+    if (!alive()) {
+        stop();
+        start();
+    }
+    return desktop_;
+}
+
+Reference<css::uno::XComponentContext> UnoSession::context() {
+    desktop();
+    std::lock_guard lock(mutex_);
+    return remoteContext_;
+}
+
+void UnoSession::launch(const std::vector<QByteArray>& args) {
+    // The process is started by a thread that lives exactly as long as it:
+    // the office is killed when that thread's process dies, and the thread reaps it.
+    std::mutex startMutex;
+    std::condition_variable started;
+    std::atomic<pid_t> childPid{0};
+    const pid_t parent = ::getpid();
+    reaper_ = std::thread([&, args, parent] {
+        std::vector<char*> argv;
+        for (const QByteArray& a : args)
+            argv.push_back(const_cast<char*>(a.constData()));
+        argv.push_back(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)
+                ::_exit(1);
+            ::setpgid(0, 0);
+            ::execve(kOfficeBinary, argv.data(), environ);
+            ::_exit(127);
+        }
+        if (pid > 0)
+            exited_ = false;
+        {
+            std::lock_guard l(startMutex);
+            childPid = pid < 0 ? -1 : pid;
+            started.notify_one();
+        }
+        if (pid > 0) {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            exited_ = true;
+        }
+    });
+    {
+        std::unique_lock l(startMutex);
+        started.wait(l, [&] { return childPid != 0; });
+    }
+    pid_ = childPid;
+    if (pid_ < 0) {
+        reaper_.join();
+        throw OfficeError(QStringLiteral("无法启动 LibreOffice。"));
+    }
+
+}
+
+void UnoSession::start() {
+    if (!QFileInfo::exists(QString::fromUtf8(kOfficeBinary)))
+        throw OfficeError(missingOfficeMessage());
+
+    static QAtomicInt counter;
+    pipeName_ = QStringLiteral("zhuoshi_%1_%2").arg(::getpid()).arg(counter.fetchAndAddRelaxed(1));
+    profileDir_ = QDir::temp().filePath(QStringLiteral("zhuoshi-office-%1").arg(pipeName_));
+    QDir().mkpath(profileDir_);
+
+    const QByteArray profileArg =
+        "-env:UserInstallation=" + QUrl::fromLocalFile(profileDir_).toString(QUrl::FullyEncoded).toUtf8();
+    const QByteArray acceptArg = "--accept=pipe,name=" + pipeName_.toUtf8() + ";urp;StarOffice.ComponentContext";
+    std::vector<QByteArray> args = {kOfficeBinary, "--headless",  "--invisible", "--norestore",
+                                    "--nologo",    "--nodefault", "--nolockcheck", profileArg, acceptArg};
+
+    launch(args);
+
+    const Reference<css::uno::XComponentContext> local = localContext();
+    const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
+    const OUString url = toOU(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName_));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    QString lastError;
+    int restarts = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (exited_) {
+            // A fresh profile makes the first start end with "restart needed".
+            if (exitStatus_ == kRestartStatus && restarts++ < 2) {
+                if (reaper_.joinable())
+                    reaper_.join();
+                launch(args);
+                continue;
+            }
+            lastError = QStringLiteral("LibreOffice 进程意外退出（%1）").arg(exitStatus_.load());
+            break;
+        }
+        try {
+            remoteContext_.set(resolver->resolve(url), UNO_QUERY);
+            if (remoteContext_.is())
+                break;
+        } catch (const css::uno::Exception& e) {
+            lastError = toQ(e.Message);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (!remoteContext_.is()) {
+        stop();
+        throw OfficeError(QStringLiteral("无法连接 LibreOffice：%1").arg(lastError));
+    }
+    desktop_ = css::frame::Desktop::create(remoteContext_);
+}
+
+void UnoSession::stop() {
+    std::lock_guard lock(mutex_);
+    if (desktop_.is()) {
+        try {
+            desktop_->terminate();
+        } catch (...) {
+            // The bridge goes down while the office quits; that is expected.
+        }
+    }
+    desktop_.clear();
+    remoteContext_.clear();
+    if (pid_ > 0) {
+        // Give the office a moment to quit by itself, then make sure.
+        for (int i = 0; i < 50 && !exited_; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!exited_) {
+            ::kill(-pid_, SIGKILL);
+            ::kill(pid_, SIGKILL);
+        }
+    }
+    if (reaper_.joinable())
+        reaper_.join();
+    pid_ = -1;
+    if (!profileDir_.isEmpty()) {
+        QDir(profileDir_).removeRecursively();
+        profileDir_.clear();
+    }
+}
+
+Reference<css::lang::XComponent> UnoSession::load(const OUString& url) {
+    const Reference<css::frame::XComponentLoader> loader(desktop(), UNO_QUERY_THROW);
+    const auto args = properties({property("Hidden", css::uno::Any(true))});
+    Reference<css::lang::XComponent> doc = loader->loadComponentFromURL(url, "_blank", 0, args);
+    if (!doc.is())
+        throw OfficeError(QStringLiteral("无法打开文档：%1").arg(toQ(url)));
+    return doc;
+}
+
+}  // namespace zs

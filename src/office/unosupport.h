@@ -1,0 +1,85 @@
+#pragma once
+
+// UNO plumbing shared by the LibreOffice implementations. Only the office
+// library's own sources include this header.
+
+#include "office/officeerror.h"
+
+#include <QString>
+#include <QUrl>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <com/sun/star/uno/Exception.hpp>
+#include <atomic>
+#include <initializer_list>
+#include <mutex>
+#include <rtl/ustring.hxx>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+#include <QByteArray>
+
+namespace zs {
+
+namespace css = ::com::sun::star;
+using ::rtl::OUString;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+inline OUString toOU(const QString& s) { return OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), s.size()); }
+inline QString toQ(const OUString& s) { return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength()); }
+inline OUString fileUrl(const QString& path) { return toOU(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)); }
+
+css::beans::PropertyValue property(const char* name, const css::uno::Any& value);
+
+// A sequence of properties written as a list.
+inline css::uno::Sequence<css::beans::PropertyValue> properties(std::initializer_list<css::beans::PropertyValue> list) {
+    return css::uno::Sequence<css::beans::PropertyValue>(list.begin(), sal_Int32(list.size()));
+}
+
+// The office process and the bridge to it.
+class UnoSession {
+public:
+    UnoSession() = default;
+    ~UnoSession();
+
+    // The remote desktop, starting the office first if needed.
+    Reference<css::frame::XDesktop2> desktop();
+    Reference<css::uno::XComponentContext> context();
+    void stop();
+
+    // Loads a document hidden ("private:factory/swriter" etc. for new ones).
+    Reference<css::lang::XComponent> load(const OUString& url);
+
+private:
+    void start();  // with mutex_ held
+    void launch(const std::vector<QByteArray>& args);
+    bool alive() const;
+
+    std::recursive_mutex mutex_;
+    Reference<css::uno::XComponentContext> remoteContext_;
+    Reference<css::frame::XDesktop2> desktop_;
+    QString profileDir_;
+    QString pipeName_;
+    pid_t pid_ = -1;
+    std::atomic<bool> exited_{true};
+    std::atomic<int> exitStatus_{0};
+    std::thread reaper_;
+};
+
+// Runs an office call and turns UNO failures into OfficeError with `what` as
+// the teacher's explanation.
+template <typename F>
+auto unoCall(const QString& what, F&& f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (const css::uno::Exception& e) {
+        throw OfficeError(what + u'\r' + toQ(e.Message));
+    }
+}
+
+}  // namespace zs

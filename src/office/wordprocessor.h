@@ -1,0 +1,106 @@
+#pragma once
+
+#include "office/officeerror.h"
+
+#include <QImage>
+#include <QList>
+#include <QRgb>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace zs {
+
+// How appended text looks. Unset fields mean the document's defaults.
+struct TextStyle {
+    bool bold = false;
+    std::optional<QRgb> color;  // e.g. qRgb(255, 0, 0)
+    QString fontName;
+    double pointSize = 0;  // 0: unchanged
+    enum class Align { Keep, Left, Center } align = Align::Keep;  // of the paragraphs touched
+};
+
+// Bold text, optionally coloured.
+inline TextStyle boldStyle(std::optional<QRgb> color = std::nullopt) {
+    TextStyle s;
+    s.bold = true;
+    s.color = color;
+    return s;
+}
+
+inline constexpr QRgb kRed = 0xFFFF0000;
+inline constexpr QRgb kBlue = 0xFF0000FF;
+inline constexpr QRgb kWhite = 0xFFFFFFFF;
+
+// A run of text with one look, as read back from a document.
+struct TextRun {
+    QString text;
+    bool bold = false;
+    std::optional<QRgb> color;  // empty for the automatic colour
+    QString fontName;
+};
+
+// A margin comment and the text it is anchored on.
+struct DocumentComment {
+    QString anchorText;
+    QString content;
+};
+
+// Handle of a range of appended text inside one document.
+using RangeId = int;
+
+// One open word-processor document. The append point is just before the final
+// paragraph mark of the whole document; character 13 ("\r") inside appended
+// text starts a new paragraph.
+class WordDocument {
+public:
+    virtual ~WordDocument() = default;
+
+    virtual QString path() const = 0;  // empty until saved
+    virtual void saveAs(const QString& path) = 0;  // .doc: Word 97 format
+    virtual void save() = 0;
+    virtual void close() = 0;  // without a question; the object is unusable afterwards
+
+    virtual RangeId append(const QString& text, const TextStyle& style = {}) = 0;
+    // Copies the whole formatted content of another document, pictures included,
+    // to the append point; what follows starts on a new paragraph.
+    virtual void appendDocument(const QString& path) = 0;
+    virtual void setRangeStyle(RangeId range, const TextStyle& style) = 0;
+    virtual void addComment(RangeId range, const QString& text) = 0;
+    virtual void setFontName(const QString& fontName) = 0;  // the whole document
+
+    // Appends a picture file at the append point, `widthMm` wide; inline in the
+    // text, or floating (anchored to the paragraph) when `floating` is set.
+    virtual void appendPicture(const QString& imagePath, double widthMm, bool floating = false) = 0;
+
+    virtual int floatingShapeCount() = 0;
+    // Makes the given colour transparent in the pictures of the floating shapes.
+    virtual void setFloatingPicturesTransparentColor(QRgb color) = 0;
+
+    virtual void activate() = 0;  // bring this document to the front of its instance
+    virtual void exportPdf(const QString& pdfPath) = 0;
+
+    // Reading back.
+    virtual QString text() = 0;  // paragraphs separated by "\r"
+    virtual QList<TextRun> runs() = 0;
+    virtual QList<DocumentComment> comments() = 0;
+    virtual int pictureCount() = 0;
+    // The picture of the i-th floating shape (null when it has none).
+    virtual QImage floatingPicture(int index) = 0;
+};
+
+// A word-processor instance: a set of documents handled together. It is
+// hidden; showing documents to the teacher means opening their saved files
+// with the desktop's default application (Desktop::openFile).
+class WordInstance {
+public:
+    virtual ~WordInstance() = default;
+    virtual std::unique_ptr<WordDocument> newDocument() = 0;
+    virtual std::unique_ptr<WordDocument> open(const QString& path) = 0;
+    virtual void setVisible(bool visible) = 0;
+    virtual bool isVisible() const = 0;
+    // Ends the instance: every document still open through it is closed unsaved.
+    virtual void quit() = 0;
+};
+
+}  // namespace zs

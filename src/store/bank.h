@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <stdexcept>
+
+namespace zs {
+
+// A failure of the bank store, with a message for the teacher (Chinese, naming
+// the file where one is involved).
+class StoreError : public std::runtime_error {
+public:
+    explicit StoreError(const QString& message);
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// The rows of one query, in order; columns by name or position.
+class RowSet {
+public:
+    RowSet() = default;
+    RowSet(QStringList columns, QVector<QVariant> cells);
+
+    int count() const { return columns_.isEmpty() ? 0 : int(cells_.size() / columns_.size()); }
+    bool isEmpty() const { return count() == 0; }
+    const QStringList& columns() const { return columns_; }
+    int columnIndex(const QString& name) const;  // -1 when absent
+
+    QVariant value(int row, int column) const;
+    QVariant value(int row, const QString& column) const;
+    // The value as text; a null value gives an empty text.
+    QString text(int row, int column) const { return value(row, column).toString(); }
+    QString text(int row, const QString& column) const { return value(row, column).toString(); }
+    bool isNull(int row, const QString& column) const { return value(row, column).isNull(); }
+    QDate date(int row, const QString& column) const;
+
+    // The non-null values of one column as texts, in row order.
+    QStringList texts(int column = 0) const;
+
+private:
+    QStringList columns_;
+    QVector<QVariant> cells_;
+};
+
+using RowValues = QList<QPair<QString, QVariant>>;
+
+// The bank file 试题库.mdb: an SQLite database whose statements are written in
+// the bank's own dialect (see statement.h). A Bank opens the file for its
+// lifetime; screens open one per operation.
+class Bank {
+public:
+    enum class Mode { ReadWrite, ReadOnly };
+
+    // Opens an existing bank; throws StoreError with a clear message when the file
+    // is missing, empty, read-only (for ReadWrite), not SQLite, in Access format or
+    // lacks the bank's tables.
+    explicit Bank(const QString& path, Mode mode = Mode::ReadWrite);
+    ~Bank();
+    Bank(const Bank&) = delete;
+    Bank& operator=(const Bank&) = delete;
+
+    const QString& path() const { return path_; }
+
+    // The message that opening this file would give, or an empty text if it opens.
+    static QString problemWith(const QString& path, Mode mode = Mode::ReadWrite);
+
+    // Creates a new bank with the six tables and the default types and
+    // difficulties. Throws StoreError if the file exists or cannot be written.
+    static void create(const QString& path);
+    // Creates the export template: tables 试题库 and 教材设置 only, no rows.
+    static void createExportTemplate(const QString& path);
+
+    // Runs a statement of the bank's dialect and returns its rows. "select
+    // distinct" and "union" lists come back in natural order.
+    RowSet query(const QString& statement);
+    // Runs an update or delete statement of the bank's dialect.
+    void execute(const QString& statement);
+    // Runs a statement of the program's own with bound values (no translation).
+    void executeBound(const QString& sqliteStatement, const QVariantList& values);
+    // Appends one row; columns not named stay empty. Dates are stored as ISO text.
+    void addRow(const QString& table, const RowValues& values);
+
+    // Runs `work` in one transaction: on an exception nothing of it stays.
+    void transaction(const std::function<void()>& work);
+
+    // Type and difficulty rows of a new bank.
+    static const QStringList& defaultTypes();
+    static const QStringList& defaultDifficulties();
+
+private:
+    QSqlDatabase db() const;
+    void fail(const QString& what, const QString& detail) const;
+
+    QString path_;
+    QString connection_;
+    int transactionDepth_ = 0;
+};
+
+// Column names of 试题库 in their fixed order, after the row key at position 0.
+const QStringList& questionColumns();
+
+}  // namespace zs

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace zs {
+
+// A text value ready to stand between the single quotes of a statement: every
+// "'" is doubled, nothing else changes. Every statement builder passes values
+// through it, so the statement texts stay as written for ordinary values.
+QString sqlValue(const QString& value);
+
+// Turns a statement of the bank's Jet dialect into SQLite:
+//   [名称]            → "名称"
+//   #2012-3-7#        → '2012-03-07'
+//   a + b (text)      → a || b   (next to a bracketed name or a text literal)
+// Text literals are copied unchanged.
+QString toSqlite(const QString& statement);
+
+// True for statements whose rows come back in natural order: "select distinct"
+// lists and "union" lists.
+bool returnsNaturalOrder(const QString& statement);
+
+// The date literal of the bank's dialect: "#" + yyyy-m-d + "#".
+QString dateLiteral(const QDate& date);
+
+// Date as the dialect writes it inside a literal: four-digit year, month and
+// day without leading zeros (2012-3-7).
+QString dialectDate(const QDate& date);
+
+}  // namespace zs

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QApplication;
+
+namespace zs {
+
+class LibreOffice;
+
+// Prepares the application folder and runs the program's screens until the
+// teacher ends it.
+int runProgram(QApplication& app, const QString& appDir, LibreOffice& office);
+
+}  // namespace zs

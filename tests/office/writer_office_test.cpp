@@ -1,0 +1,177 @@
+// Word documents through the real LibreOffice, read back after saving.
+
+#include "office/libreoffice.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace zs;
+using zs::test::TempFolder;
+
+namespace {
+
+// A picture with a white background and a red square in the middle.
+QString makePicture(const TempFolder& folder) {
+    QImage image(80, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 20; y < 40; ++y)
+        for (int x = 30; x < 50; ++x)
+            image.setPixel(x, y, qRgb(200, 0, 0));
+    const QString path = folder.file("图.png");
+    image.save(path);
+    return path;
+}
+
+QString runsText(const QList<TextRun>& runs) {
+    QString s;
+    for (const TextRun& r : runs)
+        s += r.text;
+    return s;
+}
+
+const TextRun* runWith(const QList<TextRun>& runs, const QString& text) {
+    for (const TextRun& r : runs)
+        if (r.text.contains(text))
+            return &r;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(WriterOffice, AppendedTextStylesCommentsAndInsertedDocumentSurviveTheRoundTrip) {
+    TempFolder folder;
+    const auto word = test::office().startWord();
+
+    // The document to insert: a line of text and a picture.
+    const QString insertedPath = folder.file("插入.doc");
+    {
+        const auto doc = word->newDocument();
+        doc->append("被插入的题目：计算 1+1。");
+        doc->appendPicture(makePicture(folder), 20);
+        doc->saveAs(insertedPath);
+        doc->close();
+    }
+
+    const QString path = folder.file("输出.doc");
+    {
+        const auto doc = word->newDocument();
+        doc->append("一、单选题（共有3道小题）\r", boldStyle());
+        doc->append("1.", boldStyle());
+        const RangeId code = doc->append("[张三-00012]", boldStyle(kRed));
+        doc->addComment(code, "\r考查范围：\r第一节\r知识点：\r1-正数\r难度：0.5");
+        doc->appendDocument(insertedPath);
+        doc->append("参考答案:", boldStyle(kBlue));
+        doc->append("普通文字");
+        doc->setFontName("宋体");
+        doc->saveAs(path);
+        EXPECT_EQ(doc->path(), path);
+        doc->close();
+    }
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // Word 97 files are OLE compound documents.
+    EXPECT_TRUE(file.read(8).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
+    file.close();
+
+    const auto doc = word->open(path);
+    const QString text = doc->text();
+    const int heading = text.indexOf("一、单选题（共有3道小题）");
+    const int number = text.indexOf("1.[张三-00012]被插入的题目");  // pasted text continues the line
+    const int answer = text.indexOf("参考答案:普通文字");
+    EXPECT_GE(heading, 0) << text.toStdString();
+    EXPECT_GT(number, heading) << QString(text).replace(QChar(13), "¶").toStdString();
+    EXPECT_GT(answer, number) << text.toStdString();
+
+    const QList<TextRun> runs = doc->runs();
+    const TextRun* headingRun = runWith(runs, "单选题");
+    ASSERT_NE(headingRun, nullptr);
+    EXPECT_TRUE(headingRun->bold);
+    const TextRun* codeRun = runWith(runs, "[张三-00012]");
+    ASSERT_NE(codeRun, nullptr);
+    EXPECT_TRUE(codeRun->bold);
+    ASSERT_TRUE(codeRun->color.has_value());
+    EXPECT_EQ(*codeRun->color, qRgb(255, 0, 0));
+    const TextRun* answerRun = runWith(runs, "参考答案:");
+    ASSERT_NE(answerRun, nullptr);
+    EXPECT_EQ(answerRun->color.value_or(0), qRgb(0, 0, 255));
+    const TextRun* plain = runWith(runs, "普通文字");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->bold);
+    EXPECT_FALSE(plain->color.has_value());
+    for (const TextRun& r : runs) {
+        if (r.text != "\r")
+            EXPECT_EQ(r.fontName, "宋体") << r.text.toStdString();
+    }
+
+    const QList<DocumentComment> comments = doc->comments();
+    ASSERT_EQ(comments.size(), 1);
+    EXPECT_EQ(comments[0].content, "\r考查范围：\r第一节\r知识点：\r1-正数\r难度：0.5");
+    EXPECT_EQ(comments[0].anchorText, "[张三-00012]");
+    EXPECT_EQ(doc->pictureCount(), 1);
+    EXPECT_FALSE(runsText(runs).isEmpty());
+}
+
+TEST(WriterOffice, FloatingPicturesGetWhiteAsTheirTransparentColour) {
+    TempFolder folder;
+    const auto word = test::office().startWord();
+    const auto doc = word->newDocument();
+    doc->append("有一个浮动图形：");
+    doc->appendPicture(makePicture(folder), 20, /*floating=*/true);
+    doc->appendPicture(makePicture(folder), 20, /*floating=*/false);
+    EXPECT_EQ(doc->floatingShapeCount(), 1);
+    EXPECT_EQ(doc->pictureCount(), 2);
+    doc->setFloatingPicturesTransparentColor(kWhite);
+    const QString path = folder.file("浮动.doc");
+    doc->saveAs(path);
+    doc->close();
+
+    const auto back = word->open(path);
+    ASSERT_EQ(back->floatingShapeCount(), 1);
+    const QImage picture = back->floatingPicture(0);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(qAlpha(picture.pixel(2, 2)), 0);  // white corner is transparent
+    const QRgb middle = picture.pixel(picture.width() / 2, picture.height() / 2);
+    EXPECT_EQ(qAlpha(middle), 255);
+    EXPECT_GT(qRed(middle), 150);
+}
+
+TEST(WriterOffice, MissingDocumentsAreReportedByName) {
+    const auto word = test::office().startWord();
+    try {
+        word->open("/没有/这个/文件.doc");
+        FAIL();
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().contains("文件.doc"));
+    }
+    const auto doc = word->newDocument();
+    EXPECT_THROW(doc->appendDocument("/没有/题目.doc"), OfficeError);
+}
+
+TEST(WriterOffice, QuittingAnInstanceClosesWhatItLeftOpen) {
+    TempFolder folder;
+    auto word = test::office().startWord();
+    const auto doc = word->newDocument();
+    doc->append("x");
+    word->quit();
+    EXPECT_THROW(doc->saveAs(folder.file("a.doc")), OfficeError);
+}
+
+TEST(WriterOffice, ExportsAPdfForPreviews) {
+    TempFolder folder;
+    const auto word = test::office().startWord();
+    const QString path = folder.file("预览.doc");
+    {
+        const auto doc = word->newDocument();
+        doc->append("预览内容");
+        doc->saveAs(path);
+    }
+    const QString pdf = folder.file("预览.pdf");
+    test::office().exportPdf(path, pdf);
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+}

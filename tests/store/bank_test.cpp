@@ -1,0 +1,230 @@
+// The bank store against real SQLite files: the statement shapes the screens
+// send, natural order, quoting, transactions and refused files.
+
+#include "store/bank.h"
+#include "store/statement.h"
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace zs;
+using zs::test::TempFolder;
+
+namespace {
+
+class BankTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = folder.file("试题库.mdb");
+        Bank::create(path);
+        bank = std::make_unique<Bank>(path);
+    }
+    void addQuestion(const QString& number, const QString& scope, const QString& knowledge,
+                     const QString& teacher = "张三", const QVariant& lastUse = {}) {
+        bank->addRow("试题库", {{"题目编号", number},
+                                {"考查范围", scope},
+                                {"题型", "单选题"},
+                                {"难度", "0.5"},
+                                {"知识点", knowledge},
+                                {"试题识别码", teacher + "-" + number},
+                                {"入库日期", QDate(2012, 3, 7)},
+                                {"入库教师", teacher},
+                                {"最后使用日期", lastUse}});
+    }
+    void addCatalogue(const QStringList& values) {
+        static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
+        RowValues row;
+        for (int i = 0; i < values.size(); ++i)
+            row << qMakePair(columns[i], QVariant(values[i]));
+        bank->addRow("教材设置", row);
+    }
+
+    TempFolder folder;
+    QString path;
+    std::unique_ptr<Bank> bank;
+};
+
+}  // namespace
+
+TEST_F(BankTest, NewBankHasItsTablesDefaultsAndColumnOrder) {
+    EXPECT_EQ(bank->query("select 题型 from 题型").texts(), Bank::defaultTypes());
+    EXPECT_EQ(bank->query("select 难度 from 难度").texts(),
+              QStringList({"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1.0"}));
+    addQuestion("00001", "a\\b", "甲");
+    const RowSet rows = bank->query("select * from 试题库");
+    const QStringList expected = {"题目编号", "考查范围", "题型", "难度", "知识点", "试题识别码"};
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(rows.columns()[i + 1], expected[i]);
+    EXPECT_EQ(rows.text(0, 1), "00001");
+    EXPECT_EQ(rows.text(0, 6), "张三-00001");
+    EXPECT_TRUE(bank->query("select * from 试题来源").isEmpty());
+    EXPECT_TRUE(bank->query("select * from 用户管理").isEmpty());
+}
+
+TEST_F(BankTest, DistinctListsComeInNaturalOrderWithoutDuplicates) {
+    for (const char* s : {"10-化学", "2-物理", "1-语文", "2-物理", "3-英语"})
+        addCatalogue({QString::fromUtf8(s)});
+    addCatalogue({});  // a row with an empty subject is skipped by the lists, not by the store
+    const RowSet rows = bank->query("select distinct 科目 from 教材设置");
+    EXPECT_EQ(rows.texts(), QStringList({"1-语文", "2-物理", "3-英语", "10-化学"}));
+}
+
+TEST_F(BankTest, UnionOfTeachersIsDistinctAndOrdered) {
+    bank->addRow("用户管理", {{"实名用户名", "王五"}, {"密码", "x"}});
+    bank->addRow("用户管理", {{"实名用户名", "张三"}, {"密码", "y"}});
+    addQuestion("00001", "a", "甲", "张三");
+    addQuestion("00002", "a", "甲", "李四");
+    const RowSet rows = bank->query("select 实名用户名 from 用户管理 union select distinct 入库教师 from 试题库");
+    EXPECT_EQ(rows.count(), 3);
+    const QStringList names = rows.texts();
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()), QSet<QString>({"王五", "张三", "李四"}));
+}
+
+TEST_F(BankTest, KnowledgePointsByBracketedConcatenationWithNullColumns) {
+    addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章", "1-第一节", "1-正数"});
+    addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章", "1-第一节", "2-负数"});
+    addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章"});  // section column null
+    const QString path = QString("1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章\\1-第一节").remove('\\');
+    const RowSet rows = bank->query(
+        "select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= '" + path + "'");
+    EXPECT_EQ(rows.texts(), QStringList({"1-正数", "2-负数"}));
+    // A null column makes the whole concatenation null: the chapter row matches no text.
+    const RowSet none = bank->query(
+        "select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= "
+        "'1-数学1-人教版7-七年级1-上册1-第一章'");
+    EXPECT_EQ(none.count(), 0);
+}
+
+TEST_F(BankTest, DateLiteralsBetweenAndDatesReadBackAsDates) {
+    addQuestion("00001", "a", "甲", "张三", QDate(2024, 3, 5));
+    addQuestion("00002", "a", "甲", "张三", QDate(2024, 11, 20));
+    addQuestion("00003", "a", "甲", "张三");  // never used
+    const RowSet today = bank->query("select distinct 题目编号 from 试题库 where  入库日期= #2012-3-7#");
+    EXPECT_EQ(today.count(), 3);
+    const RowSet used = bank->query("select * from 试题库 where 题型='单选题' and (最后使用日期 between #2024-1-1# and #2024-6-30#)");
+    ASSERT_EQ(used.count(), 1);
+    EXPECT_EQ(used.text(0, "题目编号"), "00001");
+    EXPECT_EQ(used.date(0, "最后使用日期"), QDate(2024, 3, 5));
+    EXPECT_EQ(used.value(0, "入库日期").typeId(), QMetaType::QDate);
+    EXPECT_TRUE(bank->query("select * from 试题库 where 题目编号='00003'").isNull(0, "最后使用日期"));
+}
+
+TEST_F(BankTest, LikeAndIrregularBlanksAsTheScreensWriteThem) {
+    addQuestion("00001", "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章\\1-第一节", "1-正数|2-负数");
+    addQuestion("00002", "1-数学\\1-人教版\\7-七年级\\1-上册\\2-第二章\\1-第一节", "3-整式");
+    EXPECT_EQ(bank->query("select * from 试题库 where 考查范围 like '1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章%'")
+                  .count(),
+              1);
+    EXPECT_EQ(bank->query("select * from 试题库 where 考查范围 like '%' and 知识点 like '%负数%'").count(), 1);
+    EXPECT_EQ(bank->query("select 考查范围,知识点 from 试题库 where 题目编号= '00002'").text(0, "知识点"), "3-整式");
+    bank->execute("delete from  试题库 where 题目编号='00001'");
+    EXPECT_EQ(bank->query("select  * from 试题库 where 题目编号 = '00001'").count(), 0);
+}
+
+TEST_F(BankTest, AQuotedValueIsStoredAndFoundLikeAnyOther) {
+    bank->addRow("试题来源", {{"试题来源", "1-O'Neil's 题集"}});
+    const RowSet rows = bank->query("select * from 试题来源 where 试题来源='" + sqlValue("1-O'Neil's 题集") + "'");
+    ASSERT_EQ(rows.count(), 1);
+    bank->execute("update 试题来源 set 试题来源 = '" + sqlValue("2-It's") + "' where 试题来源='" +
+                  sqlValue("1-O'Neil's 题集") + "'");
+    EXPECT_EQ(bank->query("select * from 试题来源").text(0, 0), "2-It's");
+}
+
+TEST_F(BankTest, ALoginNameWithWildcardsMatchesOnlyItselfOnceFiltered) {
+    bank->addRow("用户管理", {{"实名用户名", "50%"}, {"密码", "a"}});
+    bank->addRow("用户管理", {{"实名用户名", "500"}, {"密码", "b"}});
+    // "like" alone treats % as a wildcard; the login compares the names exactly afterwards.
+    const RowSet rows = bank->query("select * from 用户管理 where 实名用户名 like '" + sqlValue("50%") + "'");
+    int exact = 0;
+    for (int r = 0; r < rows.count(); ++r)
+        exact += rows.text(r, "实名用户名") == "50%";
+    EXPECT_EQ(exact, 1);
+}
+
+TEST_F(BankTest, ATransactionLeavesNothingBehindOnFailure) {
+    EXPECT_THROW(bank->transaction([&] {
+        addQuestion("00001", "a", "甲");
+        addQuestion("00001", "b", "乙");
+        bank->execute("this is not a statement");
+    }),
+                 StoreError);
+    EXPECT_EQ(bank->query("select * from 试题库").count(), 0);
+    bank->transaction([&] {
+        addQuestion("00001", "a", "甲");
+        addQuestion("00001", "b", "乙");
+    });
+    EXPECT_EQ(bank->query("select distinct 题目编号 from 试题库").count(), 1);
+}
+
+TEST_F(BankTest, ABrokenStatementIsReportedNotFatal) {
+    try {
+        bank->query("select * from 没有这个表");
+        FAIL() << "expected a StoreError";
+    } catch (const StoreError& e) {
+        EXPECT_TRUE(e.message().contains("试题库操作失败"));
+    }
+}
+
+TEST(BankFiles, BadFilesAreRefusedWithAMessageNamingTheFile) {
+    TempFolder folder;
+    const QString missing = folder.file("没有.mdb");
+    const QString empty = folder.file("空.mdb");
+    const QString text = folder.file("文本.mdb");
+    const QString access = folder.file("旧题库.mdb");
+    const QString foreign = folder.file("别的数据库.mdb");
+    zs::test::TestApp::touch(empty);
+    {
+        QFile f(text);
+        f.open(QIODevice::WriteOnly);
+        f.write("这不是数据库");
+    }
+    {
+        QFile f(access);
+        f.open(QIODevice::WriteOnly);
+        QByteArray head(4, '\0');
+        head[1] = 1;
+        f.write(head + "Standard Jet DB" + QByteArray(200, '\0'));
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+        db.setDatabaseName(foreign);
+        db.open();
+        QSqlQuery(db).exec("create table t (a)");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("foreign");
+
+    struct Case {
+        QString file;
+        QString words;
+    } cases[] = {{missing, "找不到"}, {empty, "空的"}, {text, "不是试题库文件"}, {access, "Access"},
+                 {foreign, "缺少"}};
+    for (const Case& c : cases) {
+        try {
+            Bank bank(c.file);
+            ADD_FAILURE() << "opened " << c.file.toStdString();
+        } catch (const StoreError& e) {
+            EXPECT_TRUE(e.message().contains(c.words)) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QFileInfo(c.file).fileName())) << e.message().toStdString();
+        }
+    }
+    // Nothing was written into the refused files.
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST(BankFiles, AReadOnlyBankIsRefusedForWritingButReadable) {
+    TempFolder folder;
+    const QString path = folder.file("只读.mdb");
+    Bank::create(path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
+    if (QFileInfo(path).isWritable())
+        GTEST_SKIP() << "running as a user who can write read-only files";
+    EXPECT_THROW(Bank bank(path), StoreError);
+    Bank reader(path, Bank::Mode::ReadOnly);
+    EXPECT_EQ(reader.query("select 题型 from 题型").count(), 8);
+}

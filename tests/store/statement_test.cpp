@@ -1,0 +1,54 @@
+#include "store/bank.h"
+#include "store/naturalorder.h"
+#include "store/statement.h"
+#include "support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace zs;
+
+TEST(Statement, TranslatesTheDialect) {
+    struct Case {
+        const char* jet;
+        const char* sqlite;
+    } cases[] = {
+        {"select * from 试题库 where  入库日期= #2012-3-7#", "select * from 试题库 where  入库日期= '2012-03-07'"},
+        {"select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= 'x'",
+         "select 知识点 from 教材设置 where \"科目\" || \"教材版本\" ||\"年级\" || \"上下册\" || \"章\" || \"节\"= 'x'"},
+        {" and (最后使用日期 between #2024-1-5# and #2024-12-31#)",
+         " and (最后使用日期 between '2024-01-05' and '2024-12-31')"},
+        // Text literals are never touched, whatever they hold.
+        {"select * from 用户管理 where 实名用户名 like 'a#1-2-3#[x]+''y'''",
+         "select * from 用户管理 where 实名用户名 like 'a#1-2-3#[x]+''y'''"},
+        {"delete from  教材设置 where 科目='1-语文'", "delete from  教材设置 where 科目='1-语文'"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(toSqlite(QString::fromUtf8(c.jet)), QString::fromUtf8(c.sqlite)) << c.jet;
+}
+
+TEST(Statement, DateLiteralsWriteMonthAndDayWithoutLeadingZeros) {
+    EXPECT_EQ(dateLiteral(QDate(2012, 3, 7)), "#2012-3-7#");
+    EXPECT_EQ(dateLiteral(QDate(2024, 12, 31)), "#2024-12-31#");
+}
+
+TEST(Statement, QuotesAreDoubledAndNothingElseChanges) {
+    EXPECT_EQ(sqlValue("1-语文"), "1-语文");
+    EXPECT_EQ(sqlValue("O'Neil's"), "O''Neil''s");
+    EXPECT_EQ(sqlValue("50%_x"), "50%_x");
+}
+
+TEST(Statement, NaturalOrderListsAreRecognised) {
+    EXPECT_TRUE(returnsNaturalOrder("select distinct 科目 from 教材设置"));
+    EXPECT_TRUE(returnsNaturalOrder("SELECT  DISTINCT 题目编号 from 试题库"));
+    EXPECT_TRUE(returnsNaturalOrder("select 实名用户名 from 用户管理 union select distinct 入库教师 from 试题库"));
+    EXPECT_FALSE(returnsNaturalOrder("select * from 试题库 where 知识点 like '%union all%'"));
+    EXPECT_FALSE(returnsNaturalOrder("select * from 试题来源"));
+}
+
+TEST(NaturalOrder, ComparesTheNumberBeforeTheFirstDashAsANumber) {
+    EXPECT_TRUE(naturalLess("2-物理", "10-化学"));
+    EXPECT_FALSE(naturalLess("10-化学", "2-物理"));
+    EXPECT_TRUE(naturalLess("1.5-甲", "2-乙"));
+    EXPECT_TRUE(naturalLess("3-a", "3-b"));
+    EXPECT_TRUE(naturalLess("99-z", "无编号"));
+}

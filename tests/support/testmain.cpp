@@ -1,0 +1,17 @@
+// Main of every test program: a QApplication (offscreen) around GoogleTest,
+// and the shared office process ended at the close.
+
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    zs::test::shutdownOffice();
+    return result;
+}

@@ -103,8 +103,9 @@ TEST(WriterOffice, AppendedTextStylesCommentsAndInsertedDocumentSurviveTheRoundT
     EXPECT_FALSE(plain->bold);
     EXPECT_FALSE(plain->color.has_value());
     for (const TextRun& r : runs) {
-        if (r.text != "\r")
+        if (r.text != "\r") {
             EXPECT_EQ(r.fontName, "宋体") << r.text.toStdString();
+        }
     }
 
     const QList<DocumentComment> comments = doc->comments();

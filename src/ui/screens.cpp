@@ -1,0 +1,42 @@
+#include "ui/screens.h"
+
+#include "app/runstate.h"
+#include "office/officeerror.h"
+#include "store/bank.h"
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace zs {
+
+void showModal(RunState& state, QDialog& screen) {
+    if (state.modalHook) {
+        state.modalHook(&screen);
+        return;
+    }
+    screen.exec();
+}
+
+bool guarded(RunState& state, const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const StoreError& e) {
+        state.prompts.message(e.message(), Buttons::Ok, Icon::Critical);
+    } catch (const OfficeError& e) {
+        state.prompts.message(e.message(), Buttons::Ok, Icon::Critical);
+    }
+    return false;
+}
+
+void centreOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window.frameGeometry().size();
+    window.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+}  // namespace zs

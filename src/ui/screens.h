@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace zs {
+
+class RunState;
+
+// Runs a screen modally: the screen's own event loop until it closes. Tests
+// intercept this through RunState::modalHook and drive the screen themselves.
+void showModal(RunState& state, QDialog& screen);
+
+// Runs `work`; a failure of the bank or the office is shown to the teacher in a
+// message box instead of ending the program. Returns whether `work` finished.
+bool guarded(RunState& state, const std::function<void()>& work);
+
+// Centres a top-level window on its screen.
+void centreOnScreen(QWidget& window);
+
+}  // namespace zs

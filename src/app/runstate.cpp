@@ -2,6 +2,7 @@
 
 #include "store/paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
 #include <chrono>
@@ -37,6 +38,14 @@ void RunState::quitSharedWordInstance() {
         SharedWordInstance->quit();
         SharedWordInstance.reset();
     }
+}
+
+void RunState::endProgram() {
+    if (endProgramHook) {
+        endProgramHook();
+        return;
+    }
+    QCoreApplication::exit(0);
 }
 
 QString RunState::homePage() const { return QUrl::fromLocalFile(appFile(kHomePageName)).toString(); }

@@ -38,6 +38,7 @@ RunState& TestApp::state() {
     if (!state_) {
         state_ = std::make_unique<RunState>(dir(), prompts, office(), desktop);
         state_->seedRandom(12345);
+        state_->documentPreviews = false;
     }
     return *state_;
 }

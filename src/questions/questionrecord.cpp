@@ -1,0 +1,96 @@
+#include "questions/questionrecord.h"
+
+#include "store/bank.h"
+#include "store/statement.h"
+
+namespace zs {
+
+QString missingKnowledgeMessage(const QString& scopePath) {
+    return QStringLiteral("在勾选的“") + scopePath + QStringLiteral("”下，没有添加知识点，请先添加！");
+}
+
+DraftCheck checkDraft(const QuestionDraft& draft) {
+    DraftCheck check;
+    // The knowledge points are looked at first, while walking the ticked scopes.
+    bool knowledgeIncomplete = false;
+    for (const QString& path : draft.tickedPaths) {
+        const ScopeKnowledgeRow* row = draft.knowledge ? draft.knowledge->find(path) : nullptr;
+        if (!row) {
+            knowledgeIncomplete = true;
+            continue;
+        }
+        if (!row->anySelected()) {
+            check.scopeMessages << missingKnowledgeMessage(path);
+            knowledgeIncomplete = true;
+        }
+    }
+    QString lines;
+    if (draft.tickedPaths.isEmpty())
+        lines += QStringLiteral("*未选择考查范围！\r");
+    if (!draft.typeChosen)
+        lines += QStringLiteral("*试题题型未选择！\r");
+    if (!draft.difficultyChosen)
+        lines += QStringLiteral("*试题难度未选择！\r");
+    if (draft.checkSource && !draft.sourceChosen)
+        lines += QStringLiteral("*试题来源未选择！\r");
+    if (!draft.questionBound)
+        lines += QStringLiteral("*试题题目未输入！\r");
+    if (!draft.answerBound)
+        lines += QStringLiteral("*试题答案未输入！\r");
+    if (knowledgeIncomplete)
+        lines += QStringLiteral("*试题知识点未添加完善！\r");
+    if (!lines.isEmpty())
+        check.complaint = QStringLiteral("未能成功录入试题，原因如下：\r\r") + lines;
+    return check;
+}
+
+QString makeIdentificationCode(const QString& user, const QString& number) { return user + u'-' + number; }
+
+QList<QPair<QString, QString>> draftScopes(const QuestionDraft& draft) {
+    QList<QPair<QString, QString>> out;
+    for (const QString& path : draft.tickedPaths)
+        if (const ScopeKnowledgeRow* row = draft.knowledge ? draft.knowledge->find(path) : nullptr)
+            out << qMakePair(path, row->knowledgeList());
+    return out;
+}
+
+namespace {
+
+void insertRows(Bank& bank, const QuestionRecord& record) {
+    for (const auto& [path, knowledge] : record.scopes) {
+        RowValues row = {{QStringLiteral("题目编号"), record.number},
+                         {QStringLiteral("考查范围"), path},
+                         {QStringLiteral("题型"), record.type},
+                         {QStringLiteral("难度"), record.difficulty}};
+        if (record.source)
+            row << qMakePair(QStringLiteral("试题来源"), QVariant(*record.source));
+        row << qMakePair(QStringLiteral("试题识别码"), QVariant(record.code))
+            << qMakePair(QStringLiteral("入库日期"), QVariant(record.date))
+            << qMakePair(QStringLiteral("入库教师"), QVariant(record.teacher))
+            << qMakePair(QStringLiteral("知识点"), QVariant(knowledge));
+        bank.addRow(QStringLiteral("试题库"), row);
+    }
+}
+
+}  // namespace
+
+void addQuestion(Bank& bank, const QuestionRecord& record) {
+    bank.transaction([&] { insertRows(bank, record); });
+}
+
+void replaceQuestion(Bank& bank, const QuestionRecord& record) {
+    bank.transaction([&] {
+        bank.execute(QStringLiteral("delete from 试题库 where 题目编号='") + sqlValue(record.number) + u'\'');
+        insertRows(bank, record);
+    });
+}
+
+int countQuestions(Bank& bank) { return bank.query(QStringLiteral("select distinct 题目编号 from 试题库")).count(); }
+
+int countQuestionsEnteredOn(Bank& bank, const QDate& day) {
+    return bank
+        .query(QStringLiteral("select distinct 题目编号 from 试题库 where  入库日期= ") + dateLiteral(day))
+        .count();
+}
+
+}  // namespace zs

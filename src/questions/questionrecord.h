@@ -1,0 +1,70 @@
+#pragma once
+
+#include "questions/scopeknowledge.h"
+
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zs {
+
+class Bank;
+
+// What a question screen holds when the teacher confirms: the ticked scopes in
+// tree order with their knowledge points, the three settings and the two
+// documents.
+struct QuestionDraft {
+    QStringList tickedPaths;
+    const ScopeKnowledgeTable* knowledge = nullptr;
+    bool typeChosen = false;
+    bool difficultyChosen = false;
+    bool sourceChosen = false;
+    bool checkSource = true;  // the question picker does not ask for a source
+    bool questionBound = false;
+    bool answerBound = false;
+};
+
+// The outcome of checking a draft: the per-scope messages shown at once while
+// the ticked scopes are walked, then one complaint message (empty: none).
+struct DraftCheck {
+    QStringList scopeMessages;
+    QString complaint;
+    bool passed() const { return complaint.isEmpty(); }
+};
+
+DraftCheck checkDraft(const QuestionDraft& draft);
+
+// The message naming a ticked scope without knowledge points.
+QString missingKnowledgeMessage(const QString& scopePath);
+
+// An identification code: the entering teacher's name, "-", the number.
+QString makeIdentificationCode(const QString& user, const QString& number);
+
+// One question as stored: one row per scope.
+struct QuestionRecord {
+    QString number;
+    QString code;
+    QString type;
+    QString difficulty;
+    std::optional<QString> source;  // not written when empty
+    QDate date;
+    QString teacher;
+    QList<QPair<QString, QString>> scopes;  // scope path, knowledge-point list
+};
+
+// The scopes of a draft that have knowledge rows, tree order, with their lists.
+QList<QPair<QString, QString>> draftScopes(const QuestionDraft& draft);
+
+// Writes all rows of a new question in one transaction.
+void addQuestion(Bank& bank, const QuestionRecord& record);
+// Replaces every row of `record.number` by the record's rows, in one transaction.
+void replaceQuestion(Bank& bank, const QuestionRecord& record);
+
+// Counters of the entry screen.
+int countQuestions(Bank& bank);
+int countQuestionsEnteredOn(Bank& bank, const QDate& day);
+
+}  // namespace zs

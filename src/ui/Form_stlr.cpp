@@ -1,0 +1,289 @@
+#include "ui/Form_stlr.h"
+
+#include "app/runstate.h"
+#include "questions/questionrecord.h"
+#include "store/bank.h"
+#include "store/paths.h"
+#include "ui/Form_cshtmbh.h"
+#include "ui/screens.h"
+#include "ui/widgets.h"
+#include "ui_Form_stlr.h"
+
+#include <QCloseEvent>
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+
+namespace zs {
+
+namespace {
+const QString kType = QStringLiteral("题型");
+const QString kDifficulty = QStringLiteral("难度");
+const QString kSource = QStringLiteral("试题来源");
+}  // namespace
+
+Form_stlr::Form_stlr(RunState& state, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Form_stlr>()), state_(state) {
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    ui->OLE_tm->setRunState(&state_);
+    ui->OLE_da->setRunState(&state_);
+    connect(ui->TreeView1, &ScopeTreeWidget::clicked, this, &Form_stlr::TreeView1_Click);
+    connect(ui->List_dxzsd, &QListWidget::itemClicked, this, &Form_stlr::List_dxzsd_Click);
+    connect(ui->List_yxzsd, &QListWidget::itemClicked, this, &Form_stlr::List_yxzsd_Click);
+    connect(ui->Command_qdlr, &QPushButton::clicked, this, &Form_stlr::Command_qdlr_Click);
+    connect(ui->Command_fhzjm, &QPushButton::clicked, this, &Form_stlr::Command_fhzjm_Click);
+    Timer1.setInterval(100);
+    connect(&Timer1, &QTimer::timeout, this, &Form_stlr::Timer1_Timer);
+    Form_Load();
+}
+
+Form_stlr::~Form_stlr() = default;
+
+void Form_stlr::Form_Load() {
+    state_.resetBankPath();
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        fillCombo(ui->Combo_tx, bank.query(QStringLiteral("select 题型 from 题型")).texts());
+        fillCombo(ui->Combo_nd, bank.query(QStringLiteral("select 难度 from 难度")).texts());
+        fillCombo(ui->Combo_stly, bank.query(QStringLiteral("select 试题来源 from 试题来源")).texts());
+        ui->TreeView1->setModel(ScopeTreeModel::build(bank));
+    });
+    Timer1.start();
+}
+
+void Form_stlr::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!prepared_)
+        QTimer::singleShot(0, this, &Form_stlr::Form_Activate);
+}
+
+void Form_stlr::Form_Activate() {
+    if (prepared_)
+        return;
+    prepared_ = true;
+    prepareQuestion();
+}
+
+bool Form_stlr::prepareQuestion() {
+    ui->Command_qdlr->setEnabled(false);
+    ScopeKnowledgeTable_.clear();
+    if (!TakeNextNumber())
+        return false;
+    BindDocuments();
+    RefreshCounters();
+    return true;
+}
+
+bool Form_stlr::TakeNextNumber() {
+    if (state_.FreeNumberPool.isEmpty(NumberPool::kSlots)) {
+        Form_cshtmbh numbers(state_, this);
+        showModal(state_, numbers);
+    }
+    CurrentNumber.clear();
+    for (int i = 1; i <= NumberPool::kSlots; ++i) {
+        if (!state_.FreeNumberPool.isEmpty(i)) {
+            CurrentNumber = state_.FreeNumberPool.slot(i);
+            state_.FreeNumberPool.setSlot(i, QString());
+            break;
+        }
+    }
+    if (CurrentNumber.isEmpty()) {
+        QuestionDocPath.clear();
+        AnswerDocPath.clear();
+        state_.prompts.message(QStringLiteral("没有可用的题目编号，暂时不能录入试题。"), Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
+    QuestionDocPath = questionDocumentPath(state_.BankPath, CurrentNumber);
+    AnswerDocPath = answerDocumentPath(state_.BankPath, CurrentNumber);
+    return guarded(state_, [&] {
+        state_.ensureSharedWordInstance();
+        for (const QString& path : {AnswerDocPath, QuestionDocPath}) {
+            auto doc = state_.SharedWordInstance->newDocument();
+            doc->saveAs(path);
+            doc->close();
+        }
+    });
+}
+
+void Form_stlr::BindDocuments() {
+    if (QFileInfo::exists(QuestionDocPath))
+        ui->OLE_tm->bind(QuestionDocPath);
+    if (QFileInfo::exists(AnswerDocPath))
+        ui->OLE_da->bind(AnswerDocPath);
+    ui->Command_qdlr->setEnabled(true);
+}
+
+void Form_stlr::RefreshCounters() {
+    // Each counter goes on after a failure of the one before it.
+    try {
+        Bank bank(state_.BankPath);
+        ui->Label_stkzts->setText(QString::number(countQuestions(bank)));
+    } catch (const StoreError&) {
+    }
+    try {
+        Bank bank(state_.BankPath);
+        ui->Label_jrlrzts->setText(QString::number(countQuestionsEnteredOn(bank, QDate::currentDate())));
+    } catch (const StoreError&) {
+    }
+    ui->Label_zzlrstbh->setText(CurrentNumber.trimmed());
+}
+
+QString Form_stlr::selectedPath() const {
+    const int node = ui->TreeView1->selectedNode();
+    return node < 0 ? QString() : ui->TreeView1->model().node(node).fullPath;
+}
+
+void Form_stlr::TreeView1_Click() {
+    ListsStale = true;
+    ScopeTreeModel& tree = ui->TreeView1->model();
+    if (!tree.checkGranularity().isEmpty()) {
+        ui->TreeView1->syncChecks();
+        state_.prompts.show(QStringLiteral("请勾选更详细的考查范围！"));
+    }
+    guarded(state_, [&] {
+        for (int n : tree.checkedNodes()) {
+            const QString path = tree.node(n).fullPath;
+            if (ScopeKnowledgeTable_.find(path))
+                continue;
+            if (!reachesSection(path)) {
+                state_.prompts.show(incompleteCatalogueMessage(true));
+                state_.endProgram();
+                return;
+            }
+            Bank bank(state_.BankPath);
+            ScopeKnowledgeTable_.add(path, loadSectionKnowledgePoints(bank, path));
+        }
+    });
+}
+
+void Form_stlr::List_dxzsd_Click(QListWidgetItem* item) {
+    if (ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(selectedPath()))
+        row->select(item->text());
+    ListsStale = true;
+}
+
+void Form_stlr::List_yxzsd_Click(QListWidgetItem* item) {
+    if (ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(selectedPath()))
+        row->deselect(item->text());
+    ListsStale = true;
+}
+
+void Form_stlr::clearKnowledgeLists() {
+    ui->List_dxzsd->clear();
+    ui->List_yxzsd->clear();
+}
+
+void Form_stlr::Timer1_Timer() {
+    if (inTimer_)
+        return;
+    inTimer_ = true;
+    if (!ui->TreeView1->model().checkGranularity().isEmpty()) {
+        ui->TreeView1->syncChecks();
+        state_.prompts.show(QStringLiteral("请勾选更详细的考查范围！"));
+    }
+    if (ListsStale) {
+        clearKnowledgeLists();
+        const int node = ui->TreeView1->selectedNode();
+        if (node >= 0 && ui->TreeView1->model().isChecked(node)) {
+            if (const ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(ui->TreeView1->model().node(node).fullPath)) {
+                fillList(ui->List_dxzsd, row->candidates());
+                fillList(ui->List_yxzsd, row->selected());
+            }
+        }
+        ListsStale = false;
+    }
+    inTimer_ = false;
+}
+
+void Form_stlr::Command_qdlr_Click() {
+    QuestionDraft draft;
+    draft.tickedPaths = ui->TreeView1->model().checkedPaths();
+    draft.knowledge = &ScopeKnowledgeTable_;
+    draft.typeChosen = comboText(ui->Combo_tx) != kType;
+    draft.difficultyChosen = comboText(ui->Combo_nd) != kDifficulty;
+    draft.sourceChosen = comboText(ui->Combo_stly) != kSource;
+    draft.questionBound = !ui->OLE_tm->boundPath().isEmpty();
+    draft.answerBound = !ui->OLE_da->boundPath().isEmpty();
+    const DraftCheck check = checkDraft(draft);
+    for (const QString& message : check.scopeMessages)
+        state_.prompts.show(message);
+    if (!check.passed()) {
+        state_.prompts.show(check.complaint);
+        return;
+    }
+
+    ui->Command_qdlr->setEnabled(false);
+    QuestionRecord record;
+    record.number = CurrentNumber;
+    record.code = makeIdentificationCode(state_.CurrentUserName, CurrentNumber);
+    record.type = comboText(ui->Combo_tx);
+    record.difficulty = comboText(ui->Combo_nd);
+    record.source = comboText(ui->Combo_stly);
+    record.date = QDate::currentDate();
+    record.teacher = state_.CurrentUserName;
+    record.scopes = draftScopes(draft);
+    const bool written = guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        addQuestion(bank, record);
+    });
+    if (!written) {
+        // Nothing was stored; the teacher keeps everything on the screen.
+        ui->Command_qdlr->setEnabled(true);
+        return;
+    }
+    RefreshCounters();
+    state_.prompts.show(QStringLiteral("已成功录入题目！\r\r题目编号为：") + CurrentNumber);
+
+    ui->OLE_tm->clear();
+    ui->OLE_da->clear();
+    clearKnowledgeLists();
+    ScopeKnowledgeTable_.clear();
+    if (!ui->Check_gudingcanshu->isChecked()) {
+        setComboText(ui->Combo_tx, kType);
+        setComboText(ui->Combo_nd, kDifficulty);
+        setComboText(ui->Combo_stly, kSource);
+        ui->TreeView1->model().uncheckAll();
+        ui->TreeView1->syncChecks();
+    }
+    if (!TakeNextNumber())
+        return;
+    BindDocuments();
+    RefreshCounters();
+    state_.prompts.show(QStringLiteral("已经为下一题的录入做好准备！\r\r题目编号为：") + CurrentNumber);
+}
+
+void Form_stlr::Command_fhzjm_Click() { close(); }
+
+void Form_stlr::closeEvent(QCloseEvent* event) {
+    if (leaving_) {
+        event->accept();
+        return;
+    }
+    const Answer answer = state_.prompts.message(QStringLiteral("正在编辑的文档  <") + CurrentNumber +
+                                                     QStringLiteral(">  还没录入完毕！\r是否放弃录入并且《返回主界面》？"),
+                                                 Buttons::OkCancel);
+    if (answer != Answer::Ok) {
+        event->ignore();
+        return;
+    }
+    leaving_ = true;
+    Timer1.stop();
+    ui->OLE_tm->clear();
+    ui->OLE_da->clear();
+    if (!QuestionDocPath.isEmpty())
+        QFile::remove(QuestionDocPath);
+    if (!AnswerDocPath.isEmpty())
+        QFile::remove(AnswerDocPath);
+    hide();
+    if (QWidget* menu = parentWidget()) {
+        menu->show();
+        menu->activateWindow();
+    }
+    state_.quitSharedWordInstance();
+    event->accept();
+    if (isModal() || testAttribute(Qt::WA_DeleteOnClose))
+        done(QDialog::Accepted);
+}
+
+}  // namespace zs

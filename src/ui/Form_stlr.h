@@ -1,0 +1,66 @@
+#pragma once
+
+#include "questions/scopeknowledge.h"
+
+#include <QDialog>
+#include <QTimer>
+#include <memory>
+
+class QListWidgetItem;
+
+namespace Ui {
+class Form_stlr;
+}
+
+namespace zs {
+
+class RunState;
+
+// Question entry: one question at a time, with its two documents, its ticked
+// scopes and their knowledge points, type, difficulty and source.
+class Form_stlr : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form_stlr(RunState& state, QWidget* parent = nullptr);
+    ~Form_stlr() override;
+
+    void Form_Load();
+    // Prepares the first question; runs once, when the screen is first shown.
+    void Form_Activate();
+
+    void TreeView1_Click();
+    void List_dxzsd_Click(QListWidgetItem* item);
+    void List_yxzsd_Click(QListWidgetItem* item);
+    void Timer1_Timer();
+    void Command_qdlr_Click();
+    void Command_fhzjm_Click();
+
+    const QString& currentNumber() const { return CurrentNumber; }
+    const ScopeKnowledgeTable& knowledgeTable() const { return ScopeKnowledgeTable_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;  // the leave confirmation
+
+private:
+    bool prepareQuestion();
+    bool TakeNextNumber();
+    void BindDocuments();
+    void RefreshCounters();
+    void clearKnowledgeLists();
+    QString selectedPath() const;
+
+    std::unique_ptr<Ui::Form_stlr> ui;
+    RunState& state_;
+    ScopeKnowledgeTable ScopeKnowledgeTable_;
+    bool ListsStale = false;
+    QString CurrentNumber;
+    QString QuestionDocPath;
+    QString AnswerDocPath;
+    QTimer Timer1;
+    bool prepared_ = false;
+    bool inTimer_ = false;
+    bool leaving_ = false;
+};
+
+}  // namespace zs

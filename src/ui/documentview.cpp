@@ -1,0 +1,221 @@
+#include "ui/documentview.h"
+
+#include "app/runstate.h"
+#include "office/officeerror.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUuid>
+#include <QVBoxLayout>
+#include <QtConcurrent>
+
+namespace zs {
+
+namespace {
+
+constexpr int kMaxPages = 3;
+
+// Exports the document to a PDF through the office and draws its first pages
+// one under the other, `width` pixels wide. Runs on a worker thread.
+QImage renderDocument(Office* office, const QString& path, int width) {
+    const QString pdf =
+        QDir::temp().filePath(QStringLiteral("zhuoshi-preview-%1.pdf").arg(QUuid::createUuid().toString(QUuid::Id128)));
+    try {
+        office->exportPdf(path, pdf);
+    } catch (const OfficeError& e) {
+        QImage failed;
+        failed.setText(QStringLiteral("error"), e.message());
+        return failed;
+    }
+    QPdfDocument document;
+    document.load(pdf);
+    QList<QImage> pages;
+    for (int p = 0; p < qMin(document.pageCount(), kMaxPages); ++p) {
+        const QSizeF points = document.pagePointSize(p);
+        if (points.isEmpty())
+            continue;
+        const QSize size(width, int(width * points.height() / points.width()));
+        QImage page = document.render(p, size);
+        // Transparent pages are drawn on white paper.
+        QImage paper(page.size(), QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter(&paper).drawImage(0, 0, page);
+        pages << paper;
+    }
+    document.close();
+    QFile::remove(pdf);
+    if (pages.isEmpty())
+        return {};
+    const int gap = 8;
+    int height = 0;
+    for (const QImage& p : pages)
+        height += p.height() + gap;
+    QImage all(width, height - gap, QImage::Format_RGB32);
+    all.fill(QColor(200, 200, 200));
+    QPainter painter(&all);
+    int y = 0;
+    for (const QImage& p : pages) {
+        painter.drawImage(0, y, p);
+        y += p.height() + gap;
+    }
+    return all;
+}
+
+}  // namespace
+
+DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
+    page_ = new QLabel;
+    page_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    page_->setWordWrap(true);
+    page_->setMargin(6);
+    scroll_ = new QScrollArea;
+    scroll_->setWidget(page_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setBackgroundRole(QPalette::Mid);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    name_ = new QLabel;
+    name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    editButton_ = new QPushButton(QStringLiteral("编辑"));
+    editButton_->setToolTip(QStringLiteral("在文字处理程序中打开并编辑这个文档，保存后预览自动更新"));
+    refreshButton_ = new QPushButton(QStringLiteral("刷新"));
+    refreshButton_->setToolTip(QStringLiteral("重新显示文档的当前内容"));
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(name_, 1);
+    bar->addWidget(refreshButton_);
+    bar->addWidget(editButton_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(scroll_, 1);
+    layout->addLayout(bar);
+
+    fileWatcher_ = new QFileSystemWatcher(this);
+    debounce_ = new QTimer(this);
+    debounce_->setSingleShot(true);
+    debounce_->setInterval(400);
+    watcher_ = new QFutureWatcher<QImage>(this);
+    connect(editButton_, &QPushButton::clicked, this, &DocumentView::edit);
+    connect(refreshButton_, &QPushButton::clicked, this, &DocumentView::refresh);
+    connect(fileWatcher_, &QFileSystemWatcher::fileChanged, debounce_, qOverload<>(&QTimer::start));
+    connect(debounce_, &QTimer::timeout, this, &DocumentView::refresh);
+    connect(watcher_, &QFutureWatcher<QImage>::finished, this, &DocumentView::showResult);
+    clear();
+}
+
+DocumentView::~DocumentView() {
+    // A render still running finishes on its own; its result is dropped.
+    watcher_->disconnect(this);
+}
+
+void DocumentView::bind(const QString& path) {
+    if (!fileWatcher_->files().isEmpty())
+        fileWatcher_->removePaths(fileWatcher_->files());
+    path_ = path;
+    preview_ = QImage();
+    name_->setText(QFileInfo(path).fileName());
+    editButton_->setEnabled(true);
+    refreshButton_->setEnabled(true);
+    if (QFileInfo::exists(path))
+        fileWatcher_->addPath(path);
+    refresh();
+}
+
+void DocumentView::clear() {
+    if (!fileWatcher_->files().isEmpty())
+        fileWatcher_->removePaths(fileWatcher_->files());
+    path_.clear();
+    preview_ = QImage();
+    ++generation_;
+    name_->clear();
+    editButton_->setEnabled(false);
+    refreshButton_->setEnabled(false);
+    showText(QString());
+}
+
+void DocumentView::refresh() {
+    if (path_.isEmpty())
+        return;
+    // An editor that saves by replacing the file drops the watch; watch it again.
+    if (QFileInfo::exists(path_) && !fileWatcher_->files().contains(path_))
+        fileWatcher_->addPath(path_);
+    if (!QFileInfo::exists(path_)) {
+        showText(QStringLiteral("找不到文档：\n%1").arg(QDir::toNativeSeparators(path_)));
+        return;
+    }
+    if (!state_ || !state_->documentPreviews) {
+        showText(QStringLiteral("%1\n\n（点“编辑”打开文档）").arg(QFileInfo(path_).fileName()));
+        return;
+    }
+    render();
+}
+
+void DocumentView::render() {
+    if (watcher_->isRunning()) {
+        pending_ = true;  // render again when the running one is done
+        return;
+    }
+    if (preview_.isNull())
+        showText(QStringLiteral("正在生成预览……"));
+    ++generation_;
+    renderedWidth_ = qMax(200, scroll_->viewport()->width() - 12);
+    Office* office = &state_->office;
+    const QString path = path_;
+    const int width = renderedWidth_;
+    watcher_->setProperty("generation", generation_);
+    watcher_->setFuture(QtConcurrent::run([office, path, width] { return renderDocument(office, path, width); }));
+}
+
+void DocumentView::showResult() {
+    const bool current = watcher_->property("generation").toInt() == generation_;
+    if (current) {
+        const QImage image = watcher_->result();
+        if (!image.text(QStringLiteral("error")).isEmpty()) {
+            showText(QStringLiteral("无法预览这个文档：\n%1").arg(image.text(QStringLiteral("error"))));
+        } else if (image.isNull()) {
+            showText(QStringLiteral("（空白文档）"));
+        } else {
+            preview_ = image;
+            page_->setText(QString());
+            page_->setPixmap(QPixmap::fromImage(image));
+        }
+        emit previewReady();
+    }
+    if (pending_) {
+        pending_ = false;
+        render();
+    }
+}
+
+void DocumentView::showText(const QString& text) {
+    page_->setPixmap(QPixmap());
+    page_->setText(text);
+}
+
+void DocumentView::edit() {
+    if (path_.isEmpty() || !state_)
+        return;
+    if (!QFileInfo::exists(path_)) {
+        state_->prompts.show(QStringLiteral("找不到文档：\r%1").arg(QDir::toNativeSeparators(path_)));
+        return;
+    }
+    state_->desktop.openFile(path_);
+}
+
+void DocumentView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int width = qMax(200, scroll_->viewport()->width() - 12);
+    if (!preview_.isNull() && qAbs(width - renderedWidth_) > 40)
+        debounce_->start();
+}
+
+}  // namespace zs

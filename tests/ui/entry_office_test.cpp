@@ -1,0 +1,207 @@
+// Question entry through the real screen, offscreen, with the real office
+// writing the documents.
+
+#include "questions/questionrecord.h"
+#include "store/paths.h"
+#include "support/testsupport.h"
+#include "ui/Form_cshtmbh.h"
+#include "ui/Form_stlr.h"
+#include "ui/scopetreewidget.h"
+#include "ui/documentview.h"
+#include "ui/widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace zs;
+
+namespace {
+
+const QString kChapter = "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章 有理数";
+const QString kSection1 = kChapter + "\\1-1.1 正数和负数";
+const QString kSection2 = kChapter + "\\2-1.2 有理数";
+
+class EntryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Bank bank(app.bankPath());
+        const QStringList base = {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数"};
+        auto add = [&](const QString& section, const QString& point) {
+            QStringList v = base;
+            v << section << point;
+            bank.addRow("教材设置", {{"科目", v[0]}, {"教材版本", v[1]}, {"年级", v[2]}, {"上下册", v[3]},
+                                    {"章", v[4]}, {"节", v[5]}, {"知识点", v[6]}});
+        };
+        for (const char* p : {"1-A", "2-B", "3-C"})
+            add("1-1.1 正数和负数", p);
+        for (const char* p : {"1-D", "2-E"})
+            add("2-1.2 有理数", p);
+        bank.addRow("试题来源", {{"试题来源", "1-期中考试"}});
+        app.state().CurrentUserName = "张三";
+        app.state().modalHook = [this](QObject* screen) {
+            opened << screen->objectName();
+            if (auto* numbers = qobject_cast<Form_cshtmbh*>(screen))
+                numbers->Form_Activate();
+        };
+        form = std::make_unique<Form_stlr>(app.state());
+        form->show();
+        form->Form_Activate();
+    }
+    void TearDown() override {
+        app.prompts.answer(Answer::Ok);
+        form->close();
+    }
+
+    ScopeTreeWidget* tree() { return form->findChild<ScopeTreeWidget*>("TreeView1"); }
+    QListWidget* list(const char* name) { return form->findChild<QListWidget*>(name); }
+    void tick(const QString& path, bool on = true) {
+        const int node = tree()->model().findByPath(path);
+        ASSERT_GE(node, 0) << path.toStdString();
+        tree()->selectNode(node);
+        tree()->itemOf(node)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+        form->TreeView1_Click();
+        form->Timer1_Timer();
+    }
+    void pick(const QString& point) {
+        const auto items = list("List_dxzsd")->findItems(point, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << point.toStdString();
+        form->List_dxzsd_Click(items.first());
+        form->Timer1_Timer();
+    }
+    void choose(const char* combo, const QString& text) { setComboText(form->findChild<QComboBox*>(combo), text); }
+    void chooseSettings() {
+        choose("Combo_tx", "单选题");
+        choose("Combo_nd", "0.5");
+        choose("Combo_stly", "1-期中考试");
+    }
+    RowSet rows() { return Bank(app.bankPath()).query("select * from 试题库"); }
+
+    test::TestApp app;
+    std::unique_ptr<Form_stlr> form;
+    QStringList opened;
+};
+
+}  // namespace
+
+TEST_F(EntryTest, TheFirstQuestionGetsAFreshNumberAndTwoRealDocuments) {
+    EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
+    EXPECT_EQ(form->currentNumber(), "00001");
+    EXPECT_EQ(app.state().FreeNumberPool.slot(1), "");
+    EXPECT_EQ(app.state().FreeNumberPool.slot(2), "00002");
+    for (const QString& path : {questionDocumentPath(app.bankPath(), "00001"), answerDocumentPath(app.bankPath(), "00001")}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        EXPECT_TRUE(f.read(8).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
+    }
+    EXPECT_EQ(form->findChild<QLabel*>("Label_zzlrstbh")->text(), "00001");
+    EXPECT_EQ(form->findChild<QLabel*>("Label_stkzts")->text(), "0");
+}
+
+TEST_F(EntryTest, TickingAChapterIsUndone) {
+    tick(kChapter);
+    EXPECT_EQ(app.prompts.lastMessage(), "请勾选更详细的考查范围！");
+    EXPECT_FALSE(tree()->model().isChecked(tree()->model().findByPath(kChapter)));
+    tick(kSection1);
+    EXPECT_TRUE(tree()->model().isChecked(tree()->model().findByPath(kSection1)));
+    EXPECT_EQ(list("List_dxzsd")->count(), 3);
+}
+
+TEST_F(EntryTest, TwoSectionsGiveTwoRowsWithOneNumberAndCodeAndPointsInCandidateOrder) {
+    tick(kSection1);
+    pick("3-C");
+    pick("1-A");
+    EXPECT_EQ(list("List_yxzsd")->item(0)->text(), "1-A");
+    tick(kSection2);
+    pick("2-E");
+    chooseSettings();
+    form->findChild<QPushButton*>("Command_qdlr")->click();
+
+    const RowSet r = rows();
+    ASSERT_EQ(r.count(), 2);
+    EXPECT_EQ(r.text(0, "题目编号"), "00001");
+    EXPECT_EQ(r.text(1, "题目编号"), "00001");
+    EXPECT_EQ(r.text(0, "试题识别码"), "张三-00001");
+    EXPECT_EQ(r.text(0, "考查范围"), kSection1);
+    EXPECT_EQ(r.text(0, "知识点"), "1-A|3-C");
+    EXPECT_EQ(r.text(1, "考查范围"), kSection2);
+    EXPECT_EQ(r.text(1, "知识点"), "2-E");
+    EXPECT_EQ(r.text(0, "试题来源"), "1-期中考试");
+    EXPECT_EQ(r.text(0, "入库教师"), "张三");
+    EXPECT_EQ(r.date(0, "入库日期"), QDate::currentDate());
+    const QStringList messages = app.prompts.messages();
+    ASSERT_GE(messages.size(), 2);
+    EXPECT_EQ(messages[messages.size() - 2], "已成功录入题目！\r\r题目编号为：00001");
+    EXPECT_EQ(messages.last(), "已经为下一题的录入做好准备！\r\r题目编号为：00002");
+    EXPECT_EQ(form->findChild<QLabel*>("Label_stkzts")->text(), "1");
+    EXPECT_EQ(form->findChild<QLabel*>("Label_jrlrzts")->text(), "1");
+    // Settings and ticks are cleared for the next question.
+    EXPECT_FALSE(tree()->model().anyChecked());
+    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_tx")), "题型");
+}
+
+TEST_F(EntryTest, EveryComplaintInItsOrder) {
+    tick(kSection1);
+    form->findChild<DocumentView*>("OLE_tm")->clear();
+    form->findChild<DocumentView*>("OLE_da")->clear();
+    form->Command_qdlr_Click();
+    const QStringList messages = app.prompts.messages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0], "在勾选的“" + kSection1 + "”下，没有添加知识点，请先添加！");
+    EXPECT_EQ(messages[1], "未能成功录入试题，原因如下：\r\r*试题题型未选择！\r*试题难度未选择！\r*试题来源未选择！\r"
+                           "*试题题目未输入！\r*试题答案未输入！\r*试题知识点未添加完善！\r");
+    EXPECT_EQ(rows().count(), 0);
+
+    app.prompts.clear();
+    tick(kSection1, false);
+    form->Command_qdlr_Click();
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("未能成功录入试题，原因如下：\r\r*未选择考查范围！\r*试题题型未选择！"));
+}
+
+TEST_F(EntryTest, KeptParametersNeedFreshKnowledgePoints) {
+    form->findChild<QCheckBox*>("Check_gudingcanshu")->setChecked(true);
+    tick(kSection1);
+    pick("2-B");
+    chooseSettings();
+    form->Command_qdlr_Click();
+    ASSERT_EQ(rows().count(), 1);
+    EXPECT_TRUE(tree()->model().isChecked(tree()->model().findByPath(kSection1)));
+    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_tx")), "单选题");
+    app.prompts.clear();
+    form->Command_qdlr_Click();
+    EXPECT_EQ(app.prompts.lastMessage(), "未能成功录入试题，原因如下：\r\r*试题知识点未添加完善！\r");
+    EXPECT_EQ(rows().count(), 1);
+}
+
+TEST_F(EntryTest, LeavingWithOkRemovesTheDocumentsAndCancelStays) {
+    const QString question = questionDocumentPath(app.bankPath(), "00001");
+    const QString answer = answerDocumentPath(app.bankPath(), "00001");
+    app.prompts.answer(Answer::Cancel);
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(app.prompts.lastMessage(), "正在编辑的文档  <00001>  还没录入完毕！\r是否放弃录入并且《返回主界面》？");
+    EXPECT_TRUE(QFile::exists(question));
+    app.prompts.answer(Answer::Ok);
+    form->findChild<QPushButton*>("Command_fhzjm")->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(QFile::exists(question));
+    EXPECT_FALSE(QFile::exists(answer));
+    EXPECT_EQ(app.state().SharedWordInstance, nullptr);
+}
+
+TEST_F(EntryTest, AfterTheFiftiethNumberTheNumberScreenComesFirst) {
+    // Use up the batch: slots 2..50 are taken by earlier entries.
+    for (int i = 2; i <= 50; ++i)
+        app.state().FreeNumberPool.setSlot(i, QString());
+    opened.clear();
+    tick(kSection1);
+    pick("1-A");
+    chooseSettings();
+    form->Command_qdlr_Click();
+    EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
+    EXPECT_EQ(form->currentNumber(), "00002");
+}

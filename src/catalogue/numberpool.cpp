@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <unistd.h>
 
 namespace zs {
 
@@ -32,6 +33,12 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
         }
     }
 
+    // File tests on encoded paths: tens of thousands of numbers may be examined.
+    const QByteArray folder = QFile::encodeName(QDir(documents).absolutePath()) + '/';
+    const QByteArray questionSuffix = QFile::encodeName(QStringLiteral("-题目.doc"));
+    const QByteArray answerSuffix = QFile::encodeName(QStringLiteral("-答案.doc"));
+    auto exists = [](const QByteArray& path) { return ::access(path.constData(), F_OK) == 0; };
+
     int n = 1;
     for (int i = 1; i <= NumberPool::kSlots; ++i) {
         for (;;) {
@@ -46,16 +53,17 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
             for (int j = 1; j <= i && !inPool; ++j)
                 inPool = pool.slot(j) == t;
             const bool inTable = known.contains(t);
-            const QString question = questionDocumentPath(bankPath, t);
-            const QString answer = answerDocumentPath(bankPath, t);
-            const bool hasQuestion = QFileInfo::exists(question);
-            const bool hasAnswer = QFileInfo::exists(answer);
+            const QByteArray number = t.toLatin1();
+            const QByteArray question = folder + number + questionSuffix;
+            const QByteArray answer = folder + number + answerSuffix;
+            const bool hasQuestion = exists(question);
+            const bool hasAnswer = exists(answer);
             const bool used = hasQuestion && hasAnswer && inTable;
             if (!used) {
                 if (hasQuestion)
-                    QFile::remove(question);
+                    QFile::remove(QFile::decodeName(question));
                 if (hasAnswer)
-                    QFile::remove(answer);
+                    QFile::remove(QFile::decodeName(answer));
                 if (inTable)
                     bank.execute(QStringLiteral("delete from 试题库 where 题目编号 = '") + sqlValue(t) + u'\'');
             }

@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
 #include <QSqlRecord>
+#include <sqlite3.h>
 #include <algorithm>
 #include <numeric>
 
@@ -235,31 +237,65 @@ void Bank::fail(const QString& what, const QString& detail) const {
 
 // ---------------------------------------------------------------- operations
 
+namespace {
+
+sqlite3* handleOf(const QSqlDatabase& db) {
+    const QVariant v = db.driver()->handle();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3* const*>(v.constData());
+    return nullptr;
+}
+
+}  // namespace
+
 RowSet Bank::query(const QString& statement) {
-    QSqlQuery q(db());
-    q.setForwardOnly(true);
-    if (!q.exec(toSqlite(statement)))
-        fail(statement, q.lastError().text());
-    const QSqlRecord record = q.record();
+    sqlite3* handle = handleOf(db());
+    if (!handle)
+        fail(statement, QStringLiteral("no connection"));
+    const QByteArray sql = toSqlite(statement).toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
+        fail(statement, QString::fromUtf8(sqlite3_errmsg(handle)));
+    const int width = sqlite3_column_count(stmt);
     QStringList columns;
     QVector<bool> dates;
-    for (int c = 0; c < record.count(); ++c) {
-        columns << record.fieldName(c);
-        dates << isDateColumn(record.fieldName(c));
+    for (int c = 0; c < width; ++c) {
+        columns << QString::fromUtf8(sqlite3_column_name(stmt, c));
+        dates << isDateColumn(columns.back());
     }
-    const int width = int(columns.size());
     QVector<QVariant> cells;
-    while (q.next()) {
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         for (int c = 0; c < width; ++c) {
-            QVariant v = q.value(c);
-            if (dates[c] && !v.isNull()) {
-                const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);
-                if (d.isValid())
-                    v = d;
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_NULL:
+                cells.push_back(QVariant());
+                break;
+            case SQLITE_INTEGER:
+                cells.push_back(QVariant(qlonglong(sqlite3_column_int64(stmt, c))));
+                break;
+            case SQLITE_FLOAT:
+                cells.push_back(QVariant(sqlite3_column_double(stmt, c)));
+                break;
+            default: {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+                QString value = QString::fromUtf8(text, sqlite3_column_bytes(stmt, c));
+                if (dates[c]) {
+                    const QDate d = QDate::fromString(value.left(10), Qt::ISODate);
+                    if (d.isValid()) {
+                        cells.push_back(QVariant(d));
+                        break;
+                    }
+                }
+                cells.push_back(QVariant(std::move(value)));
             }
-            cells.push_back(std::move(v));
+            }
         }
     }
+    const QString error = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(stmt);
+    if (!error.isEmpty())
+        fail(statement, error);
     if (width > 0 && returnsNaturalOrder(statement)) {
         const int rows = int(cells.size() / width);
         QVector<NaturalKey> keys(rows);

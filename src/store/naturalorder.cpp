@@ -11,6 +11,15 @@ NaturalKey NaturalKey::of(const QVariant& value) {
         return key;
     }
     key.text = value.toString();
+    // Plain digits (question numbers) need no further parsing.
+    bool digits = !key.text.isEmpty() && key.text.size() < 16;
+    for (QChar c : key.text)
+        digits = digits && c >= u'0' && c <= u'9';
+    if (digits) {
+        key.rank = 1;
+        key.number = double(key.text.toLongLong());
+        return key;
+    }
     const int dash = key.text.indexOf(u'-');
     const QString prefix = dash >= 0 ? key.text.left(dash) : key.text;
     if (isNumericText(prefix)) {

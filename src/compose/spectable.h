@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace zs {
+
+// The two-way specification table (双向细目表): row 0 is the header, rows 1..N
+// are data rows, one question scope per row, seven text columns. Column 0 holds
+// the row numbers; row commands act on columns 1 to 6 only. A knowledge-point
+// cell holds the points one per line (character 13 between them).
+class SpecTable {
+public:
+    static constexpr int kColumns = 7;
+    enum Column { Number = 0, QuestionNumber = 1, Code = 2, Type = 3, Difficulty = 4, Scope = 5, Knowledge = 6 };
+
+    explicit SpecTable(int dataRows = 24);
+
+    static const QStringList& headers();
+
+    // Rows including the header row (the grid's row count).
+    int rows() const { return int(cells_.size()); }
+    int dataRows() const { return rows() - 1; }
+    // Sets the row count (header included); new rows are empty, rows beyond are dropped.
+    void setRows(int rows);
+
+    const QString& cell(int row, int column) const { return cells_[row][column]; }
+    void setCell(int row, int column, const QString& text) { cells_[row][column] = text; }
+
+    // Column 0 of every data row gets its row number.
+    void numberRows();
+    // Inserts `count` empty rows at `row`; the rows from `row` on move down.
+    void insertEmptyRows(int row, int count);
+    void appendRow();
+    // Removes a data row: later rows move up (columns 1 to 6), the last row goes.
+    void removeRow(int row);
+    // Removes every data row whose question number has the value `number`;
+    // keeps one empty data row when nothing would be left. Returns rows removed.
+    int removeQuestion(int number);
+    // Exchanges columns 1 to 6 of two rows.
+    void swapRows(int a, int b);
+    void clearRow(int row);
+    // Writes a question scope into a row: number, code, type, difficulty, scope
+    // and the knowledge-point list ("|" becomes a line break).
+    void fillRow(int row, const QString& number, const QString& code, const QString& type,
+                 const QString& difficulty, const QString& scope, const QString& knowledgeList);
+
+    // The numeric value of a question-number cell (0 for empty or non-numeric).
+    static int numberValue(const QString& cell);
+    // "|" of a stored knowledge-point list → line breaks of a cell, and back.
+    static QString knowledgeCell(const QString& knowledgeList);
+    static QString knowledgeList(const QString& cell);
+
+private:
+    QVector<QVector<QString>> cells_;
+};
+
+}  // namespace zs

@@ -5,6 +5,8 @@
 #include "ui_Form_jcsz.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSignalBlocker>
 
 namespace zs {
@@ -13,6 +15,12 @@ Form_jcsz::Form_jcsz(RunState& state, QWidget* parent)
     : QDialog(parent), state_(state), catalogue_(state), ui(std::make_unique<Ui::Form_jcsz>()) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    // On a small screen (1366×768) the window keeps inside it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(qMax(minimumWidth(), qMin(width(), area.width() - 20)),
+               qMax(minimumHeight(), qMin(height(), area.height() - 60)));
+    }
     lists_ = {ui->List_km, ui->List_jcbb, ui->List_nj, ui->List_sxc, ui->List_z, ui->List_j, ui->List_zsd};
     for (QListWidget* list : lists_)
         list->setTextElideMode(Qt::ElideNone);

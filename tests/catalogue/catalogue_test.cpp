@@ -24,30 +24,6 @@ TEST(NameCheck, NumberDashTextIsTheOnlyAcceptedForm) {
     EXPECT_EQ(nameProblem(QString()), "输入的内容不能为空！");
 }
 
-TEST(CatalogueStatements, KeepTheirIrregularBlanks) {
-    const QStringList p = {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章", "1-1.1 正数", "1-概念"};
-    EXPECT_EQ(catalogueListQuery(0, {}), "select distinct 科目 from 教材设置");
-    EXPECT_EQ(catalogueListQuery(4, p),
-              "select distinct 章 from 教材设置 where 科目='1-数学' and 教材版本='1-人教版' and "
-              "年级='7-七年级'and 上下册='1-上册'");
-    EXPECT_EQ(catalogueListQuery(5, p),
-              "select distinct 节 from 教材设置 where 科目='1-数学' and 教材版本='1-人教版' and "
-              "年级='7-七年级' and 上下册='1-上册' and 章='1-第一章'");
-    EXPECT_EQ(catalogueUpdateStatement(3, "2-下册", p),
-              "update 教材设置 set 上下册 = '2-下册' where 科目='1-数学' and 教材版本= '1-人教版' and "
-              "年级='7-七年级' and 上下册= '1-上册'");
-    EXPECT_EQ(catalogueUpdateStatement(4, "2-第二章", p),
-              "update 教材设置 set 章= '2-第二章' where 科目='1-数学' and 教材版本= '1-人教版' and "
-              "年级='7-七年级' and 上下册= '1-上册' and 章='1-第一章'");
-    EXPECT_EQ(catalogueDeleteStatement(2, p),
-              "delete from  教材设置 where 科目='1-数学' and 教材版本='1-人教版' and 年级='7-七年级'");
-    EXPECT_EQ(catalogueListQuery(1, {"1-O'Neil"}),
-              "select distinct 教材版本 from 教材设置 where 科目='1-O''Neil'");
-    EXPECT_EQ(catalogueAppendColumns(2), QStringList({"科目", "教材版本", "年级"}));
-    EXPECT_EQ(catalogueAddPrompt(1), "请输入要增加<教材版本>的名称：");
-    EXPECT_EQ(catalogueAddPrompt(6), "请输入要增加的<知识点>的名称：");
-}
-
 // Every level's statements find, rename and delete exactly the rows of one
 // path, also when the names contain quotes.
 TEST(CatalogueStatements, ActOnExactlyOnePathOfARealBank) {

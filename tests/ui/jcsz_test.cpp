@@ -10,9 +10,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -504,8 +506,15 @@ TEST(JcszLook, SevenListsSideBySideAtTheDefaultSize) {
     form.findChild<QListWidget*>("List_km")->setCurrentRow(0);
     QApplication::processEvents();
 
-    EXPECT_LE(form.width(), 1400);
-    EXPECT_GE(form.width(), 1200);
+    // The default size on a desktop screen; a smaller screen gets a window that fits it.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    if (area.width() >= 1420 && area.height() >= 760) {
+        EXPECT_EQ(form.size(), QSize(1400, 700));
+    } else {
+        EXPECT_LE(form.width(), qMax(area.width(), form.minimumWidth()));
+        form.resize(1400, 700);
+        QApplication::processEvents();
+    }
     int right = -1;
     for (const char* name : kListNames) {
         QListWidget* list = form.findChild<QListWidget*>(name);

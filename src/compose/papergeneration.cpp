@@ -1,0 +1,151 @@
+#include "compose/papergeneration.h"
+
+#include "compose/specworkbook.h"
+#include "office/wordprocessor.h"
+#include "store/bank.h"
+#include "store/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace zs {
+
+QVector<int> placedRows(const SpecTable& table) {
+    QVector<int> rows;
+    for (int r = 1; r < table.rows(); ++r) {
+        const QString& number = table.cell(r, SpecTable::QuestionNumber);
+        if (!number.isEmpty() && number != table.cell(r - 1, SpecTable::QuestionNumber))
+            rows << r;
+    }
+    return rows;
+}
+
+QString sectionNumeral(int section) {
+    static const QStringList numerals = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
+    return section >= 1 && section <= 10 ? numerals[section - 1] : QString();
+}
+
+QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const QString& difficulty) {
+    const int cut = scopeCell.lastIndexOf(u'\\');
+    const QString lastPart = cut >= 0 ? scopeCell.mid(cut + 1) : scopeCell;
+    return QStringLiteral("\r考查范围：\r") + lastPart + QStringLiteral("\r知识点：\r") + knowledgeCell +
+           QStringLiteral("\r难度：") + difficulty;
+}
+
+PaperGeneration::PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder,
+                                 QDateTime when)
+    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), placed_(placedRows(table)) {}
+
+PaperGeneration::~PaperGeneration() = default;
+
+QStringList PaperGeneration::missingFiles() const {
+    QStringList missing;
+    const QDir app(appDir_);
+    for (const QString& name : {kPaperTemplateName, kAnswerTemplateName, kReviewTemplateName})
+        if (!QFileInfo::exists(app.filePath(name)))
+            missing << QDir::toNativeSeparators(app.filePath(name));
+    const QString bank = app.filePath(kBankFileName);
+    for (int r : placed_) {
+        const QString number = table_.cell(r, SpecTable::QuestionNumber);
+        for (const QString& doc : {questionDocumentPath(bank, number), answerDocumentPath(bank, number)})
+            if (!QFileInfo::exists(doc) && !missing.contains(QDir::toNativeSeparators(doc)))
+                missing << QDir::toNativeSeparators(doc);
+    }
+    return missing;
+}
+
+void PaperGeneration::open(WordInstance& word) {
+    const QDir app(appDir_);
+    paper_ = word.open(app.filePath(kPaperTemplateName));
+    answers_ = word.open(app.filePath(kAnswerTemplateName));
+    review_ = word.open(app.filePath(kReviewTemplateName));
+
+    const QString stamp = outputStamp(when_);
+    const QString base = QDir(desktop_).filePath(QStringLiteral("试卷方案-琢石-试题库-") + stamp);
+    folder_ = base;
+    for (int n = 2; QFileInfo::exists(folder_); ++n)
+        folder_ = base + QStringLiteral("(%1)").arg(n);
+    if (!QDir().mkpath(folder_))
+        throw OfficeError(QStringLiteral("无法在桌面上建立文件夹：\r%1").arg(QDir::toNativeSeparators(folder_)));
+    const QDir out(folder_);
+    const QString tail = stamp + QStringLiteral("-琢石-试题库.doc");
+    files_.paper = out.filePath(QStringLiteral("试卷-") + tail);
+    files_.answers = out.filePath(QStringLiteral("参考答案-") + tail);
+    files_.review = out.filePath(QStringLiteral("讲评卷-") + tail);
+    paper_->saveAs(files_.paper);
+    answers_->saveAs(files_.answers);
+    review_->saveAs(files_.review);
+}
+
+void PaperGeneration::recordUse(const QDate& day) {
+    Bank bank(QDir(appDir_).filePath(kBankFileName));
+    bank.transaction([&] {
+        for (int r : placed_)
+            bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
+                                             "\"使用次数\" = coalesce(\"使用次数\", 0) + 1 WHERE \"题目编号\" = ?"),
+                              {day, table_.cell(r, SpecTable::QuestionNumber)});
+    });
+}
+
+void PaperGeneration::writeQuestions(const std::function<void(int, int)>& progress) {
+    const QString bank = QDir(appDir_).filePath(kBankFileName);
+    QString lastType;
+    int section = 0;
+    int questionNumber = 0;
+    const int maximum = total() + 1;
+    for (int r : placed_) {
+        const QString& type = table_.cell(r, SpecTable::Type);
+        if (type != lastType) {
+            int count = 0;
+            for (int k = 1; k < table_.rows(); ++k)
+                count += table_.cell(k, SpecTable::Type) == type;
+            lastType = type;
+            ++section;
+            const QString heading = sectionNumeral(section) + QStringLiteral("、") + type + QStringLiteral("（共有") +
+                                    QString::number(count) + QStringLiteral("道小题）\r");
+            for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
+                doc->append(heading, boldStyle());
+        }
+        ++questionNumber;
+        for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
+            doc->append(QString::number(questionNumber) + u'.', boldStyle());
+
+        const RangeId code =
+            review_->append(u'[' + table_.cell(r, SpecTable::Code) + u']', boldStyle(kRed));
+        review_->addComment(code, reviewNote(table_.cell(r, SpecTable::Scope), table_.cell(r, SpecTable::Knowledge),
+                                             table_.cell(r, SpecTable::Difficulty)));
+
+        const QString number = table_.cell(r, SpecTable::QuestionNumber);
+        const QString question = questionDocumentPath(bank, number);
+        const QString answer = answerDocumentPath(bank, number);
+        paper_->appendDocument(question);
+        answers_->appendDocument(answer);
+        review_->appendDocument(question);
+        review_->append(QStringLiteral("参考答案:"), boldStyle(kBlue));
+        review_->appendDocument(answer);
+        if (progress)
+            progress(questionNumber, maximum);
+    }
+}
+
+void PaperGeneration::finish() {
+    // The finishing touches are each skipped when they fail.
+    for (WordDocument* doc : {paper_.get(), review_.get(), answers_.get()}) {
+        try {
+            doc->setFontName(QStringLiteral("宋体"));
+            if (doc->floatingShapeCount() > 0)
+                doc->setFloatingPicturesTransparentColor(kWhite);
+        } catch (const OfficeError&) {
+        }
+    }
+    paper_->save();
+    answers_->save();
+    review_->save();
+    review_->activate();
+    for (auto* doc : {&paper_, &answers_, &review_}) {
+        (*doc)->close();
+        doc->reset();
+    }
+}
+
+}  // namespace zs

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "compose/spectable.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+namespace zs {
+
+class WordInstance;
+class WordDocument;
+
+// The rows of the table that put a question into the paper: a question number
+// that differs from the row above (later scope rows of one question are skipped).
+QVector<int> placedRows(const SpecTable& table);
+
+// "一" … "十" for sections 1 to 10, empty otherwise.
+QString sectionNumeral(int section);
+
+// The margin note of the review paper for one row.
+QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const QString& difficulty);
+
+// Generates the paper, the answer key and the review paper of a table into a
+// new dated folder on the desktop, in the steps the generation screen shows.
+class PaperGeneration {
+public:
+    struct Files {
+        QString paper, answers, review;
+    };
+
+    // `appDir` holds the templates, the bank and the question documents.
+    PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder, QDateTime when);
+    ~PaperGeneration();
+
+    // Every template and question document the paper needs that does not exist.
+    QStringList missingFiles() const;
+
+    const QString& outputFolder() const { return folder_; }
+    const Files& files() const { return files_; }
+    int total() const { return int(placed_.size()); }
+
+    // Opens the three templates, makes the output folder (a new name when the
+    // minute's folder exists) and saves the templates as the outputs.
+    void open(WordInstance& word);
+    // Records the use of every placed question in the bank (once per placed row).
+    void recordUse(const QDate& day);
+    // Appends headings, numbers, the review notes and the question and answer
+    // documents; `progress(value, maximum)` after each question.
+    void writeQuestions(const std::function<void(int value, int maximum)>& progress);
+    // Fonts and floating pictures, then saves the three documents and closes them.
+    void finish();
+
+private:
+    const SpecTable& table_;
+    QString appDir_;
+    QString desktop_;
+    QDateTime when_;
+    QString folder_;
+    Files files_;
+    QVector<int> placed_;
+    std::unique_ptr<WordDocument> paper_, answers_, review_;
+};
+
+}  // namespace zs

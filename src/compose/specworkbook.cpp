@@ -1,0 +1,109 @@
+#include "compose/specworkbook.h"
+
+#include "office/office.h"
+#include "store/bank.h"
+#include "store/statement.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace zs {
+
+QString outputStamp(const QDateTime& when) { return when.toString(QStringLiteral("yyyy年MM月dd日-hh时mm分")); }
+
+QString specWorkbookName(const QDateTime& when) {
+    return QStringLiteral("双向细目表") + outputStamp(when) + QStringLiteral("-琢石-试题库.xls");
+}
+
+namespace {
+
+// Line breaks of a table cell (character 13) and of a spreadsheet cell (10).
+QString toSheetText(const QString& cell) {
+    QString s = cell;
+    s.replace(u'\r', u'\n');
+    return s;
+}
+
+QString fromSheetText(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    s.replace(u'\n', u'\r');
+    return s;
+}
+
+}  // namespace
+
+QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString& templatePath, const QString& folder,
+                           const QDateTime& when) {
+    if (!QFileInfo::exists(templatePath))
+        throw OfficeError(QStringLiteral("找不到双向细目表模板：\r%1").arg(QDir::toNativeSeparators(templatePath)));
+    const QString output = QDir(folder).filePath(specWorkbookName(when));
+    if (!QFileInfo(folder).isDir() || !QFileInfo(folder).isWritable())
+        throw OfficeError(QStringLiteral("无法在这个文件夹中保存双向细目表：\r%1").arg(QDir::toNativeSeparators(folder)));
+
+    const auto calc = office.startSpreadsheet();
+    calc->setVisible(true);
+    const auto book = calc->open(templatePath);
+    book->saveAs(output);
+    const QString& sheet = kSpecSheet;
+    QVector<std::optional<QRgb>> odd, even;
+    for (int c = 1; c <= SpecTable::kColumns; ++c) {
+        odd << book->cellBackground(sheet, 3, c);
+        even << book->cellBackground(sheet, 4, c);
+    }
+    const int n = table.dataRows();
+    for (int i = 1; i <= n; ++i) {
+        const int row = i + 2;
+        book->setCellText(sheet, row, 1, QString::number(i));
+        for (int j = 1; j < SpecTable::kColumns; ++j)
+            book->setCellText(sheet, row, j + 1, toSheetText(table.cell(i, j)));
+    }
+    for (int i = 1; i <= n; ++i) {
+        const int row = i + 2;
+        book->setRowHeight(sheet, row, 26.25);
+        for (int c = 1; c <= SpecTable::kColumns; ++c) {
+            book->setCellBackground(sheet, row, c, i % 2 ? odd[c - 1] : even[c - 1]);
+            book->setFontSize(sheet, row, c, 16);
+            book->setContinuousBorders(sheet, row, c);
+        }
+    }
+    book->fitColumns(sheet, QStringLiteral("b:g"));
+    book->activateSheet(sheet);
+    calc->setVisible(true);
+    book->save();
+    book->close();
+    return output;
+}
+
+WorkbookImport ImportSpecWorkbook(Office& office, Bank& bank, SpecTable& table, const QString& file) {
+    const WorkbookImport refused{QStringLiteral(" ~~这不是一个合法的双向细目表文件~~\r~~请重新选择一个合法的双向细目表文件~~")};
+    const auto calc = office.startSpreadsheet();
+    calc->setVisible(false);
+    std::unique_ptr<Workbook> book;
+    try {
+        book = calc->open(file);
+    } catch (const OfficeError&) {
+        return refused;
+    }
+    if (!book->hasSheet(kMarkerSheet) || book->cellText(kMarkerSheet, 1, 1) != u"a" || !book->hasSheet(kSpecSheet)) {
+        book->close();
+        return refused;
+    }
+    const int n = table.dataRows();
+    for (int i = 1; i <= n; ++i) {
+        const int row = i + 2;
+        table.setCell(i, SpecTable::Number, book->cellText(kSpecSheet, row, 1));
+        for (int j = 2; j < SpecTable::kColumns; ++j)
+            table.setCell(i, j, fromSheetText(book->cellText(kSpecSheet, row, j + 1)));
+    }
+    book->close();
+    calc->quit();
+    for (int i = 1; i <= n; ++i) {
+        const RowSet found = bank.query(QStringLiteral("select 题目编号 from 试题库 where 试题识别码='") +
+                                        sqlValue(table.cell(i, SpecTable::Code)) + u'\'');
+        table.setCell(i, SpecTable::QuestionNumber, found.isEmpty() ? QString() : found.text(0, 0));
+    }
+    return {};
+}
+
+}  // namespace zs

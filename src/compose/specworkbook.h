@@ -1,0 +1,39 @@
+#pragma once
+
+#include "compose/spectable.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace zs {
+
+class Bank;
+class Office;
+
+// The stamp of output names: "2024年03月05日-14时07分".
+QString outputStamp(const QDateTime& when);
+
+// "双向细目表" + stamp + "-琢石-试题库.xls"
+QString specWorkbookName(const QDateTime& when);
+
+inline const QString kSpecSheet = QStringLiteral("命卷双向细目表");
+inline const QString kMarkerSheet = QStringLiteral("sheet2");
+
+// Writes the table into a copy of the workbook template in `folder` and returns
+// the workbook's path. Table row i goes to sheet row i + 2 with the colours of
+// template row 3 (odd i) or 4 (even i), font size 16, four borders and a row
+// height of 26.25 points; columns b:g are fitted. Throws OfficeError naming the
+// file when the template is missing or the folder cannot be written.
+QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString& templatePath, const QString& folder,
+                           const QDateTime& when);
+
+// Reads a specification workbook into the table (which keeps its number of
+// rows); question numbers are looked up in the bank by identification code, and
+// a code the bank does not know leaves an empty number. `refusal` is set (and
+// the table left as it was) for a file that is not a specification workbook.
+struct WorkbookImport {
+    QString refusal;
+};
+WorkbookImport ImportSpecWorkbook(Office& office, Bank& bank, SpecTable& table, const QString& file);
+
+}  // namespace zs

@@ -1,0 +1,91 @@
+#include "ui/Form_scsjjm.h"
+
+#include "app/runstate.h"
+#include "compose/specworkbook.h"
+#include "store/bank.h"
+#include "store/paths.h"
+#include "store/textnumbers.h"
+#include "ui/screens.h"
+#include "ui_Form_scsjjm.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTimer>
+
+namespace zs {
+
+Form_scsjjm::Form_scsjjm(RunState& state, const SpecTable& table, bool saveUseRecords, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Form_scsjjm>()), state_(state), table_(table),
+      saveUseRecords_(saveUseRecords) {
+    ui->setupUi(this);
+    ui->Image_logo->setPixmap(QPixmap(QStringLiteral(":/zs/logo.png")));
+    setWindowFlag(Qt::WindowCloseButtonHint, false);
+}
+
+Form_scsjjm::~Form_scsjjm() = default;
+
+QString Form_scsjjm::outputFolder() const { return generation_ ? generation_->outputFolder() : QString(); }
+
+void Form_scsjjm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!started_)
+        QTimer::singleShot(0, this, &Form_scsjjm::Form_Activate);
+}
+
+void Form_scsjjm::Form_Activate() {
+    if (started_)
+        return;
+    started_ = true;
+    QCoreApplication::processEvents();
+    succeeded_ = generate();
+    accept();
+}
+
+bool Form_scsjjm::generate() {
+    state_.resetBankPath();
+    const QDateTime now = QDateTime::currentDateTime();
+    generation_ = std::make_unique<PaperGeneration>(table_, state_.appDir(), state_.desktop.desktopFolder(), now);
+
+    // Nothing is written before every file the paper needs is known to be there.
+    const QStringList missing = generation_->missingFiles();
+    if (!missing.isEmpty()) {
+        state_.prompts.message(QStringLiteral("无法生成试卷，缺少以下文件：\r\r") + missing.join(u'\r'), Buttons::Ok,
+                               Icon::Exclamation);
+        return false;
+    }
+    const bool written = guarded(state_, [&] {
+        state_.startSharedWordInstance();
+        generation_->open(*state_.SharedWordInstance);
+        if (saveUseRecords_)
+            generation_->recordUse(now.date());
+        ui->ProgressBar1->setMinimum(0);
+        ui->ProgressBar1->setMaximum(generation_->total() + 1);
+        generation_->writeQuestions([&](int value, int maximum) {
+            ui->ProgressBar1->setValue(value);
+            ui->Label5->setText(QStringLiteral("已完成") + percentText(double(value) / maximum));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    });
+    if (!written)
+        return false;
+    state_.prompts.show(QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，"
+                                       "马上为你展示~~"));
+    QString workbook;
+    guarded(state_, [&] {
+        workbook = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName),
+                                      generation_->outputFolder(), QDateTime::currentDateTime());
+    });
+    if (!guarded(state_, [&] { generation_->finish(); }))
+        return false;
+    const PaperGeneration::Files& files = generation_->files();
+    outputFiles_ = {files.paper, files.answers, files.review};
+    if (!workbook.isEmpty())
+        outputFiles_ << workbook;
+    // The review paper is opened last so that it stands in front.
+    for (const QString& file : {workbook, files.paper, files.answers, files.review})
+        if (!file.isEmpty())
+            state_.desktop.openFile(file);
+    return true;
+}
+
+}  // namespace zs

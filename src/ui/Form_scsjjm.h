@@ -1,0 +1,47 @@
+#pragma once
+
+#include "compose/papergeneration.h"
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class Form_scsjjm;
+}
+
+namespace zs {
+
+class RunState;
+
+// Paper generation: writes the paper, the answer key, the review paper and the
+// workbook of a table as soon as it is shown, with progress, then closes.
+class Form_scsjjm : public QDialog {
+    Q_OBJECT
+public:
+    Form_scsjjm(RunState& state, const SpecTable& table, bool saveUseRecords, QWidget* parent = nullptr);
+    ~Form_scsjjm() override;
+
+    // The generation; runs once, on the first activation.
+    void Form_Activate();
+    bool succeeded() const { return succeeded_; }
+    // The output folder and files (empty until written).
+    QString outputFolder() const;
+    QStringList outputFiles() const { return outputFiles_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool generate();
+
+    std::unique_ptr<Ui::Form_scsjjm> ui;
+    RunState& state_;
+    const SpecTable& table_;
+    bool saveUseRecords_;
+    std::unique_ptr<PaperGeneration> generation_;
+    QStringList outputFiles_;
+    bool started_ = false;
+    bool succeeded_ = false;
+};
+
+}  // namespace zs

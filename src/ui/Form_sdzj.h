@@ -1,0 +1,93 @@
+#pragma once
+
+#include "compose/spectable.h"
+
+#include <QColor>
+#include <QDialog>
+#include <memory>
+
+class QMenu;
+class QAction;
+
+namespace Ui {
+class Form_sdzj;
+}
+
+namespace zs {
+
+class RunState;
+
+// Manual composition: the two-way specification table of a paper, its row
+// commands, smart sort, special training, workbook and the generation.
+class Form_sdzj : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form_sdzj(RunState& state, QWidget* parent = nullptr);
+    ~Form_sdzj() override;
+
+    // The table itself; after changing it directly call showTable().
+    SpecTable& table() { return table_; }
+    // Shows the table's texts in the grid (colours stay with their rows).
+    void showTable();
+
+    // Named procedures.
+    void InitHeader();
+    void Col0Display();
+    void AutoSize();
+    void ZhiNengPaiXu();
+
+    void Form_Load();
+    void Form_Activate();
+
+    // Grid events (row and column under the pointer).
+    void MSFlexGrid1_Click(int row);
+    void MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column, const QPoint& globalPos);
+    void MSFlexGrid1_DblClick(int row, int column);
+
+    // Context menu and buttons.
+    void addpre_Click();
+    void addlast_Click();
+    void del_Click();
+    void tonext_Click();
+    void topre_Click();
+    void ShengChengZhuanXiangXunLian_Click();
+    void Command_sczxxl_Click();
+    void Command_zhinengpaixu_Click();
+    void Command_TiaoZhengBiaoGe_Click();
+    void Command_tczj_Click();
+    void Command_scsj_Click();
+    void Command_bcbg_Click();
+    void Command_drbg_Click();
+
+    // Screen state.
+    qint16 CurrentRow = 0;
+    qint16 HighlightRow = 0;
+    bool TableModified = false;
+    qint32 OpenWidth = 0;
+
+    QMenu* popmenu() const { return popmenu_; }
+    // Background of a grid row as painted (invalid: the grid's default).
+    QColor rowColour(int row) const { return row < rowColours_.size() ? rowColours_[row] : QColor(); }
+    // Pixels of a length given in twips, on this screen.
+    int twips(double value) const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void paintRow(int row, const QColor& colour);
+    void rowCommandDone();
+
+    std::unique_ptr<Ui::Form_sdzj> ui;
+    RunState& state_;
+    SpecTable table_;
+    QVector<QColor> rowColours_;
+    QMenu* popmenu_ = nullptr;
+    QAction* del_ = nullptr;
+    bool shown_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace zs

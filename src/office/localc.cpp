@@ -62,6 +62,7 @@ public:
     QString path() const override { return path_; }
 
     void saveAs(const QString& path) override {
+        call([] {});
         unoCall(QStringLiteral("无法保存表格：%1").arg(path), [&] {
             const QString suffix = QFileInfo(path).suffix().toLower();
             const OUString filter = suffix == u"xls" ? OUString("MS Excel 97")
@@ -251,6 +252,8 @@ public:
 private:
     template <typename F>
     auto call(F&& f) -> decltype(f()) {
+        if (!document_.is())
+            throw OfficeError(QStringLiteral("表格已经关闭：%1").arg(path_));
         return unoCall(QStringLiteral("表格操作失败：%1").arg(path_), std::forward<F>(f));
     }
 

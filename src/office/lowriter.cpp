@@ -111,6 +111,7 @@ public:
     QString path() const override { return path_; }
 
     void saveAs(const QString& path) override {
+        requireOpen();
         const bool pdf = QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
         unoCall(QStringLiteral("无法保存文档：%1").arg(path), [&] {
             Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
@@ -137,6 +138,7 @@ public:
     }
 
     RangeId append(const QString& text, const TextStyle& style) override {
+        requireOpen();
         return unoCall(QStringLiteral("无法向文档写入文字：%1").arg(path_), [&] {
             const Reference<XText> body = textDoc_->getText();
             const QStringList parts = text.split(u'\r');
@@ -162,6 +164,7 @@ public:
     }
 
     void appendDocument(const QString& path) override {
+        requireOpen();
         if (!QFileInfo::exists(path))
             throw OfficeError(QStringLiteral("找不到文档：%1").arg(path));
         unoCall(QStringLiteral("无法插入文档：%1").arg(path), [&] {
@@ -191,11 +194,13 @@ public:
     }
 
     void setRangeStyle(RangeId range, const TextStyle& style) override {
+        requireOpen();
         unoCall(QStringLiteral("无法设置文字格式"),
                 [&] { applyStyle(Reference<XPropertySet>(rangeOf(range), UNO_QUERY_THROW), style); });
     }
 
     void addComment(RangeId range, const QString& text) override {
+        requireOpen();
         unoCall(QStringLiteral("无法添加批注"), [&] {
             Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
             Reference<XTextContent> field(factory->createInstance("com.sun.star.text.textfield.Annotation"),
@@ -211,6 +216,7 @@ public:
     }
 
     void setFontName(const QString& fontName) override {
+        requireOpen();
         unoCall(QStringLiteral("无法设置字体"), [&] {
             const Reference<XText> body = textDoc_->getText();
             const Reference<XTextCursor> c = body->createTextCursor();
@@ -223,6 +229,7 @@ public:
     }
 
     void appendPicture(const QString& imagePath, double widthMm, bool floating) override {
+        requireOpen();
         const QImage image(imagePath);
         if (image.isNull())
             throw OfficeError(QStringLiteral("无法读取图片：%1").arg(imagePath));
@@ -247,6 +254,7 @@ public:
     }
 
     QImage floatingPicture(int index) override {
+        requireOpen();
         return unoCall(QStringLiteral("无法读取文档中的图片"), [&] {
             const auto shapes = floatingShapes();
             if (index < 0 || index >= int(shapes.size()) ||
@@ -264,9 +272,13 @@ public:
         });
     }
 
-    int floatingShapeCount() override { return int(floatingShapes().size()); }
+    int floatingShapeCount() override {
+        requireOpen();
+        return int(floatingShapes().size());
+    }
 
     void setFloatingPicturesTransparentColor(QRgb color) override {
+        requireOpen();
         unoCall(QStringLiteral("无法设置图片的透明色"), [&] {
             const auto shapes = floatingShapes();
             if (shapes.empty())
@@ -314,6 +326,7 @@ public:
     }
 
     void exportPdf(const QString& pdfPath) override {
+        requireOpen();
         unoCall(QStringLiteral("无法导出 PDF：%1").arg(pdfPath), [&] {
             Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
             s->storeToURL(fileUrl(pdfPath), properties({property("FilterName", Any(OUString("writer_pdf_Export")))}));
@@ -321,11 +334,13 @@ public:
     }
 
     QString text() override {
+        requireOpen();
         return unoCall(QStringLiteral("无法读取文档"),
                        [&] { return paragraphsWithCr(toQ(textDoc_->getText()->getString())); });
     }
 
     QList<TextRun> runs() override {
+        requireOpen();
         return unoCall(QStringLiteral("无法读取文档"), [&] {
             QList<TextRun> out;
             Reference<css::container::XEnumerationAccess> body(textDoc_->getText(), UNO_QUERY_THROW);
@@ -363,6 +378,7 @@ public:
     }
 
     QList<DocumentComment> comments() override {
+        requireOpen();
         return unoCall(QStringLiteral("无法读取批注"), [&] {
             QList<DocumentComment> out;
             Reference<XTextFieldsSupplier> supplier(component_, UNO_QUERY_THROW);
@@ -383,12 +399,18 @@ public:
     }
 
     int pictureCount() override {
+        requireOpen();
         return unoCall(QStringLiteral("无法读取文档"), [&] {
             return int(drawPage()->getCount());
         });
     }
 
 private:
+    void requireOpen() const {
+        if (!textDoc_.is())
+            throw OfficeError(QStringLiteral("文档已经关闭：%1").arg(path_));
+    }
+
     Reference<XTextRange> rangeOf(RangeId id) const {
         if (id < 0 || id >= int(ranges_.size()))
             throw OfficeError(QStringLiteral("文档中没有这段文字。"));

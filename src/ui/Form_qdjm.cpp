@@ -16,6 +16,9 @@ Form_qdjm::Form_qdjm(RunState& state, QWidget* parent)
     : QDialog(parent), Timer1(new QTimer(this)), state_(state), ui(std::make_unique<Ui::Form_qdjm>()) {
     ui->setupUi(this);
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    // A splash window does not keep a program running by itself; this one does
+    // (after logging out it is the only screen).
+    setAttribute(Qt::WA_QuitOnClose, true);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(7000);
     Timer1->setSingleShot(true);

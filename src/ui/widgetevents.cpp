@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 namespace zs {
@@ -37,36 +38,33 @@ private:
     bool pressed_ = false;
 };
 
-// Drops the next mouse press (and the release that ends it) anywhere in the
-// program, then removes itself.
-class DropNextClick : public QObject {
+// Drops the mouse press that is being delivered (the one that moved the
+// focus). Its work is done with that press, or at the latest when the program
+// is back in its event loop.
+class DropCurrentPress : public QObject {
 public:
-    DropNextClick() { qApp->installEventFilter(this); }
+    DropCurrentPress() {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(0, this, &DropCurrentPress::finish);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            // After a message box the button is up already: no release follows.
-            pressSeen_ = true;
-            if (QGuiApplication::mouseButtons() == Qt::NoButton)
-                finish();
-            return true;
-        case QEvent::MouseButtonRelease:
-            finish();
-            return pressSeen_;
-        default:
+        if (done_ || (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick))
             return false;
-        }
+        finish();
+        return true;
     }
 
 private:
     void finish() {
+        if (done_)
+            return;
+        done_ = true;
         qApp->removeEventFilter(this);
         deleteLater();
     }
-    bool pressSeen_ = false;
+    bool done_ = false;
 };
 
 class LostFocusFilter : public QObject {
@@ -83,12 +81,14 @@ protected:
         auto* widget = static_cast<QWidget*>(watched);
         QPointer<QWidget> window = widget->window();
         QPointer<QWidget> going = QApplication::focusWidget();
+        // A click moves the focus before the press reaches what was clicked.
+        const bool clicking = reason == Qt::MouseFocusReason && QGuiApplication::mouseButtons() != Qt::NoButton;
         busy_ = true;
         handler_();
         busy_ = false;
         const bool refused = window && window->focusWidget() != going;
-        if (refused && reason == Qt::MouseFocusReason)
-            new DropNextClick;
+        if (refused && clicking)
+            new DropCurrentPress;
         return false;
     }
 

@@ -25,7 +25,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zhuoshi-tiku"));
-    QApplication::setApplicationDisplayName(QStringLiteral("琢石-试题库"));
+    // No display name: Qt would append it to every window title, and the
+    // screens' titles name the product already.
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
 
     QCommandLineParser parser;

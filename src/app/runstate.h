@@ -84,6 +84,9 @@ public:
     // Tests replace how modal screens are run: the hook receives the screen
     // (a QDialog) instead of it being executed.
     std::function<void(QObject* screen)> modalHook;
+    // Tests replace how the program ends ("退出程序", the login's "取  消"):
+    // the hook is called instead of ending the event loops.
+    std::function<void()> endHook;
 
 private:
     QString appDir_;

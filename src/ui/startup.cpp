@@ -4,17 +4,21 @@
 #include "app/runstate.h"
 #include "office/libreoffice.h"
 #include "store/bank.h"
+#include "ui/Form_qdjm.h"
 #include "ui/qtdesktop.h"
 #include "ui/qtprompts.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
-#include <QLabel>
+#include <QPointer>
+
+// The pictures of the screens (the logo) are a resource of this library.
+static void initScreenResources() { Q_INIT_RESOURCE(resources); }
 
 namespace zs {
 
 int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
+    initScreenResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zs/logo.png")));
     QtPrompts prompts;
     QtDesktop desktop;
@@ -37,11 +41,25 @@ int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
         return 1;
     }
 
-    QLabel window(QStringLiteral("已打开试题库：%1").arg(QDir::toNativeSeparators(state.BankPath)));
-    window.setWindowTitle(QStringLiteral("琢石-试题库"));
-    window.setMargin(40);
-    window.show();
-    return app.exec();
+    Form_qdjm::showNew(state);
+    const int result = app.exec();
+
+    // Screens still open when the program ends go before the run state does.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows << w;
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
+    return result;
+}
+
+void endProgram(RunState& state) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->hide();
+    if (state.endHook)
+        state.endHook();
+    else
+        QCoreApplication::exit(0);
 }
 
 }  // namespace zs

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace zs {
+
+// One teacher's account: a row of 用户管理. The name is the teacher's real name
+// and the login name.
+struct Account {
+    QString name;      // 实名用户名
+    QString password;  // 密码
+    QString school;    // 所在学校详名
+    QString subject;   // 所任学科
+    QString qq;        // 联系方式
+};
+
+// ---- login
+
+struct LoginResult {
+    enum class Outcome { Accepted, EmptyName, UnknownName, WrongPassword };
+    Outcome outcome = Outcome::Accepted;
+    QString message;  // what the login screen shows; empty when accepted
+};
+
+// Checks a login against the bank. The name is matched literally (a name with
+// "%" or "_" matches only itself), the password exactly, case included.
+LoginResult checkLogin(const QString& bankPath, const QString& name, const QString& password);
+
+// ---- the checks of the registration and password boxes
+
+// The complaint of two password boxes that differ, or an empty text.
+QString passwordRepeatComplaint(const QString& password, const QString& repeated);
+
+// The complaint of a QQ box that holds something other than a number, or an
+// empty text (an empty box is not checked).
+QString qqComplaint(const QString& qq);
+
+// One line (ending in "\r") for each empty registration box, in the order of
+// the screen; empty when every box is filled.
+QString registrationComplaints(const Account& account, const QString& repeatedPassword);
+
+// ---- registration
+
+struct RegistrationResult {
+    enum class Outcome { Incomplete, PasswordsDiffer, BadQQ, NameTaken, Registered };
+    Outcome outcome = Outcome::Registered;
+    QString message;
+};
+
+// Registers an account: refused while a box is empty, while the two passwords
+// differ or the QQ number is not a number, and when the name is registered
+// already; otherwise the row is appended.
+RegistrationResult registerAccount(const QString& bankPath, const Account& account, const QString& repeatedPassword);
+
+// ---- password change
+
+struct PasswordChangeResult {
+    enum class Outcome { Incomplete, NewPasswordsDiffer, NoSuchAccount, Changed };
+    Outcome outcome = Outcome::Changed;
+    QString message;
+};
+
+// Sets a new password for the account that the name and the old password
+// identify.
+PasswordChangeResult changePassword(const QString& bankPath, const QString& name, const QString& oldPassword,
+                                    const QString& newPassword, const QString& repeatedNewPassword);
+
+// ---- forgotten password
+
+// The message when the four details match no account.
+QString passwordLookupRefusal();
+
+// The password of the account whose name, school, subject and QQ number are
+// exactly these four; nothing when none matches.
+std::optional<QString> lookUpPassword(const QString& bankPath, const QString& name, const QString& school,
+                                      const QString& subject, const QString& qq);
+
+}  // namespace zs

@@ -1,0 +1,215 @@
+#include "ui/Form_zjm.h"
+
+#include "app/runstate.h"
+#include "store/paths.h"
+#include "ui/Form_lxzz.h"
+#include "ui/Form_qdjm.h"
+#include "ui/Form_yhgm.h"
+#include "ui/Form_yhzc.h"
+#include "ui/screens.h"
+#include "ui/startup.h"
+#include "ui/widgetevents.h"
+#include "ui_Form_zjm.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+
+namespace zs {
+
+namespace {
+const QString kNotYetOffered = QStringLiteral("该功能尚未提供");
+}
+
+Form_zjm::Form_zjm(RunState& state, QWidget* parent)
+    : QMainWindow(parent), Timer1(new QTimer(this)), state_(state), ui(std::make_unique<Ui::Form_zjm>()) {
+    ui->setupUi(this);
+
+    connect(ui->Command_jcsz, &QPushButton::clicked, this, &Form_zjm::Command_jcsz_Click);
+    connect(ui->Command_tysz, &QPushButton::clicked, this, &Form_zjm::Command_tysz_Click);
+    connect(ui->Command_tccx, &QPushButton::clicked, this, &Form_zjm::Command_tccx_Click);
+    connect(ui->Command_tkfx, &QPushButton::clicked, this, &Form_zjm::Command_tkfx_Click);
+    connect(ui->Command_stlr, &QPushButton::clicked, this, &Form_zjm::Command_stlr_Click);
+    connect(ui->Command_stckxg, &QPushButton::clicked, this, &Form_zjm::Command_stckxg_Click);
+    connect(ui->Command_sdzj, &QPushButton::clicked, this, &Form_zjm::Command_sdzj_Click);
+    connect(ui->Command_znzj, &QPushButton::clicked, this, &Form_zjm::Command_znzj_Click);
+    connect(ui->jcsz, &QAction::triggered, this, &Form_zjm::jcsz_Click);
+    connect(ui->yhzc, &QAction::triggered, this, &Form_zjm::yhzc_Click);
+    connect(ui->yhgm, &QAction::triggered, this, &Form_zjm::yhgm_Click);
+    connect(ui->tcdl, &QAction::triggered, this, &Form_zjm::tcdl_Click);
+    connect(ui->stlr, &QAction::triggered, this, &Form_zjm::stlr_Click);
+    connect(ui->stckyxg, &QAction::triggered, this, &Form_zjm::stckyxg_Click);
+    connect(ui->znzj, &QAction::triggered, this, &Form_zjm::znzj_Click);
+    connect(ui->sdzj, &QAction::triggered, this, &Form_zjm::sdzj_Click);
+    connect(ui->sybz, &QAction::triggered, this, &Form_zjm::sybz_Click);
+    connect(ui->lxzz, &QAction::triggered, this, &Form_zjm::lxzz_Click);
+    onClick(ui->Image_logo, [this] { Image_logo_Click(); });
+
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(800);
+    connect(Timer1, &QTimer::timeout, this, &Form_zjm::Timer1_Timer);
+
+    // The screens of the other parts of the program: a command stays disabled
+    // until its screen is part of the program.
+    offer({ui->Command_jcsz, ui->jcsz}, false);       // Form_jcsz
+    offer({ui->Command_tysz}, false);                 // Form_tysz
+    offer({ui->Command_tkfx}, false);                 // Form_tkfx
+    offer({ui->Command_stlr}, false);                 // Form_cshtmbh
+    offer({ui->stlr}, false);                         // Form_stlr
+    offer({ui->Command_stckxg, ui->stckyxg}, false);  // Form_stckxg
+    offer({ui->Command_sdzj, ui->sdzj}, false);       // Form_sdzj
+    offer({ui->Command_znzj, ui->znzj}, false);       // Form_znzj
+    for (QMenu* menu : {ui->xt, ui->st, ui->sj, ui->bz})
+        menu->setToolTipsVisible(true);
+
+    Form_Load();
+}
+
+Form_zjm::~Form_zjm() = default;
+
+Form_zjm* Form_zjm::showNew(RunState& state) {
+    auto* menu = new Form_zjm(state);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->show();
+    return menu;
+}
+
+void Form_zjm::Form_Load() {
+    const QString texts[3] = {QStringLiteral("当前用户：") + state_.CurrentUserName, QStringLiteral("级别：元老级用户"),
+                              QStringLiteral("软件版本：1.0")};
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(texts[i], ui->StatusBar1);
+        panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panels_[i]->setContentsMargins(6, 0, 6, 0);
+        if (i == 0)
+            ui->StatusBar1->addWidget(panels_[i], 1);
+        else
+            ui->StatusBar1->addPermanentWidget(panels_[i]);
+    }
+    Timer1->start();
+    resize(sizeHint().expandedTo(QSize(600, 0)));
+    centreOnScreen(*this);
+}
+
+QString Form_zjm::panelText(int panel) const { return panels_[panel - 1]->text(); }
+
+void Form_zjm::offer(std::initializer_list<QObject*> commands, bool available) {
+    const QString note = available ? QString() : kNotYetOffered;
+    for (QObject* command : commands) {
+        if (auto* button = qobject_cast<QWidget*>(command)) {
+            button->setEnabled(available);
+            button->setToolTip(note);
+        } else if (auto* item = qobject_cast<QAction*>(command)) {
+            item->setEnabled(available);
+            item->setToolTip(available ? item->text() : note);
+            item->setStatusTip(note);
+        }
+    }
+}
+
+void Form_zjm::Timer1_Timer() {
+    const QString title = windowTitle();
+    if (!title.isEmpty())
+        setWindowTitle(title.mid(1) + title.left(1));
+}
+
+// ---- the screens of the other parts (not part of the program yet: their
+// commands are disabled above)
+
+void Form_zjm::openCatalogue() {}
+void Form_zjm::openSources() {}
+void Form_zjm::openSharing() {}
+void Form_zjm::openNumberMaintenance() {}
+void Form_zjm::openQuestionEntry() {}
+void Form_zjm::openBrowse() {}
+void Form_zjm::openManualComposition() {}
+void Form_zjm::openIntelligentComposition() {}
+
+// ---- the buttons
+
+void Form_zjm::Command_jcsz_Click() { openCatalogue(); }
+
+void Form_zjm::Command_tysz_Click() { openSources(); }
+
+void Form_zjm::Command_tccx_Click() { endProgram(state_); }
+
+void Form_zjm::Command_tkfx_Click() { openSharing(); }
+
+void Form_zjm::Command_stlr_Click() {
+    // Number maintenance refills the free numbers and goes on to question
+    // entry; the main menu waits hidden and never stays hidden afterwards.
+    hide();
+    openNumberMaintenance();
+    show();
+}
+
+void Form_zjm::Command_stckxg_Click() {
+    if (!guarded(state_, [&] { state_.startSharedWordInstance(); }))
+        return;
+    openBrowse();
+}
+
+void Form_zjm::Command_sdzj_Click() {
+    state_.AutoSizeOnActivate = true;
+    state_.SortOnActivate = false;
+    openManualComposition();
+}
+
+void Form_zjm::Command_znzj_Click() { openIntelligentComposition(); }
+
+// ---- the menu
+
+void Form_zjm::jcsz_Click() { openCatalogue(); }
+
+void Form_zjm::yhzc_Click() {
+    Form_yhzc screen(state_, this);
+    showModal(state_, screen);
+}
+
+void Form_zjm::yhgm_Click() {
+    Form_yhgm screen(state_, this);
+    showModal(state_, screen);
+}
+
+void Form_zjm::tcdl_Click() {
+    Form_qdjm::showNew(state_);
+    close();
+}
+
+void Form_zjm::stlr_Click() {
+    // Question entry writes its documents through the shared word processor.
+    if (!guarded(state_, [&] { state_.ensureSharedWordInstance(); }))
+        return;
+    openQuestionEntry();
+}
+
+void Form_zjm::stckyxg_Click() { openBrowse(); }
+
+void Form_zjm::znzj_Click() { openIntelligentComposition(); }
+
+void Form_zjm::sdzj_Click() { openManualComposition(); }
+
+void Form_zjm::sybz_Click() {
+    // The tutorial lies beside the bank; a bank opened from elsewhere has none,
+    // so the program's own copy serves then.
+    QString path = QDir(bankFolderOf(state_.BankPath)).filePath(kHelpDocumentName);
+    if (!QFileInfo::exists(path) && QFileInfo::exists(state_.appFile(kHelpDocumentName)))
+        path = state_.appFile(kHelpDocumentName);
+    if (!QFileInfo::exists(path)) {
+        state_.prompts.message(QStringLiteral("找不到使用帮助文件：\r") + QDir::toNativeSeparators(path), Buttons::Ok,
+                               Icon::Exclamation);
+        return;
+    }
+    state_.desktop.openFile(path);
+}
+
+void Form_zjm::lxzz_Click() {
+    Form_lxzz screen(state_, this);
+    showModal(state_, screen);
+}
+
+void Form_zjm::Image_logo_Click() { state_.desktop.openUrl(state_.homePage()); }
+
+}  // namespace zs

@@ -40,14 +40,6 @@ void RunState::quitSharedWordInstance() {
     }
 }
 
-void RunState::endProgram() {
-    if (endProgramHook) {
-        endProgramHook();
-        return;
-    }
-    QCoreApplication::exit(0);
-}
-
 QString RunState::homePage() const { return QUrl::fromLocalFile(appFile(kHomePageName)).toString(); }
 
 }  // namespace zs

@@ -77,10 +77,6 @@ public:
     // previews turn them off to keep the office free).
     bool documentPreviews = true;
 
-    // Ends the whole program at once (every screen closes). Tests replace it.
-    void endProgram();
-    std::function<void()> endProgramHook;
-
     // Tests replace how modal screens are run: the hook receives the screen
     // (a QDialog) instead of it being executed.
     std::function<void(QObject* screen)> modalHook;

@@ -6,6 +6,7 @@
 #include "store/paths.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/screens.h"
+#include "ui/startup.h"
 #include "ui/widgets.h"
 #include "ui_Form_stlr.h"
 
@@ -148,7 +149,7 @@ void Form_stlr::TreeView1_Click() {
                 continue;
             if (!reachesSection(path)) {
                 state_.prompts.show(incompleteCatalogueMessage(true));
-                state_.endProgram();
+                endProgram(state_);
                 return;
             }
             Bank bank(state_.BankPath);

@@ -2,7 +2,12 @@
 
 #include "app/runstate.h"
 #include "store/paths.h"
+#include "ui/Form_cshtmbh.h"
+#include "ui/Form_jcsz.h"
 #include "ui/Form_lxzz.h"
+#include "ui/Form_sdzj.h"
+#include "ui/Form_stlr.h"
+#include "ui/Form_tysz.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_yhgm.h"
 #include "ui/Form_yhzc.h"
@@ -53,13 +58,13 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
 
     // The screens of the other parts of the program: a command stays disabled
     // until its screen is part of the program.
-    offer({ui->Command_jcsz, ui->jcsz}, false);       // Form_jcsz
-    offer({ui->Command_tysz}, false);                 // Form_tysz
+    offer({ui->Command_jcsz, ui->jcsz}, true);        // Form_jcsz
+    offer({ui->Command_tysz}, true);                  // Form_tysz
     offer({ui->Command_tkfx}, false);                 // Form_tkfx
-    offer({ui->Command_stlr}, false);                 // Form_cshtmbh
-    offer({ui->stlr}, false);                         // Form_stlr
+    offer({ui->Command_stlr}, true);                  // Form_cshtmbh
+    offer({ui->stlr}, true);                          // Form_stlr
     offer({ui->Command_stckxg, ui->stckyxg}, false);  // Form_stckxg
-    offer({ui->Command_sdzj, ui->sdzj}, false);       // Form_sdzj
+    offer({ui->Command_sdzj, ui->sdzj}, true);        // Form_sdzj
     offer({ui->Command_znzj, ui->znzj}, false);       // Form_znzj
     for (QMenu* menu : {ui->xt, ui->st, ui->sj, ui->bz})
         menu->setToolTipsVisible(true);
@@ -118,13 +123,36 @@ void Form_zjm::Timer1_Timer() {
 // ---- the screens of the other parts (not part of the program yet: their
 // commands are disabled above)
 
-void Form_zjm::openCatalogue() {}
-void Form_zjm::openSources() {}
+void Form_zjm::openCatalogue() {
+    Form_jcsz screen(state_, this);
+    showModal(state_, screen);
+}
+
+void Form_zjm::openSources() {
+    Form_tysz screen(state_, this);
+    showModal(state_, screen);
+}
+
 void Form_zjm::openSharing() {}
-void Form_zjm::openNumberMaintenance() {}
-void Form_zjm::openQuestionEntry() {}
+
+void Form_zjm::openNumberMaintenance() {
+    Form_cshtmbh numbers(state_, this);
+    showModal(state_, numbers);
+    openQuestionEntry();
+}
+
+void Form_zjm::openQuestionEntry() {
+    Form_stlr screen(state_, this);
+    showModal(state_, screen);
+}
+
 void Form_zjm::openBrowse() {}
-void Form_zjm::openManualComposition() {}
+
+void Form_zjm::openManualComposition() {
+    Form_sdzj screen(state_, this);
+    showModal(state_, screen);
+}
+
 void Form_zjm::openIntelligentComposition() {}
 
 // ---- the buttons

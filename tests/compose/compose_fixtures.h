@@ -33,11 +33,11 @@ class ComposeBank {
     }
 
     struct Row {
-        QString number;
-        QString scope;
+        QString number = {};
+        QString scope = {};
         QString type = "单选题";
         QString difficulty = "0.5";
-        QString knowledge;
+        QString knowledge = {};
         QString teacher = "张三";
         QString source = "1-课本";
         QVariant lastUse = {};

@@ -234,10 +234,11 @@ class Refiner {
         }
     }
 
-    // A few random replacements that keep the numbers distinct.
-    void perturb(PlanState& state) {
+    // A few random replacements that keep the numbers distinct: two to four,
+    // and more the longer no better plan was found.
+    void perturb(PlanState& state, int stall) {
         const int n = int(state.plan().size());
-        const int moves = 2 + randomBelow(random_, 3);
+        const int moves = std::min(n, 2 + randomBelow(random_, 3) + stall / 16);
         for (int i = 0; i < moves; ++i) {
             const int s = randomBelow(random_, n);
             for (int attempt = 0; attempt < 64; ++attempt) {
@@ -287,15 +288,17 @@ RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt199
     result.plan = current.plan();
     result.offset = current.offset();
 
+    // No plan can go below this: reaching it ends the refinement.
+    const Offset floor = pool.offsetLowerBound(int(start.size()));
     refiner.localSearch(current);
     if (current.offset() < result.offset) {
         result.plan = current.plan();
         result.offset = current.offset();
     }
     int stall = 0;
-    while (result.offset > 0 && stall < options.stallRounds && !refiner.timeUp()) {
+    while (result.offset > floor && stall < options.stallRounds && !refiner.timeUp()) {
         PlanState trial = current;
-        refiner.perturb(trial);
+        refiner.perturb(trial, stall);
         refiner.localSearch(trial);
         ++result.rounds;
         if (trial.offset() < result.offset) {

@@ -56,8 +56,8 @@ struct RefineOptions {
     // The time the refinement may take at most.
     std::chrono::microseconds budget{100000};
     // It stops earlier when this many perturbation rounds in a row found no
-    // better plan.
-    int stallRounds = 200;
+    // better plan, or when the plan reaches the pool's offsetLowerBound.
+    int stallRounds = 1000;
 };
 
 struct RefineResult {

@@ -4,9 +4,12 @@
 #include "store/statement.h"
 #include "store/textnumbers.h"
 
-#include <QHash>
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace zs {
 
@@ -55,9 +58,15 @@ CandidateTable BuildCandidates(Bank& bank, const CompositionParameters& paramete
 }
 
 int difficultyLevel(const QString& d) {
-    static const QHash<QString, int> levels = {{"0.1", 0}, {"0.2", 0}, {"0.3", 1}, {"0.4", 1}, {"0.5", 2},
-                                               {"0.6", 2}, {"0.7", 3}, {"0.8", 3}, {"0.9", 4}, {"1.0", 4}};
-    return levels.value(d, -1);
+    // "0.1" … "0.9" and "1.0", compared as texts.
+    if (d.size() != 3 || d[1] != u'.')
+        return -1;
+    const char16_t a = d[0].unicode(), b = d[2].unicode();
+    if (a == u'0' && b >= u'1' && b <= u'9')
+        return (b - u'1') / 2;
+    if (a == u'1' && b == u'0')
+        return 4;
+    return -1;
 }
 
 int typeSlotOf(const QString& type) {
@@ -113,14 +122,30 @@ Offset planOffset(const PlanRows& plan, const CompositionParameters& parameters)
 
 // ---------------------------------------------------------------- compact candidates
 
+namespace {
+
+std::u16string_view view(QStringView s) {
+    return {reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())};
+}
+
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>{}(v); }
+};
+
+template <typename T> using TextMap = std::unordered_map<std::u16string, T, TextHash, std::equal_to<>>;
+
+} // namespace
+
 CandidatePool::CandidatePool(const CandidateTable& candidates, const CompositionParameters& p)
     : k_(p.knowledgePointCount()), typeTargets_(p.TypeTargets), levelTargets_(p.LevelTargets) {
     // Knowledge-point text → the scope slots it hits (a point listed twice in
     // the scope hits both slots).
-    QHash<QString, std::vector<int>> slotsOf;
+    TextMap<std::vector<int>> slotsOf;
     for (int s = 0; s <= k_; ++s)
-        slotsOf[p.ScopeKnowledgePoints[s]].push_back(s);
-    QHash<QString, int> numbers;
+        slotsOf[std::u16string(view(p.ScopeKnowledgePoints[s]))].push_back(s);
+    TextMap<int> numbers;
+    numbers.reserve(candidates.size());
 
     const int m = int(candidates.size());
     type_.reserve(m + 1);
@@ -132,20 +157,17 @@ CandidatePool::CandidatePool(const CandidateTable& candidates, const Composition
         level_.push_back(std::int8_t(difficultyLevel(c.difficulty)));
         number_.push_back(numberId);
         slotStart_.push_back(int(slots_.size()));
-        for (const QString& part : c.knowledge.split(u'|')) {
-            const auto it = slotsOf.constFind(part);
-            if (it != slotsOf.constEnd())
-                slots_.insert(slots_.end(), it->begin(), it->end());
+        for (const QStringView part : QStringView(c.knowledge).tokenize(u'|')) {
+            const auto it = slotsOf.find(view(part));
+            if (it != slotsOf.end())
+                slots_.insert(slots_.end(), it->second.begin(), it->second.end());
         }
         // Sorted, so that repeated hits of one slot stand together.
         std::sort(slots_.begin() + slotStart_.back(), slots_.end());
     };
     for (const Candidate& c : candidates) {
-        const auto it = numbers.constFind(c.number);
-        const int id = it != numbers.constEnd() ? *it : int(numbers.size());
-        if (it == numbers.constEnd())
-            numbers.insert(c.number, id);
-        add(c, id);
+        const auto [it, added] = numbers.try_emplace(std::u16string(view(c.number)), int(numbers.size()));
+        add(c, it->second);
     }
     distinctNumbers_ = int(numbers.size());
     add(Candidate{}, -1); // the empty row
@@ -192,6 +214,36 @@ Offset CandidatePool::offset(const Plan& plan) const {
     for (int l = 0; l < kLevelCount; ++l)
         levelSum += (levelCount[l] - levelTargets_[l]) * (levelCount[l] - levelTargets_[l]);
     return 5 * typeSum + levelSum + 5 * knowledgeSum(hits, squared);
+}
+
+Offset CandidatePool::offsetLowerBound(int total) const {
+    const int m = size();
+    if (k_ == 0 || total <= 0 || total > m)
+        return 0;
+    std::vector<int> perCandidate(m);
+    bool slotZero = false;
+    for (int r = 0; r < m; ++r) {
+        perCandidate[r] = knowledgeHits(r);
+        slotZero = slotZero || (knowledgeHits(r) > 0 && *knowledgeBegin(r) == 0);
+    }
+    std::sort(perCandidate.begin(), perCandidate.end());
+    Offset fewest = 0, most = 0;
+    for (int i = 0; i < total; ++i) {
+        fewest += perCandidate[i];
+        most += perCandidate[m - 1 - i];
+    }
+    // Slots that can take hits; slot 0 otherwise stays at 0 hits.
+    const Offset spread = k_ + (slotZero ? 1 : 0);
+    Offset best = std::numeric_limits<Offset>::max();
+    for (Offset hits = fewest; hits <= most; ++hits) {
+        const Offset mean = knowledgeMean(hits);
+        const Offset q = hits / spread, r = hits % spread;
+        Offset sum = r * (q + 1 - mean) * (q + 1 - mean) + (spread - r) * (q - mean) * (q - mean);
+        if (!slotZero)
+            sum += mean * mean;
+        best = std::min(best, sum);
+    }
+    return 5 * best;
 }
 
 // ---------------------------------------------------------------- random plans

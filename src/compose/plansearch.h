@@ -90,6 +90,11 @@ class CandidatePool {
     // The offset of a plan of candidate indexes (-1 counts as an empty row).
     Offset offset(const Plan& plan) const;
 
+    // No plan of `total` different candidates has a lower offset: the knowledge term
+    // with the hits spread as evenly as any total of hits allows (type and
+    // level sums counted as 0).
+    Offset offsetLowerBound(int total) const;
+
   private:
     // Index into the tables; the empty row sits after the candidates.
     int at(int r) const { return r < 0 ? int(type_.size()) - 1 : r; }

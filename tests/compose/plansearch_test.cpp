@@ -5,7 +5,9 @@
 #include "compose/plansearch.h"
 
 #include <QSet>
+#include <bit>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace zs;
 using zs::test::ComposeBank;
@@ -134,6 +136,7 @@ TEST(Offset, TenKnowledgePointsHitOnceTwiceOrNotAtAll) {
     EXPECT_EQ(pool.offset({0, 1, 2, 3, 4, 5, 6, 7, 8, 10}), 15);
     EXPECT_EQ(pool.knowledgePointCount(), 10);
     EXPECT_EQ(pool.distinctNumbers(), 30);
+    EXPECT_EQ(pool.offsetLowerBound(10), 5); // tight here: the best plan reaches it
 }
 
 TEST(Offset, KnowledgeListsTypesAndLevels) {
@@ -194,6 +197,33 @@ TEST(Offset, CompactCandidatesAgreeWithTheTexts) {
             for (int q = 0; q < 4; ++q)
                 ASSERT_EQ(pool.offset(plans[q]), expected[q]) << "round " << round << " trial " << trial;
         }
+    }
+}
+
+TEST(Offset, NoPlanOfASmallPoolBeatsTheLowerBound) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 150; ++round) {
+        QStringList points;
+        for (int i = 0, k = randomBelow(random, 8); i < k; ++i)
+            points << QString("点%1").arg(randomBelow(random, 6));
+        const int m = 2 + randomBelow(random, 8);
+        const CandidateTable table = test::randomCandidates(random, m, points);
+        const CompositionParameters p = test::randomParameters(random, points, 1);
+        const CandidatePool pool(table, p);
+        const int n = 1 + randomBelow(random, std::min(m, 5));
+        const Offset bound = pool.offsetLowerBound(n);
+        // Every set of n different rows, as a bit mask.
+        Offset best = std::numeric_limits<Offset>::max();
+        for (unsigned mask = 0; mask < (1u << m); ++mask) {
+            if (std::popcount(mask) != n)
+                continue;
+            Plan plan;
+            for (int r = 0; r < m; ++r)
+                if (mask & (1u << r))
+                    plan.push_back(r);
+            best = std::min(best, pool.offset(plan));
+        }
+        ASSERT_GE(best, bound) << "round " << round;
     }
 }
 

@@ -173,8 +173,9 @@ struct Totals {
 
 void run(Source& source, int seeds, const ComposeOptions& refined, Totals& totals) {
     std::printf("\n### %s\n\n", qPrintable(source.name()));
-    std::printf("| 请求 | M | K | 下限 | 经典 中位/最差 | 经典+精细 中位/最差 | 比值 | 经典 用时 ms | "
-                "经典+精细 用时 ms | 候选查询 ms |\n");
+    std::printf(
+        "| 请求 | M | K | 下限 | 经典 最好/中位/最差 | 经典+精细 最好/中位/最差 | 比值 | 经典 用时 ms | "
+        "经典+精细 用时 ms | 候选查询 ms |\n");
     std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     ComposeOptions classicOnly;
     classicOnly.refine = false;
@@ -208,11 +209,15 @@ void run(Source& source, int seeds, const ComposeOptions& refined, Totals& total
         const double ratio = mc > 0 ? double(mb) / double(mc) : 0;
         ++totals.requests;
         totals.met += mb * 5 <= mc;
-        std::printf("| %s | %d | %d | %lld | %lld / %lld | %lld / %lld | %.3f%s | %.1f | %.1f | %.1f |\n",
-                    r.name, pool.size(), pool.knowledgePointCount(),
-                    (long long)pool.offsetLowerBound(p.TotalWanted), (long long)mc,
-                    (long long)*std::max_element(classic.begin(), classic.end()), (long long)mb,
-                    (long long)*std::max_element(better.begin(), better.end()), ratio,
+        auto spread = [](const std::vector<Offset>& v) {
+            return QString("%1 / %2 / %3")
+                .arg(*std::min_element(v.begin(), v.end()))
+                .arg(median(v))
+                .arg(*std::max_element(v.begin(), v.end()));
+        };
+        std::printf("| %s | %d | %d | %lld | %s | %s | %.3f%s | %.1f | %.1f | %.1f |\n", r.name, pool.size(),
+                    pool.knowledgePointCount(), (long long)pool.offsetLowerBound(p.TotalWanted),
+                    qPrintable(spread(classic)), qPrintable(spread(better)), ratio,
                     mb * 5 <= mc ? "" : " (>1/5)", median(classicMs), median(betterMs), querySeconds * 1e3);
         std::fflush(stdout);
     }

@@ -146,6 +146,13 @@ TEST(RefinePlan, RepairsEmptySlotsAndRepeatedNumbersFirst) {
     EXPECT_EQ(pool.offset(refined.plan), refined.offset);
     EXPECT_TRUE(PlanState(pool, refined.plan).isValid());
 
+    // A start of empty rows only (no child of the classic search beat its
+    // initial offset) is filled as well.
+    const RefineResult filled = RefinePlan(pool, Plan(20, -1), random, untimed().refinement);
+    ASSERT_TRUE(filled.valid);
+    EXPECT_EQ(numbersOf(s.table, filled.plan).size(), 20);
+    EXPECT_EQ(pool.offset(filled.plan), filled.offset);
+
     // A valid start is never made worse, even with no time at all.
     const Plan valid = refined.plan;
     RefineOptions none;

@@ -61,6 +61,7 @@ std::array<Offset, 4> EvaluatePlans(const std::array<PlanRows, 4>& plans,
 Offset planOffset(const PlanRows& plan, const CompositionParameters& parameters);
 
 // The candidates in compact form, with the targets they are measured against.
+// One pool serves one thread at a time (offset() uses a scratch table).
 class CandidatePool {
   public:
     CandidatePool(const CandidateTable& candidates, const CompositionParameters& parameters);

@@ -1,0 +1,287 @@
+// Quality of intelligent composition: for realistic requests (different
+// paper sizes, type mixes, shares and scopes), many seeds each, the median and
+// worst offset and the time of the classic search alone and of the classic
+// search followed by the refinement. Prints a Markdown table.
+//
+//   composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [BANK]...
+//
+// Without BANK it runs on banks generated in memory (by default of 10 000 and
+// 100 000 rows; --rows chooses others). BANK is an application folder (its
+// 试题库.mdb is used) or a bank file, for example the demo bank made by
+// `zhuoshi-demo DIR` or `zhuoshi-demo --synthetic 100000 DIR`.
+//
+//   composequality_bench --make-bank ROWS DIR
+//
+// writes a generated bank to DIR/试题库.mdb (to try the bank route).
+
+#include "compose/planrefine.h"
+#include "store/bank.h"
+#include "store/paths.h"
+#include "support/syntheticbank.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+using namespace zs;
+using namespace zs::bench;
+
+namespace {
+
+struct Request {
+    const char* name;
+    std::array<int, kTypeSlotCount> types;
+    std::array<int, kLevelCount> shares;
+    // How many of the largest sections, chapters or volumes form the scope.
+    enum class Unit { Section, Chapter, Volume } unit;
+    int units;
+};
+
+const std::vector<Request>& requests() {
+    static const std::vector<Request> list = {
+        {"单元测验 10题 1章", {4, 0, 3, 0, 0, 0, 3, 0}, {30, 30, 30, 10, 0}, Request::Unit::Chapter, 1},
+        {"专项训练 15题 2节", {0, 0, 0, 0, 8, 0, 7, 0}, {0, 20, 40, 30, 10}, Request::Unit::Section, 2},
+        {"期中考试 20题 2章", {8, 0, 4, 0, 4, 0, 4, 0}, {20, 30, 30, 10, 10}, Request::Unit::Chapter, 2},
+        {"期末考试 30题 1册", {10, 2, 6, 2, 4, 0, 6, 0}, {10, 20, 40, 20, 10}, Request::Unit::Volume, 1},
+        {"选择判断 40题 3章", {16, 8, 0, 8, 0, 0, 8, 0}, {20, 20, 30, 20, 10}, Request::Unit::Chapter, 3},
+        {"综合复习 50题 2册", {16, 4, 10, 4, 6, 2, 8, 0}, {20, 20, 30, 20, 10}, Request::Unit::Volume, 2},
+    };
+    return list;
+}
+
+// Where candidates come from: a bank generated in memory or a bank file.
+class Source {
+  public:
+    virtual ~Source() = default;
+    virtual QString name() const = 0;
+    virtual int rowCount() const = 0;
+    // Scope paths with their row counts, in catalogue order.
+    virtual std::vector<std::pair<QString, int>> sections() const = 0;
+    virtual CandidateTable candidates(const CompositionParameters& p, double& seconds) = 0;
+    virtual QStringList knowledgePoints(const QStringList& paths) = 0;
+    virtual QStringList authors() const { return {"张三"}; }
+    virtual QStringList sources() const { return {"1-课本"}; }
+
+    // The scope of a request: the largest units by row count.
+    QStringList scopeOf(const Request& r) const {
+        const int depth = r.unit == Request::Unit::Section ? 6 : r.unit == Request::Unit::Chapter ? 5 : 4;
+        std::map<QString, std::pair<int, QStringList>> units; // key → rows, paths
+        std::vector<QString> order;
+        for (const auto& [path, rows] : sections()) {
+            const QString key = path.section('\\', 0, depth - 1);
+            if (!units.count(key))
+                order.push_back(key);
+            units[key].first += rows;
+            units[key].second << path;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](const QString& a, const QString& b) { return units[a].first > units[b].first; });
+        QStringList paths;
+        for (int i = 0; i < r.units && i < int(order.size()); ++i)
+            paths += units[order[i]].second;
+        return paths;
+    }
+};
+
+class MemorySource : public Source {
+  public:
+    explicit MemorySource(int rows) : rows_(rows) {
+        bank_ = SyntheticBank::generate(SyntheticBank::shapeFor(rows), rows, unsigned(rows));
+        for (const Candidate& c : bank_.rows())
+            ++counts_[c.scope];
+    }
+    QString name() const override { return QString("内存中生成的题库（%1 行）").arg(bank_.rows().size()); }
+    int rowCount() const override { return int(bank_.rows().size()); }
+    std::vector<std::pair<QString, int>> sections() const override {
+        std::vector<std::pair<QString, int>> list;
+        for (const SyntheticSection& s : bank_.sections())
+            list.emplace_back(s.path, counts_.value(s.path));
+        return list;
+    }
+    CandidateTable candidates(const CompositionParameters& p, double& seconds) override {
+        QElapsedTimer t;
+        t.start();
+        CandidateTable table = bank_.candidatesIn(p.ScopePaths);
+        seconds = t.nsecsElapsed() / 1e9;
+        return table;
+    }
+    QStringList knowledgePoints(const QStringList& paths) override { return bank_.knowledgePointsOf(paths); }
+
+  private:
+    int rows_;
+    SyntheticBank bank_;
+    QHash<QString, int> counts_;
+};
+
+class BankSource : public Source {
+  public:
+    explicit BankSource(QString path) : path_(std::move(path)) {
+        Bank bank(path_, Bank::Mode::ReadOnly);
+        const RowSet rows = bank.query("select 考查范围 from 试题库");
+        rows_ = rows.count();
+        QHash<QString, int> counts;
+        for (const QString& s : rows.texts(0))
+            ++counts[s];
+        for (const QString& s : bank.query("select distinct 考查范围 from 试题库").texts(0))
+            sections_.emplace_back(s, counts.value(s));
+        authors_ = bank.query("select distinct 入库教师 from 试题库").texts(0);
+        sources_ = bank.query("select distinct 试题来源 from 试题库").texts(0);
+    }
+    QString name() const override {
+        return QDir::toNativeSeparators(path_) + QString("（%1 行）").arg(rows_);
+    }
+    int rowCount() const override { return rows_; }
+    std::vector<std::pair<QString, int>> sections() const override { return sections_; }
+    CandidateTable candidates(const CompositionParameters& p, double& seconds) override {
+        QElapsedTimer t;
+        t.start();
+        Bank bank(path_, Bank::Mode::ReadOnly);
+        CandidateTable table = BuildCandidates(bank, p);
+        seconds = t.nsecsElapsed() / 1e9;
+        return table;
+    }
+    QStringList knowledgePoints(const QStringList& paths) override {
+        Bank bank(path_, Bank::Mode::ReadOnly);
+        return ScopeKnowledgePoints(bank, paths);
+    }
+    QStringList authors() const override { return authors_; }
+    QStringList sources() const override { return sources_; }
+
+  private:
+    QString path_;
+    int rows_ = 0;
+    std::vector<std::pair<QString, int>> sections_;
+    QStringList authors_, sources_;
+};
+
+template <typename T> T median(std::vector<T> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Totals {
+    int requests = 0;
+    int met = 0;
+};
+
+void run(Source& source, int seeds, const ComposeOptions& refined, Totals& totals) {
+    std::printf("\n### %s\n\n", qPrintable(source.name()));
+    std::printf(
+        "| 请求 | M | K | 下限 | 经典 最好/中位/最差 | 经典+精细 最好/中位/最差 | 比值 | 经典 用时 ms | "
+        "经典+精细 用时 ms | 候选查询 ms |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    ComposeOptions classicOnly;
+    classicOnly.refine = false;
+    for (const Request& r : requests()) {
+        const QStringList paths = source.scopeOf(r);
+        CompositionParameters p = requestParameters(paths, source.knowledgePoints(paths), r.types, r.shares);
+        p.AuthorFilter = source.authors();
+        p.SourceFilter = source.sources();
+        double querySeconds = 0;
+        const CandidateTable table = source.candidates(p, querySeconds);
+        const CandidatePool pool(table, p);
+        if (pool.distinctNumbers() < p.TotalWanted) {
+            std::printf("| %s | %d | %d | | 题目不足 | | | | | |\n", r.name, pool.size(),
+                        pool.knowledgePointCount());
+            continue;
+        }
+        std::vector<Offset> classic, better;
+        std::vector<double> classicMs, betterMs;
+        for (int seed = 1; seed <= seeds; ++seed) {
+            QElapsedTimer t;
+            std::mt19937 a(seed);
+            t.start();
+            classic.push_back(ComposePlan(pool, p.TotalWanted, a, classicOnly).BestOffset);
+            classicMs.push_back(t.nsecsElapsed() / 1e6);
+            std::mt19937 b(seed);
+            t.restart();
+            better.push_back(ComposePlan(pool, p.TotalWanted, b, refined).BestOffset);
+            betterMs.push_back(t.nsecsElapsed() / 1e6);
+        }
+        const Offset mc = median(classic), mb = median(better);
+        const double ratio = mc > 0 ? double(mb) / double(mc) : 0;
+        ++totals.requests;
+        totals.met += mb * 5 <= mc;
+        auto spread = [](const std::vector<Offset>& v) {
+            return QString("%1 / %2 / %3")
+                .arg(*std::min_element(v.begin(), v.end()))
+                .arg(median(v))
+                .arg(*std::max_element(v.begin(), v.end()));
+        };
+        std::printf("| %s | %d | %d | %lld | %s | %s | %.3f%s | %.1f | %.1f | %.1f |\n", r.name, pool.size(),
+                    pool.knowledgePointCount(), (long long)pool.offsetLowerBound(p.TotalWanted),
+                    qPrintable(spread(classic)), qPrintable(spread(better)), ratio,
+                    mb * 5 <= mc ? "" : " (>1/5)", median(classicMs), median(betterMs), querySeconds * 1e3);
+        std::fflush(stdout);
+    }
+}
+
+QString bankFileOf(const QString& arg) {
+    const QFileInfo info(arg);
+    return info.isDir() ? QDir(arg).filePath(kBankFileName) : arg;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    int seeds = 30;
+    ComposeOptions refined;
+    std::vector<int> rows;
+    QStringList banks;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == "--seeds" && i + 1 < args.size()) {
+            seeds = args[++i].toInt();
+        } else if (a == "--budget-ms" && i + 1 < args.size()) {
+            refined.refinement.budget = std::chrono::milliseconds(args[++i].toInt());
+        } else if (a == "--rows" && i + 1 < args.size()) {
+            rows.push_back(args[++i].toInt());
+        } else if (a == "--make-bank" && i + 2 < args.size()) {
+            const int n = args[i + 1].toInt();
+            const QString dir = args[i + 2];
+            QDir().mkpath(dir);
+            SyntheticBank::generate(SyntheticBank::shapeFor(n), n, unsigned(n)).writeBank(bankFileOf(dir));
+            std::printf("%s\n", qPrintable(bankFileOf(dir)));
+            return 0;
+        } else if (a.startsWith("--")) {
+            std::fprintf(stderr,
+                         "usage: composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [BANK]...\n"
+                         "       composequality_bench --make-bank ROWS DIR\n");
+            return 2;
+        } else {
+            banks << bankFileOf(a);
+        }
+    }
+    if (rows.empty() && banks.isEmpty())
+        rows = {10000, 100000};
+
+    std::printf(
+        "## 组卷质量：经典搜索 与 经典搜索+精细优化（%d 个种子，精细优化时间上限 %lld ms）\n", seeds,
+        (long long)std::chrono::duration_cast<std::chrono::milliseconds>(refined.refinement.budget).count());
+    Totals totals;
+    try {
+        for (int n : rows) {
+            MemorySource source(n);
+            run(source, seeds, refined, totals);
+        }
+        for (const QString& b : banks) {
+            BankSource source(b);
+            run(source, seeds, refined, totals);
+        }
+    } catch (const StoreError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+        return 1;
+    }
+    std::printf("\n目标（精细优化后的中位偏移值不超过经典搜索的五分之一）：%d / %d 个请求达到\n", totals.met,
+                totals.requests);
+    return 0;
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+// Refinement of a plan found by the classic search, and the one entry point
+// the intelligent composition screen calls (ComposePlan): the classic search,
+// then, unless switched off ("精细优化" unticked), a local search with single
+// replacements from outside the plan and perturbation to leave local minima.
+// A refined plan never holds the same 题目编号 twice.
+
+#include "compose/plansearch.h"
+
+#include <chrono>
+
+namespace zs {
+
+// A plan with its counts, so that the offset change of one slot is found
+// without evaluating the whole plan again.
+class PlanState {
+  public:
+    PlanState(const CandidatePool& pool, Plan plan);
+
+    const Plan& plan() const { return plan_; }
+    Offset offset() const;
+    // The offset the plan would have with `candidate` in `slot`.
+    Offset offsetAfterReplace(int slot, int candidate) const;
+    void replace(int slot, int candidate);
+
+    // How many slots hold a candidate of this number id.
+    int holders(int numberId) const { return numberId < 0 ? 0 : numberCount_[numberId]; }
+    // True when putting `candidate` in `slot` keeps every number once in the plan.
+    bool keepsNumbersDistinct(int slot, int candidate) const;
+    // True when no slot is empty and no number stands twice.
+    bool isValid() const;
+
+    // ---- a slot at a time: take the candidate out, try others, put one in
+    void vacate(int slot);
+    // The offset with `candidate` in the vacated slot.
+    Offset offsetWithAdded(int candidate) const;
+    void fill(int slot, int candidate);
+
+  private:
+    void add(int candidate, int sign);
+
+    const CandidatePool* pool_;
+    Plan plan_;
+    std::array<Offset, kTypeSlotCount> typeCount_{};
+    std::array<Offset, kLevelCount> levelCount_{};
+    Offset typeSum_ = 0;
+    Offset levelSum_ = 0;
+    std::vector<int> hits_;
+    Offset hitTotal_ = 0;
+    Offset squaredHits_ = 0;
+    std::vector<int> numberCount_;
+};
+
+struct RefineOptions {
+    // The time the refinement may take at most.
+    std::chrono::microseconds budget{100000};
+    // It stops earlier when this many perturbation rounds in a row found no
+    // better plan, or when the plan reaches the pool's offsetLowerBound.
+    int stallRounds = 1000;
+};
+
+struct RefineResult {
+    Plan plan;
+    Offset offset = 0;
+    // False when the candidates hold fewer distinct numbers than slots, so
+    // that no plan can hold every number once (the plan is then the start).
+    bool valid = false;
+    int rounds = 0;
+};
+
+// Improves `start` (slots of -1 or repeated numbers are filled first with the
+// best candidates whose numbers the plan does not hold). The result's offset
+// is never above the start's when the start holds every number once.
+RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
+                        const RefineOptions& options = {});
+
+struct ComposeOptions {
+    // "精细优化": refine the classic plan (on by default). Off, the result is
+    // exactly the classic search's.
+    bool refine = true;
+    RefineOptions refinement;
+};
+
+struct ComposeResult {
+    PlanStatus status = PlanStatus::RefusedTotal;
+    bool PlanReady = false;
+    Plan BestPlan;
+    Offset BestOffset = kInitialBestOffset;
+    // The refusal or the result message (with the final offset).
+    QString message;
+    // What the classic stage found (equal to BestOffset without refinement).
+    Offset classicOffset = kInitialBestOffset;
+};
+
+// The plan search the screen runs after the parameter check passed.
+ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
+                          const ComposeOptions& options = {});
+ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
+                          std::mt19937& random, const ComposeOptions& options = {});
+
+// The whole command on a bank file: the candidates, the search, and the rows
+// of the best plan. Throws StoreError when the bank cannot be read.
+struct Composition {
+    CandidateTable candidates;
+    ComposeResult result;
+    PlanRows rows; // the best plan's rows (empty rows where no candidate stands)
+};
+Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters,
+                            std::mt19937& random, const ComposeOptions& options = {});
+
+} // namespace zs

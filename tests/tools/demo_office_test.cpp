@@ -129,7 +129,8 @@ Seen checkFolder(const QString& dir) {
     }
 
     // One question: rows sharing everything but scope and knowledge points.
-    const QStringList shared = {"题型", "难度", "试题来源", "试题识别码", "入库日期", "入库教师", "最后使用日期", "使用次数"};
+    const QStringList shared = {"题型",     "难度",     "试题来源",     "试题识别码",
+                                "入库日期", "入库教师", "最后使用日期", "使用次数"};
     for (auto it = byNumber.cbegin(); it != byNumber.cend(); ++it) {
         const QList<int>& group = *it;
         QSet<QString> scopes;
@@ -178,7 +179,7 @@ QList<QStringList> questionRows(const QString& dir) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DemoFolderOffice, AConsistentBankOfRealQuestionsWithTheirDocuments) {
     test::TempFolder folder;
@@ -192,7 +193,7 @@ TEST(DemoFolderOffice, AConsistentBankOfRealQuestionsWithTheirDocuments) {
     EXPECT_GE(seen.questions, 120);
     EXPECT_EQ(seen.questions, summary.questions);
     EXPECT_EQ(seen.rows, summary.rows);
-    EXPECT_EQ(seen.highestNumber, seen.questions);  // numbered from 00001 without gaps
+    EXPECT_EQ(seen.highestNumber, seen.questions); // numbered from 00001 without gaps
     EXPECT_EQ(seen.types, QSet<QString>(Bank::defaultTypes().begin(), Bank::defaultTypes().end()));
     EXPECT_EQ(seen.difficulties,
               QSet<QString>(Bank::defaultDifficulties().begin(), Bank::defaultDifficulties().end()));
@@ -213,8 +214,10 @@ TEST(DemoFolderOffice, AConsistentBankOfRealQuestionsWithTheirDocuments) {
     }
     EXPECT_EQ(bank.query("select 试题来源 from 试题来源").texts(),
               QStringList({"1-期中考试", "2-期末考试", "3-课后练习", "4-中考真题"}));
-    EXPECT_EQ(bank.query("select distinct 科目 from 教材设置").texts(), QStringList({"1-初中数学", "2-初中物理"}));
-    EXPECT_FALSE(bank.query("select * from 教材设置 where 节='1-1.1 正数和负数' and 知识点='1-正数的概念'").isEmpty());
+    EXPECT_EQ(bank.query("select distinct 科目 from 教材设置").texts(),
+              QStringList({"1-初中数学", "2-初中物理"}));
+    EXPECT_FALSE(
+        bank.query("select * from 教材设置 where 节='1-1.1 正数和负数' and 知识点='1-正数的概念'").isEmpty());
     EXPECT_EQ(bank.query("select distinct 章 from 教材设置 where 科目='1-初中数学' and 年级='7-七年级' and "
                          "上下册='2-下册'")
                   .texts()
@@ -269,7 +272,7 @@ TEST(DemoFolderOffice, SyntheticBanksHaveTheRowsAskedForWithRealisticSpread) {
     EXPECT_EQ(summary.rows, 2000);
     EXPECT_EQ(seen.questions, summary.questions);
     EXPECT_GT(seen.questions, 2000 / 3);
-    EXPECT_LT(seen.questions, 2000 * 3 / 4);  // many questions are filed under several sections
+    EXPECT_LT(seen.questions, 2000 * 3 / 4); // many questions are filed under several sections
     EXPECT_EQ(seen.maxRowsPerQuestion, 3);
     EXPECT_EQ(seen.maxPointsPerRow, 4);
     EXPECT_EQ(seen.types.size(), 8);

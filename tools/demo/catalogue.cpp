@@ -7,7 +7,9 @@ namespace zs::demo {
 
 namespace {
 
-QString prefixed(int n, const QString& name) { return QString::number(n) + u'-' + name; }
+QString prefixed(int n, const QString& name) {
+    return QString::number(n) + u'-' + name;
+}
 
 // The chapter number of a chapter: the number before the "." of its first section.
 int chapterNumber(const TextbookChapter& chapter, int fallback) {
@@ -18,9 +20,11 @@ int chapterNumber(const TextbookChapter& chapter, int fallback) {
     return ok ? n : fallback;
 }
 
-QString stripPrefix(const QString& name) { return name.section(u'-', 1); }
+QString stripPrefix(const QString& name) {
+    return name.section(u'-', 1);
+}
 
-}  // namespace
+} // namespace
 
 QString chineseNumber(int n) {
     static const QString digits = QStringLiteral("零一二三四五六七八九");
@@ -38,7 +42,9 @@ QString CatalogueSection::scopePath() const {
     return QStringList{subject, edition, grade, volume, chapter, section}.join(u'\\');
 }
 
-QString CatalogueSection::number() const { return stripPrefix(section).section(u' ', 0, 0); }
+QString CatalogueSection::number() const {
+    return stripPrefix(section).section(u' ', 0, 0);
+}
 
 void Catalogue::add(const Textbook& book) {
     int chapterIndex = 0;
@@ -48,8 +54,13 @@ void Catalogue::add(const Textbook& book) {
             const QString chapterName = prefixed(chapterNumber(chapter, chapterIndex), chapter.title);
             for (int s = 0; s < chapter.sections.size(); ++s) {
                 const TextbookSection& section = chapter.sections[s];
-                CatalogueSection out{book.subject, book.edition, volume.grade, volume.volume, chapterName,
-                                     prefixed(s + 1, section.title), {}};
+                CatalogueSection out{book.subject,
+                                     book.edition,
+                                     volume.grade,
+                                     volume.volume,
+                                     chapterName,
+                                     prefixed(s + 1, section.title),
+                                     {}};
                 for (int p = 0; p < section.points.size(); ++p)
                     out.points << prefixed(p + 1, section.points[p]);
                 sections << out;
@@ -137,4 +148,4 @@ Catalogue syntheticCatalogue(Rng& rng) {
     return catalogue;
 }
 
-}  // namespace zs::demo
+} // namespace zs::demo

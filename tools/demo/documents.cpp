@@ -10,9 +10,13 @@ namespace {
 
 const QString kFigureOpen = QStringLiteral("[图:");
 
-bool isFigureLine(const QString& line) { return line.startsWith(kFigureOpen) && line.endsWith(u']'); }
+bool isFigureLine(const QString& line) {
+    return line.startsWith(kFigureOpen) && line.endsWith(u']');
+}
 
-QString figureName(const QString& line) { return line.mid(kFigureOpen.size(), line.size() - kFigureOpen.size() - 1); }
+QString figureName(const QString& line) {
+    return line.mid(kFigureOpen.size(), line.size() - kFigureOpen.size() - 1);
+}
 
 TextStyle bodyStyle(bool bold, TextStyle::Align align = TextStyle::Align::Left) {
     TextStyle s;
@@ -23,7 +27,7 @@ TextStyle bodyStyle(bool bold, TextStyle::Align align = TextStyle::Align::Left) 
     return s;
 }
 
-}  // namespace
+} // namespace
 
 QStringList figuresOf(const QString& text) {
     QStringList out;
@@ -59,4 +63,4 @@ void writeDocument(WordInstance& word, const QString& text, const QString& path,
     doc->close();
 }
 
-}  // namespace zs::demo
+} // namespace zs::demo

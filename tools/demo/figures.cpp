@@ -15,7 +15,9 @@ const QMap<QString, Figure>& figures() {
     return all;
 }
 
-FigureFiles::FigureFiles() { dir_.setAutoRemove(true); }
+FigureFiles::FigureFiles() {
+    dir_.setAutoRemove(true);
+}
 
 QString FigureFiles::path(const QString& name) {
     if (const auto it = drawn_.constFind(name); it != drawn_.constEnd())
@@ -35,4 +37,4 @@ double FigureFiles::widthMm(const QString& name) const {
     return figure == figures().constEnd() ? 60 : figure->widthMm;
 }
 
-}  // namespace zs::demo
+} // namespace zs::demo

@@ -5,6 +5,8 @@
 
 namespace zs::demo {
 
+// Laid out by hand, one entry per block, as the data reads best.
+// clang-format off
 QList<DemoQuestion> mathQuestions() {
     return {
         // ---------------------------------------------------------------- 七年级上册
@@ -853,4 +855,6 @@ QList<DemoQuestion> mathQuestions() {
     };
 }
 
-}  // namespace zs::demo
+// clang-format on
+
+} // namespace zs::demo

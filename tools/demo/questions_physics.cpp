@@ -5,6 +5,8 @@
 
 namespace zs::demo {
 
+// Laid out by hand, one entry per block, as the data reads best.
+// clang-format off
 QList<DemoQuestion> physicsQuestions() {
     return {
         // ---------------------------------------------------------------- 八年级上册
@@ -545,4 +547,6 @@ QList<DemoQuestion> physicsQuestions() {
     };
 }
 
-}  // namespace zs::demo
+// clang-format on
+
+} // namespace zs::demo

@@ -5,6 +5,8 @@
 
 namespace zs::demo {
 
+// Laid out by hand, one entry per block, as the data reads best.
+// clang-format off
 Textbook mathTextbook() {
     return {
         "1-初中数学",
@@ -190,4 +192,6 @@ Textbook mathTextbook() {
     };
 }
 
-}  // namespace zs::demo
+// clang-format on
+
+} // namespace zs::demo

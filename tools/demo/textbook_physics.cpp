@@ -5,6 +5,8 @@
 
 namespace zs::demo {
 
+// Laid out by hand, one entry per block, as the data reads best.
+// clang-format off
 Textbook physicsTextbook() {
     return {
         "2-初中物理",
@@ -114,4 +116,6 @@ Textbook physicsTextbook() {
     };
 }
 
-}  // namespace zs::demo
+// clang-format on
+
+} // namespace zs::demo

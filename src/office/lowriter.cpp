@@ -62,6 +62,13 @@ std::optional<QRgb> colorOf(sal_Int32 value) {
 
 sal_Int32 unoColor(QRgb c) { return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c)); }
 
+void applyAlignment(const Reference<XPropertySet>& p, const TextStyle& style) {
+    if (style.align != TextStyle::Align::Keep)
+        p->setPropertyValue("ParaAdjust", Any(sal_Int16(style.align == TextStyle::Align::Center
+                                                            ? css::style::ParagraphAdjust_CENTER
+                                                            : css::style::ParagraphAdjust_LEFT)));
+}
+
 void applyStyle(const Reference<XPropertySet>& p, const TextStyle& style) {
     p->setPropertyValue("CharWeight", Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
     p->setPropertyValue("CharWeightAsian",
@@ -75,10 +82,7 @@ void applyStyle(const Reference<XPropertySet>& p, const TextStyle& style) {
         p->setPropertyValue("CharHeight", Any(float(style.pointSize)));
         p->setPropertyValue("CharHeightAsian", Any(float(style.pointSize)));
     }
-    if (style.align != TextStyle::Align::Keep)
-        p->setPropertyValue("ParaAdjust", Any(sal_Int16(style.align == TextStyle::Align::Center
-                                                            ? css::style::ParagraphAdjust_CENTER
-                                                            : css::style::ParagraphAdjust_LEFT)));
+    applyAlignment(p, style);
 }
 
 OUString filterFor(const QString& path) {
@@ -153,6 +157,8 @@ public:
                 if (!parts[i].isEmpty()) {
                     c->setString(toOU(parts[i]));
                     applyStyle(Reference<XPropertySet>(c, UNO_QUERY_THROW), style);
+                } else if (style.align != TextStyle::Align::Keep) {
+                    applyAlignment(Reference<XPropertySet>(c, UNO_QUERY_THROW), style);
                 }
                 lastEnd = c->getEnd();
             }

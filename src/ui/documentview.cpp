@@ -24,8 +24,26 @@ namespace {
 
 constexpr int kMaxPages = 3;
 
-// Exports the document to a PDF through the office and draws its first pages
-// one under the other, `width` pixels wide. Runs on a worker thread.
+// The part of a page that holds something: its non-white bounding box.
+QRect inkBox(const QImage& page) {
+    int left = page.width(), right = -1, top = page.height(), bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+        for (int x = 0; x < page.width(); ++x) {
+            if (qRed(line[x]) < 235 || qGreen(line[x]) < 235 || qBlue(line[x]) < 235) {
+                left = qMin(left, x);
+                right = qMax(right, x);
+                top = qMin(top, y);
+                bottom = qMax(bottom, y);
+            }
+        }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// Exports the document to a PDF through the office and draws what its first
+// pages hold, without the empty paper around it, `width` pixels wide. Runs on
+// a worker thread.
 QImage renderDocument(Office* office, const QString& path, int width) {
     const QString pdf =
         QDir::temp().filePath(QStringLiteral("zhuoshi-preview-%1.pdf").arg(QUuid::createUuid().toString(QUuid::Id128)));
@@ -38,36 +56,49 @@ QImage renderDocument(Office* office, const QString& path, int width) {
     }
     QPdfDocument document;
     document.load(pdf);
+    // Pages are drawn large enough to stay sharp when only their text is shown.
+    const int drawn = 1400;
     QList<QImage> pages;
+    QRect ink;
     for (int p = 0; p < qMin(document.pageCount(), kMaxPages); ++p) {
         const QSizeF points = document.pagePointSize(p);
         if (points.isEmpty())
             continue;
-        const QSize size(width, int(width * points.height() / points.width()));
-        QImage page = document.render(p, size);
-        // Transparent pages are drawn on white paper.
+        QImage page = document.render(p, QSize(drawn, int(drawn * points.height() / points.width())));
         QImage paper(page.size(), QImage::Format_RGB32);
         paper.fill(Qt::white);
         QPainter(&paper).drawImage(0, 0, page);
-        pages << paper;
+        const QRect box = inkBox(paper);
+        if (!box.isNull()) {
+            ink = ink.united(QRect(box.left(), 0, box.width(), 1));
+            pages << paper.copy(0, qMax(0, box.top() - 20), paper.width(), box.height() + 40);
+        }
     }
     document.close();
     QFile::remove(pdf);
     if (pages.isEmpty())
         return {};
-    const int gap = 8;
+    // The same columns of every page, never narrower than half the paper so
+    // that a short line is not blown up.
+    const int margin = 24;
+    int left = qMax(0, ink.left() - margin);
+    int right = qMin(drawn - 1, ink.right() + margin);
+    if (right - left < drawn / 2)
+        right = qMin(drawn - 1, left + drawn / 2);
+    const int gap = 10;
     int height = 0;
     for (const QImage& p : pages)
         height += p.height() + gap;
-    QImage all(width, height - gap, QImage::Format_RGB32);
+    QImage all(right - left + 1, height - gap, QImage::Format_RGB32);
     all.fill(QColor(200, 200, 200));
     QPainter painter(&all);
     int y = 0;
     for (const QImage& p : pages) {
-        painter.drawImage(0, y, p);
+        painter.drawImage(0, y, p, left, 0, right - left + 1, p.height());
         y += p.height() + gap;
     }
-    return all;
+    painter.end();
+    return all.scaledToWidth(width, Qt::SmoothTransformation);
 }
 
 }  // namespace
@@ -80,7 +111,7 @@ DocumentView::DocumentView(QWidget* parent) : QWidget(parent) {
     scroll_ = new QScrollArea;
     scroll_->setWidget(page_);
     scroll_->setWidgetResizable(true);
-    scroll_->setBackgroundRole(QPalette::Mid);
+    scroll_->setBackgroundRole(QPalette::Midlight);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     name_ = new QLabel;
     name_->setTextInteractionFlags(Qt::TextSelectableByMouse);

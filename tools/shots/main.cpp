@@ -1,0 +1,125 @@
+// zhuoshi-shots: pictures of the real screens on a copy of a demo application
+// folder, and pictures of the documents a paper generation writes.
+//
+//   zhuoshi-shots [--only NAME] DEMO_DIR OUT_DIR
+//
+// The demo folder itself is not changed.
+
+#include "app/recordingdesktop.h"
+#include "app/runstate.h"
+#include "app/scriptedprompts.h"
+#include "compose/smartsort.h"
+#include "office/libreoffice.h"
+#include "shots/screens.h"
+#include "store/paths.h"
+#include "ui/Form_scsjjm.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+bool copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(source));
+        if (it.fileInfo().isDir()) {
+            QDir().mkpath(target);
+        } else if (!QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The pages of a document as pictures: OUT/<name>-<page>.png.
+QStringList documentPages(zs::Office& office, const QString& document, const QString& out, const QString& name) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    office.exportPdf(document, pdf);
+    QPdfDocument pages;
+    pages.load(pdf);
+    QStringList written;
+    for (int p = 0; p < pages.pageCount(); ++p) {
+        const QSizeF size = pages.pagePointSize(p);
+        const int width = 900;
+        QImage page = pages.render(p, QSize(width, int(width * size.height() / size.width())));
+        QImage paper(page.size(), QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter(&paper).drawImage(0, 0, page);
+        const QString file = QDir(out).filePath(QStringLiteral("%1-%2.png").arg(name).arg(p + 1));
+        paper.save(file);
+        written << file;
+    }
+    return written;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("琢石-试题库：各个界面和生成文档的截图"));
+    parser.addHelpOption();
+    const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("只截这一个界面"), QStringLiteral("NAME"));
+    parser.addOption(only);
+    parser.addPositionalArgument(QStringLiteral("DEMO_DIR"), QStringLiteral("演示程序文件夹"));
+    parser.addPositionalArgument(QStringLiteral("OUT_DIR"), QStringLiteral("图片写到这里"));
+    parser.process(app);
+    if (parser.positionalArguments().size() != 2)
+        parser.showHelp(1);
+    const QString demo = parser.positionalArguments()[0];
+    const QString out = parser.positionalArguments()[1];
+    QDir().mkpath(out);
+
+    QTemporaryDir work, desktopFolder;
+    if (!QFileInfo::exists(QDir(demo).filePath(zs::kBankFileName)) || !copyFolder(demo, work.path())) {
+        std::fprintf(stderr, "zhuoshi-shots：无法使用演示文件夹 %s\n", qUtf8Printable(demo));
+        return 1;
+    }
+    zs::LibreOffice office;
+    zs::ScriptedPrompts prompts;
+    zs::RecordingDesktop desktop(desktopFolder.path());
+    zs::RunState state(work.path(), prompts, office, desktop);
+    state.CurrentUserName = QStringLiteral("张老师");
+
+    for (const shots::Shot& shot : shots::allShots()) {
+        if (parser.isSet(only) && parser.value(only) != shot.name)
+            continue;
+        state.resetBankPath();
+        const QImage image = shot.take(state);
+        const QString file = QDir(out).filePath(shot.name + QStringLiteral(".png"));
+        image.save(file);
+        std::printf("%s  %s\n", qUtf8Printable(file), qUtf8Printable(shot.caption));
+    }
+
+    if (!parser.isSet(only) || parser.value(only) == u"documents") {
+        state.resetBankPath();
+        zs::SpecTable table;
+        shots::fillTable(state, table);
+        zs::smartSort(table);
+        zs::Form_scsjjm generator(state, table, false);
+        generator.Form_Activate();
+        const QStringList files = generator.outputFiles();
+        if (files.size() < 3) {
+            std::fprintf(stderr, "zhuoshi-shots：生成试卷失败：%s\n", qUtf8Printable(prompts.lastMessage()));
+            return 1;
+        }
+        const char* names[] = {"paper", "answers", "review"};
+        for (int i = 0; i < 3; ++i)
+            for (const QString& page : documentPages(office, files[i], out, QString::fromLatin1(names[i])))
+                std::printf("%s\n", qUtf8Printable(page));
+    }
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ui/browsescreen.h"
+
+#include <memory>
+
+namespace Ui {
+class Form_stszckxg;
+}
+
+namespace zs {
+
+class SpecTable;
+
+// The question picker of the specification table: the browse screen opened on
+// one table row, which puts the displayed question (or every found row) into
+// the table. It changes only the table and the composition flags of the run.
+class Form_stszckxg : public BrowseScreen {
+    Q_OBJECT
+  public:
+    Form_stszckxg(RunState& state, SpecTable& table, QWidget* parent = nullptr);
+    ~Form_stszckxg() override;
+
+    // Shows the question whose identification code is PickerTargetCode.
+    void DWDZhiDingTiHao();
+    void Command_xdct_Click();
+    void Command_xdssddqbtm_Click();
+
+  protected:
+    bool goToNeedsSearch() const override { return true; }
+    bool changeChecksSource() const override { return false; }
+    void deleteDisplayed(const QString& number) override;
+
+  private:
+    std::unique_ptr<Ui::Form_stszckxg> ui;
+    SpecTable& table_;
+};
+
+} // namespace zs

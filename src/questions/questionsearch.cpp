@@ -218,7 +218,7 @@ ScopeKnowledgeRow& addQuestionKnowledgeRow(Bank& bank, ScopeKnowledgeTable& tabl
     ScopeKnowledgeRow& row = table.add(scopePath, loadSectionKnowledgePoints(bank, scopePath));
     if (!number.isEmpty()) {
         const RowSet stored = bank.query(storedKnowledgeQuery(scopePath, number));
-        if (stored.count() > 0 && !stored.isNull(0, 0) && !stored.text(0, 0).isEmpty())
+        if (stored.count() > 0 && !stored.value(0, 0).isNull() && !stored.text(0, 0).isEmpty())
             row.addSelected(stored.text(0, 0).split(u'|'));
     }
     row.dropSelectedFromCandidates();

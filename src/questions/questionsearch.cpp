@@ -192,11 +192,6 @@ QString scopeRecordsQuery(const QString& number) {
     return QStringLiteral("select 考查范围,知识点 from 试题库 where 题目编号= '") + sqlValue(number) + u'\'';
 }
 
-QString storedKnowledgeQuery(const QString& scopePath, const QString& number) {
-    return QStringLiteral("select distinct 知识点 from 试题库 where 考查范围='") + sqlValue(scopePath) +
-           QStringLiteral("' and 题目编号='") + sqlValue(number) + u'\'';
-}
-
 DisplayedQuestion loadDisplayedQuestion(Bank& bank, const ResultSet& results) {
     DisplayedQuestion q;
     if (!results.hasCurrent())
@@ -213,14 +208,19 @@ DisplayedQuestion loadDisplayedQuestion(Bank& bank, const ResultSet& results) {
     return q;
 }
 
+QStringList storedKnowledgePoints(const DisplayedQuestion& question, const QString& scopePath) {
+    // The scope records were read with the question; a second look-up by scope
+    // and number would walk every row of a busy scope.
+    for (const auto& [scope, knowledge] : question.scopes)
+        if (scope == scopePath && !knowledge.isEmpty())
+            return knowledge.split(u'|');
+    return {};
+}
+
 ScopeKnowledgeRow& addQuestionKnowledgeRow(Bank& bank, ScopeKnowledgeTable& table, const QString& scopePath,
-                                           const QString& number) {
+                                           const DisplayedQuestion& question) {
     ScopeKnowledgeRow& row = table.add(scopePath, loadSectionKnowledgePoints(bank, scopePath));
-    if (!number.isEmpty()) {
-        const RowSet stored = bank.query(storedKnowledgeQuery(scopePath, number));
-        if (stored.count() > 0 && !stored.value(0, 0).isNull() && !stored.text(0, 0).isEmpty())
-            row.addSelected(stored.text(0, 0).split(u'|'));
-    }
+    row.addSelected(storedKnowledgePoints(question, scopePath));
     row.dropSelectedFromCandidates();
     return row;
 }

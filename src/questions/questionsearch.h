@@ -120,18 +120,20 @@ struct DisplayedQuestion {
 
 // The statement listing the scope records of a question number.
 QString scopeRecordsQuery(const QString& number);
-// The statement listing a question's stored knowledge points for one scope.
-QString storedKnowledgeQuery(const QString& scopePath, const QString& number);
 
 // Reads the question of the result set's current row.
 DisplayedQuestion loadDisplayedQuestion(Bank& bank, const ResultSet& results);
+
+// The question's own knowledge points for one of its scopes, in stored order
+// (none when the question is not filed under the scope).
+QStringList storedKnowledgePoints(const DisplayedQuestion& question, const QString& scopePath);
 
 // Adds the knowledge row of a ticked scope of the question on display: the
 // section's catalogue points as candidates, the question's own points of that
 // scope selected in stored order, and those removed from the candidates. The
 // scope must reach a section (see reachesSection).
 ScopeKnowledgeRow& addQuestionKnowledgeRow(Bank& bank, ScopeKnowledgeTable& table, const QString& scopePath,
-                                           const QString& number);
+                                           const DisplayedQuestion& question);
 
 // Deletion of a question: both documents beside the bank (question first),
 // then every row of the number.

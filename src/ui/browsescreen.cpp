@@ -269,7 +269,7 @@ void BrowseScreen::showNotFound() {
     state_.prompts.show(QStringLiteral("未搜索到满足要求的题目！\r建议适当放宽搜索条件再重新搜索~~"));
 }
 
-bool BrowseScreen::addKnowledgeRows(const QString& number) {
+bool BrowseScreen::addKnowledgeRows() {
     const ScopeTreeModel& tree = TreeView2->model();
     std::unique_ptr<Bank> bank;
     for (int n : tree.checkedNodes()) {
@@ -283,7 +283,7 @@ bool BrowseScreen::addKnowledgeRows(const QString& number) {
         }
         if (!bank)
             bank = std::make_unique<Bank>(state_.BankPath);
-        addQuestionKnowledgeRow(*bank, ScopeKnowledgeTable_, path, number);
+        addQuestionKnowledgeRow(*bank, ScopeKnowledgeTable_, path, displayed_);
     }
     return true;
 }
@@ -335,7 +335,7 @@ void BrowseScreen::ShowCurrentQuestion() {
         Combo_stly_sz->setCurrentIndex(-1);
     }
 
-    if (!guarded(state_, [&] { addKnowledgeRows(displayed_.number); }))
+    if (!guarded(state_, [&] { addKnowledgeRows(); }))
         return;
     // The lists show the first scope of the question.
     const QVector<int> ticked = tree.checkedNodes();
@@ -359,7 +359,7 @@ void BrowseScreen::TreeView2_Click() {
         TreeView2->syncChecks();
         state_.prompts.show(QStringLiteral("请勾选更详细的考查范围！"));
     }
-    guarded(state_, [&] { addKnowledgeRows(displayed_.number); });
+    guarded(state_, [&] { addKnowledgeRows(); });
 }
 
 void BrowseScreen::List_dxzsd_Click(QListWidgetItem* item) {

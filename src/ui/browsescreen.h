@@ -102,7 +102,7 @@ class BrowseScreen : public QDialog {
     QString selectedPath() const;
     // Adds the knowledge rows of ticked scopes that have none; false when a scope
     // above section level ended the program.
-    bool addKnowledgeRows(const QString& number);
+    bool addKnowledgeRows();
 
     bool inTimer_ = false;
 };

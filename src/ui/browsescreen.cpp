@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <memory>
 
 namespace zs {
@@ -49,6 +50,20 @@ void showSetting(QComboBox* combo, const QString& value) {
     else
         setComboText(combo, value);
 }
+
+// Draws a selected item in its own text colour instead of the selection's.
+class KeepColourDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant colour = index.data(Qt::ForegroundRole);
+        if (colour.canConvert<QBrush>())
+            option->palette.setBrush(QPalette::HighlightedText, colour.value<QBrush>());
+    }
+};
 
 bool chosen(const QComboBox* combo, const QString& caption) {
     return combo->currentIndex() >= 0 && comboText(combo) != caption;
@@ -85,6 +100,15 @@ void BrowseScreen::bindControls() {
     OLE_da = control<DocumentView>(this, "OLE_da");
     OLE_tm->setRunState(&state_);
     OLE_da->setRunState(&state_);
+    // A selected scope keeps its colour (red for the question's scopes) on a
+    // light selection.
+    for (ScopeTreeWidget* tree : {TreeView1, TreeView2}) {
+        QPalette p = tree->palette();
+        p.setColor(QPalette::Highlight, QColor(0xcc, 0xe4, 0xf7));
+        p.setColor(QPalette::HighlightedText, Qt::black);
+        tree->setPalette(p);
+        tree->setItemDelegate(new KeepColourDelegate(tree));
+    }
 
     // Enter belongs to the jump box; no button is pressed by it.
     for (QPushButton* button : findChildren<QPushButton*>()) {
@@ -144,6 +168,7 @@ void BrowseScreen::Form_Load() {
         const ScopeTreeModel tree = ScopeTreeModel::build(bank);
         TreeView1->setModel(tree);
         TreeView2->setModel(tree);
+        TreeView1->expandToDepth(3); // down to the chapters
     });
     Timer1.start();
 }

@@ -128,6 +128,8 @@ void BrowseScreen::bindControls() {
     connect(List_dxzsd, &QListWidget::itemClicked, this, &BrowseScreen::List_dxzsd_Click);
     connect(List_yxzsd, &QListWidget::itemClicked, this, &BrowseScreen::List_yxzsd_Click);
     Text_tzd->installEventFilter(this);
+    // Enter in the knowledge text searches, as the search button does.
+    connect(Text_zsd, &QLineEdit::returnPressed, this, &BrowseScreen::Command_ss_Click);
 }
 
 bool BrowseScreen::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,4 @@
-// The search statement, the found rows with their position, and the jump and
-// go-to rules, on a real bank.
+// The search statement and the rows it finds on a real bank.
 
 #include "questions/questionsearch.h"
 #include "support/samplebank.h"
@@ -92,51 +91,4 @@ TEST_F(SearchBank, ConditionsSelectTheRowsAQuestionWithTwoScopesTwice) {
     EXPECT_TRUE(numbers(none).isEmpty());
     EXPECT_EQ(browser.results.position(), 0);
     EXPECT_FALSE(browser.results.hasCurrent());
-}
-
-TEST_F(SearchBank, JumpChecksComeInTheirOrder) {
-    EXPECT_EQ(browser.jump("2").refusal,
-              "请先执行搜索，等搜索到了好多道题以后，你才有必要跳转到某道题上去啊。你说是不？");
-    numbers({});
-    const auto notNumber = browser.jump("abc");
-    EXPECT_EQ(notNumber.refusal, "请输入一个整数！");
-    EXPECT_TRUE(notNumber.clearText);
-    const auto zero = browser.jump("0");
-    EXPECT_EQ(zero.refusal, "请输入一个介于 [0-5] 的整数！");
-    EXPECT_TRUE(zero.clearText);
-    EXPECT_EQ(browser.jump("6").refusal, "请输入一个介于 [0-5] 的整数！");
-    EXPECT_TRUE(browser.jump(" 2.7 ").refusal.isEmpty());
-    EXPECT_EQ(browser.results.position(), 2);
-    EXPECT_TRUE(browser.jump("5.99").refusal.isEmpty());
-    EXPECT_EQ(browser.results.position(), 5);
-
-    SearchConditions none;
-    none.type = "作图题";
-    numbers(none);
-    const auto empty = browser.jump("1");
-    EXPECT_EQ(empty.refusal, "没有搜索到任何题目，所以，一切的跳转都是没有意义的！");
-    EXPECT_FALSE(empty.clearText);
-}
-
-TEST_F(SearchBank, GoToFindsANumberOrPartOfACodeOverTheWholeBank) {
-    EXPECT_EQ(QuestionBrowser::formatAnswer("12"), "00012");
-    EXPECT_EQ(QuestionBrowser::formatAnswer("2.7"), "00003");
-    EXPECT_EQ(QuestionBrowser::formatAnswer("李四"), "李四");
-    EXPECT_EQ(QuestionBrowser::formatAnswer(""), "");
-
-    SearchConditions one;
-    one.scopePath = kSection21;
-    numbers(one);
-    Bank bank(app.bankPath());
-    EXPECT_EQ(browser.goTo(bank, "12"), "");
-    EXPECT_EQ(browser.results.count(), 6); // every row of the bank
-    EXPECT_EQ(browser.results.text("题目编号"), "00012");
-    EXPECT_EQ(browser.goTo(bank, "李四"), "");
-    EXPECT_EQ(browser.results.position(), 2);
-
-    EXPECT_EQ(browser.goTo(bank, ""), "输入内容为空！");
-    EXPECT_EQ(browser.goTo(bank, "99"), "对不起，没有搜索到[题目编号]或[试题识别码]为：00099的题目！");
-    // A miss leaves the rows and the position as they were.
-    EXPECT_EQ(browser.results.position(), 2);
-    EXPECT_EQ(browser.results.text("题目编号"), "00002");
 }

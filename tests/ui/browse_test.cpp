@@ -140,7 +140,7 @@ TEST_F(BrowseTest, SearchTreeCombosAndKnowledgeText) {
     // Trimmed knowledge text, written back; a quote in it does no harm.
     auto* text = form->findChild<QLineEdit*>("Text_zsd");
     text->setText("  1-A||3-C ");
-    button("Command_ss")->click();
+    QTest::keyClick(text, Qt::Key_Return);
     EXPECT_EQ(text->text(), "1-A||3-C");
     EXPECT_EQ(label("Label_ssdts"), "1");
     setComboText(combo("Combo_zz_ss"), "李四");
@@ -167,8 +167,11 @@ TEST_F(BrowseTest, NothingFoundShowsTheEmptyState) {
     app.prompts.clear();
     button("Command_qdxg")->click();
     button("Command_scct")->click();
-    EXPECT_EQ(app.prompts.messages(), QStringList({"没有搜索到任何试题，暂不能执行此操作~~",
-                                                   "没有搜索到任何试题，暂不能执行此操作~~"}));
+    form->findChild<QLineEdit*>("Text_tzd")->setText("1");
+    button("Command_tz")->click();
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({"没有搜索到任何试题，暂不能执行此操作~~", "没有搜索到任何试题，暂不能执行此操作~~",
+                           "没有搜索到任何题目，所以，一切的跳转都是没有意义的！"}));
 }
 
 TEST_F(BrowseTest, PagingMeetsATwoScopeQuestionTwiceAndJumpsWithEnter) {
@@ -198,6 +201,10 @@ TEST_F(BrowseTest, PagingMeetsATwoScopeQuestionTwiceAndJumpsWithEnter) {
     EXPECT_EQ(shown(), "5 00012 王五-00012");
     button("Command_xyt")->click();
     EXPECT_EQ(app.prompts.lastMessage(), "已经是最后一题了！");
+    jump->setText("abc");
+    button("Command_tz")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "请输入一个整数！");
+    EXPECT_EQ(jump->text(), "");
     jump->setText("2.7");
     button("Command_tz")->click();
     EXPECT_EQ(shown(), "2 00002 李四-00002");
@@ -220,7 +227,11 @@ TEST_F(BrowseTest, GoToByNumberOrCodeThenPagesOverTheWholeBank) {
     EXPECT_EQ(app.prompts.lastMessage(), "输入内容为空！");
     goTo("abc");
     EXPECT_EQ(app.prompts.lastMessage(), "对不起，没有搜索到[题目编号]或[试题识别码]为：abc的题目！");
-    EXPECT_EQ(shown(), "2 00002 李四-00002");
+    EXPECT_EQ(shown(), "2 00002 李四-00002"); // a miss keeps what is on display
+    button("Command_xyt")->click();
+    EXPECT_EQ(shown(), "3 00002 李四-00002");
+    goTo("2.7"); // a number is rounded and zero-padded
+    EXPECT_EQ(shown(), "4 00003 张三-00003");
 }
 
 TEST_F(BrowseTest, AChangeRewritesEveryRowOfTheQuestionFromTheScreen) {

@@ -128,12 +128,13 @@ TEST_F(PickerTest, AThreeScopeQuestionTurnsOneRowIntoThree) {
 }
 
 TEST_F(PickerTest, AllFoundRowsGoAfterTheLastQuestionOfTheTable) {
+    table.setRows(7); // rows 4 to 6 are empty
     openOn(2);
     setComboText(form->findChild<QComboBox*>("Combo_tx_ss"), "单选题");
     button("Command_ss")->click();
     ASSERT_EQ(label("Label_ssdts"), "2");
     button("Command_xdssddqbtm")->click();
-    // Rows 4 to 8 held nothing: they go, and the two found rows follow row 3.
+    // The three empty rows go, and the two found rows follow row 3.
     EXPECT_EQ(table.rows(), 6);
     EXPECT_EQ(row(4), QStringList({"4", "00001", "张三-00001", "单选题", "0.5", kSection11, "1-A\r3-C"}));
     EXPECT_EQ(row(5)[1], "00003");

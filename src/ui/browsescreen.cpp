@@ -434,6 +434,15 @@ void BrowseScreen::Command_qdxg_Click() {
         state_.prompts.show(refusal);
         return;
     }
+    // A scope that the tree lacks (a question of another bank) could not be
+    // written back: the change would lose it.
+    for (const auto& scope : displayed_.scopes)
+        if (TreeView2->model().findByPath(scope.first) < 0) {
+            state_.prompts.message(QStringLiteral("这道题的考查范围“") + scope.first +
+                                       QStringLiteral("”不在本程序的<教材设置>中，不能修改这道题！"),
+                                   Buttons::Ok, Icon::Exclamation);
+            return;
+        }
     QuestionDraft draft;
     draft.tickedPaths = TreeView2->model().checkedPaths();
     draft.knowledge = &ScopeKnowledgeTable_;

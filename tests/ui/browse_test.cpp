@@ -413,6 +413,20 @@ TEST_F(BrowseTest, AnotherBankIsSearchedChangedAndDeletedInPlace) {
     EXPECT_TRUE(QFile::exists(questionDocumentPath(app.bankPath(), "00001")));
 }
 
+TEST_F(BrowseTest, AQuestionFiledUnderAScopeTheTreeLacksIsNotChanged) {
+    const QString foreign = "1-数学\\1-人教版\\7-七年级\\2-下册\\5-第五章 相交线\\1-5.1 相交线";
+    Bank bank(app.bankPath());
+    addSampleQuestion(
+        bank,
+        {"00040", "孙八-00040", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A"}, {foreign, "1-对顶角"}}});
+    open();
+    goTo("40");
+    button("Command_qdxg")->click();
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "这道题的考查范围“" + foreign + "”不在本程序的<教材设置>中，不能修改这道题！");
+    EXPECT_EQ(rowsOf("00040").count(), 2);
+}
+
 TEST_F(BrowseTest, AScopeAboveSectionLevelEndsTheProgram) {
     bool ended = false;
     app.state().endProgramHook = [&] { ended = true; };

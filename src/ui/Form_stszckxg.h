@@ -1,24 +1,39 @@
 #pragma once
 
-#include "compose/spectable.h"
+#include "ui/browsescreen.h"
 
-#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class Form_stszckxg;
+}
 
 namespace zs {
 
-class RunState;
+class SpecTable;
 
-// The question picker of a table row (being written on its own branch).
-class Form_stszckxg : public QDialog {
+// The question picker of the specification table: the browse screen opened on
+// one table row, which puts the displayed question (or every found row) into
+// the table. It changes only the table and the composition flags of the run.
+class Form_stszckxg : public BrowseScreen {
     Q_OBJECT
-public:
-    Form_stszckxg(RunState& state, SpecTable& table, QWidget* parent = nullptr)
-        : QDialog(parent), state_(state), table_(table) {}
-    void DWDZhiDingTiHao() {}
+  public:
+    Form_stszckxg(RunState& state, SpecTable& table, QWidget* parent = nullptr);
+    ~Form_stszckxg() override;
 
-private:
-    RunState& state_;
+    // Shows the question whose identification code is PickerTargetCode.
+    void DWDZhiDingTiHao();
+    void Command_xdct_Click();
+    void Command_xdssddqbtm_Click();
+
+  protected:
+    bool goToNeedsSearch() const override { return true; }
+    bool changeChecksSource() const override { return false; }
+    void deleteDisplayed(const QString& number) override;
+
+  private:
+    std::unique_ptr<Ui::Form_stszckxg> ui;
     SpecTable& table_;
 };
 
-}  // namespace zs
+} // namespace zs

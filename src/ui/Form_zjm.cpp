@@ -6,6 +6,7 @@
 #include "ui/Form_jcsz.h"
 #include "ui/Form_lxzz.h"
 #include "ui/Form_sdzj.h"
+#include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
 #include "ui/Form_tysz.h"
 #include "ui/Form_qdjm.h"
@@ -63,7 +64,7 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     offer({ui->Command_tkfx}, false);                 // Form_tkfx
     offer({ui->Command_stlr}, true);                  // Form_cshtmbh
     offer({ui->stlr}, true);                          // Form_stlr
-    offer({ui->Command_stckxg, ui->stckyxg}, false);  // Form_stckxg
+    offer({ui->Command_stckxg, ui->stckyxg}, true);   // Form_stckxg
     offer({ui->Command_sdzj, ui->sdzj}, true);        // Form_sdzj
     offer({ui->Command_znzj, ui->znzj}, false);       // Form_znzj
     for (QMenu* menu : {ui->xt, ui->st, ui->sj, ui->bz})
@@ -146,7 +147,10 @@ void Form_zjm::openQuestionEntry() {
     showModal(state_, screen);
 }
 
-void Form_zjm::openBrowse() {}
+void Form_zjm::openBrowse() {
+    Form_stckxg screen(state_, this);
+    showModal(state_, screen);
+}
 
 void Form_zjm::openManualComposition() {
     Form_sdzj screen(state_, this);

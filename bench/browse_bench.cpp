@@ -1,0 +1,204 @@
+// Searching and paging on a bank of 100 000 question rows: the search by one
+// scope with the first question shown, paging to the next row, and the browse
+// screen doing the same (document previews off).
+
+#include "app/recordingdesktop.h"
+#include "app/runstate.h"
+#include "app/scriptedprompts.h"
+#include "office/libreoffice.h"
+#include "questions/questionsearch.h"
+#include "questions/scopetree.h"
+#include "store/bank.h"
+#include "store/paths.h"
+#include "store/textnumbers.h"
+#include "ui/Form_stckxg.h"
+#include "ui/scopetreewidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <random>
+
+namespace {
+
+constexpr int kRows = 100000;
+const QString kVolume = QStringLiteral("1-初中数学\\1-人教版\\7-七年级\\1-上册");
+
+QString sectionPath(int chapter, int section) {
+    return kVolume + QStringLiteral("\\%1-第%1章\\%2-第%2节").arg(chapter).arg(section);
+}
+
+// 100 000 rows of questions with one to three scopes among 20 chapters of six
+// sections, and the catalogue of those sections with three points each.
+struct LargeBank {
+    QTemporaryDir dir;
+    QString path;
+    LargeBank() {
+        path = QDir(dir.path()).filePath(zs::kBankFileName);
+        QDir(dir.path()).mkdir(zs::kDocumentsFolderName);
+        zs::Bank::create(path);
+        zs::Bank bank(path);
+        std::mt19937 random(7);
+        bank.transaction([&] {
+            for (int c = 1; c <= 20; ++c)
+                for (int s = 1; s <= 6; ++s)
+                    for (const char* point : {"1-正数", "2-负数", "3-绝对值"})
+                        bank.addRow("教材设置", {{"科目", "1-初中数学"},
+                                                 {"教材版本", "1-人教版"},
+                                                 {"年级", "7-七年级"},
+                                                 {"上下册", "1-上册"},
+                                                 {"章", QStringLiteral("%1-第%1章").arg(c)},
+                                                 {"节", QStringLiteral("%1-第%1节").arg(s)},
+                                                 {"知识点", QString::fromUtf8(point)}});
+            int rows = 0;
+            int questions = 0;
+            while (rows < kRows) {
+                const QString number = zs::questionNumberText(++questions % 32767 + 1);
+                const int scopes = 1 + int(random() % 3);
+                for (int s = 0; s < scopes && rows < kRows; ++s, ++rows)
+                    bank.addRow("试题库",
+                                {{"题目编号", number},
+                                 {"考查范围", sectionPath(int(random() % 20 + 1), int(random() % 6 + 1))},
+                                 {"题型", "单选题"},
+                                 {"难度", "0.5"},
+                                 {"知识点", "1-正数|2-负数"},
+                                 {"试题识别码", "张三-" + number},
+                                 {"入库日期", QDate(2026, 1, 1)},
+                                 {"入库教师", "张三"}});
+            }
+        });
+    }
+};
+
+LargeBank& largeBank() {
+    static LargeBank bank;
+    return bank;
+}
+
+// What showing a question costs without widgets: its scope records, its
+// scopes ticked in the tree, and the knowledge rows of those scopes.
+void showQuestion(const QString& bankPath, zs::QuestionBrowser& browser, zs::ScopeTreeModel& tree) {
+    zs::DisplayedQuestion q;
+    {
+        zs::Bank bank(bankPath);
+        q = zs::loadDisplayedQuestion(bank, browser.results);
+    }
+    tree.uncheckAll();
+    for (const auto& scope : q.scopes)
+        if (const int node = tree.findByPath(scope.first); node >= 0)
+            tree.setChecked(node, true);
+    zs::ScopeKnowledgeTable table;
+    zs::Bank bank(bankPath);
+    for (const QString& path : tree.checkedPaths())
+        zs::addQuestionKnowledgeRow(bank, table, path, q);
+    benchmark::DoNotOptimize(table.rows().size());
+}
+
+zs::ScopeTreeModel catalogueTree() {
+    zs::Bank bank(largeBank().path);
+    return zs::ScopeTreeModel::build(bank);
+}
+
+void BM_SearchOneScopeAndShowFirst(benchmark::State& state) {
+    const QString path = largeBank().path;
+    zs::ScopeTreeModel tree = catalogueTree();
+    int i = 0;
+    for (auto _ : state) {
+        zs::SearchConditions c;
+        c.scopePath = sectionPath(i % 20 + 1, i % 6 + 1);
+        ++i;
+        zs::QuestionBrowser browser;
+        {
+            zs::Bank bank(path);
+            browser.search(bank, zs::BuildSearchQuery(c));
+        }
+        showQuestion(path, browser, tree);
+        state.counters["rows"] = browser.results.count();
+    }
+}
+BENCHMARK(BM_SearchOneScopeAndShowFirst)->Unit(benchmark::kMillisecond);
+
+void BM_NextRow(benchmark::State& state) {
+    const QString path = largeBank().path;
+    zs::ScopeTreeModel tree = catalogueTree();
+    zs::QuestionBrowser browser;
+    zs::SearchConditions c;
+    c.scopePath = sectionPath(3, 4);
+    {
+        zs::Bank bank(path);
+        browser.search(bank, zs::BuildSearchQuery(c));
+    }
+    for (auto _ : state) {
+        if (!browser.next().isEmpty())
+            browser.results.moveTo(1);
+        showQuestion(path, browser, tree);
+    }
+}
+BENCHMARK(BM_NextRow)->Unit(benchmark::kMillisecond);
+
+void BM_SearchWholeBank(benchmark::State& state) {
+    const QString path = largeBank().path;
+    for (auto _ : state) {
+        zs::QuestionBrowser browser;
+        zs::Bank bank(path);
+        browser.search(bank, zs::BuildSearchQuery({}));
+        benchmark::DoNotOptimize(browser.results.count());
+    }
+}
+BENCHMARK(BM_SearchWholeBank)->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------- the screen
+
+struct Screen {
+    zs::ScriptedPrompts prompts;
+    zs::RecordingDesktop desktop;
+    zs::LibreOffice office; // never started: previews are off
+    zs::RunState state;
+    std::unique_ptr<zs::Form_stckxg> form;
+    Screen() : state(QFileInfo(largeBank().path).absolutePath(), prompts, office, desktop) {
+        state.documentPreviews = false;
+        form = std::make_unique<zs::Form_stckxg>(state);
+        form->show();
+    }
+};
+
+void BM_ScreenSearchOneScope(benchmark::State& state) {
+    Screen screen;
+    zs::ScopeTreeWidget* tree = screen.form->findChild<zs::ScopeTreeWidget*>("TreeView1");
+    int i = 0;
+    for (auto _ : state) {
+        tree->model().uncheckAll();
+        tree->model().setChecked(tree->model().findByPath(sectionPath(i % 20 + 1, i % 6 + 1)), true);
+        ++i;
+        screen.form->Command_ss_Click();
+        screen.form->Timer1_Timer();
+    }
+}
+BENCHMARK(BM_ScreenSearchOneScope)->Unit(benchmark::kMillisecond);
+
+void BM_ScreenNextRow(benchmark::State& state) {
+    Screen screen;
+    zs::ScopeTreeWidget* tree = screen.form->findChild<zs::ScopeTreeWidget*>("TreeView1");
+    tree->model().setChecked(tree->model().findByPath(sectionPath(3, 4)), true);
+    screen.form->Command_ss_Click();
+    for (auto _ : state) {
+        if (screen.form->browser().results.position() >= screen.form->browser().results.count())
+            screen.form->Command_ss_Click();
+        screen.form->Command_xyt_Click();
+        screen.form->Timer1_Timer();
+    }
+}
+BENCHMARK(BM_ScreenNextRow)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,86 @@
+#include "ui/Form_stckxg.h"
+
+#include "app/runstate.h"
+#include "store/bank.h"
+#include "ui_Form_stckxg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+
+namespace zs {
+
+Form_stckxg::Form_stckxg(RunState& state, QWidget* parent)
+    : BrowseScreen(state, parent), ui(std::make_unique<Ui::Form_stckxg>()) {
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    bindControls();
+    connect(ui->Command_dkwbstk, &QPushButton::clicked, this, &Form_stckxg::Command_dkwbstk_Click);
+    connect(ui->Command_fhzjm, &QPushButton::clicked, this, &Form_stckxg::Command_fhzjm_Click);
+    Form_Load();
+    showBankPath();
+}
+
+Form_stckxg::~Form_stckxg() = default;
+
+void Form_stckxg::showBankPath() {
+    ui->Label6->setText(QStringLiteral("当前<试题库>路径为：") + QDir::toNativeSeparators(state_.BankPath));
+    ui->Label6->setToolTip(ui->Label6->text());
+}
+
+void Form_stckxg::showEvent(QShowEvent* event) {
+    BrowseScreen::showEvent(event);
+    if (!activated_)
+        QTimer::singleShot(0, this, &Form_stckxg::Form_Activate);
+}
+
+void Form_stckxg::Form_Activate() {
+    if (activated_)
+        return;
+    activated_ = true;
+    Command_ss_Click();
+}
+
+void Form_stckxg::Command_dkwbstk_Click() {
+    const QString file = state_.prompts.openFile(QStringLiteral("Access文件|*.mdb;*.mdb"));
+    if (file.isEmpty()) {
+        state_.prompts.show(QStringLiteral("对不起！你没有选择任何文件！"));
+        return;
+    }
+    // Only a real bank replaces the current one.
+    QString problem = Bank::problemWith(file);
+    if (problem.isEmpty()) {
+        try {
+            Bank bank(file);
+        } catch (const StoreError& e) {
+            problem = e.message();
+        }
+    }
+    if (!problem.isEmpty()) {
+        state_.prompts.message(problem, Buttons::Ok, Icon::Critical);
+        return;
+    }
+    state_.BankPath = file;
+    showBankPath();
+    Command_ss_Click();
+}
+
+void Form_stckxg::Command_fhzjm_Click() {
+    reject();
+}
+
+void Form_stckxg::reject() {
+    if (leaving_)
+        return;
+    leaving_ = true;
+    Timer1.stop();
+    BrowseScreen::reject();
+    if (QWidget* menu = parentWidget()) {
+        menu->show();
+        menu->activateWindow();
+    }
+    QCoreApplication::processEvents();
+    state_.quitSharedWordInstance();
+}
+
+} // namespace zs

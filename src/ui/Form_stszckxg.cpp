@@ -1,0 +1,95 @@
+#include "ui/Form_stszckxg.h"
+
+#include "app/runstate.h"
+#include "compose/questionpick.h"
+#include "compose/spectable.h"
+#include "store/bank.h"
+#include "store/statement.h"
+#include "store/textnumbers.h"
+#include "ui/screens.h"
+#include "ui_Form_stszckxg.h"
+
+#include <limits>
+
+namespace zs {
+
+namespace {
+const QString kNotSearched = QStringLiteral("你还没有执行搜索，以致于，你更没有选定任何题目！");
+}
+
+Form_stszckxg::Form_stszckxg(RunState& state, SpecTable& table, QWidget* parent)
+    : BrowseScreen(state, parent), ui(std::make_unique<Ui::Form_stszckxg>()), table_(table) {
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    bindControls();
+    connect(ui->Command_xdct, &QPushButton::clicked, this, &Form_stszckxg::Command_xdct_Click);
+    connect(ui->Command_xdssddqbtm, &QPushButton::clicked, this, &Form_stszckxg::Command_xdssddqbtm_Click);
+    Form_Load();
+}
+
+Form_stszckxg::~Form_stszckxg() = default;
+
+void Form_stszckxg::DWDZhiDingTiHao() {
+    state_.resetBankPath();
+    if (state_.PickerTargetCode.isEmpty()) {
+        state_.prompts.show(QStringLiteral("请先执行<搜索>或者<定位到指定题号>，然后才能选择某一道题！"));
+        return;
+    }
+    ScopeKnowledgeTable_.clear();
+    if (!guarded(state_, [&] {
+            Bank bank(state_.BankPath);
+            browser_.results.load(bank, QStringLiteral("select * from 试题库 where 试题识别码= '") +
+                                            sqlValue(state_.PickerTargetCode) + u'\'');
+            browser_.SearchDone = !browser_.results.isEmpty();
+        }))
+        return;
+    ShowCurrentQuestion();
+}
+
+void Form_stszckxg::Command_xdct_Click() {
+    if (!browser_.SearchDone) {
+        state_.prompts.show(kNotSearched);
+        return;
+    }
+    const QList<PickedRow> records = pickedRowsOf(displayed_);
+    if (!browser_.results.hasCurrent() || records.isEmpty()) {
+        state_.prompts.show(QStringLiteral("你没有选定任何题目！"));
+        return;
+    }
+    const int number = SpecTable::numberValue(displayed_.number);
+    state_.DeleteKey = qint16(qBound(0, number, int(std::numeric_limits<qint16>::max())));
+    placeQuestion(table_, state_.PickerTargetRow, records);
+    done(QDialog::Accepted);
+    state_.AutoSizeOnActivate = false;
+    state_.SortOnActivate = false;
+}
+
+void Form_stszckxg::Command_xdssddqbtm_Click() {
+    if (!browser_.SearchDone) {
+        state_.prompts.show(kNotSearched);
+        return;
+    }
+    if (browser_.results.isEmpty()) {
+        state_.prompts.show(QStringLiteral("没有搜索到任何试题，暂不能执行此操作~~"));
+        return;
+    }
+    appendQuestions(table_, pickedRowsOf(browser_.results));
+    done(QDialog::Accepted);
+    state_.SortTrigger = QStringLiteral("ZhiNengZuJuan");
+    state_.AutoSizeOnActivate = false;
+    state_.SortOnActivate = true;
+}
+
+void Form_stszckxg::deleteDisplayed(const QString& number) {
+    if (!guarded(state_, [&] {
+            Bank bank(state_.BankPath);
+            deleteQuestion(bank, number);
+        }))
+        return;
+    state_.prompts.show(QStringLiteral("您已成功删除已选试题！"));
+    // The found rows stay as they were, less the deleted question's.
+    browser_.results.dropNumber(number);
+    ShowCurrentQuestion();
+}
+
+} // namespace zs

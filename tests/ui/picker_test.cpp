@@ -1,0 +1,185 @@
+// The question picker on a specification table: opening on a row's question,
+// putting the displayed question or every found row into the table, and its
+// own change, deletion and go-to rules.
+
+#include "compose/spectable.h"
+#include "store/paths.h"
+#include "support/samplebank.h"
+#include "support/testsupport.h"
+#include "ui/Form_stszckxg.h"
+#include "ui/scopetreewidget.h"
+#include "ui/widgets.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace zs;
+using namespace zs::test;
+
+namespace {
+
+class PickerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Bank bank(app.bankPath());
+        addSampleCatalogue(bank);
+        addSampleQuestion(bank,
+                          {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
+        addSampleQuestion(bank, {"00002",
+                                 "李四-00002",
+                                 "填空题",
+                                 "0.3",
+                                 std::nullopt,
+                                 {{kSection21, "1-F"}, {kSection11, "2-B"}, {kSection12, "1-D|2-E"}},
+                                 "李四"});
+        addSampleQuestion(bank,
+                          {"00003", "张三-00003", "单选题", "0.7", "1-期中考试", {{kSection12, "2-E"}}});
+        // Rows 1 to 3 hold questions of an earlier pick; the rest of the 8 rows are empty.
+        table.fillRow(1, "00009", "张三-00009", "判断题", "0.1", kSection11, "2-B");
+        table.fillRow(2, "00001", "张三-00001", "单选题", "0.5", kSection11, "1-A|3-C");
+        table.fillRow(3, "00008", "张三-00008", "判断题", "0.2", kSection12, "1-D");
+        table.numberRows();
+        app.state().AutoSizeOnActivate = true;
+        app.state().SortOnActivate = true;
+    }
+    // Opens the picker as the composition screen does on a double-clicked row.
+    void openOn(int row) {
+        app.state().PickerTargetRow = row;
+        app.state().PickerTargetCode = table.cell(row, SpecTable::Code);
+        form = std::make_unique<Form_stszckxg>(app.state(), table);
+        form->DWDZhiDingTiHao();
+        form->show();
+        form->Timer1_Timer();
+    }
+    QString label(const char* name) { return form->findChild<QLabel*>(name)->text(); }
+    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
+    QStringList row(int r) {
+        QStringList out;
+        for (int c = 0; c < SpecTable::kColumns; ++c)
+            out << table.cell(r, c);
+        return out;
+    }
+
+    TestApp app;
+    SpecTable table{8};
+    std::unique_ptr<Form_stszckxg> form;
+};
+
+} // namespace
+
+TEST_F(PickerTest, AnEmptyRowAsksForASearchFirst) {
+    openOn(5);
+    EXPECT_EQ(form->windowTitle(), "试题设置查看修改-琢石试题库");
+    EXPECT_EQ(label("Label6"), "当前题目识别码");
+    EXPECT_EQ(label("Label13"), "当前题目是第几题");
+    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_stly_sz")), "设置试题来源");
+    EXPECT_EQ(form->findChild<QPushButton*>("Command_dkwbstk"), nullptr);
+    EXPECT_EQ(form->findChild<QPushButton*>("Command_fhzjm"), nullptr);
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({"请先执行<搜索>或者<定位到指定题号>，然后才能选择某一道题！"}));
+    EXPECT_EQ(label("Label_ssdts"), "");
+    button("Command_dwdthsbm")->click();
+    button("Command_xdct")->click();
+    button("Command_xdssddqbtm")->click();
+    EXPECT_EQ(app.prompts.messages().mid(1),
+              QStringList({"请先执行<搜索>操作", "你还没有执行搜索，以致于，你更没有选定任何题目！",
+                           "你还没有执行搜索，以致于，你更没有选定任何题目！"}));
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(PickerTest, AOneScopeQuestionReplacesItsRowInPlace) {
+    openOn(2);
+    EXPECT_EQ(label("Label_ssdts"), "1");
+    EXPECT_EQ(label("Label_dqtmbh"), "00001");
+    // Go to another question, then choose it for row 2.
+    app.prompts.type("3");
+    button("Command_dwdthsbm")->click();
+    EXPECT_EQ(label("Label_dqtmbh"), "00003");
+    button("Command_xdct")->click();
+    EXPECT_EQ(table.rows(), 9);
+    EXPECT_EQ(row(1)[1], "00009");
+    EXPECT_EQ(row(2), QStringList({"2", "00003", "张三-00003", "单选题", "0.7", kSection12, "2-E"}));
+    EXPECT_EQ(row(3)[1], "00008");
+    EXPECT_EQ(app.state().DeleteKey, 3);
+    EXPECT_FALSE(app.state().AutoSizeOnActivate);
+    EXPECT_FALSE(app.state().SortOnActivate);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+}
+
+TEST_F(PickerTest, AThreeScopeQuestionTurnsOneRowIntoThree) {
+    openOn(2);
+    app.prompts.type("2");
+    button("Command_dwdthsbm")->click();
+    EXPECT_EQ(label("Label_dqtmbh"), "00002");
+    button("Command_xdct")->click();
+    EXPECT_EQ(table.rows(), 11);
+    EXPECT_EQ(row(1)[1], "00009");
+    EXPECT_EQ(row(2), QStringList({"2", "00002", "李四-00002", "填空题", "0.3", kSection21, "1-F"}));
+    EXPECT_EQ(row(3)[5], kSection11);
+    EXPECT_EQ(row(4), QStringList({"4", "00002", "李四-00002", "填空题", "0.3", kSection12, "1-D\r2-E"}));
+    EXPECT_EQ(row(5)[1], "00008");
+    EXPECT_EQ(row(10)[0], "10");
+    EXPECT_EQ(app.state().DeleteKey, 2);
+}
+
+TEST_F(PickerTest, AllFoundRowsGoAfterTheLastQuestionOfTheTable) {
+    table.setRows(7); // rows 4 to 6 are empty
+    openOn(2);
+    setComboText(form->findChild<QComboBox*>("Combo_tx_ss"), "单选题");
+    button("Command_ss")->click();
+    ASSERT_EQ(label("Label_ssdts"), "2");
+    button("Command_xdssddqbtm")->click();
+    // The three empty rows go, and the two found rows follow row 3.
+    EXPECT_EQ(table.rows(), 6);
+    EXPECT_EQ(row(4), QStringList({"4", "00001", "张三-00001", "单选题", "0.5", kSection11, "1-A\r3-C"}));
+    EXPECT_EQ(row(5)[1], "00003");
+    EXPECT_EQ(app.state().SortTrigger, "ZhiNengZuJuan");
+    EXPECT_FALSE(app.state().AutoSizeOnActivate);
+    EXPECT_TRUE(app.state().SortOnActivate);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(PickerTest, NothingFoundIsNotPutIntoTheTable) {
+    openOn(2);
+    setComboText(form->findChild<QComboBox*>("Combo_tx_ss"), "作图题");
+    button("Command_ss")->click();
+    app.prompts.clear();
+    button("Command_xdct")->click();
+    button("Command_xdssddqbtm")->click();
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({"你没有选定任何题目！", "没有搜索到任何试题，暂不能执行此操作~~"}));
+    EXPECT_EQ(table.rows(), 9);
+    EXPECT_EQ(row(2)[1], "00001");
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(PickerTest, ChangeWithoutSourceAndDeletionThatMovesOn) {
+    openOn(2);
+    button("Command_ss")->click(); // 00001, 00002 three times, 00003
+    ASSERT_EQ(label("Label_ssdts"), "5");
+    button("Command_xyt")->click();
+    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_stly_sz")), "选择试题来源");
+    button("Command_qdxg")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "已成功修改试题！\r\r题目编号为：00002");
+    RowSet rows = Bank(app.bankPath()).query("select * from 试题库 where 题目编号='00002'");
+    ASSERT_EQ(rows.count(), 3);
+    EXPECT_TRUE(rows.isNull(0, "试题来源"));
+    EXPECT_EQ(rows.text(0, "考查范围"), kSection11); // tree order
+    EXPECT_EQ(rows.text(2, "知识点"), "1-F");
+
+    app.prompts.answer(Answer::Yes);
+    button("Command_scct")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "您已成功删除已选试题！");
+    EXPECT_EQ(Bank(app.bankPath()).query("select * from 试题库 where 题目编号='00002'").count(), 0);
+    EXPECT_FALSE(QFile::exists(questionDocumentPath(app.bankPath(), "00002")));
+    // The found rows are not read again; the deleted question's rows are passed over.
+    EXPECT_EQ(label("Label_ssdts"), "2");
+    EXPECT_EQ(label("Label_dqtmsdjt"), "2");
+    EXPECT_EQ(label("Label_dqtmbh"), "00003");
+    EXPECT_EQ(row(2)[1], "00001"); // the table is untouched
+}

@@ -1,6 +1,7 @@
 #include "shots/screens.h"
 
 #include "app/runstate.h"
+#include "app/scriptedprompts.h"
 #include "compose/smartsort.h"
 #include "store/bank.h"
 #include "store/paths.h"
@@ -10,7 +11,9 @@
 #include "ui/Form_qdjm.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
+#include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
+#include "ui/Form_stszckxg.h"
 #include "ui/Form_tysz.h"
 #include "ui/Form_yhdl.h"
 #include "ui/Form_zjm.h"
@@ -204,6 +207,43 @@ QImage entry(RunState& state) {
     return image;
 }
 
+// A question of the demo bank filed under two sections.
+QString twoScopeQuestion(RunState& state) {
+    Bank bank(state.BankPath);
+    const RowSet rows = bank.query(QStringLiteral("select 题目编号 from 试题库 group by 题目编号 having count(*) = 2"));
+    return rows.isEmpty() ? QStringLiteral("1") : rows.text(0, 0);
+}
+
+QImage browse(RunState& state) {
+    Form_stckxg screen(state);
+    screen.resize(1420, 900);
+    screen.show();
+    screen.Form_Activate();
+    static_cast<zs::ScriptedPrompts&>(state.prompts).type(twoScopeQuestion(state));
+    screen.Command_dwdthsbm_Click();
+    settle(300);
+    waitForPreviews(screen);
+    QImage image = screen.grab().toImage();
+    screen.hide();
+    return image;
+}
+
+QImage picker(RunState& state) {
+    SpecTable table;
+    fillTable(state, table);
+    state.PickerTargetRow = 3;
+    state.PickerTargetCode = table.cell(3, SpecTable::Code);
+    Form_stszckxg screen(state, table);
+    screen.resize(1420, 900);
+    screen.DWDZhiDingTiHao();
+    screen.show();
+    settle(300);
+    waitForPreviews(screen);
+    QImage image = screen.grab().toImage();
+    screen.hide();
+    return image;
+}
+
 QImage manualComposition(RunState& state, bool withMenu) {
     state.AutoSizeOnActivate = true;
     state.SortOnActivate = false;
@@ -255,10 +295,12 @@ QList<Shot> allShots() {
         {QStringLiteral("sources"), QStringLiteral("题源设置"), sources},
         {QStringLiteral("numbers"), QStringLiteral("准备试题编号"), numbers},
         {QStringLiteral("entry"), QStringLiteral("试题录入"), entry},
+        {QStringLiteral("browse"), QStringLiteral("查看修改"), browse},
         {QStringLiteral("composition"), QStringLiteral("手动组卷：双向细目表"),
          [](RunState& s) { return manualComposition(s, false); }},
         {QStringLiteral("composition-menu"), QStringLiteral("双向细目表的快捷菜单"),
          [](RunState& s) { return manualComposition(s, true); }},
+        {QStringLiteral("picker"), QStringLiteral("为一行选题"), picker},
         {QStringLiteral("generation"), QStringLiteral("生成试卷"), generation},
     };
 }

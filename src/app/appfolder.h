@@ -26,7 +26,8 @@ public:
     // The three paper templates and the workbook template, made anew at `path`.
     static void writePaperTemplate(Office& office, const QString& path, const QString& kind);
     static void writeWorkbookTemplate(Office& office, const QString& path);
-    static void writeHelpDocument(Office& office, const QString& path);
+    // The tutorial made by the screenshot tool, shipped inside the program.
+    static const QString kShippedTutorial;
 
     // Every file name of a complete folder, in a stable order.
     static QStringList expectedNames();

@@ -157,7 +157,9 @@ public:
                 if (!parts[i].isEmpty()) {
                     c->setString(toOU(parts[i]));
                     applyStyle(Reference<XPropertySet>(c, UNO_QUERY_THROW), style);
-                } else if (style.align != TextStyle::Align::Keep) {
+                } else if (i > 0) {
+                    // A new empty paragraph still takes the alignment; the one the
+                    // text started in keeps its own.
                     applyAlignment(Reference<XPropertySet>(c, UNO_QUERY_THROW), style);
                 }
                 lastEnd = c->getEnd();

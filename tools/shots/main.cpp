@@ -1,12 +1,15 @@
 // zhuoshi-shots: pictures of the real screens on a copy of a demo application
 // folder, and pictures of the documents a paper generation writes.
 //
-//   zhuoshi-shots [--only NAME] DEMO_DIR OUT_DIR
+//   zhuoshi-shots [--only NAME] [--tutorial FILE] DEMO_DIR OUT_DIR
+//
+// With --tutorial the tutorial of the program is written with the pictures.
 //
 // The demo folder itself is not changed.
 
 #include "app/recordingdesktop.h"
 #include "app/runstate.h"
+#include "app/tutorial.h"
 #include "app/scriptedprompts.h"
 #include "compose/smartsort.h"
 #include "office/libreoffice.h"
@@ -74,6 +77,8 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("只截这一个界面"), QStringLiteral("NAME"));
     parser.addOption(only);
+    const QCommandLineOption tutorial(QStringLiteral("tutorial"), QStringLiteral("截图之后写出使用教程"), QStringLiteral("FILE"));
+    parser.addOption(tutorial);
     parser.addPositionalArgument(QStringLiteral("DEMO_DIR"), QStringLiteral("演示程序文件夹"));
     parser.addPositionalArgument(QStringLiteral("OUT_DIR"), QStringLiteral("图片写到这里"));
     parser.process(app);
@@ -120,6 +125,10 @@ int main(int argc, char* argv[]) {
         for (int i = 0; i < 3; ++i)
             for (const QString& page : documentPages(office, files[i], out, QString::fromLatin1(names[i])))
                 std::printf("%s\n", qUtf8Printable(page));
+    }
+    if (parser.isSet(tutorial)) {
+        zs::writeTutorial(office, QFileInfo(parser.value(tutorial)).absoluteFilePath(), out);
+        std::printf("%s\n", qUtf8Printable(parser.value(tutorial)));
     }
     return 0;
 }

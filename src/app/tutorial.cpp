@@ -1,0 +1,157 @@
+#include "app/tutorial.h"
+
+#include "office/office.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+
+namespace zs {
+
+namespace {
+
+TutorialBlock text(const QString& paragraph) { return {paragraph, {}}; }
+TutorialBlock picture(const QString& name, const QString& caption) { return {QString(), {name, caption}}; }
+
+}  // namespace
+
+QList<TutorialChapter> tutorialChapters() {
+    return {
+        {QStringLiteral("一、开始使用"),
+         {text(QStringLiteral("琢石-试题库是一个给教师用的试题库和组卷程序。每道试题由一个题目文档和一个答案文档组成，按教材目录"
+                              "（科目、教材版本、年级、上下册、章、节、知识点）归档，并记下题型、难度、试题来源和录入教师。"
+                              "组卷时，程序把选好的题目排成一张“双向细目表”，再一次生成试卷、参考答案、讲评卷和双向细目表。")),
+          text(QStringLiteral("程序启动后先显示启动画面，七秒后出现“用户登录”界面。")),
+          picture(QStringLiteral("splash"), QStringLiteral("图1 启动画面")),
+          text(QStringLiteral("第一次使用时点“注  册”，实名填写用户名、密码（输入两次）、QQ 号码、学校和学科，点“提交注册”。"
+                              "注册成功后回到登录界面，输入实名用户名和密码，点“确  定”。忘记密码时点密码框旁边的“？”，"
+                              "填写注册时的用户名、学校、学科和 QQ 号码，就能取回密码。")),
+          picture(QStringLiteral("login"), QStringLiteral("图2 用户登录")),
+          text(QStringLiteral("登录后进入主界面。左边“系统”一组是教材设置、题源设置和退出程序；“试题”一组是题库分享、试题录入和"
+                              "查看修改；“试卷”一组是手动组卷和智能组卷。菜单栏里还有用户注册、用户改密、退出登录（换一位老师登录）"
+                              "和使用帮助。下面的状态栏显示当前用户。")),
+          picture(QStringLiteral("mainmenu"), QStringLiteral("图3 主界面"))}},
+        {QStringLiteral("二、教材设置"),
+         {text(QStringLiteral("试题要归到教材的某一节下面，所以先建立教材目录。点“教材设置”，七个列表从左到右依次是科目、教材版本、"
+                              "年级、上下册、章、节和知识点。单击左边的一项，右边的列表就显示它下面的内容。")),
+          picture(QStringLiteral("catalogue"), QStringLiteral("图4 教材设置")),
+          text(QStringLiteral("每一级下面都有“增加”“更改”“删除”按钮。增加某一级时，要先在左边各列表中选好上一级。名称必须写成"
+                              "“数字-名称”的形式，例如 1-初中数学、1-人教版、7-七年级、1-上册、1-第一章 有理数、1-1.1 正数和负数、"
+                              "1-正数的概念；前面的数字决定列表中的顺序。")),
+          text(QStringLiteral("更改或删除一项会同时更改或删除它下面的全部设置，程序会先提醒并请你确认；已经录入的试题不受影响。"
+                              "“打开外部教材”可以查看和整理另一个题库文件的教材目录。"))}},
+        {QStringLiteral("三、题源设置"),
+         {text(QStringLiteral("点“题源设置”维护试题来源，例如 1-期中考试、2-期末考试、3-课后练习、4-中考真题。名称同样写成"
+                              "“数字-名称”。录入试题时从这里选择来源，组卷时也可以按来源挑题。")),
+          picture(QStringLiteral("sources"), QStringLiteral("图5 题源设置"))}},
+        {QStringLiteral("四、试题录入"),
+         {text(QStringLiteral("点“试题录入”。程序先准备一批空闲的试题编号（进度条走完即可），然后打开“试题录入”界面。")),
+          picture(QStringLiteral("numbers"), QStringLiteral("图6 准备试题编号")),
+          text(QStringLiteral("左边是考查范围树：勾选试题所属的节。只能勾选最下一级的节，勾选章或更上一级会被撤销并提示"
+                              "“请勾选更详细的考查范围！”。一道题可以同时勾选几个节。")),
+          text(QStringLiteral("单击一个已勾选的节，中间的“待选知识点”列表显示这一节的知识点；单击一个知识点，它就移到“已选知识点”，"
+                              "再单击可以移回去。每个勾选的节都至少要选一个知识点。")),
+          text(QStringLiteral("在树下面选择题型、难度和试题来源。右边是这道题的两个文档：点“编辑”，在文字处理程序中写好题目和答案"
+                              "（可以插入图片和公式）并保存，预览会自动更新。最后点“确定录入”。程序会告诉你试题编号，并为下一题准备好"
+                              "新的编号。勾选“连续录入时，保持基本参数不变”可以保留题型、难度、来源和考查范围，方便连续录入同一节的"
+                              "试题，但每道题的知识点要重新选。")),
+          picture(QStringLiteral("entry"), QStringLiteral("图7 试题录入")),
+          text(QStringLiteral("点“返回主界面”会放弃正在录入的这道题，它的两个文档也一起删除。"))}},
+        {QStringLiteral("五、查看修改"),
+         {text(QStringLiteral("点“查看修改”。界面打开时显示整个题库的第一道题。在左边设置搜索条件：勾选一个考查范围（勾选章就搜索"
+                              "整章），选择题型、难度、来源和作者，输入知识点（几个知识点之间用“|”隔开），点“搜   索”。")),
+          text(QStringLiteral("用“上一题”“下一题”或“跳转”翻看搜索结果；“定位到题号/识别码”直接找到一道题。中间的树用红色粗体标出"
+                              "这道题的考查范围，下面是它的知识点；右边显示题目和答案。")),
+          picture(QStringLiteral("browse"), QStringLiteral("图8 查看修改")),
+          text(QStringLiteral("修改考查范围、知识点、题型、难度或来源后点“确定修改”；题目和答案直接在文档中修改。“删除此题”删除试题"
+                              "及其两个文档，删除后不能恢复。"))}},
+        {QStringLiteral("六、手动组卷"),
+         {text(QStringLiteral("点“手动组卷”，出现双向细目表：每一行是试卷中的一道题（一道题归在几个节下时占几行）。双击一行，在弹出的"
+                              "选题界面中搜索试题，点“选定此题”放入这一行，或者点“选定搜索到的全部题目”把搜索结果全部加到表格后面。")),
+          picture(QStringLiteral("picker"), QStringLiteral("图9 为一行选题")),
+          picture(QStringLiteral("composition"), QStringLiteral("图10 双向细目表")),
+          text(QStringLiteral("在表格上单击右键打开快捷菜单：在当前题目之前插入几行、在最后追加一行、删除当前题目（这道题的各行一起删除）、"
+                              "与下一题或上一题对换，或者以这道题为依据生成专项训练（找出知识点相同的题目组成新的表格）。")),
+          picture(QStringLiteral("composition-menu"), QStringLiteral("图11 快捷菜单")),
+          text(QStringLiteral("“智能排序”先按题型（单选题、多选题、填空题、判断题、计算题、作图题、解答题、作文题）再按难度排列表格；"
+                              "“调整表格”让列宽和行高适合内容。“保存表格”把双向细目表保存为 Excel 表格，“导入表格”读回以前保存的表格，"
+                              "题目编号按试题识别码在当前题库中查找。"))}},
+        {QStringLiteral("七、智能组卷"),
+         {text(QStringLiteral("点“智能组卷”。在左边勾选考查范围（勾选章会勾选它的全部节）；勾选需要的题型，用“+”“-”设置每种题型的"
+                              "题数；用五个滑块设置容易题、较易题、中等题、较难题、困难题所占的比例，总和必须是 100%（显示为黑色）；"
+                              "还可以限定试题作者、试题来源和最后使用日期。")),
+          picture(QStringLiteral("znzj"), QStringLiteral("图12 智能组卷")),
+          text(QStringLiteral("点“计算最优方案”。程序在一瞬间找出最接近要求的方案，报告它与要求之间的偏移值（越小越好），然后把方案放进"
+                              "双向细目表，并按题型和难度排好序。勾选“精细优化”（默认勾选）时，程序会在经典搜索之后继续改进方案，"
+                              "同一道题不会在试卷中出现两次。")),
+          picture(QStringLiteral("znzj-result"), QStringLiteral("图13 智能组卷得到的双向细目表"))}},
+        {QStringLiteral("八、生成试卷"),
+         {text(QStringLiteral("在双向细目表上方选择是否保存本次用题记录（保存后，每道题的使用次数和最后使用日期会更新，智能组卷可以据此"
+                              "避开最近用过的题），然后点“生成试卷”。")),
+          picture(QStringLiteral("generation"), QStringLiteral("图14 生成试卷")),
+          text(QStringLiteral("程序在桌面上建立“试卷方案-琢石-试题库-日期-时间”文件夹，里面有试卷、参考答案、讲评卷和双向细目表，"
+                              "并把它们打开。试卷按题型分成大题，题目连续编号；讲评卷在每道题前用红色标出试题识别码，页边批注写明"
+                              "考查范围、知识点和难度，题目后面是蓝色的“参考答案:”。生成后可以直接在文字处理程序中调整和打印。")),
+          picture(QStringLiteral("paper-1"), QStringLiteral("图15 生成的试卷（第一页）")),
+          picture(QStringLiteral("review-1"), QStringLiteral("图16 生成的讲评卷（第一页）"))}},
+        {QStringLiteral("九、题库分享"),
+         {text(QStringLiteral("点“题库分享”。在“题  库  导  出”页勾选要导出的章节，选择只导出试题、只导出教材设置或两者一起，点"
+                              "“导     出”。桌面上会出现“导出试题库-日期时间”文件夹，里面有题库文件和试题文档，把整个文件夹交给同事即可。")),
+          picture(QStringLiteral("tkfx-export"), QStringLiteral("图17 题库导出")),
+          text(QStringLiteral("在“题  库  导  入”页点“打开外部题库”，选择同事导出的题库文件，勾选要导入的节，选择导入的内容，点"
+                              "“导     入”。导入的试题得到本题库新的编号；已经有的试题（试题识别码相同）不会重复导入。")),
+          picture(QStringLiteral("tkfx-import"), QStringLiteral("图18 题库导入"))}},
+    };
+}
+
+void writeTutorial(Office& office, const QString& path, const QString& picturesFolder) {
+    const auto word = office.startWord();
+    const auto doc = word->newDocument();
+    TextStyle title;
+    title.bold = true;
+    title.pointSize = 22;
+    title.fontName = QStringLiteral("宋体");
+    title.align = TextStyle::Align::Center;
+    doc->append(QStringLiteral("琢石-试题库 使用教程"), title);
+    TextStyle heading;
+    heading.bold = true;
+    heading.pointSize = 15;
+    heading.fontName = QStringLiteral("宋体");
+    heading.align = TextStyle::Align::Left;
+    TextStyle body;
+    body.pointSize = 12;
+    body.fontName = QStringLiteral("宋体");
+    body.align = TextStyle::Align::Left;
+    TextStyle caption;
+    caption.pointSize = 10.5;
+    caption.fontName = QStringLiteral("宋体");
+    caption.align = TextStyle::Align::Center;
+
+    // Pictures go in as JPEG: the tutorial stays small enough to ship.
+    QTemporaryDir scratch;
+    for (const TutorialChapter& chapter : tutorialChapters()) {
+        doc->append(QStringLiteral("\r") + chapter.title, heading);
+        for (const TutorialBlock& block : chapter.blocks) {
+            if (block.picture.name.isEmpty()) {
+                doc->append(QStringLiteral("\r    ") + block.text, body);
+                continue;
+            }
+            const QString png = QDir(picturesFolder).filePath(block.picture.name + QStringLiteral(".png"));
+            const QImage image(png);
+            if (picturesFolder.isEmpty() || image.isNull())
+                continue;
+            const QString jpeg = scratch.filePath(block.picture.name + QStringLiteral(".jpg"));
+            image.save(jpeg, "JPEG", 85);
+            doc->append(QStringLiteral("\r"), caption);
+            const bool page = block.picture.name.startsWith(u"paper") || block.picture.name.startsWith(u"review");
+            const double widthMm = page ? 120 : qMin(160.0, image.width() * 0.12);
+            doc->appendPicture(jpeg, widthMm);
+            doc->append(QStringLiteral("\r") + block.picture.caption, caption);
+        }
+    }
+    doc->saveAs(path);
+    doc->close();
+}
+
+}  // namespace zs

@@ -1,0 +1,330 @@
+#include "sharing/banksharing.h"
+
+#include "app/runstate.h"
+#include "catalogue/numberpool.h"
+#include "questions/scopetree.h"
+#include "store/bank.h"
+#include "store/paths.h"
+#include "store/statement.h"
+#include "store/textnumbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <cmath>
+
+namespace zs {
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// Copies a file over whatever is at the target; a failure names both files.
+void copyOver(const QString& from, const QString& to) {
+    if (QFileInfo::exists(to) && !QFile::remove(to))
+        throw StoreError(QStringLiteral("无法覆盖文件：\r%1").arg(shown(to)));
+    if (!QFile::copy(from, to))
+        throw StoreError(QStringLiteral("无法复制文件：\r%1\r到：\r%2").arg(shown(from), shown(to)));
+    // A read-only original must not give a copy that cannot be written.
+    QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+}
+
+void makeFolder(const QString& folder) {
+    if (!QDir().mkpath(folder))
+        throw StoreError(QStringLiteral("无法建立文件夹：\r%1").arg(shown(folder)));
+}
+
+// The path of a catalogue row: its six levels joined by "\", a null level
+// counting as an empty text.
+QString cataloguePathOf(const RowSet& rows, int r) {
+    static const QStringList levels = {"科目", "教材版本", "年级", "上下册", "章", "节"};
+    QStringList parts;
+    for (const QString& level : levels)
+        parts << rows.text(r, level);
+    return parts.join(u'\\');
+}
+
+RowValues catalogueRow(const RowSet& rows, int r) {
+    static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
+    RowValues row;
+    for (const QString& c : columns)
+        row << qMakePair(c, rows.value(r, c));
+    return row;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- texts
+
+QString questionsExportedMessage(int count) {
+    return QStringLiteral("勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为：") + countText(count) +
+           QStringLiteral("\r\r导出位置为<桌面>，请注意查看！");
+}
+
+QString catalogueExportedMessage(int count) {
+    return QStringLiteral("勾选范围内的<教材设置>，已全部导出！\r\r成功导出的<教材设置>条目数量为：") +
+           countText(count) + QStringLiteral("\r\r导出位置为<桌面>，请注意查看！");
+}
+
+QString questionsImportedMessage(int count, int skipped) {
+    QString text = QStringLiteral("勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为：") + countText(count);
+    if (skipped > 0)
+        text += QStringLiteral("\r\r缺少题目或答案文档、没有导入的<试题>记录数量为：") + countText(skipped);
+    return text;
+}
+
+QString catalogueImportedMessage(int count) {
+    return QStringLiteral("勾选范围内的<教材设置>，已全部导入！\r\r成功导入的<教材设置>条目数量为：") +
+           countText(count);
+}
+
+// ---------------------------------------------------------------- export
+
+QString exportStamp(const QDateTime& when) {
+    return when.toString(QStringLiteral("yy年MM月dd日")) + when.toString(QStringLiteral("hh时mm分"));
+}
+
+QString exportQuestionsStatement(const QStringList& scopePaths) {
+    QString statement = QStringLiteral("select * from 试题库 where");
+    for (const QString& p : scopePaths)
+        statement += QStringLiteral(" 考查范围 = '") + sqlValue(p) + QStringLiteral("' or");
+    statement.chop(3);
+    return statement;
+}
+
+ExportTarget PrepareExportFolder(const QString& bankPath, const QString& desktopFolder, const QDateTime& when) {
+    // The template is looked at first, so that a missing one leaves nothing behind.
+    const QString templatePath = QDir(bankFolderOf(bankPath)).filePath(kExportTemplateName);
+    if (!QFileInfo::exists(templatePath))
+        throw StoreError(QStringLiteral("找不到试题库导出模板文件，不能导出：\r%1").arg(shown(templatePath)));
+    if (const QString problem = Bank::problemWith(templatePath, Bank::Mode::ReadOnly); !problem.isEmpty())
+        throw StoreError(QStringLiteral("试题库导出模板文件不能使用，不能导出：\r") + problem);
+
+    const QString base = QDir(desktopFolder).filePath(kExportFolderPrefix + exportStamp(when));
+    ExportTarget target;
+    target.folder = base;
+    // Two exports within one minute each get a folder of their own.
+    for (int n = 2; QFileInfo::exists(target.folder); ++n)
+        target.folder = base + QStringLiteral("(%1)").arg(n);
+    makeFolder(target.folder);
+    target.file = QDir(target.folder).filePath(QFileInfo(target.folder).fileName() + QStringLiteral(".mdb"));
+    copyOver(templatePath, target.file);
+    return target;
+}
+
+int ExportQuestions(const QString& bankPath, const ExportTarget& target, const QStringList& scopePaths) {
+    static const QStringList columns = {"题目编号",   "考查范围", "题型",     "难度",     "知识点",
+                                        "试题识别码", "入库日期", "入库教师", "使用次数", "最后使用日期"};
+    RowSet rows;
+    {
+        Bank source(bankPath, Bank::Mode::ReadOnly);
+        rows = source.query(exportQuestionsStatement(scopePaths));
+    }
+    const QString documents = QDir(target.folder).filePath(kDocumentsFolderName);
+    makeFolder(documents);
+
+    int count = 0;
+    Bank out(target.file);
+    out.transaction([&] {
+        QSet<QString> copied;
+        for (int r = 0; r < rows.count(); ++r) {
+            const QString number = rows.text(r, "题目编号");
+            const QString question = questionDocumentPath(bankPath, number);
+            const QString answer = answerDocumentPath(bankPath, number);
+            if (!QFileInfo::exists(question) || !QFileInfo::exists(answer))
+                continue;
+            RowValues row;
+            for (const QString& c : columns)
+                row << qMakePair(c, rows.value(r, c));
+            out.addRow(QStringLiteral("试题库"), row);
+            // A question under two exported sections has its documents copied once.
+            if (!copied.contains(number)) {
+                copyOver(question, questionDocumentPath(target.file, number));
+                copyOver(answer, answerDocumentPath(target.file, number));
+                copied.insert(number);
+            }
+            ++count;
+        }
+    });
+    return count;
+}
+
+int ExportCatalogue(const QString& bankPath, const ExportTarget& target, const QStringList& scopePaths) {
+    RowSet rows;
+    {
+        Bank source(bankPath, Bank::Mode::ReadOnly);
+        rows = source.query(QStringLiteral("select * from 教材设置"));
+    }
+    int count = 0;
+    Bank out(target.file);
+    out.transaction([&] {
+        for (int r = 0; r < rows.count(); ++r) {
+            const QString path = cataloguePathOf(rows, r);
+            for (const QString& p : scopePaths) {
+                if (path == p) {
+                    out.addRow(QStringLiteral("教材设置"), catalogueRow(rows, r));
+                    ++count;
+                }
+            }
+        }
+    });
+    return count;
+}
+
+void runExport(RunState& state, ShareContent content, const QStringList& scopePaths, const QDateTime& when) {
+    if (content == ShareContent::None) {
+        state.prompts.show(kChooseContentMessage);
+        return;
+    }
+    // The folder comes first; a refused scope still leaves it (with its bank file).
+    const ExportTarget target = PrepareExportFolder(state.BankPath, state.desktop.desktopFolder(), when);
+    const bool questions = content == ShareContent::Questions || content == ShareContent::Both;
+    const bool catalogue = content == ShareContent::Catalogue || content == ShareContent::Both;
+    if (questions) {
+        makeFolder(QDir(target.folder).filePath(kDocumentsFolderName));
+        if (scopePaths.isEmpty())
+            state.prompts.show(kNoScopeTickedMessage);
+        else
+            state.prompts.show(questionsExportedMessage(ExportQuestions(state.BankPath, target, scopePaths)));
+    }
+    if (catalogue) {
+        if (scopePaths.isEmpty())
+            state.prompts.show(kNoScopeTickedMessage);
+        else
+            state.prompts.show(catalogueExportedMessage(ExportCatalogue(state.BankPath, target, scopePaths)));
+    }
+}
+
+// ---------------------------------------------------------------- import
+
+int nextImportNumber(const QString& documentsFolder) {
+    double highest = 0;
+    const QStringList names = QDir(documentsFolder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names)
+        highest = std::max(highest, std::floor(leadingNumber(name.left(5))));
+    return int(highest) + 1;
+}
+
+ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths) {
+    RowSet rows;
+    {
+        Bank external(externalBankPath, Bank::Mode::ReadOnly);
+        rows = external.query(QStringLiteral("select * from 试题库"));
+    }
+    const QSet<QString> wanted(scopePaths.begin(), scopePaths.end());
+
+    Bank bank(bankPath);
+    // The codes the bank knows before anything is added.
+    QSet<QString> known;
+    {
+        const QStringList codes = bank.query(QStringLiteral("select 试题识别码 from 试题库")).texts();
+        known = QSet<QString>(codes.begin(), codes.end());
+    }
+    const QString documents = documentsFolderOf(bankPath);
+    makeFolder(documents);
+
+    ImportResult result;
+    QStringList copied;  // documents written so far, removed again if the import fails
+    try {
+        bank.transaction([&] {
+            int next = nextImportNumber(documents);
+            for (int r = 0; r < rows.count(); ++r) {
+                if (!wanted.contains(rows.text(r, "考查范围")))
+                    continue;
+                const QVariant code = rows.value(r, "试题识别码");
+                if (!code.isNull() && known.contains(code.toString()))
+                    continue;
+                const QString old = rows.text(r, "题目编号");
+                const QString question = questionDocumentPath(externalBankPath, old);
+                const QString answer = answerDocumentPath(externalBankPath, old);
+                if (!QFileInfo::exists(question) || !QFileInfo::exists(answer)) {
+                    ++result.skipped;
+                    continue;
+                }
+                if (next > kHighestQuestionNumber)
+                    throw StoreError(QStringLiteral("题目编号已经用到 %1，没有新的编号可以给导入的试题！\r"
+                                                    "本次导入已经撤销，当前试题库保持原样。")
+                                         .arg(kHighestQuestionNumber));
+                const QString number = questionNumberText(next);
+                copied << questionDocumentPath(bankPath, number);
+                copyOver(question, copied.back());
+                copied << answerDocumentPath(bankPath, number);
+                copyOver(answer, copied.back());
+                bank.addRow(QStringLiteral("试题库"), {{"题目编号", number},
+                                                       {"考查范围", rows.value(r, "考查范围")},
+                                                       {"题型", rows.value(r, "题型")},
+                                                       {"难度", rows.value(r, "难度")},
+                                                       {"知识点", rows.value(r, "知识点")},
+                                                       {"试题识别码", code},
+                                                       {"入库教师", rows.value(r, "入库教师")}});
+                ++next;
+                ++result.imported;
+            }
+        });
+    } catch (...) {
+        for (const QString& file : copied)
+            QFile::remove(file);
+        throw;
+    }
+    return result;
+}
+
+int ImportCatalogue(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths) {
+    RowSet rows;
+    {
+        Bank external(externalBankPath, Bank::Mode::ReadOnly);
+        rows = external.query(QStringLiteral("select * from 教材设置"));
+    }
+    int count = 0;
+    Bank bank(bankPath);
+    bank.transaction([&] {
+        for (int r = 0; r < rows.count(); ++r) {
+            const QString path = cataloguePathOf(rows, r);
+            for (const QString& p : scopePaths) {
+                if (path.contains(p)) {
+                    bank.addRow(QStringLiteral("教材设置"), catalogueRow(rows, r));
+                    ++count;
+                }
+            }
+        }
+    });
+    return count;
+}
+
+QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree) {
+    if (const QString problem = Bank::problemWith(externalBankPath, Bank::Mode::ReadOnly); !problem.isEmpty())
+        return problem;
+    try {
+        Bank external(externalBankPath, Bank::Mode::ReadOnly);
+        tree = ScopeTreeModel::build(external, ScopeTreeModel::KeyStyle::Concatenated);
+    } catch (const StoreError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths) {
+    if (content == ShareContent::None) {
+        state.prompts.show(kChooseContentMessage);
+        return;
+    }
+    if (content == ShareContent::Questions || content == ShareContent::Both) {
+        if (scopePaths.isEmpty()) {
+            state.prompts.show(kNoScopeTickedMessage);
+        } else {
+            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths);
+            state.prompts.show(questionsImportedMessage(result.imported, result.skipped));
+        }
+    }
+    if (content == ShareContent::Catalogue || content == ShareContent::Both) {
+        if (scopePaths.isEmpty())
+            state.prompts.show(kNoScopeTickedMessage);
+        else
+            state.prompts.show(catalogueImportedMessage(ImportCatalogue(state.BankPath, externalBankPath, scopePaths)));
+    }
+}
+
+}  // namespace zs

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace zs {
+
+class RunState;
+class ScopeTreeModel;
+
+// ---- texts of the sharing screen
+
+inline const QString kChooseContentMessage = QStringLiteral("请在左侧勾选要导出的内容！");
+inline const QString kNoScopeTickedMessage = QStringLiteral("你还没有勾选任何范围，所以不能执行<导出试题库>操作！");
+inline const QString kExternalBankFilter = QStringLiteral("Access数据库文件|*.mdb;*.Access");
+inline const QString kExportFolderPrefix = QStringLiteral("导出试题库-");
+
+QString questionsExportedMessage(int count);
+QString catalogueExportedMessage(int count);
+// `skipped` counts the rows left out because a document of theirs is missing;
+// the sentence about them only appears when there are some.
+QString questionsImportedMessage(int count, int skipped = 0);
+QString catalogueImportedMessage(int count);
+
+// What an export or import takes: the option chosen on its tab.
+enum class ShareContent { None, Questions, Catalogue, Both };
+
+// ---- export
+
+// The folder and bank file of one export.
+struct ExportTarget {
+    QString folder;  // ExportFolder
+    QString file;    // ExportFile: the folder's name + ".mdb" inside it
+};
+
+// "yy年MM月dd日" + "hh时mm分" of a moment.
+QString exportStamp(const QDateTime& when);
+
+// The source statement of ExportQuestions: one 考查范围 comparison per path,
+// joined by "or".
+QString exportQuestionsStatement(const QStringList& scopePaths);
+
+// Makes the dated export folder on the desktop (a new name with "(2)", "(3)" …
+// when the minute's folder exists) and copies the export template of the bank
+// folder into it as the folder's bank file. Throws StoreError naming the file
+// when the template is missing or the folder or copy cannot be made.
+ExportTarget PrepareExportFolder(const QString& bankPath, const QString& desktopFolder, const QDateTime& when);
+
+// Copies the question rows filed under the paths (with both documents present)
+// and their documents into the export; returns the number of rows copied.
+// 试题来源 is not copied. The current bank is only read.
+int ExportQuestions(const QString& bankPath, const ExportTarget& target, const QStringList& scopePaths);
+
+// Copies the catalogue rows whose path equals one of the paths; returns their
+// number.
+int ExportCatalogue(const QString& bankPath, const ExportTarget& target, const QStringList& scopePaths);
+
+// The export command: the refusals, PrepareExportFolder, the copies and the
+// completion messages, told through the prompts. Throws StoreError on a failure
+// (after the messages of the parts that finished).
+void runExport(RunState& state, ShareContent content, const QStringList& scopePaths,
+               const QDateTime& when = QDateTime::currentDateTime());
+
+// ---- import
+
+// The question numbers the documents folder has used: 1 + the largest number
+// spelled by the first five characters of its file names (1 for an empty or
+// missing folder).
+int nextImportNumber(const QString& documentsFolder);
+
+struct ImportResult {
+    int imported = 0;
+    int skipped = 0;  // rows whose external documents are missing
+};
+
+// Appends the external question rows filed under the paths whose 试题识别码
+// the current bank does not know, each under a new number with its documents
+// copied. All or nothing: on a failure the bank and its documents folder stay
+// as they were. Throws StoreError (also when the numbers would pass 32767).
+ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths);
+
+// Appends every external catalogue row whose path contains one of the paths
+// (rows the current catalogue has are appended again); returns their number.
+int ImportCatalogue(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths);
+
+// Builds the import tree of another bank file (keys without separator). Returns
+// why the file cannot be read as a bank, or an empty text; on a refusal the tree
+// is left as it was.
+QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree);
+
+// The import command, like runExport.
+void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths);
+
+}  // namespace zs

@@ -1,0 +1,136 @@
+#include "ui/Form_tkfx.h"
+
+#include "app/runstate.h"
+#include "store/bank.h"
+#include "ui/screens.h"
+#include "ui_Form_tkfx.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTabBar>
+
+namespace zs {
+
+Form_tkfx::Form_tkfx(RunState& state, QWidget* parent)
+    : QDialog(parent), state_(state), ui(std::make_unique<Ui::Form_tkfx>()) {
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    // On a small screen (1366×768) the window keeps inside it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(qMax(minimumWidth(), qMin(width(), area.width() - 20)),
+               qMax(minimumHeight(), qMin(height(), area.height() - 60)));
+    }
+    QFont heading = ui->Label1->font();
+    heading.setPointSizeF(heading.pointSizeF() * 1.6);
+    heading.setBold(true);
+    ui->Label1->setFont(heading);
+    QFont tabs = ui->SSTab_tkfx->font();
+    tabs.setBold(true);
+    ui->SSTab_tkfx->tabBar()->setFont(tabs);
+
+    connect(ui->TreeView_tkdc, &ScopeTreeWidget::nodeCheck, this, &Form_tkfx::TreeView_tkdc_NodeCheck);
+    connect(ui->Command_szdcwz, &QPushButton::clicked, this, &Form_tkfx::Command_szdcwz_Click);
+    connect(ui->Command_dc, &QPushButton::clicked, this, &Form_tkfx::Command_dc_Click);
+    connect(ui->Command_tc, &QPushButton::clicked, this, &Form_tkfx::Command_tc_Click);
+    connect(ui->Command_dkwbtk, &QPushButton::clicked, this, &Form_tkfx::Command_dkwbtk_Click);
+    connect(ui->Command_dr, &QPushButton::clicked, this, &Form_tkfx::Command_dr_Click);
+    connect(ui->Command2, &QPushButton::clicked, this, &Form_tkfx::Command2_Click);
+
+    Form_Load();
+}
+
+Form_tkfx::~Form_tkfx() = default;
+
+void Form_tkfx::Form_Load() {
+    state_.resetBankPath();
+    ui->SSTab_tkfx->setCurrentIndex(0);
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
+        ui->TreeView_tkdc->setModel(ScopeTreeModel::build(bank, ScopeTreeModel::KeyStyle::Concatenated));
+    });
+}
+
+ShareContent Form_tkfx::chosen(QRadioButton* only, QRadioButton* catalogueOnly, QRadioButton* both) {
+    if (only->isChecked())
+        return ShareContent::Questions;
+    if (catalogueOnly->isChecked())
+        return ShareContent::Catalogue;
+    if (both->isChecked())
+        return ShareContent::Both;
+    return ShareContent::None;
+}
+
+QStringList Form_tkfx::CollectExportScope() const {
+    return ui->TreeView_tkdc->model().deepestCheckedPaths();
+}
+
+QStringList Form_tkfx::CollectImportScope() const {
+    return ui->TreeView_tkdr->model().deepestCheckedPaths();
+}
+
+// ---------------------------------------------------------------- export
+
+void Form_tkfx::TreeView_tkdc_NodeCheck(int node) {
+    ScopeTreeModel& tree = ui->TreeView_tkdc->model();
+    tree.tickPropagating(node, tree.isChecked(node));
+    ui->TreeView_tkdc->syncChecks();
+}
+
+void Form_tkfx::Command_szdcwz_Click() {
+    const QString file = state_.prompts.saveFile(QStringLiteral("Access数据库文件|*.mdb"));
+    // The export always goes to the desktop; the choice is only shown.
+    if (!file.isEmpty())
+        state_.prompts.show(QDir::toNativeSeparators(file));
+}
+
+void Form_tkfx::Command_dc_Click() {
+    const ShareContent content = chosen(ui->Option_jstk_tkdc, ui->Option_jjcsz_tkdc, ui->Option_stkandjcsz_tkdc);
+    const QStringList scope = CollectExportScope();
+    guarded(state_, [&] { runExport(state_, content, scope); });
+}
+
+void Form_tkfx::Command_tc_Click() {
+    backToMainMenu();
+}
+
+// ---------------------------------------------------------------- import
+
+void Form_tkfx::Command_dkwbtk_Click() {
+    const QString file = state_.prompts.openFile(kExternalBankFilter);
+    if (file.isEmpty())
+        return;  // cancelled: the tree keeps the bank opened before
+    ScopeTreeModel tree;
+    if (const QString problem = loadExternalTree(file, tree); !problem.isEmpty()) {
+        state_.prompts.message(problem, Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    ExternalBankPath = file;
+    ui->TreeView_tkdr->setModel(std::move(tree));
+    const QString shown = QDir::toNativeSeparators(file);
+    ui->Label_wbtk->setText(QStringLiteral("外部题库：") + shown);
+    ui->Label_wbtk->setToolTip(shown);
+}
+
+void Form_tkfx::Command_dr_Click() {
+    const ShareContent content = chosen(ui->Option_jstk_tkdr, ui->Option_jjcsz_tkdr, ui->Option_stkandjcsz_tkdr);
+    const QStringList scope = CollectImportScope();
+    guarded(state_, [&] { runImport(state_, content, ExternalBankPath, scope); });
+}
+
+void Form_tkfx::Command2_Click() {
+    backToMainMenu();
+}
+
+void Form_tkfx::backToMainMenu() {
+    close();
+    if (QWidget* owner = parentWidget()) {
+        QWidget* menu = owner->window();
+        menu->show();
+        menu->raise();
+        menu->activateWindow();
+    }
+}
+
+}  // namespace zs

@@ -1,0 +1,393 @@
+// Export and import between real bank files with their documents folders.
+
+#include "questions/scopetree.h"
+#include "sharing/banksharing.h"
+#include "store/paths.h"
+#include "support/testsupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace zs;
+using zs::test::TempFolder;
+using zs::test::TestApp;
+
+namespace {
+
+const QStringList kUpper = {"1-数学", "1-人教版", "7-七年级", "1-上册"};
+const QStringList kCatalogueColumns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
+
+QString scope(const QString& chapter, const QString& section) {
+    return (kUpper + QStringList{chapter, section}).join('\\');
+}
+
+const QString kA = scope("1-第一章", "1-正数和负数");
+const QString kB = scope("1-第一章", "2-有理数");
+const QString kC = scope("2-第二章", "1-整式");
+const QString kChapter1 = (kUpper + QStringList{"1-第一章"}).join('\\');
+const QDateTime kWhen(QDate(2026, 12, 6), QTime(21, 45, 30));
+const QString kStamp = "导出试题库-26年12月06日21时45分";
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << qPrintable(path);
+    f.write(content);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QByteArray fingerprint(const QString& path) {
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha1);
+}
+
+QStringList filesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::Files);
+    names.sort();
+    return names;
+}
+
+// A bank with a catalogue (an upper-level row, section rows and knowledge-point
+// rows of three sections) and helpers to file questions with their documents.
+class BankFixture {
+public:
+    explicit BankFixture(TestApp& app) : app_(app) {
+        Bank::createExportTemplate(app.folder.file(kExportTemplateName));
+        Bank bank(app.bankPath());
+        catalogueRow(bank, {"1-数学"});
+        catalogueRow(bank, kUpper + QStringList{"1-第一章", "1-正数和负数"});
+        catalogueRow(bank, kUpper + QStringList{"1-第一章", "1-正数和负数", "1-正数"});
+        catalogueRow(bank, kUpper + QStringList{"1-第一章", "1-正数和负数", "2-负数"});
+        catalogueRow(bank, kUpper + QStringList{"1-第一章", "2-有理数", "1-数轴"});
+        catalogueRow(bank, kUpper + QStringList{"2-第二章", "1-整式", "1-单项式"});
+    }
+
+    static void catalogueRow(Bank& bank, const QStringList& names) {
+        RowValues row;
+        for (int i = 0; i < names.size(); ++i)
+            row << qMakePair(kCatalogueColumns[i], QVariant(names[i]));
+        bank.addRow("教材设置", row);
+    }
+
+    // Files question `number` under each scope; its documents hold its number.
+    void question(const QString& number, const QStringList& scopes, bool answer = true) {
+        Bank bank(app_.bankPath());
+        for (const QString& s : scopes)
+            bank.addRow("试题库", {{"题目编号", number},
+                                   {"考查范围", s},
+                                   {"题型", "单选题"},
+                                   {"难度", "0.3"},
+                                   {"试题来源", "1-期中考试"},
+                                   {"试题识别码", "张三-" + number},
+                                   {"入库日期", QDate(2024, 3, 7)},
+                                   {"入库教师", "张三"},
+                                   {"知识点", "1-正数|2-负数"},
+                                   {"使用次数", 2},
+                                   {"最后使用日期", QDate(2025, 1, 9)}});
+        writeFile(questionDocumentPath(app_.bankPath(), number), "题目 " + number.toUtf8());
+        if (answer)
+            writeFile(answerDocumentPath(app_.bankPath(), number), "答案 " + number.toUtf8());
+    }
+
+private:
+    TestApp& app_;
+};
+
+class SharingTest : public ::testing::Test {
+protected:
+    SharingTest() : fixture(app) {}
+
+    QString exportFolder() const { return app.desktopFolder.file(kStamp); }
+    QString exportFile() const { return QDir(exportFolder()).filePath(kStamp + ".mdb"); }
+    QString exportDocuments() const { return QDir(exportFolder()).filePath(kDocumentsFolderName); }
+
+    TestApp app;
+    BankFixture fixture;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- export
+
+TEST_F(SharingTest, ExportingOneSectionMakesTheDatedFolderWithItsBankAndDocuments) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kA});
+    fixture.question("00003", {kC});
+    const QByteArray before = fingerprint(app.bankPath());
+    app.state().resetBankPath();
+
+    runExport(app.state(), ShareContent::Questions, {kA}, kWhen);
+
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList(
+                  {"勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： 2\r\r导出位置为<桌面>，请注意查看！"}));
+    EXPECT_EQ(filesIn(app.desktopFolder.path()), QStringList());
+    EXPECT_EQ(QDir(app.desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({kStamp}));
+    EXPECT_EQ(filesIn(exportFolder()), QStringList({kStamp + ".mdb"}));
+    EXPECT_EQ(filesIn(exportDocuments()),
+              QStringList({"00001-答案.doc", "00001-题目.doc", "00002-答案.doc", "00002-题目.doc"}));
+    EXPECT_EQ(readFile(QDir(exportDocuments()).filePath("00002-答案.doc")), "答案 00002");
+
+    Bank exported(exportFile());
+    const RowSet rows = exported.query("select * from 试题库");
+    ASSERT_EQ(rows.count(), 2);
+    EXPECT_EQ(rows.text(1, "题目编号"), "00002");
+    EXPECT_EQ(rows.text(1, "考查范围"), kA);
+    EXPECT_EQ(rows.text(1, "试题识别码"), "张三-00002");
+    EXPECT_EQ(rows.text(1, "知识点"), "1-正数|2-负数");
+    EXPECT_EQ(rows.date(1, "入库日期"), QDate(2024, 3, 7));
+    EXPECT_EQ(rows.date(1, "最后使用日期"), QDate(2025, 1, 9));
+    EXPECT_EQ(rows.text(1, "使用次数"), "2");
+    EXPECT_EQ(rows.text(1, "入库教师"), "张三");
+    EXPECT_TRUE(rows.isNull(1, "试题来源"));
+    EXPECT_TRUE(exported.query("select * from 教材设置").isEmpty());
+    EXPECT_EQ(fingerprint(app.bankPath()), before);  // the current bank is only read
+}
+
+TEST_F(SharingTest, ExportCountsRowsAndSkipsRowsWithoutBothDocuments) {
+    EXPECT_EQ(exportQuestionsStatement({kA, "1-O'Neil"}),
+              "select * from 试题库 where 考查范围 = '" + kA + "' or 考查范围 = '1-O''Neil'");
+    fixture.question("00004", {kA, kC});
+    fixture.question("00005", {kA}, /*answer=*/false);
+    app.state().resetBankPath();
+
+    runExport(app.state(), ShareContent::Questions, {kA, kC}, kWhen);
+
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： 2\r\r导出位置为<桌面>，请注意查看！");
+    EXPECT_EQ(filesIn(exportDocuments()), QStringList({"00004-答案.doc", "00004-题目.doc"}));
+    EXPECT_EQ(Bank(exportFile()).query("select 考查范围 from 试题库").texts(), QStringList({kA, kC}));
+}
+
+TEST_F(SharingTest, CatalogueExportTakesTheSectionRowAndItsKnowledgePointsOnly) {
+    fixture.question("00001", {kA});
+    app.state().resetBankPath();
+
+    runExport(app.state(), ShareContent::Both, {kA}, kWhen);
+
+    EXPECT_EQ(
+        app.prompts.messages(),
+        QStringList({"勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： 1\r\r导出位置为<桌面>，请注意查看！",
+                     "勾选范围内的<教材设置>，已全部导出！\r\r成功导出的<教材设置>条目数量为： 3\r\r"
+                     "导出位置为<桌面>，请注意查看！"}));
+    const RowSet rows = Bank(exportFile()).query("select * from 教材设置");
+    ASSERT_EQ(rows.count(), 3);
+    EXPECT_TRUE(rows.isNull(0, "知识点"));
+    EXPECT_EQ(rows.text(0, "节"), "1-正数和负数");
+    EXPECT_EQ(rows.text(1, "知识点"), "1-正数");
+    EXPECT_EQ(rows.text(2, "知识点"), "2-负数");
+
+    // Catalogue only: no documents folder, and a chapter path matches no row exactly.
+    app.prompts.clear();
+    runExport(app.state(), ShareContent::Catalogue, {kChapter1}, kWhen);
+    const QString second = app.desktopFolder.file(kStamp + "(2)");
+    EXPECT_EQ(filesIn(second), QStringList({kStamp + "(2).mdb"}));
+    EXPECT_FALSE(QFileInfo::exists(QDir(second).filePath(kDocumentsFolderName)));
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({"勾选范围内的<教材设置>，已全部导出！\r\r成功导出的<教材设置>条目数量为： 0\r\r"
+                           "导出位置为<桌面>，请注意查看！"}));
+}
+
+TEST_F(SharingTest, RefusedExportsAndTheSameMinuteTwice) {
+    app.state().resetBankPath();
+    runExport(app.state(), ShareContent::None, {kA}, kWhen);
+    EXPECT_EQ(app.prompts.messages(), QStringList({"请在左侧勾选要导出的内容！"}));
+    EXPECT_TRUE(QDir(app.desktopFolder.path()).isEmpty());
+
+    // Nothing ticked: the folder and its bank file are made, then each part refuses.
+    app.prompts.clear();
+    runExport(app.state(), ShareContent::Both, {}, kWhen);
+    EXPECT_EQ(app.prompts.messages(), QStringList({"你还没有勾选任何范围，所以不能执行<导出试题库>操作！",
+                                                   "你还没有勾选任何范围，所以不能执行<导出试题库>操作！"}));
+    EXPECT_TRUE(QFileInfo::exists(exportFile()));
+
+    // The same minute again and again: folders of their own, each with its own bank file.
+    const ExportTarget second = PrepareExportFolder(app.bankPath(), app.desktopFolder.path(), kWhen);
+    const ExportTarget third = PrepareExportFolder(app.bankPath(), app.desktopFolder.path(), kWhen);
+    EXPECT_EQ(second.folder, app.desktopFolder.file(kStamp + "(2)"));
+    EXPECT_EQ(third.file, QDir(app.desktopFolder.file(kStamp + "(3)")).filePath(kStamp + "(3).mdb"));
+    EXPECT_TRUE(Bank(third.file).query("select * from 试题库").isEmpty());
+}
+
+TEST_F(SharingTest, AMissingExportTemplateIsNamedAndNothingIsMade) {
+    fixture.question("00001", {kA});
+    const QString templatePath = app.folder.file(kExportTemplateName);
+    QFile::remove(templatePath);
+    app.state().resetBankPath();
+    try {
+        runExport(app.state(), ShareContent::Questions, {kA}, kWhen);
+        FAIL() << "no error";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.message(), "找不到试题库导出模板文件，不能导出：\r" + QDir::toNativeSeparators(templatePath));
+    }
+    EXPECT_TRUE(QDir(app.desktopFolder.path()).isEmpty());
+
+    // A template that is no bank is refused the same way, naming it.
+    writeFile(templatePath, "not a bank");
+    EXPECT_THROW(PrepareExportFolder(app.bankPath(), app.desktopFolder.path(), kWhen), StoreError);
+    EXPECT_TRUE(QDir(app.desktopFolder.path()).isEmpty());
+}
+
+// ---------------------------------------------------------------- import
+
+namespace {
+
+// A second application folder whose bank receives the imports.
+class ImportTest : public SharingTest {
+protected:
+    void exportAll(ShareContent content = ShareContent::Both) {
+        app.state().resetBankPath();
+        runExport(app.state(), content, {kA, kB, kC}, kWhen);
+        app.prompts.clear();
+    }
+    QStringList numbers(const QString& bankPath) { return Bank(bankPath).query("select 题目编号 from 试题库").texts(); }
+
+    TestApp other;
+};
+
+}  // namespace
+
+TEST_F(ImportTest, ImportingAnExportIntoItsOwnBankAddsNoQuestionButRepeatsTheCatalogue) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kB});
+    exportAll();
+    const int catalogueRows = Bank(app.bankPath()).query("select * from 教材设置").count();
+
+    runImport(app.state(), ShareContent::Both, exportFile(), {kA, kB});
+
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0",
+                           "勾选范围内的<教材设置>，已全部导入！\r\r成功导入的<教材设置>条目数量为： 4"}));
+    EXPECT_EQ(numbers(app.bankPath()), QStringList({"00001", "00002"}));
+    EXPECT_EQ(Bank(app.bankPath()).query("select * from 教材设置").count(), catalogueRows + 4);
+    EXPECT_EQ(filesIn(app.documents()).size(), 4);
+}
+
+TEST_F(ImportTest, NewNumbersFollowTheDocumentsFolderAndRowsCarryOnlyTheNamedColumns) {
+    fixture.question("00001", {kA});
+    fixture.question("00009", {kA});
+    exportAll(ShareContent::Questions);
+
+    other.state().resetBankPath();
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kA});
+    EXPECT_EQ(other.prompts.messages(),
+              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 2"}));
+    EXPECT_EQ(numbers(other.bankPath()), QStringList({"00001", "00002"}));
+    EXPECT_EQ(readFile(QDir(other.documents()).filePath("00002-题目.doc")), "题目 00009");
+    EXPECT_EQ(readFile(QDir(other.documents()).filePath("00002-答案.doc")), "答案 00009");
+
+    const RowSet rows = Bank(other.bankPath()).query("select * from 试题库");
+    EXPECT_EQ(rows.text(1, "试题识别码"), "张三-00009");
+    EXPECT_EQ(rows.text(1, "考查范围"), kA);
+    EXPECT_EQ(rows.text(1, "题型"), "单选题");
+    EXPECT_EQ(rows.text(1, "难度"), "0.3");
+    EXPECT_EQ(rows.text(1, "知识点"), "1-正数|2-负数");
+    EXPECT_EQ(rows.text(1, "入库教师"), "张三");
+    for (const char* empty : {"试题来源", "入库日期", "使用次数", "最后使用日期"})
+        EXPECT_TRUE(rows.isNull(1, empty)) << empty;
+
+    // The highest number spelled by any file name counts, whatever the rows say.
+    TestApp third;
+    TestApp::touch(QDir(third.documents()).filePath("00007-题目.doc"));
+    TestApp::touch(QDir(third.documents()).filePath("00012-答案.doc"));
+    TestApp::touch(QDir(third.documents()).filePath("说明.txt"));
+    EXPECT_EQ(nextImportNumber(third.documents()), 13);
+    third.state().resetBankPath();
+    runImport(third.state(), ShareContent::Questions, exportFile(), {kA});
+    EXPECT_EQ(numbers(third.bankPath()), QStringList({"00013", "00014"}));
+    EXPECT_EQ(nextImportNumber(other.folder.file("无此文件夹")), 1);
+}
+
+TEST_F(ImportTest, ATwoScopeQuestionArrivesAsTwoQuestions) {
+    fixture.question("00003", {kA, kC});
+    exportAll(ShareContent::Questions);
+
+    other.state().resetBankPath();
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kA, kC});
+    EXPECT_EQ(other.prompts.lastMessage(), "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 2");
+    const RowSet rows = Bank(other.bankPath()).query("select 题目编号, 考查范围, 试题识别码 from 试题库");
+    ASSERT_EQ(rows.count(), 2);
+    EXPECT_EQ(rows.text(0, 0), "00001");
+    EXPECT_EQ(rows.text(1, 0), "00002");
+    EXPECT_EQ(rows.text(0, 2), rows.text(1, 2));
+    EXPECT_EQ(filesIn(other.documents()),
+              QStringList({"00001-答案.doc", "00001-题目.doc", "00002-答案.doc", "00002-题目.doc"}));
+}
+
+TEST_F(ImportTest, ATickedChapterMatchesNoQuestionButEveryCatalogueRowBelowIt) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kB});
+    exportAll();
+
+    ScopeTreeModel tree;
+    ASSERT_EQ(loadExternalTree(exportFile(), tree), "");
+    EXPECT_EQ(tree.node(tree.findByPath(kA)).key, (kUpper + QStringList{"1-第一章", "1-正数和负数"}).join(""));
+    // The import tree ticks only the node clicked.
+    tree.setChecked(tree.findByPath(kChapter1), true);
+    const QStringList paths = tree.deepestCheckedPaths();
+    EXPECT_EQ(paths, QStringList({kChapter1}));
+
+    other.state().resetBankPath();
+    runImport(other.state(), ShareContent::Both, exportFile(), paths);
+    EXPECT_EQ(other.prompts.messages(),
+              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0",
+                           "勾选范围内的<教材设置>，已全部导入！\r\r成功导入的<教材设置>条目数量为： 4"}));
+    EXPECT_TRUE(Bank(other.bankPath()).query("select * from 试题库").isEmpty());
+
+    other.prompts.clear();
+    runImport(other.state(), ShareContent::None, exportFile(), paths);
+    runImport(other.state(), ShareContent::Catalogue, exportFile(), {});
+    EXPECT_EQ(other.prompts.messages(),
+              QStringList({"请在左侧勾选要导出的内容！", "你还没有勾选任何范围，所以不能执行<导出试题库>操作！"}));
+}
+
+TEST_F(ImportTest, AFileThatIsNoBankIsRefusedAndTheTreeKept) {
+    ScopeTreeModel tree = ScopeTreeModel::fromPaths({kUpper});
+    const QString notes = other.folder.file("notes.mdb");
+    writeFile(notes, "这不是试题库");
+    EXPECT_EQ(loadExternalTree(notes, tree), "这个文件不是试题库文件：\r" + QDir::toNativeSeparators(notes));
+    EXPECT_EQ(tree.count(), 4);
+    const QString missing = other.folder.file("无.mdb");
+    EXPECT_EQ(loadExternalTree(missing, tree), "找不到试题库文件：\r" + QDir::toNativeSeparators(missing));
+    EXPECT_EQ(tree.count(), 4);
+}
+
+TEST_F(ImportTest, RowsWithoutExternalDocumentsAreSkippedAndCounted) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kA});
+    exportAll(ShareContent::Questions);
+    QFile::remove(QDir(exportDocuments()).filePath("00001-答案.doc"));
+
+    other.state().resetBankPath();
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kA});
+    EXPECT_EQ(other.prompts.lastMessage(), "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 1\r\r"
+                                           "缺少题目或答案文档、没有导入的<试题>记录数量为： 1");
+    EXPECT_EQ(numbers(other.bankPath()), QStringList({"00001"}));
+    EXPECT_EQ(readFile(QDir(other.documents()).filePath("00001-题目.doc")), "题目 00002");
+}
+
+TEST_F(ImportTest, NumbersPast32767StopTheImportAndLeaveBankAndFolderAsBefore) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kA});
+    exportAll(ShareContent::Questions);
+
+    TestApp::touch(QDir(other.documents()).filePath("32766-题目.doc"));
+    other.state().resetBankPath();
+    try {
+        runImport(other.state(), ShareContent::Both, exportFile(), {kA});
+        FAIL() << "no error";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.message(), "题目编号已经用到 32767，没有新的编号可以给导入的试题！\r"
+                               "本次导入已经撤销，当前试题库保持原样。");
+    }
+    // The first row (00001 → 32767) was written and copied before the second
+    // failed: none of it stays, and the catalogue part did not run.
+    EXPECT_TRUE(other.prompts.messages().isEmpty());
+    EXPECT_TRUE(Bank(other.bankPath()).query("select * from 试题库").isEmpty());
+    EXPECT_TRUE(Bank(other.bankPath()).query("select * from 教材设置").isEmpty());
+    EXPECT_EQ(filesIn(other.documents()), QStringList({"32766-题目.doc"}));
+}

@@ -8,6 +8,7 @@
 #include "ui/Form_sdzj.h"
 #include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
+#include "ui/Form_tkfx.h"
 #include "ui/Form_tysz.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_yhgm.h"
@@ -61,7 +62,7 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     // until its screen is part of the program.
     offer({ui->Command_jcsz, ui->jcsz}, true);        // Form_jcsz
     offer({ui->Command_tysz}, true);                  // Form_tysz
-    offer({ui->Command_tkfx}, false);                 // Form_tkfx
+    offer({ui->Command_tkfx}, true);                  // Form_tkfx
     offer({ui->Command_stlr}, true);                  // Form_cshtmbh
     offer({ui->stlr}, true);                          // Form_stlr
     offer({ui->Command_stckxg, ui->stckyxg}, true);   // Form_stckxg
@@ -134,7 +135,10 @@ void Form_zjm::openSources() {
     showModal(state_, screen);
 }
 
-void Form_zjm::openSharing() {}
+void Form_zjm::openSharing() {
+    Form_tkfx screen(state_, this);
+    showModal(state_, screen);
+}
 
 void Form_zjm::openNumberMaintenance() {
     Form_cshtmbh numbers(state_, this);

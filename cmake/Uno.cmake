@@ -27,3 +27,7 @@ target_compile_definitions(zs_uno INTERFACE LINUX UNX CPPU_ENV=gcc3)
 target_link_directories(zs_uno INTERFACE ${LO_SDK_DIR}/lib)
 target_link_libraries(zs_uno INTERFACE uno_cppu uno_cppuhelpergcc3 uno_sal uno_salhelpergcc3)
 target_link_options(zs_uno INTERFACE "LINKER:-rpath,${LO_PROGRAM_DIR}")
+
+# The UNO runtime libraries live in the office's program folder; installed
+# programs keep looking for them there.
+set(CMAKE_INSTALL_RPATH "${LO_PROGRAM_DIR}")

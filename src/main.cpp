@@ -2,18 +2,35 @@
 //
 //   zhuoshi-tiku [--app-dir DIR] [--prepare]
 //
-// DIR is the application folder (default: the executable's folder). --prepare
+// DIR is the application folder (default: the executable's folder, or
+// ~/琢石-试题库 when the program is installed where it cannot write). --prepare
 // creates every missing file of the folder and exits without a window.
 
 #include "app/appfolder.h"
 #include "office/libreoffice.h"
 #include "store/bank.h"
+#include "store/paths.h"
 #include "ui/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
+
+namespace {
+
+// The program's own folder, as a portable copy keeps bank and program together;
+// an installed program (whose folder the teacher cannot write) keeps them in
+// the folder 琢石-试题库 of the teacher's home instead.
+QString defaultAppDir() {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    if (QFileInfo::exists(QDir(programDir).filePath(zs::kBankFileName)) || QFileInfo(programDir).isWritable())
+        return programDir;
+    return QDir::home().filePath(QStringLiteral("琢石-试题库"));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     bool prepareOnly = false;
@@ -41,9 +58,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(prepareOption);
     parser.process(app);
 
-    const QString appDir = QDir(parser.isSet(appDirOption) ? parser.value(appDirOption)
-                                                           : QCoreApplication::applicationDirPath())
-                               .absolutePath();
+    const QString appDir = QDir(parser.isSet(appDirOption) ? parser.value(appDirOption) : defaultAppDir()).absolutePath();
     zs::LibreOffice office;
     if (parser.isSet(prepareOption)) {
         try {

@@ -27,6 +27,7 @@ Form_stlr::Form_stlr(RunState& state, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Form_stlr>()), state_(state) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    knowledge_ = std::make_unique<KnowledgePicker>(ui->TreeView1, ui->List_dxzsd, ui->List_yxzsd);
     ui->OLE_tm->setRunState(&state_);
     ui->OLE_da->setRunState(&state_);
     connect(ui->TreeView1, &ScopeTreeWidget::clicked, this, &Form_stlr::TreeView1_Click);
@@ -68,7 +69,7 @@ void Form_stlr::Form_Activate() {
 
 bool Form_stlr::prepareQuestion() {
     ui->Command_qdlr->setEnabled(false);
-    ScopeKnowledgeTable_.clear();
+    knowledge_->table.clear();
     if (!TakeNextNumber())
         return false;
     BindDocuments();
@@ -130,22 +131,15 @@ void Form_stlr::RefreshCounters() {
     ui->Label_zzlrstbh->setText(CurrentNumber.trimmed());
 }
 
-QString Form_stlr::selectedPath() const {
-    const int node = ui->TreeView1->selectedNode();
-    return node < 0 ? QString() : ui->TreeView1->model().node(node).fullPath;
-}
-
 void Form_stlr::TreeView1_Click() {
-    ListsStale = true;
-    ScopeTreeModel& tree = ui->TreeView1->model();
-    if (!tree.checkGranularity().isEmpty()) {
-        ui->TreeView1->syncChecks();
-        state_.prompts.show(QStringLiteral("请勾选更详细的考查范围！"));
-    }
+    knowledge_->ListsStale = true;
+    if (knowledge_->undoCoarseTicks())
+        state_.prompts.show(kFinerScopeMessage);
+    const ScopeTreeModel& tree = ui->TreeView1->model();
     guarded(state_, [&] {
         for (int n : tree.checkedNodes()) {
             const QString path = tree.node(n).fullPath;
-            if (ScopeKnowledgeTable_.find(path))
+            if (knowledge_->table.find(path))
                 continue;
             if (!reachesSection(path)) {
                 state_.prompts.show(incompleteCatalogueMessage(true));
@@ -153,54 +147,29 @@ void Form_stlr::TreeView1_Click() {
                 return;
             }
             Bank bank(state_.BankPath);
-            ScopeKnowledgeTable_.add(path, loadSectionKnowledgePoints(bank, path));
+            knowledge_->table.add(path, loadSectionKnowledgePoints(bank, path));
         }
     });
 }
 
-void Form_stlr::List_dxzsd_Click(QListWidgetItem* item) {
-    if (ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(selectedPath()))
-        row->select(item->text());
-    ListsStale = true;
-}
+void Form_stlr::List_dxzsd_Click(QListWidgetItem* item) { knowledge_->pick(item); }
 
-void Form_stlr::List_yxzsd_Click(QListWidgetItem* item) {
-    if (ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(selectedPath()))
-        row->deselect(item->text());
-    ListsStale = true;
-}
-
-void Form_stlr::clearKnowledgeLists() {
-    ui->List_dxzsd->clear();
-    ui->List_yxzsd->clear();
-}
+void Form_stlr::List_yxzsd_Click(QListWidgetItem* item) { knowledge_->unpick(item); }
 
 void Form_stlr::Timer1_Timer() {
     if (inTimer_)
         return;
     inTimer_ = true;
-    if (!ui->TreeView1->model().checkGranularity().isEmpty()) {
-        ui->TreeView1->syncChecks();
-        state_.prompts.show(QStringLiteral("请勾选更详细的考查范围！"));
-    }
-    if (ListsStale) {
-        clearKnowledgeLists();
-        const int node = ui->TreeView1->selectedNode();
-        if (node >= 0 && ui->TreeView1->model().isChecked(node)) {
-            if (const ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(ui->TreeView1->model().node(node).fullPath)) {
-                fillList(ui->List_dxzsd, row->candidates());
-                fillList(ui->List_yxzsd, row->selected());
-            }
-        }
-        ListsStale = false;
-    }
+    if (knowledge_->undoCoarseTicks())
+        state_.prompts.show(kFinerScopeMessage);
+    knowledge_->refreshLists();
     inTimer_ = false;
 }
 
 void Form_stlr::Command_qdlr_Click() {
     QuestionDraft draft;
     draft.tickedPaths = ui->TreeView1->model().checkedPaths();
-    draft.knowledge = &ScopeKnowledgeTable_;
+    draft.knowledge = &knowledge_->table;
     draft.typeChosen = comboText(ui->Combo_tx) != kType;
     draft.difficultyChosen = comboText(ui->Combo_nd) != kDifficulty;
     draft.sourceChosen = comboText(ui->Combo_stly) != kSource;
@@ -238,8 +207,8 @@ void Form_stlr::Command_qdlr_Click() {
 
     ui->OLE_tm->clear();
     ui->OLE_da->clear();
-    clearKnowledgeLists();
-    ScopeKnowledgeTable_.clear();
+    knowledge_->clearLists();
+    knowledge_->table.clear();
     if (!ui->Check_gudingcanshu->isChecked()) {
         setComboText(ui->Combo_tx, kType);
         setComboText(ui->Combo_nd, kDifficulty);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "questions/scopeknowledge.h"
+#include "ui/knowledgepicker.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -36,7 +36,7 @@ public:
     void Command_fhzjm_Click();
 
     const QString& currentNumber() const { return CurrentNumber; }
-    const ScopeKnowledgeTable& knowledgeTable() const { return ScopeKnowledgeTable_; }
+    const ScopeKnowledgeTable& knowledgeTable() const { return knowledge_->table; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,13 +47,10 @@ private:
     bool TakeNextNumber();
     void BindDocuments();
     void RefreshCounters();
-    void clearKnowledgeLists();
-    QString selectedPath() const;
 
     std::unique_ptr<Ui::Form_stlr> ui;
     RunState& state_;
-    ScopeKnowledgeTable ScopeKnowledgeTable_;
-    bool ListsStale = false;
+    std::unique_ptr<KnowledgePicker> knowledge_;
     QString CurrentNumber;
     QString QuestionDocPath;
     QString AnswerDocPath;

@@ -35,7 +35,7 @@ void Form_stszckxg::DWDZhiDingTiHao() {
         state_.prompts.show(QStringLiteral("请先执行<搜索>或者<定位到指定题号>，然后才能选择某一道题！"));
         return;
     }
-    ScopeKnowledgeTable_.clear();
+    knowledge_->table.clear();
     if (!guarded(state_, [&] {
             Bank bank(state_.BankPath);
             browser_.results.load(bank, QStringLiteral("select * from 试题库 where 试题识别码= '") +

@@ -126,6 +126,7 @@ void BrowseScreen::bindControls() {
     connect(button("Command_qdxg"), &QPushButton::clicked, this, &BrowseScreen::Command_qdxg_Click);
     connect(button("Command_scct"), &QPushButton::clicked, this, &BrowseScreen::Command_scct_Click);
     connect(TreeView2, &ScopeTreeWidget::clicked, this, &BrowseScreen::TreeView2_Click);
+    knowledge_ = std::make_unique<KnowledgePicker>(TreeView2, List_dxzsd, List_yxzsd);
     connect(List_dxzsd, &QListWidget::itemClicked, this, &BrowseScreen::List_dxzsd_Click);
     connect(List_yxzsd, &QListWidget::itemClicked, this, &BrowseScreen::List_yxzsd_Click);
     Text_tzd->installEventFilter(this);
@@ -147,7 +148,7 @@ bool BrowseScreen::eventFilter(QObject* watched, QEvent* event) {
 void BrowseScreen::Form_Load() {
     browser_ = QuestionBrowser();
     displayed_ = DisplayedQuestion();
-    ScopeKnowledgeTable_.clear();
+    knowledge_->table.clear();
     state_.resetBankPath();
     Label_ssdts->clear();
     Label_dqtmsdjt->clear();
@@ -179,7 +180,7 @@ void BrowseScreen::Form_Load() {
 // ---------------------------------------------------------------- searching
 
 void BrowseScreen::runSearch(const QString& statement) {
-    ScopeKnowledgeTable_.clear();
+    knowledge_->table.clear();
     if (!guarded(state_, [&] {
             Bank bank(state_.BankPath);
             browser_.search(bank, statement);
@@ -263,10 +264,6 @@ void BrowseScreen::Command_tz_Click() {
 
 // ---------------------------------------------------------------- the question on display
 
-void BrowseScreen::clearKnowledgeLists() {
-    List_dxzsd->clear();
-    List_yxzsd->clear();
-}
 
 void BrowseScreen::clearQuestionTree() {
     TreeView2->model().uncheckAll();
@@ -289,7 +286,7 @@ void BrowseScreen::showNotFound() {
     Label_dqtmsdjt->setText(QStringLiteral("0"));
     Label_dqtmbh->setText(QStringLiteral("00000"));
     Label_dqtmsbm->setText(QStringLiteral("AAAAAAAA"));
-    clearKnowledgeLists();
+    knowledge_->clearLists();
     OLE_tm->clear();
     OLE_da->clear();
     // The scopes of the question shown before are no longer on display.
@@ -302,7 +299,7 @@ bool BrowseScreen::addKnowledgeRows() {
     std::unique_ptr<Bank> bank;
     for (int n : tree.checkedNodes()) {
         const QString path = tree.node(n).fullPath;
-        if (ScopeKnowledgeTable_.find(path))
+        if (knowledge_->table.find(path))
             continue;
         if (!reachesSection(path)) {
             state_.prompts.show(incompleteCatalogueMessage(true));
@@ -311,13 +308,13 @@ bool BrowseScreen::addKnowledgeRows() {
         }
         if (!bank)
             bank = std::make_unique<Bank>(state_.BankPath);
-        addQuestionKnowledgeRow(*bank, ScopeKnowledgeTable_, path, displayed_);
+        addQuestionKnowledgeRow(*bank, knowledge_->table, path, displayed_);
     }
     return true;
 }
 
 void BrowseScreen::ShowCurrentQuestion() {
-    ScopeKnowledgeTable_.clear();
+    knowledge_->table.clear();
     const ResultSet& results = browser_.results;
     Label_ssdts->setText(QString::number(results.count()));
     if (!results.hasCurrent()) {
@@ -371,59 +368,33 @@ void BrowseScreen::ShowCurrentQuestion() {
         TreeView2->selectNode(ticked.first());
         TreeView2->scrollToItem(TreeView2->itemOf(ticked.first()));
     }
-    ListsStale = true;
+    knowledge_->ListsStale = true;
 }
 
 // ---------------------------------------------------------------- scopes and knowledge points
 
-QString BrowseScreen::selectedPath() const {
-    const int node = TreeView2->selectedNode();
-    return node < 0 ? QString() : TreeView2->model().node(node).fullPath;
-}
-
 void BrowseScreen::TreeView2_Click() {
-    ListsStale = true;
-    if (!TreeView2->model().checkGranularity().isEmpty()) {
-        TreeView2->syncChecks();
-        state_.prompts.show(QStringLiteral("请勾选更详细的考查范围！"));
-    }
+    knowledge_->ListsStale = true;
+    if (knowledge_->undoCoarseTicks())
+        state_.prompts.show(kFinerScopeMessage);
     guarded(state_, [&] { addKnowledgeRows(); });
 }
 
-void BrowseScreen::List_dxzsd_Click(QListWidgetItem* item) {
-    if (ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(selectedPath()))
-        row->select(item->text());
-    ListsStale = true;
-}
+void BrowseScreen::List_dxzsd_Click(QListWidgetItem* item) { knowledge_->pick(item); }
 
-void BrowseScreen::List_yxzsd_Click(QListWidgetItem* item) {
-    if (ScopeKnowledgeRow* row = ScopeKnowledgeTable_.find(selectedPath()))
-        row->deselect(item->text());
-    ListsStale = true;
-}
+void BrowseScreen::List_yxzsd_Click(QListWidgetItem* item) { knowledge_->unpick(item); }
 
 void BrowseScreen::Timer1_Timer() {
     if (inTimer_)
         return;
     inTimer_ = true;
-    if (!TreeView2->model().checkGranularity().isEmpty()) {
-        TreeView2->syncChecks();
-        ListsStale = true;
-        state_.prompts.show(QStringLiteral("请勾选更详细的考查范围！"));
+    if (knowledge_->undoCoarseTicks()) {
+        knowledge_->ListsStale = true;
+        state_.prompts.show(kFinerScopeMessage);
     }
-    if (ListsStale) {
+    if (knowledge_->ListsStale)
         restyleQuestionTree();
-        clearKnowledgeLists();
-        const int node = TreeView2->selectedNode();
-        if (node >= 0 && TreeView2->model().isChecked(node)) {
-            if (const ScopeKnowledgeRow* row =
-                    ScopeKnowledgeTable_.find(TreeView2->model().node(node).fullPath)) {
-                fillList(List_dxzsd, row->candidates());
-                fillList(List_yxzsd, row->selected());
-            }
-        }
-        ListsStale = false;
-    }
+    knowledge_->refreshLists();
     inTimer_ = false;
 }
 
@@ -446,7 +417,7 @@ void BrowseScreen::Command_qdxg_Click() {
         }
     QuestionDraft draft;
     draft.tickedPaths = TreeView2->model().checkedPaths();
-    draft.knowledge = &ScopeKnowledgeTable_;
+    draft.knowledge = &knowledge_->table;
     draft.typeChosen = chosen(Combo_tx_sz, kChooseType);
     draft.difficultyChosen = chosen(Combo_nd_sz, kChooseDifficulty);
     draft.sourceChosen = chosen(Combo_stly_sz, kChooseSource);

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "questions/questionsearch.h"
-#include "questions/scopeknowledge.h"
+#include "ui/knowledgepicker.h"
 
 #include <QDialog>
+#include <memory>
 #include <QTimer>
 
 class QComboBox;
@@ -49,7 +50,7 @@ class BrowseScreen : public QDialog {
 
     const QuestionBrowser& browser() const { return browser_; }
     const DisplayedQuestion& displayed() const { return displayed_; }
-    const ScopeKnowledgeTable& knowledgeTable() const { return ScopeKnowledgeTable_; }
+    const ScopeKnowledgeTable& knowledgeTable() const { return knowledge_->table; }
 
   protected:
     BrowseScreen(RunState& state, QWidget* parent);
@@ -70,8 +71,7 @@ class BrowseScreen : public QDialog {
     RunState& state_;
     QuestionBrowser browser_;
     DisplayedQuestion displayed_;
-    ScopeKnowledgeTable ScopeKnowledgeTable_;
-    bool ListsStale = false;
+    std::unique_ptr<KnowledgePicker> knowledge_;
     QTimer Timer1;
 
     ScopeTreeWidget* TreeView1 = nullptr;
@@ -98,8 +98,6 @@ class BrowseScreen : public QDialog {
     void showNotFound();
     void clearQuestionTree();
     void restyleQuestionTree();
-    void clearKnowledgeLists();
-    QString selectedPath() const;
     // Adds the knowledge rows of ticked scopes that have none; false when a scope
     // above section level ended the program.
     bool addKnowledgeRows();

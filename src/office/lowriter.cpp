@@ -4,6 +4,7 @@
 #include "office/lowriter.h"
 #include "office/unosupport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
@@ -21,6 +22,8 @@
 #include <com/sun/star/graphic/GraphicProvider.hpp>
 #include <com/sun/star/graphic/XGraphic.hpp>
 #include <com/sun/star/graphic/XGraphicProvider.hpp>
+#include <com/sun/star/io/SequenceInputStream.hpp>
+#include <com/sun/star/io/XInputStream.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/style/ParagraphAdjust.hpp>
@@ -94,6 +97,21 @@ OUString filterFor(const QString& path) {
     if (suffix == u"pdf")
         return "writer_pdf_Export";
     return "writer8";
+}
+
+// A picture read from a file into memory at once: a graphic linked to its file
+// would be read only when the document is saved, when the file may be gone.
+Reference<css::graphic::XGraphic> loadGraphic(const Reference<css::graphic::XGraphicProvider>& provider,
+                                              const Reference<css::uno::XComponentContext>& context,
+                                              const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const Sequence<sal_Int8> data(reinterpret_cast<const sal_Int8*>(bytes.constData()), sal_Int32(bytes.size()));
+    const Reference<css::io::XInputStream> stream(
+        css::io::SequenceInputStream::createStreamFromSequence(context, data), UNO_QUERY_THROW);
+    return provider->queryGraphic(properties({property("InputStream", Any(stream))}));
 }
 
 class LoWordDocument : public WordDocument {
@@ -244,8 +262,9 @@ public:
         unoCall(QStringLiteral("无法插入图片：%1").arg(imagePath), [&] {
             const Reference<css::graphic::XGraphicProvider> provider =
                 css::graphic::GraphicProvider::create(session_->context());
-            const Reference<css::graphic::XGraphic> graphic =
-                provider->queryGraphic(properties({property("URL", Any(fileUrl(imagePath)))}));
+            const Reference<css::graphic::XGraphic> graphic = loadGraphic(provider, session_->context(), imagePath);
+            if (!graphic.is())
+                throw OfficeError(QStringLiteral("无法读取图片：%1").arg(imagePath));
             Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
             Reference<XTextContent> picture(factory->createInstance("com.sun.star.text.TextGraphicObject"),
                                             UNO_QUERY_THROW);
@@ -316,8 +335,7 @@ public:
                             line[x] = 0;
                 }
                 image.save(out, "PNG");
-                const Reference<css::graphic::XGraphic> transparent =
-                    provider->queryGraphic(properties({property("URL", Any(fileUrl(out)))}));
+                const Reference<css::graphic::XGraphic> transparent = loadGraphic(provider, session_->context(), out);
                 shape->setPropertyValue("Graphic", Any(transparent));
             }
         });

@@ -12,9 +12,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -59,6 +61,12 @@ Form_znzj::Form_znzj(RunState& state, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Form_znzj>()), state_(state) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    // On a small screen (1366×768) the window keeps inside it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(qMax(minimumSizeHint().width(), qMin(width(), area.width() - 20)),
+               qMax(minimumSizeHint().height(), qMin(height(), area.height() - 60)));
+    }
     for (int i = 0; i < kTypeSlotCount; ++i) {
         Check_tx[i] = control<QCheckBox>(this, "Check_tx", i);
         Text_ts[i] = control<QLineEdit>(this, "Text_ts", i);

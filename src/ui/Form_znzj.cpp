@@ -45,7 +45,11 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 // The wait cursor while the program works without showing anything.
 class WaitCursor {
 public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    WaitCursor() {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // Let the window system show it before the work starts.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
@@ -207,9 +211,13 @@ void Form_znzj::HScroll_ndbl_Change(int i) {
     QScrollBar* bar = HScroll_ndbl[i];
     if (excess.messages > 0) {
         // A bar held down (an arrow or the slider) would go on moving behind
-        // the message box; disabling it for a moment lets it go.
+        // the message box; disabling it for a moment lets it go. It keeps the
+        // keyboard focus it had.
+        const bool focused = bar->hasFocus();
         bar->setEnabled(false);
         bar->setEnabled(true);
+        if (focused)
+            bar->setFocus();
         const QSignalBlocker block(bar);
         bar->setValue(excess.value);
     }

@@ -141,6 +141,16 @@ TEST_F(ZnzjTest, SharesShowTheirTotalColourAndOverallDifficulty) {
     EXPECT_EQ(form->Label_ndbl[3]->text(), "00%");
     EXPECT_EQ(ui->text("Label_blzj"), "100%");
 
+    // From the keyboard: the bar keeps the focus.
+    app.prompts.clear();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->HScroll_ndbl[1]->setFocus();
+    QTest::keyClick(form->HScroll_ndbl[1], Qt::Key_Right);
+    EXPECT_EQ(app.prompts.messages().size(), 1);
+    EXPECT_EQ(form->HScroll_ndbl[1]->value(), 3);
+    EXPECT_TRUE(form->HScroll_ndbl[1]->hasFocus());
+
     // Three steps past: three messages, one per step taken back.
     app.prompts.clear();
     form->HScroll_ndbl[4]->setValue(3);

@@ -3,7 +3,15 @@
 // worst offset and the time of the classic search alone and of the classic
 // search followed by the refinement. Prints a Markdown table.
 //
-//   composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [BANK]...
+//   composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [--request R]... [--distribution] [BANK]...
+//
+// --request NAME:TYPES:SHARES:UNIT:COUNT replaces the built-in requests (it can
+// be given several times): TYPES the eight counts of 单选题 … 作文题, SHARES the
+// five level percentages, UNIT 节, 章 or 册 and COUNT how many of the largest
+// such units form the scope, for example
+//   --request "期中考试 20题 2章:8,0,4,0,4,0,4,0:20,30,30,10,10:章:2"
+// --distribution adds, for every request, the spread of the offsets over the
+// seeds (percentiles and mean) of both searches.
 //
 // Without BANK it runs on banks generated in memory (by default of 10 000 and
 // 100 000 rows; --rows chooses others). BANK is an application folder (its
@@ -35,7 +43,7 @@ using namespace zs::bench;
 namespace {
 
 struct Request {
-    const char* name;
+    QString name;
     std::array<int, kTypeSlotCount> types;
     std::array<int, kLevelCount> shares;
     // How many of the largest sections, chapters or volumes form the scope.
@@ -43,8 +51,8 @@ struct Request {
     int units;
 };
 
-const std::vector<Request>& requests() {
-    static const std::vector<Request> list = {
+std::vector<Request>& requests() {
+    static std::vector<Request> list = {
         {"单元测验 10题 1章", {4, 0, 3, 0, 0, 0, 3, 0}, {30, 30, 30, 10, 0}, Request::Unit::Chapter, 1},
         {"专项训练 15题 2节", {0, 0, 0, 0, 8, 0, 7, 0}, {0, 20, 40, 30, 10}, Request::Unit::Section, 2},
         {"期中考试 20题 2章", {8, 0, 4, 0, 4, 0, 4, 0}, {20, 30, 30, 10, 10}, Request::Unit::Chapter, 2},
@@ -57,7 +65,7 @@ const std::vector<Request>& requests() {
 
 // Where candidates come from: a bank generated in memory or a bank file.
 class Source {
-  public:
+public:
     virtual ~Source() = default;
     virtual QString name() const = 0;
     virtual int rowCount() const = 0;
@@ -71,7 +79,7 @@ class Source {
     // The scope of a request: the largest units by row count.
     QStringList scopeOf(const Request& r) const {
         const int depth = r.unit == Request::Unit::Section ? 6 : r.unit == Request::Unit::Chapter ? 5 : 4;
-        std::map<QString, std::pair<int, QStringList>> units; // key → rows, paths
+        std::map<QString, std::pair<int, QStringList>> units;  // key → rows, paths
         std::vector<QString> order;
         for (const auto& [path, rows] : sections()) {
             const QString key = path.section('\\', 0, depth - 1);
@@ -90,7 +98,7 @@ class Source {
 };
 
 class MemorySource : public Source {
-  public:
+public:
     explicit MemorySource(int rows) : rows_(rows) {
         bank_ = SyntheticBank::generate(SyntheticBank::shapeFor(rows), rows, unsigned(rows));
         for (const Candidate& c : bank_.rows())
@@ -113,14 +121,14 @@ class MemorySource : public Source {
     }
     QStringList knowledgePoints(const QStringList& paths) override { return bank_.knowledgePointsOf(paths); }
 
-  private:
+private:
     int rows_;
     SyntheticBank bank_;
     QHash<QString, int> counts_;
 };
 
 class BankSource : public Source {
-  public:
+public:
     explicit BankSource(QString path) : path_(std::move(path)) {
         Bank bank(path_, Bank::Mode::ReadOnly);
         const RowSet rows = bank.query("select 考查范围 from 试题库");
@@ -133,9 +141,7 @@ class BankSource : public Source {
         authors_ = bank.query("select distinct 入库教师 from 试题库").texts(0);
         sources_ = bank.query("select distinct 试题来源 from 试题库").texts(0);
     }
-    QString name() const override {
-        return QDir::toNativeSeparators(path_) + QString("（%1 行）").arg(rows_);
-    }
+    QString name() const override { return QDir::toNativeSeparators(path_) + QString("（%1 行）").arg(rows_); }
     int rowCount() const override { return rows_; }
     std::vector<std::pair<QString, int>> sections() const override { return sections_; }
     CandidateTable candidates(const CompositionParameters& p, double& seconds) override {
@@ -153,7 +159,7 @@ class BankSource : public Source {
     QStringList authors() const override { return authors_; }
     QStringList sources() const override { return sources_; }
 
-  private:
+private:
     QString path_;
     int rows_ = 0;
     std::vector<std::pair<QString, int>> sections_;
@@ -171,14 +177,74 @@ struct Totals {
     int met = 0;
 };
 
-void run(Source& source, int seeds, const ComposeOptions& refined, Totals& totals) {
+// The offsets of one request over all seeds, for the distribution table.
+struct Spread {
+    QString request;
+    std::vector<Offset> classic, refined;
+};
+
+// Nearest-rank percentile of a sorted list.
+Offset percentile(const std::vector<Offset>& sorted, int percent) {
+    const size_t rank = std::max<size_t>(1, (sorted.size() * size_t(percent) + 99) / 100);
+    return sorted[std::min(rank, sorted.size()) - 1];
+}
+
+void printDistribution(const std::vector<Spread>& spreads, int seeds) {
+    if (spreads.empty())
+        return;
+    std::printf("\n偏移值 BestOffset 的分布（%d 个种子）\n\n", seeds);
+    std::printf("| 请求 | 搜索 | 最好 | P10 | P25 | 中位 | P75 | P90 | 最差 | 平均 |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Spread& s : spreads) {
+        for (int refined = 0; refined < 2; ++refined) {
+            std::vector<Offset> v = refined ? s.refined : s.classic;
+            std::sort(v.begin(), v.end());
+            double mean = 0;
+            for (Offset o : v)
+                mean += double(o) / double(v.size());
+            std::printf("| %s | %s | %lld | %lld | %lld | %lld | %lld | %lld | %lld | %.1f |\n", qPrintable(s.request),
+                        refined ? "经典+精细" : "经典", (long long)v.front(), (long long)percentile(v, 10),
+                        (long long)percentile(v, 25), (long long)percentile(v, 50), (long long)percentile(v, 75),
+                        (long long)percentile(v, 90), (long long)v.back(), mean);
+        }
+    }
+}
+
+// A request written NAME:TYPES:SHARES:UNIT:COUNT (see the head of this file).
+bool parseRequest(const QString& text, Request& r) {
+    const QStringList parts = text.split(u':');
+    if (parts.size() != 5)
+        return false;
+    const QStringList types = parts[1].split(u',');
+    const QStringList shares = parts[2].split(u',');
+    if (types.size() != kTypeSlotCount || shares.size() != kLevelCount)
+        return false;
+    r.name = parts[0];
+    for (int i = 0; i < kTypeSlotCount; ++i)
+        r.types[i] = types[i].trimmed().toInt();
+    for (int k = 0; k < kLevelCount; ++k)
+        r.shares[k] = shares[k].trimmed().toInt();
+    if (parts[3] == u"节")
+        r.unit = Request::Unit::Section;
+    else if (parts[3] == u"章")
+        r.unit = Request::Unit::Chapter;
+    else if (parts[3] == u"册")
+        r.unit = Request::Unit::Volume;
+    else
+        return false;
+    bool ok = false;
+    r.units = parts[4].toInt(&ok);
+    return ok && r.units > 0;
+}
+
+void run(Source& source, int seeds, const ComposeOptions& refined, Totals& totals, bool distribution) {
     std::printf("\n### %s\n\n", qPrintable(source.name()));
-    std::printf(
-        "| 请求 | M | K | 下限 | 经典 最好/中位/最差 | 经典+精细 最好/中位/最差 | 比值 | 经典 用时 ms | "
-        "经典+精细 用时 ms | 候选查询 ms |\n");
+    std::printf("| 请求 | M | K | 下限 | 经典 最好/中位/最差 | 经典+精细 最好/中位/最差 | 比值 | 经典 用时 ms | "
+                "经典+精细 用时 ms | 候选查询 ms |\n");
     std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     ComposeOptions classicOnly;
     classicOnly.refine = false;
+    std::vector<Spread> spreads;
     for (const Request& r : requests()) {
         const QStringList paths = source.scopeOf(r);
         CompositionParameters p = requestParameters(paths, source.knowledgePoints(paths), r.types, r.shares);
@@ -188,7 +254,7 @@ void run(Source& source, int seeds, const ComposeOptions& refined, Totals& total
         const CandidateTable table = source.candidates(p, querySeconds);
         const CandidatePool pool(table, p);
         if (pool.distinctNumbers() < p.TotalWanted) {
-            std::printf("| %s | %d | %d | | 题目不足 | | | | | |\n", r.name, pool.size(),
+            std::printf("| %s | %d | %d | | 题目不足 | | | | | |\n", qPrintable(r.name), pool.size(),
                         pool.knowledgePointCount());
             continue;
         }
@@ -215,12 +281,15 @@ void run(Source& source, int seeds, const ComposeOptions& refined, Totals& total
                 .arg(median(v))
                 .arg(*std::max_element(v.begin(), v.end()));
         };
-        std::printf("| %s | %d | %d | %lld | %s | %s | %.3f%s | %.1f | %.1f | %.1f |\n", r.name, pool.size(),
-                    pool.knowledgePointCount(), (long long)pool.offsetLowerBound(p.TotalWanted),
-                    qPrintable(spread(classic)), qPrintable(spread(better)), ratio,
-                    mb * 5 <= mc ? "" : " (>1/5)", median(classicMs), median(betterMs), querySeconds * 1e3);
+        std::printf("| %s | %d | %d | %lld | %s | %s | %.3f%s | %.1f | %.1f | %.1f |\n", qPrintable(r.name),
+                    pool.size(), pool.knowledgePointCount(), (long long)pool.offsetLowerBound(p.TotalWanted),
+                    qPrintable(spread(classic)), qPrintable(spread(better)), ratio, mb * 5 <= mc ? "" : " (>1/5)",
+                    median(classicMs), median(betterMs), querySeconds * 1e3);
         std::fflush(stdout);
+        spreads.push_back({r.name, classic, better});
     }
+    if (distribution)
+        printDistribution(spreads, seeds);
 }
 
 QString bankFileOf(const QString& arg) {
@@ -228,7 +297,7 @@ QString bankFileOf(const QString& arg) {
     return info.isDir() ? QDir(arg).filePath(kBankFileName) : arg;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -237,6 +306,8 @@ int main(int argc, char** argv) {
     ComposeOptions refined;
     std::vector<int> rows;
     QStringList banks;
+    std::vector<Request> custom;
+    bool distribution = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == "--seeds" && i + 1 < args.size()) {
@@ -245,6 +316,15 @@ int main(int argc, char** argv) {
             refined.refinement.budget = std::chrono::milliseconds(args[++i].toInt());
         } else if (a == "--rows" && i + 1 < args.size()) {
             rows.push_back(args[++i].toInt());
+        } else if (a == "--request" && i + 1 < args.size()) {
+            Request r;
+            if (!parseRequest(args[++i], r)) {
+                std::fprintf(stderr, "bad request (NAME:TYPES:SHARES:UNIT:COUNT): %s\n", qPrintable(args[i]));
+                return 2;
+            }
+            custom.push_back(r);
+        } else if (a == "--distribution") {
+            distribution = true;
         } else if (a == "--make-bank" && i + 2 < args.size()) {
             const int n = args[i + 1].toInt();
             const QString dir = args[i + 2];
@@ -254,7 +334,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a.startsWith("--")) {
             std::fprintf(stderr,
-                         "usage: composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [BANK]...\n"
+                         "usage: composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [--request R]... "
+                         "[--distribution] [BANK]...\n"
                          "       composequality_bench --make-bank ROWS DIR\n");
             return 2;
         } else {
@@ -263,19 +344,20 @@ int main(int argc, char** argv) {
     }
     if (rows.empty() && banks.isEmpty())
         rows = {10000, 100000};
+    if (!custom.empty())
+        requests() = custom;
 
-    std::printf(
-        "## 组卷质量：经典搜索 与 经典搜索+精细优化（%d 个种子，精细优化时间上限 %lld ms）\n", seeds,
-        (long long)std::chrono::duration_cast<std::chrono::milliseconds>(refined.refinement.budget).count());
+    std::printf("## 组卷质量：经典搜索 与 经典搜索+精细优化（%d 个种子，精细优化时间上限 %lld ms）\n", seeds,
+                (long long)std::chrono::duration_cast<std::chrono::milliseconds>(refined.refinement.budget).count());
     Totals totals;
     try {
         for (int n : rows) {
             MemorySource source(n);
-            run(source, seeds, refined, totals);
+            run(source, seeds, refined, totals, distribution);
         }
         for (const QString& b : banks) {
             BankSource source(b);
-            run(source, seeds, refined, totals);
+            run(source, seeds, refined, totals, distribution);
         }
     } catch (const StoreError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));

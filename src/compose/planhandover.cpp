@@ -1,0 +1,14 @@
+#include "compose/planhandover.h"
+
+namespace zs {
+
+void writePlanIntoTable(SpecTable& table, const PlanRows& rows) {
+    table.setRows(int(rows.size()) + 1);
+    for (int i = 0; i < int(rows.size()); ++i) {
+        const QStringList cells = specificationCells(rows[i]);
+        for (int c = 0; c < cells.size(); ++c)
+            table.setCell(i + 1, c + 1, cells[c]);
+    }
+}
+
+}  // namespace zs

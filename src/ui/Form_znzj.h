@@ -1,0 +1,84 @@
+#pragma once
+
+#include "compose/compositionparameters.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QTreeWidget;
+
+namespace Ui {
+class Form_znzj;
+}
+
+namespace zs {
+
+class RunState;
+
+// Intelligent composition: the teacher states the scope, the number of
+// questions of each type, the share of each difficulty level and the teacher,
+// source and date filters; "计算最优方案" searches the plan that comes closest
+// and shows it as the specification table of the manual composition screen.
+class Form_znzj : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form_znzj(RunState& state, QWidget* parent = nullptr);
+    ~Form_znzj() override;
+
+    void Form_Load();
+
+    // Per-type counts and the total.
+    void Check_tx_Click(int i);
+    void Command_tsjian_Click(int i);
+    void Command_tsjia_Click(int i);
+    void Text_ts_Change(int i);
+    void RecountTotal();
+
+    // Difficulty shares.
+    void HScroll_ndbl_Change(int i);
+    void ShowOverallDifficulty();
+    void ShowShareTotal();
+    void ColourShareTotal();
+
+    void Check_zzzq_Click();
+    void Check_zzzh_Click();
+    void TreeView_kcfw_NodeCheck(int node);
+    void Command_jszyfa_Click();
+    void Command_tc_Click();
+    void Image_logo_Click();
+
+    // What the controls show, as the parameter logic reads it.
+    CompositionInputs inputs() const;
+    // Builds the parameters from the controls and checks them, showing the
+    // check's message. False when a problem was reported (or the bank could
+    // not be read).
+    bool CollectParameters(CompositionParameters& parameters);
+
+    // The sum of the five level percentages as last shown in Label_blzj.
+    qint16 ShareTotal = 0;
+
+    // The control arrays (index = the control's index).
+    std::array<QCheckBox*, kTypeSlotCount> Check_tx{};
+    std::array<QLineEdit*, kTypeSlotCount> Text_ts{};
+    std::array<QPushButton*, kTypeSlotCount> Command_tsjian{};
+    std::array<QPushButton*, kTypeSlotCount> Command_tsjia{};
+    std::array<QScrollBar*, kLevelCount> HScroll_ndbl{};
+    std::array<QLabel*, kLevelCount> Label_ndbl{};
+
+private:
+    void fillFilterTree(QTreeWidget* tree, const QString& keyPrefix, const QStringList& values);
+    static QStringList tickedTexts(const QTreeWidget* tree);
+    std::array<int, kLevelCount> shareValues() const;
+    void runSearch(const CompositionParameters& parameters);
+
+    std::unique_ptr<Ui::Form_znzj> ui;
+    RunState& state_;
+};
+
+}  // namespace zs

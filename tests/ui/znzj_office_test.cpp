@@ -1,0 +1,137 @@
+// The whole "计算最优方案" command on a small real bank: the messages, the
+// plan handed to the manual composition screen, its smart sort on activation,
+// the classic search when "精细优化" is off, and computing again.
+
+#include "compose/planrefine.h"
+#include "compose/smartsort.h"
+#include "ui/Form_sdzj.h"
+#include "ui/znzj_fixtures.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace zs;
+using namespace zs::test;
+
+namespace {
+
+// What the manual composition screen held when it was shown, and after its
+// activation.
+struct Shown {
+    QString title;
+    PlanRows before;
+    PlanRows after;
+    bool autoSize = false;
+    bool sort = false;
+    QString trigger;
+};
+
+PlanRows rowsOf(const SpecTable& table) {
+    PlanRows rows;
+    for (int r = 1; r < table.rows(); ++r)
+        rows.push_back({table.cell(r, SpecTable::QuestionNumber), table.cell(r, SpecTable::Scope),
+                        table.cell(r, SpecTable::Type), table.cell(r, SpecTable::Difficulty),
+                        SpecTable::knowledgeList(table.cell(r, SpecTable::Knowledge)), table.cell(r, SpecTable::Code)});
+    return rows;
+}
+
+class ZnzjOfficeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fillCompositionBank(app);
+        form = std::make_unique<Form_znzj>(app.state());
+        ui = std::make_unique<ZnzjDriver>(*form);
+        app.state().modalHook = [this](QObject* screen) {
+            auto* table = qobject_cast<Form_sdzj*>(screen);
+            ASSERT_NE(table, nullptr);
+            Shown s;
+            s.title = table->windowTitle();
+            s.before = rowsOf(table->table());
+            s.autoSize = app.state().AutoSizeOnActivate;
+            s.sort = app.state().SortOnActivate;
+            s.trigger = app.state().SortTrigger;
+            table->Form_Activate();
+            s.after = rowsOf(table->table());
+            shown.push_back(s);
+        };
+    }
+
+    // The parameters the screen builds, read from the bank as it reads them.
+    CompositionParameters parameters() {
+        Bank bank(app.bankPath());
+        return zs::CollectParameters(form->inputs(), bank);
+    }
+
+    TestApp app;
+    std::unique_ptr<Form_znzj> form;
+    std::unique_ptr<ZnzjDriver> ui;
+    std::vector<Shown> shown;
+};
+
+}  // namespace
+
+TEST_F(ZnzjOfficeTest, ARefinedPlanReachesTheTableSortedAfterActivation) {
+    ui->typicalRequest();
+    app.state().seedRandom(2024);
+    ui->compute();
+
+    const QStringList messages = app.prompts.messages();
+    ASSERT_EQ(messages.size(), 4) << messages.join("\n").toStdString();
+    EXPECT_EQ(messages[0], kSearchNotice);
+    ASSERT_TRUE(messages[1].startsWith("已经计算出一套试卷方案，该方案与预设的各参数之间的偏移值为："));
+    EXPECT_EQ(messages[2], "<最优组卷方案>已经成功获取！\r\r<双向细目表>马上为你展示！");
+    EXPECT_EQ(messages[3], "双向细目表加载完毕，并且已经经过了智能排序了！");
+
+    ASSERT_EQ(shown.size(), 1u);
+    const Shown& s = shown[0];
+    EXPECT_EQ(s.title, "智能组卷");
+    EXPECT_TRUE(s.autoSize);
+    EXPECT_TRUE(s.sort);
+    EXPECT_EQ(s.trigger, "ZhiNengZuJuan");
+    ASSERT_EQ(s.before.size(), 8u);
+
+    // The message reports the offset of the plan in the table.
+    const CompositionParameters p = parameters();
+    EXPECT_EQ(messages[1], planResultMessage(planOffset(s.before, p)));
+    QSet<QString> numbers;
+    for (const Candidate& c : s.before)
+        numbers.insert(c.number);
+    EXPECT_EQ(numbers.size(), 8);
+
+    // After activation: the same rows, grouped by type in the type order and
+    // by difficulty within each type.
+    ASSERT_EQ(s.after.size(), 8u);
+    EXPECT_TRUE(std::is_permutation(s.before.begin(), s.before.end(), s.after.begin()));
+    const QStringList order = {"单选题", "多选题", "填空题", "判断题", "计算题", "作图题", "解答题", "作文题"};
+    for (size_t r = 1; r < s.after.size(); ++r) {
+        const int a = int(order.indexOf(s.after[r - 1].type)), b = int(order.indexOf(s.after[r].type));
+        EXPECT_LE(a, b) << r;
+        if (a == b) {
+            EXPECT_LE(s.after[r - 1].difficulty, s.after[r].difficulty) << r;
+        }
+    }
+
+    // The screen stays and computes again.
+    app.prompts.clear();
+    ui->compute();
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_EQ(app.prompts.messages().size(), 4);
+}
+
+TEST_F(ZnzjOfficeTest, WithoutFineTuningTheSameSeedGivesExactlyTheClassicPlan) {
+    ui->typicalRequest();
+    ui->find<QCheckBox>("Check_jxyh")->click();
+    ASSERT_FALSE(ui->find<QCheckBox>("Check_jxyh")->isChecked());
+    app.state().seedRandom(99);
+    ui->compute();
+    ASSERT_EQ(shown.size(), 1u);
+
+    const CompositionParameters p = parameters();
+    Bank bank(app.bankPath());
+    const CandidateTable candidates = BuildCandidates(bank, p);
+    const CandidatePool pool(candidates, p);
+    std::mt19937 random(99);
+    const PlanSearchResult classic = SearchPlan(pool, p.TotalWanted, random);
+    EXPECT_EQ(shown[0].before, planRows(candidates, classic.BestPlan));
+    EXPECT_EQ(app.prompts.messages()[1], planResultMessage(classic.BestOffset));
+}

@@ -9,6 +9,7 @@
 #include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
 #include "ui/Form_tkfx.h"
+#include "ui/Form_znzj.h"
 #include "ui/Form_tysz.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_yhgm.h"
@@ -27,7 +28,6 @@
 namespace zs {
 
 namespace {
-const QString kNotYetOffered = QStringLiteral("该功能尚未提供");
 }
 
 Form_zjm::Form_zjm(RunState& state, QWidget* parent)
@@ -57,19 +57,6 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(800);
     connect(Timer1, &QTimer::timeout, this, &Form_zjm::Timer1_Timer);
-
-    // The screens of the other parts of the program: a command stays disabled
-    // until its screen is part of the program.
-    offer({ui->Command_jcsz, ui->jcsz}, true);        // Form_jcsz
-    offer({ui->Command_tysz}, true);                  // Form_tysz
-    offer({ui->Command_tkfx}, true);                  // Form_tkfx
-    offer({ui->Command_stlr}, true);                  // Form_cshtmbh
-    offer({ui->stlr}, true);                          // Form_stlr
-    offer({ui->Command_stckxg, ui->stckyxg}, true);   // Form_stckxg
-    offer({ui->Command_sdzj, ui->sdzj}, true);        // Form_sdzj
-    offer({ui->Command_znzj, ui->znzj}, false);       // Form_znzj
-    for (QMenu* menu : {ui->xt, ui->st, ui->sj, ui->bz})
-        menu->setToolTipsVisible(true);
 
     Form_Load();
 }
@@ -102,28 +89,13 @@ void Form_zjm::Form_Load() {
 
 QString Form_zjm::panelText(int panel) const { return panels_[panel - 1]->text(); }
 
-void Form_zjm::offer(std::initializer_list<QObject*> commands, bool available) {
-    const QString note = available ? QString() : kNotYetOffered;
-    for (QObject* command : commands) {
-        if (auto* button = qobject_cast<QWidget*>(command)) {
-            button->setEnabled(available);
-            button->setToolTip(note);
-        } else if (auto* item = qobject_cast<QAction*>(command)) {
-            item->setEnabled(available);
-            item->setToolTip(available ? item->text() : note);
-            item->setStatusTip(note);
-        }
-    }
-}
-
 void Form_zjm::Timer1_Timer() {
     const QString title = windowTitle();
     if (!title.isEmpty())
         setWindowTitle(title.mid(1) + title.left(1));
 }
 
-// ---- the screens of the other parts (not part of the program yet: their
-// commands are disabled above)
+// ---- the screens the main menu opens
 
 void Form_zjm::openCatalogue() {
     Form_jcsz screen(state_, this);
@@ -161,7 +133,10 @@ void Form_zjm::openManualComposition() {
     showModal(state_, screen);
 }
 
-void Form_zjm::openIntelligentComposition() {}
+void Form_zjm::openIntelligentComposition() {
+    Form_znzj screen(state_, this);
+    showModal(state_, screen);
+}
 
 // ---- the buttons
 

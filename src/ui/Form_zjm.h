@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <initializer_list>
 #include <memory>
 
 class QLabel;
@@ -62,7 +61,6 @@ private:
     void Form_Load();
     // Enables the commands that open one screen, or disables them with a note
     // when that screen is not part of the program yet.
-    void offer(std::initializer_list<QObject*> commands, bool available);
 
     // The screens of the other parts of the program, one place each.
     void openCatalogue();               // Form_jcsz

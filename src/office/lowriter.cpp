@@ -35,7 +35,10 @@
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextField.hpp>
+#include <com/sun/star/text/XTextEmbeddedObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
+#include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <vector>
@@ -427,7 +430,7 @@ public:
     int pictureCount() override {
         requireOpen();
         return unoCall(QStringLiteral("无法读取文档"), [&] {
-            return int(drawPage()->getCount());
+            return int(graphicObjects().size() + embeddedObjectCount() + drawingPictures().size());
         });
     }
 
@@ -452,13 +455,44 @@ private:
 #pragma GCC diagnostic pop
     }
 
+    // Pictures held by the text (inline or floating). Asked of the text, not of
+    // the draw page, whose entries for them exist only once the hidden document
+    // has been laid out.
+    std::vector<Reference<XPropertySet>> graphicObjects() {
+        std::vector<Reference<XPropertySet>> out;
+        Reference<XTextGraphicObjectsSupplier> supplier(component_, UNO_QUERY_THROW);
+        const auto objects = supplier->getGraphicObjects();
+        for (const OUString& name : objects->getElementNames())
+            out.push_back(Reference<XPropertySet>(objects->getByName(name), UNO_QUERY_THROW));
+        return out;
+    }
+
+    int embeddedObjectCount() {
+        Reference<XTextEmbeddedObjectsSupplier> supplier(component_, UNO_QUERY_THROW);
+        return int(supplier->getEmbeddedObjects()->getElementNames().getLength());
+    }
+
+    // Picture shapes of the drawing layer (not frames of the text).
+    std::vector<Reference<XPropertySet>> drawingPictures() {
+        std::vector<Reference<XPropertySet>> out;
+        const auto page = drawPage();
+        for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+            Reference<css::lang::XServiceInfo> info(page->getByIndex(i), UNO_QUERY);
+            if (info.is() && info->supportsService("com.sun.star.drawing.GraphicObjectShape") &&
+                !info->supportsService("com.sun.star.text.TextGraphicObject"))
+                out.push_back(Reference<XPropertySet>(info, UNO_QUERY_THROW));
+        }
+        return out;
+    }
+
     std::vector<Reference<XPropertySet>> floatingShapes() {
         return unoCall(QStringLiteral("无法读取文档中的图形"), [&] {
             std::vector<Reference<XPropertySet>> out;
-            const auto page = drawPage();
-            for (sal_Int32 i = 0; i < page->getCount(); ++i) {
-                Reference<XPropertySet> shape(page->getByIndex(i), UNO_QUERY);
-                if (!shape.is() || !shape->getPropertySetInfo()->hasPropertyByName("AnchorType"))
+            auto all = graphicObjects();
+            const auto drawn = drawingPictures();
+            all.insert(all.end(), drawn.begin(), drawn.end());
+            for (const Reference<XPropertySet>& shape : all) {
+                if (!shape->getPropertySetInfo()->hasPropertyByName("AnchorType"))
                     continue;
                 const auto anchor = shape->getPropertyValue("AnchorType").get<TextContentAnchorType>();
                 if (anchor != TextContentAnchorType_AS_CHARACTER)

@@ -1,0 +1,309 @@
+// Whole roads through the real screens and the real LibreOffice on a fresh copy
+// of the demo bank: the road of a typical paper, and two teachers sharing a
+// section of their banks.
+
+#include "app/appfolder.h"
+#include "compose/papergeneration.h"
+#include "demo/generator.h"
+#include "e2e/demofolder.h"
+#include "store/paths.h"
+#include "ui/Form_cshtmbh.h"
+#include "ui/Form_scsjjm.h"
+#include "ui/Form_sdzj.h"
+#include "ui/Form_stckxg.h"
+#include "ui/Form_stlr.h"
+#include "ui/Form_stszckxg.h"
+#include "ui/Form_tkfx.h"
+#include "ui/Form_yhdl.h"
+#include "ui/Form_zjm.h"
+#include "ui/Form_znzj.h"
+#include "ui/scopetreewidget.h"
+#include "ui/widgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace zs;
+
+namespace {
+
+const QString kChapter = "1-初中数学\\1-人教版\\7-七年级\\1-上册\\1-第一章 有理数";
+const QString kSection1 = kChapter + "\\1-1.1 正数和负数";
+const QString kSection2 = kChapter + "\\2-1.2 有理数";
+
+class RoadsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        demo_ = new test::TempFolder;
+        demo::writeDemoFolder(demo_->path(), test::office(), {});
+    }
+    static void TearDownTestSuite() {
+        delete demo_;
+        demo_ = nullptr;
+    }
+    static test::TempFolder* demo_;
+};
+
+test::TempFolder* RoadsTest::demo_ = nullptr;
+
+void tick(ScopeTreeWidget* tree, const QString& path) {
+    const int node = tree->model().findByPath(path);
+    ASSERT_GE(node, 0) << path.toStdString();
+    tree->selectNode(node);
+    tree->itemOf(node)->setCheckState(0, Qt::Checked);
+}
+
+template <typename T>
+T* child(QWidget* screen, const char* name) {
+    T* found = screen->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+Form_zjm* mainMenu() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* menu = qobject_cast<Form_zjm*>(w); menu && menu->isVisible())
+            return menu;
+    return nullptr;
+}
+
+int usesOf(const QString& bankPath, const QString& number) {
+    return Bank(bankPath).query("select * from 试题库 where 题目编号='" + number + "'").value(0, "使用次数").toInt();
+}
+
+}  // namespace
+
+TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
+    test::TeacherApp app(demo_->path());
+    RunState& state = *app.state;
+
+    // Log in as the maths teacher of the demo bank.
+    {
+        auto* login = new Form_yhdl(state);
+        login->show();
+        child<QLineEdit>(login, "Text_smyhm")->setText("张老师");
+        child<QLineEdit>(login, "Text_mm")->setText("123456");
+        login->command_qd_Click();
+    }
+    QPointer<Form_zjm> menu = mainMenu();
+    ASSERT_NE(menu, nullptr) << app.prompts.lastMessage().toStdString();
+    EXPECT_EQ(state.CurrentUserName, "张老师");
+
+    // The modal screens of the road, driven as the teacher would.
+    QString entered;
+    std::function<void(Form_sdzj&)> onComposition;
+    std::function<void(Form_stszckxg&)> onPicker;
+    QStringList generated;
+    state.modalHook = [&](QObject* screen) {
+        if (auto* numbers = qobject_cast<Form_cshtmbh*>(screen)) {
+            numbers->Form_Activate();
+        } else if (auto* entry = qobject_cast<Form_stlr*>(screen)) {
+            entry->show();
+            entry->Form_Activate();
+            entered = entry->currentNumber();
+            // The teacher writes the question and its answer in the word processor.
+            const auto word = test::office().startWord();
+            for (const auto& [path, text] : {qMakePair(questionDocumentPath(state.BankPath, entered),
+                                                       QStringLiteral("比较大小：−3 ____ −2（填“>”或“<”）。")),
+                                             qMakePair(answerDocumentPath(state.BankPath, entered),
+                                                       QStringLiteral("【答案】<\r【解析】两个负数，绝对值大的反而小。"))}) {
+                const auto doc = word->open(path);
+                doc->append(text);
+                doc->save();
+            }
+            auto* tree = child<ScopeTreeWidget>(entry, "TreeView1");
+            for (const QString& section : {kSection1, kSection2}) {
+                tick(tree, section);
+                entry->TreeView1_Click();
+                entry->Timer1_Timer();
+                entry->List_dxzsd_Click(child<QListWidget>(entry, "List_dxzsd")->item(0));
+                entry->Timer1_Timer();
+            }
+            setComboText(child<QComboBox>(entry, "Combo_tx"), "填空题");
+            setComboText(child<QComboBox>(entry, "Combo_nd"), "0.2");
+            setComboText(child<QComboBox>(entry, "Combo_stly"), "3-课后练习");
+            child<QPushButton>(entry, "Command_qdlr")->click();
+            app.prompts.answer(Answer::Ok);  // leave, giving up the next question
+            entry->close();
+        } else if (auto* browse = qobject_cast<Form_stckxg*>(screen)) {
+            browse->Form_Activate();
+            app.prompts.type(entered);
+            browse->Command_dwdthsbm_Click();
+            EXPECT_EQ(child<QLabel>(browse, "Label_dqtmbh")->text(), entered);
+            EXPECT_EQ(child<ScopeTreeWidget>(browse, "TreeView2")->model().checkedPaths(),
+                      QStringList({kSection1, kSection2}));
+            browse->Command_fhzjm_Click();
+        } else if (auto* picker = qobject_cast<Form_stszckxg*>(screen)) {
+            onPicker(*picker);
+        } else if (auto* composition = qobject_cast<Form_sdzj*>(screen)) {
+            onComposition(*composition);
+        } else if (auto* intelligent = qobject_cast<Form_znzj*>(screen)) {
+            tick(child<ScopeTreeWidget>(intelligent, "TreeView_kcfw"), "1-初中数学\\1-人教版\\7-七年级\\1-上册");
+            for (const auto& [type, count] : {qMakePair(0, 4), qMakePair(2, 2), qMakePair(4, 2), qMakePair(6, 2)}) {
+                intelligent->Check_tx[type]->click();
+                intelligent->Text_ts[type]->setText(QString::number(count));
+            }
+            for (const auto& [level, tens] : {qMakePair(0, 2), qMakePair(1, 3), qMakePair(2, 3), qMakePair(3, 1), qMakePair(4, 1)})
+                intelligent->HScroll_ndbl[level]->setValue(tens);
+            child<QPushButton>(intelligent, "Command_jszyfa")->click();
+        } else if (auto* generator = qobject_cast<Form_scsjjm*>(screen)) {
+            generator->Form_Activate();
+            generated = generator->outputFiles();
+        }
+    };
+
+    // 试题录入: a question filed under two sections.
+    menu->Command_stlr_Click();
+    ASSERT_FALSE(entered.isEmpty());
+    const RowSet rows = Bank(state.BankPath).query("select * from 试题库 where 题目编号='" + entered + "'");
+    ASSERT_EQ(rows.count(), 2);
+    EXPECT_EQ(rows.text(0, "试题识别码"), "张老师-" + entered);
+    EXPECT_EQ(rows.text(1, "考查范围"), kSection2);
+
+    // 查看修改: it is found with both its scopes.
+    menu->Command_stckxg_Click();
+
+    // 手动组卷: the first row gets the new question through the picker, one row per scope.
+    onPicker = [&](Form_stszckxg& picker) {
+        picker.Command_ss_Click();
+        app.prompts.type(entered);
+        picker.Command_dwdthsbm_Click();
+        picker.Command_xdct_Click();
+    };
+    onComposition = [&](Form_sdzj& composition) {
+        composition.show();
+        composition.Form_Activate();
+        composition.MSFlexGrid1_DblClick(1, 3);
+        EXPECT_EQ(composition.table().cell(1, SpecTable::QuestionNumber), entered);
+        EXPECT_EQ(composition.table().cell(2, SpecTable::QuestionNumber), entered);
+        EXPECT_EQ(composition.table().cell(2, SpecTable::Scope), kSection2);
+        EXPECT_TRUE(composition.TableModified);
+        app.prompts.answer(Answer::Yes);  // leave without generating
+        composition.close();
+    };
+    menu->Command_sdzj_Click();
+
+    // 智能组卷: a plan of ten questions, loaded, sorted, kept as used, generated.
+    QVector<QString> planned;
+    onComposition = [&](Form_sdzj& composition) {
+        EXPECT_EQ(composition.windowTitle(), "智能组卷");
+        composition.show();
+        composition.Form_Activate();
+        const SpecTable& t = composition.table();
+        ASSERT_EQ(t.dataRows(), 10);
+        EXPECT_EQ(t.cell(1, SpecTable::Type), "单选题");  // sorted by type
+        EXPECT_EQ(t.cell(10, SpecTable::Type), "解答题");
+        for (int r : placedRows(t))
+            planned << t.cell(r, SpecTable::QuestionNumber);
+        child<QRadioButton>(&composition, "Option_bc")->setChecked(true);
+        app.prompts.answer(Answer::Yes);
+        composition.Command_scsj_Click();
+        composition.TableModified = false;
+        composition.close();
+    };
+    QMap<QString, int> usesBefore;
+    {
+        const RowSet all = Bank(state.BankPath).query("select * from 试题库");
+        for (int r = 0; r < all.count(); ++r)
+            usesBefore[all.text(r, "题目编号")] = all.value(r, "使用次数").toInt();
+    }
+    menu->Command_znzj_Click();
+    ASSERT_EQ(planned.size(), 10) << app.prompts.messages().join(" / ").toStdString();
+    ASSERT_EQ(generated.size(), 4) << app.prompts.lastMessage().toStdString();
+
+    // The documents: ten numbered questions with their section headings, the
+    // review paper's codes and notes, the workbook beside them.
+    const auto word = test::office().startWord();
+    const QString paper = word->open(generated[0])->text();
+    EXPECT_TRUE(paper.contains("一、单选题（共有"));
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_TRUE(paper.contains(QString("\r%1.").arg(n))) << n;
+    const auto review = word->open(generated[2]);
+    EXPECT_EQ(review->comments().size(), 10);
+    EXPECT_TRUE(review->text().contains("参考答案:"));
+    const auto calc = test::office().startSpreadsheet();
+    const auto book = calc->open(generated[3]);
+    EXPECT_EQ(book->cellText("命卷双向细目表", 3, 2), planned.first());
+    EXPECT_EQ(book->cellText("sheet2", 1, 1), "a");
+    EXPECT_TRUE(app.desktop.openedUrls.contains(state.homePage()));
+
+    // The use records of the placed questions rose by one.
+    for (const QString& number : planned)
+        EXPECT_EQ(usesOf(state.BankPath, number), usesBefore.value(number) + 1) << number.toStdString();
+
+    menu->close();
+}
+
+TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
+    // The teacher with the demo bank exports one section, questions and catalogue.
+    test::TeacherApp sender(demo_->path());
+    const RowSet sectionRows = Bank(sender.bankPath()).query("select * from 试题库 where 考查范围='" + kSection1 + "'");
+    const int exported = sectionRows.count();
+    ASSERT_GT(exported, 0);
+    QStringList codes;
+    for (int r = 0; r < sectionRows.count(); ++r)
+        codes << sectionRows.text(r, "试题识别码");
+    {
+        Form_tkfx screen(*sender.state);
+        tick(child<ScopeTreeWidget>(&screen, "TreeView_tkdc"), kSection1);
+        child<QRadioButton>(&screen, "Option_stkandjcsz_tkdc")->setChecked(true);
+        child<QPushButton>(&screen, "Command_dc")->click();
+    }
+    const QStringList told = sender.prompts.messages();
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[0], "勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： " + QString::number(exported) +
+                           "\r\r导出位置为<桌面>，请注意查看！");
+    EXPECT_TRUE(told[1].startsWith("勾选范围内的<教材设置>，已全部导出！"));
+    const QStringList folders = QDir(sender.desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(folders.size(), 1);
+    const QString exportBank = QDir(QDir(sender.desktopFolder.path()).filePath(folders[0])).filePath(folders[0] + ".mdb");
+    ASSERT_TRUE(QFileInfo::exists(exportBank));
+
+    // The other teacher, with a bank of her own, imports the folder she was given.
+    test::TeacherApp receiver;
+    AppFolder(receiver.dir()).prepare(test::office());
+    receiver.state->CurrentUserName = "王老师";
+    {
+        Form_tkfx screen(*receiver.state);
+        receiver.prompts.type(exportBank);
+        child<QPushButton>(&screen, "Command_dkwbtk")->click();
+        tick(child<ScopeTreeWidget>(&screen, "TreeView_tkdr"), kSection1);
+        child<QRadioButton>(&screen, "Option_stkandjcsz_tkdr")->setChecked(true);
+        child<QPushButton>(&screen, "Command_dr")->click();
+    }
+    const QStringList imported = receiver.prompts.messages();
+    ASSERT_EQ(imported.size(), 2) << imported.join(" / ").toStdString();
+    EXPECT_EQ(imported[0], "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： " + QString::number(exported));
+    Bank bank(receiver.bankPath());
+    const RowSet arrived = bank.query("select * from 试题库");
+    ASSERT_EQ(arrived.count(), exported);
+    for (int r = 0; r < arrived.count(); ++r) {
+        const QString number = arrived.text(r, "题目编号");
+        EXPECT_EQ(number, QString::number(r + 1).rightJustified(5, '0'));
+        EXPECT_TRUE(codes.contains(arrived.text(r, "试题识别码")));
+        EXPECT_TRUE(QFileInfo::exists(questionDocumentPath(receiver.bankPath(), number)));
+        EXPECT_TRUE(QFileInfo::exists(answerDocumentPath(receiver.bankPath(), number)));
+        EXPECT_TRUE(arrived.isNull(r, "试题来源"));
+    }
+    EXPECT_GT(bank.query("select * from 教材设置").count(), 0);
+
+    // She finds the first of them on her browse screen by its identification code.
+    receiver.prompts.clear();
+    Form_stckxg browse(*receiver.state);
+    browse.Form_Activate();
+    receiver.prompts.type(codes.first());
+    browse.Command_dwdthsbm_Click();
+    EXPECT_EQ(browse.findChild<QLabel*>("Label_dqtmsbm")->text(), codes.first());
+    EXPECT_EQ(browse.findChild<QLabel*>("Label_dqtmbh")->text(), "00001");
+}

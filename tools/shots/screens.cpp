@@ -14,7 +14,9 @@
 #include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
 #include "ui/Form_stszckxg.h"
+#include "ui/Form_tkfx.h"
 #include "ui/Form_tysz.h"
+#include "ui/Form_znzj.h"
 #include "ui/Form_yhdl.h"
 #include "ui/Form_zjm.h"
 #include "ui/documentview.h"
@@ -22,7 +24,9 @@
 #include "ui/widgets.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLayout>
@@ -32,6 +36,8 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -275,6 +281,75 @@ QImage manualComposition(RunState& state, bool withMenu) {
     return image;
 }
 
+void tickPath(ScopeTreeWidget* tree, const QString& path) {
+    const int node = tree->model().findByPath(path);
+    if (node < 0)
+        return;
+    for (int n = tree->model().node(node).parent; n >= 0; n = tree->model().node(n).parent)
+        tree->itemOf(n)->setExpanded(true);
+    tree->itemOf(node)->setExpanded(true);
+    tree->itemOf(node)->setCheckState(0, Qt::Checked);
+}
+
+const QString kVolume = QStringLiteral("1-初中数学\\1-人教版\\7-七年级\\1-上册");
+
+// The intelligent composition screen with a typical request; with `result`,
+// the table it loads instead.
+QImage intelligent(RunState& state, bool result) {
+    QImage table;
+    state.modalHook = [&](QObject* screen) {
+        if (auto* composition = qobject_cast<Form_sdzj*>(screen)) {
+            composition->show();
+            composition->Form_Activate();
+            composition->MSFlexGrid1_Click(3);
+            settle(300);
+            table = composition->grab().toImage();
+            composition->TableModified = false;
+            composition->close();
+        }
+    };
+    Form_znzj screen(state);
+    screen.show();
+    screen.resize(1300, 820);
+    tickPath(screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView_kcfw")), kVolume);
+    for (const auto& [type, count] : {qMakePair(0, 8), qMakePair(2, 4), qMakePair(4, 4), qMakePair(6, 4)}) {
+        screen.Check_tx[type]->click();
+        screen.Text_ts[type]->setText(QString::number(count));
+    }
+    const int tens[5] = {2, 3, 3, 1, 1};
+    for (int k = 0; k < 5; ++k)
+        screen.HScroll_ndbl[k]->setValue(tens[k]);
+    settle(200);
+    QImage image = screen.grab().toImage();
+    if (result)
+        screen.findChild<QPushButton*>(QStringLiteral("Command_jszyfa"))->click();
+    state.modalHook = nullptr;
+    screen.hide();
+    return result ? table : image;
+}
+
+QImage sharing(RunState& state, bool import) {
+    Form_tkfx screen(state);
+    screen.show();
+    screen.resize(1000, 720);
+    if (import) {
+        screen.findChild<QTabWidget*>(QStringLiteral("SSTab_tkfx"))->setCurrentIndex(1);
+        static_cast<zs::ScriptedPrompts&>(state.prompts).type(state.BankPath);
+        screen.Command_dkwbtk_Click();
+        tickPath(screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView_tkdr")),
+                 kVolume + QStringLiteral("\\1-第一章 有理数\\1-1.1 正数和负数"));
+        screen.findChild<QRadioButton*>(QStringLiteral("Option_jstk_tkdr"))->setChecked(true);
+    } else {
+        tickPath(screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView_tkdc")),
+                 kVolume + QStringLiteral("\\1-第一章 有理数"));
+        screen.findChild<QRadioButton*>(QStringLiteral("Option_stkandjcsz_tkdc"))->setChecked(true);
+    }
+    settle(200);
+    QImage image = screen.grab().toImage();
+    screen.hide();
+    return image;
+}
+
 QImage generation(RunState& state) {
     SpecTable table(1);
     Form_scsjjm screen(state, table, false);
@@ -301,7 +376,12 @@ QList<Shot> allShots() {
         {QStringLiteral("composition-menu"), QStringLiteral("双向细目表的快捷菜单"),
          [](RunState& s) { return manualComposition(s, true); }},
         {QStringLiteral("picker"), QStringLiteral("为一行选题"), picker},
+        {QStringLiteral("znzj"), QStringLiteral("智能组卷"), [](RunState& s) { return intelligent(s, false); }},
+        {QStringLiteral("znzj-result"), QStringLiteral("智能组卷得到的双向细目表"),
+         [](RunState& s) { return intelligent(s, true); }},
         {QStringLiteral("generation"), QStringLiteral("生成试卷"), generation},
+        {QStringLiteral("tkfx-export"), QStringLiteral("题库导出"), [](RunState& s) { return sharing(s, false); }},
+        {QStringLiteral("tkfx-import"), QStringLiteral("题库导入"), [](RunState& s) { return sharing(s, true); }},
     };
 }
 

@@ -52,19 +52,30 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
         even << book->cellBackground(sheet, 4, c);
     }
     const int n = table.dataRows();
-    for (int i = 1; i <= n; ++i) {
-        const int row = i + 2;
-        book->setCellText(sheet, row, 1, QString::number(i));
-        for (int j = 1; j < SpecTable::kColumns; ++j)
-            book->setCellText(sheet, row, j + 1, toSheetText(table.cell(i, j)));
-    }
-    for (int i = 1; i <= n; ++i) {
-        const int row = i + 2;
-        book->setRowHeight(sheet, row, 26.25);
-        for (int c = 1; c <= SpecTable::kColumns; ++c) {
-            book->setCellBackground(sheet, row, c, i % 2 ? odd[c - 1] : even[c - 1]);
-            book->setFontSize(sheet, row, c, 16);
-            book->setContinuousBorders(sheet, row, c);
+    if (n > 0) {
+        QList<QStringList> rows;
+        for (int i = 1; i <= n; ++i) {
+            QStringList cells = {QString::number(i)};
+            for (int j = 1; j < SpecTable::kColumns; ++j)
+                cells << toSheetText(table.cell(i, j));
+            rows << cells;
+        }
+        book->setCellTexts(sheet, 3, 1, rows);
+        const int last = n + 2;
+        book->setRowHeights(sheet, 3, last, 26.25);
+        book->setRangeFontSize(sheet, 3, 1, last, SpecTable::kColumns, 16);
+        book->setRangeBorders(sheet, 3, 1, last, SpecTable::kColumns);
+        // Each table row takes the colours of template row 3 (odd) or 4 (even),
+        // column by column; columns of one colour are painted together.
+        for (int i = 1; i <= n; ++i) {
+            const auto& colours = i % 2 ? odd : even;
+            for (int c = 1; c <= SpecTable::kColumns;) {
+                int end = c;
+                while (end < SpecTable::kColumns && colours[end] == colours[c - 1])
+                    ++end;
+                book->setRangeBackground(sheet, i + 2, c, i + 2, end, colours[c - 1]);
+                c = end + 1;
+            }
         }
     }
     book->fitColumns(sheet, QStringLiteral("b:g"));
@@ -90,11 +101,12 @@ WorkbookImport ImportSpecWorkbook(Office& office, Bank& bank, SpecTable& table, 
         return refused;
     }
     const int n = table.dataRows();
-    for (int i = 1; i <= n; ++i) {
-        const int row = i + 2;
-        table.setCell(i, SpecTable::Number, book->cellText(kSpecSheet, row, 1));
+    const QList<QStringList> rows = book->cellTexts(kSpecSheet, 3, 1, n, SpecTable::kColumns);
+    for (int i = 1; i <= n && i <= rows.size(); ++i) {
+        const QStringList& cells = rows[i - 1];
+        table.setCell(i, SpecTable::Number, cells.value(0));
         for (int j = 2; j < SpecTable::kColumns; ++j)
-            table.setCell(i, j, fromSheetText(book->cellText(kSpecSheet, row, j + 1)));
+            table.setCell(i, j, fromSheetText(cells.value(j)));
     }
     book->close();
     calc->quit();

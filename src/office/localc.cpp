@@ -15,7 +15,9 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
+#include <com/sun/star/table/TableBorder2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
@@ -37,6 +39,17 @@ using css::uno::Sequence;
 
 constexpr double kHundredthMmPerPoint = 2540.0 / 72.0;
 constexpr sal_Int16 kThinLine = 26;  // 0.75 pt in 1/100 mm
+
+sal_Int32 unoColor(QRgb c) { return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c)); }
+
+css::table::BorderLine2 thinLine() {
+    css::table::BorderLine2 line;
+    line.Color = 0;
+    line.LineStyle = css::table::BorderLineStyle::SOLID;
+    line.OuterLineWidth = kThinLine;
+    line.LineWidth = kThinLine;
+    return line;
+}
 
 int columnOfLetters(const QString& letters) {
     int n = 0;
@@ -121,14 +134,8 @@ public:
     void setCellBackground(const QString& sheet, int row, int column, std::optional<QRgb> color) override {
         call([&] {
             const auto p = cellProps(sheet, row, column);
-            if (color) {
-                p->setPropertyValue("CellBackColor",
-                                    Any(sal_Int32((qRed(*color) << 16) | (qGreen(*color) << 8) | qBlue(*color))));
-                p->setPropertyValue("IsCellBackgroundTransparent", Any(false));
-            } else {
-                p->setPropertyValue("CellBackColor", Any(sal_Int32(-1)));
-                p->setPropertyValue("IsCellBackgroundTransparent", Any(true));
-            }
+            p->setPropertyValue("CellBackColor", Any(color ? unoColor(*color) : sal_Int32(-1)));
+            p->setPropertyValue("IsCellBackgroundTransparent", Any(!color.has_value()));
         });
     }
 
@@ -158,11 +165,7 @@ public:
 
     void setContinuousBorders(const QString& sheet, int row, int column) override {
         call([&] {
-            css::table::BorderLine2 line;
-            line.Color = 0;
-            line.LineStyle = css::table::BorderLineStyle::SOLID;
-            line.OuterLineWidth = kThinLine;
-            line.LineWidth = kThinLine;
+            const css::table::BorderLine2 line = thinLine();
             const auto p = cellProps(sheet, row, column);
             for (const char* name : {"LeftBorder", "TopBorder", "BottomBorder", "RightBorder"})
                 p->setPropertyValue(OUString::createFromAscii(name), Any(line));
@@ -216,6 +219,97 @@ public:
             const auto p = cellProps(sheet, row, column);
             p->setPropertyValue("CharWeight", Any(bold ? 150.0f : 100.0f));
             p->setPropertyValue("CharWeightAsian", Any(bold ? 150.0f : 100.0f));
+        });
+    }
+
+    void setCellTexts(const QString& sheet, int row, int column, const QList<QStringList>& rows) override {
+        if (rows.isEmpty())
+            return;
+        int width = 0;
+        for (const QStringList& r : rows)
+            width = qMax(width, int(r.size()));
+        if (width == 0)
+            return;
+        call([&] {
+            Sequence<Sequence<Any>> data(sal_Int32(rows.size()));
+            auto* out = data.getArray();
+            for (int i = 0; i < rows.size(); ++i) {
+                Sequence<Any> line(width);
+                auto* cells = line.getArray();
+                for (int j = 0; j < width; ++j)
+                    cells[j] <<= toOU(rows[i].value(j));
+                out[i] = line;
+            }
+            Reference<css::sheet::XCellRangeData>(range(sheet, row, column, row + int(rows.size()) - 1, column + width - 1),
+                                                  UNO_QUERY_THROW)
+                ->setDataArray(data);
+        });
+    }
+
+    QList<QStringList> cellTexts(const QString& sheet, int row, int column, int rows, int columns) override {
+        if (rows <= 0 || columns <= 0)
+            return {};
+        return call([&] {
+            QList<QStringList> out;
+            const Reference<css::sheet::XCellRangeData> data(
+                range(sheet, row, column, row + rows - 1, column + columns - 1), UNO_QUERY_THROW);
+            for (const Sequence<Any>& line : data->getDataArray()) {
+                QStringList texts;
+                for (const Any& value : line) {
+                    OUString text;
+                    double number = 0;
+                    if (value >>= text)
+                        texts << toQ(text);
+                    else if (value >>= number)
+                        texts << QString::number(number, 'g', 15);
+                    else
+                        texts << QString();
+                }
+                out << texts;
+            }
+            return out;
+        });
+    }
+
+    void setRangeBackground(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn,
+                            std::optional<QRgb> color) override {
+        call([&] {
+            const Reference<XPropertySet> p(range(sheet, firstRow, firstColumn, lastRow, lastColumn), UNO_QUERY_THROW);
+            p->setPropertyValue("CellBackColor", Any(color ? unoColor(*color) : sal_Int32(-1)));
+            p->setPropertyValue("IsCellBackgroundTransparent", Any(!color.has_value()));
+        });
+    }
+
+    void setRangeFontSize(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn,
+                          double points) override {
+        call([&] {
+            const Reference<XPropertySet> p(range(sheet, firstRow, firstColumn, lastRow, lastColumn), UNO_QUERY_THROW);
+            p->setPropertyValue("CharHeight", Any(float(points)));
+            p->setPropertyValue("CharHeightAsian", Any(float(points)));
+        });
+    }
+
+    void setRangeBorders(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn) override {
+        call([&] {
+            const Reference<XPropertySet> p(range(sheet, firstRow, firstColumn, lastRow, lastColumn), UNO_QUERY_THROW);
+            const css::table::BorderLine2 line = thinLine();
+            for (const char* name : {"LeftBorder", "TopBorder", "BottomBorder", "RightBorder"})
+                p->setPropertyValue(OUString::createFromAscii(name), Any(line));
+            // The lines between the cells inside the rectangle.
+            css::table::TableBorder2 table;
+            table.TopLine = table.BottomLine = table.LeftLine = table.RightLine = line;
+            table.HorizontalLine = table.VerticalLine = line;
+            table.IsTopLineValid = table.IsBottomLineValid = table.IsLeftLineValid = table.IsRightLineValid = true;
+            table.IsHorizontalLineValid = table.IsVerticalLineValid = true;
+            p->setPropertyValue("TableBorder2", Any(table));
+        });
+    }
+
+    void setRowHeights(const QString& sheet, int firstRow, int lastRow, double points) override {
+        call([&] {
+            Reference<css::table::XColumnRowRange> rows(range(sheet, firstRow, 1, lastRow, 1), UNO_QUERY_THROW);
+            Reference<XPropertySet>(rows->getRows(), UNO_QUERY_THROW)
+                ->setPropertyValue("Height", Any(sal_Int32(std::lround(points * kHundredthMmPerPoint))));
         });
     }
 
@@ -282,6 +376,12 @@ private:
 
     Reference<XPropertySet> cellProps(const QString& sheet, int row, int column) {
         return Reference<XPropertySet>(cell(sheet, row, column), UNO_QUERY_THROW);
+    }
+
+    Reference<css::table::XCellRange> range(const QString& sheet, int firstRow, int firstColumn, int lastRow,
+                                            int lastColumn) {
+        return Reference<css::table::XCellRange>(sheetRef(sheet), UNO_QUERY_THROW)
+            ->getCellRangeByPosition(firstColumn - 1, firstRow - 1, lastColumn - 1, lastRow - 1);
     }
 
     Reference<XPropertySet> rowProps(const QString& sheet, int row) {

@@ -3,6 +3,7 @@
 #include "office/officeerror.h"
 
 #include <QRgb>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -47,6 +48,19 @@ public:
     virtual void setColumnWidth(const QString& sheet, int column, double points) = 0;
     virtual void mergeCells(const QString& sheet, int row, int firstColumn, int lastColumn) = 0;
     virtual void setBold(const QString& sheet, int row, int column, bool bold) = 0;
+
+    // Blocks of cells, for writing many at once: texts row by row from (row,
+    // column) on, stored unchanged; and the look of the rectangle from
+    // (firstRow, firstColumn) to (lastRow, lastColumn).
+    virtual void setCellTexts(const QString& sheet, int row, int column, const QList<QStringList>& rows) = 0;
+    virtual QList<QStringList> cellTexts(const QString& sheet, int row, int column, int rows, int columns) = 0;
+    virtual void setRangeBackground(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn,
+                                    std::optional<QRgb> color) = 0;
+    virtual void setRangeFontSize(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn,
+                                  double points) = 0;
+    // Every cell of the rectangle gets a continuous line on its four edges.
+    virtual void setRangeBorders(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn) = 0;
+    virtual void setRowHeights(const QString& sheet, int firstRow, int lastRow, double points) = 0;
 
     virtual void addSheet(const QString& sheet) = 0;
     virtual void renameSheet(const QString& from, const QString& to) = 0;

@@ -58,15 +58,14 @@ struct LargeBank {
                 const QString number = zs::questionNumberText(++questions % 32767 + 1);
                 const int scopes = 1 + int(random() % 3);
                 for (int s = 0; s < scopes && rows < kRows; ++s, ++rows)
-                    bank.addRow("试题库",
-                                {{"题目编号", number},
-                                 {"考查范围", sectionPath(int(random() % 20 + 1), int(random() % 6 + 1))},
-                                 {"题型", "单选题"},
-                                 {"难度", "0.5"},
-                                 {"知识点", "1-正数|2-负数"},
-                                 {"试题识别码", "张三-" + number},
-                                 {"入库日期", QDate(2026, 1, 1)},
-                                 {"入库教师", "张三"}});
+                    bank.addRow("试题库", {{"题目编号", number},
+                                           {"考查范围", sectionPath(int(random() % 20 + 1), int(random() % 6 + 1))},
+                                           {"题型", "单选题"},
+                                           {"难度", "0.5"},
+                                           {"知识点", "1-正数|2-负数"},
+                                           {"试题识别码", "张三-" + number},
+                                           {"入库日期", QDate(2026, 1, 1)},
+                                           {"入库教师", "张三"}});
             }
         });
     }
@@ -154,7 +153,7 @@ BENCHMARK(BM_SearchWholeBank)->Unit(benchmark::kMillisecond);
 struct Screen {
     zs::ScriptedPrompts prompts;
     zs::RecordingDesktop desktop;
-    zs::LibreOffice office; // never started: previews are off
+    zs::LibreOffice office;  // never started: previews are off
     zs::RunState state;
     std::unique_ptr<zs::Form_stckxg> form;
     Screen() : state(QFileInfo(largeBank().path).absolutePath(), prompts, office, desktop) {
@@ -192,7 +191,7 @@ void BM_ScreenNextRow(benchmark::State& state) {
 }
 BENCHMARK(BM_ScreenNextRow)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -52,8 +52,11 @@ int main(int argc, char** argv) {
             const auto a = word->newDocument();
             a->append(QStringLiteral("证明：连接 AC、BD，由同弧所对的圆周角相等得 △ACE ∽ △DBE，所以 AE·EB = CE·ED。"));
             a->saveAs(answerDocumentPath(bankPath, number));
-            bank.addRow("试题库", {{"题目编号", number}, {"考查范围", "1-数学\\1-人教版\\9-九年级\\1-上册\\24-圆\\1-圆"},
-                                   {"题型", i % 3 ? "解答题" : "单选题"}, {"难度", "0.6"}, {"知识点", "1-相交弦定理"},
+            bank.addRow("试题库", {{"题目编号", number},
+                                   {"考查范围", "1-数学\\1-人教版\\9-九年级\\1-上册\\24-圆\\1-圆"},
+                                   {"题型", i % 3 ? "解答题" : "单选题"},
+                                   {"难度", "0.6"},
+                                   {"知识点", "1-相交弦定理"},
                                    {"试题识别码", "张三-" + number}});
         }
     }
@@ -83,7 +86,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::printf("Generating a paper of %d placed questions with pictures, office start included: %.2f s\n",
-                questions, seconds);
+    std::printf("Generating a paper of %d placed questions with pictures, office start included: %.2f s\n", questions,
+                seconds);
     return 0;
 }

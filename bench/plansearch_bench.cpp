@@ -123,8 +123,8 @@ struct BankFile {
         bank.writeBank(path);
         // A mid-term paper over two chapters: 20 questions.
         const QStringList paths = bank.pathsOf(bank.chapters()[0]) + bank.pathsOf(bank.chapters()[1]);
-        request = requestParameters(paths, bank.knowledgePointsOf(paths), {8, 0, 4, 0, 4, 0, 4, 0},
-                                    {20, 30, 30, 10, 10});
+        request =
+            requestParameters(paths, bank.knowledgePointsOf(paths), {8, 0, 4, 0, 4, 0, 4, 0}, {20, 30, 30, 10, 10});
         request.AuthorFilter = {"张三"};
         request.SourceFilter = {"1-课本"};
     }
@@ -160,7 +160,7 @@ void BM_BuildCandidates(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildCandidates)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -31,16 +31,18 @@ struct LargeBank {
                 const QString number = zs::questionNumberText(++questions % 32767 + 1);
                 const int scopes = 1 + int(random() % 3);
                 for (int s = 0; s < scopes && rows < kRows; ++s, ++rows)
-                    bank.addRow("试题库", {{"题目编号", number},
-                                           {"考查范围", QStringLiteral("1-初中数学\\1-人教版\\7-七年级\\1-上册\\%1-第%1章\\%2-第%2节")
-                                                            .arg(random() % 20 + 1)
-                                                            .arg(random() % 6 + 1)},
-                                           {"题型", "单选题"},
-                                           {"难度", "0.5"},
-                                           {"知识点", "1-正数|2-负数"},
-                                           {"试题识别码", "张三-" + number},
-                                           {"入库日期", QDate(2026, 1, 1)},
-                                           {"入库教师", "张三"}});
+                    bank.addRow(
+                        "试题库",
+                        {{"题目编号", number},
+                         {"考查范围", QStringLiteral("1-初中数学\\1-人教版\\7-七年级\\1-上册\\%1-第%1章\\%2-第%2节")
+                                          .arg(random() % 20 + 1)
+                                          .arg(random() % 6 + 1)},
+                         {"题型", "单选题"},
+                         {"难度", "0.5"},
+                         {"知识点", "1-正数|2-负数"},
+                         {"试题识别码", "张三-" + number},
+                         {"入库日期", QDate(2026, 1, 1)},
+                         {"入库教师", "张三"}});
             }
         });
     }

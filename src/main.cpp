@@ -50,15 +50,16 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral("琢石-试题库：试题库与组卷程序"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption appDirOption(QStringLiteral("app-dir"), QStringLiteral("程序文件夹（默认为程序所在的文件夹）"),
-                                          QStringLiteral("DIR"));
+    const QCommandLineOption appDirOption(
+        QStringLiteral("app-dir"), QStringLiteral("程序文件夹（默认为程序所在的文件夹）"), QStringLiteral("DIR"));
     const QCommandLineOption prepareOption(QStringLiteral("prepare"),
                                            QStringLiteral("建立程序文件夹中缺少的文件，然后退出"));
     parser.addOption(appDirOption);
     parser.addOption(prepareOption);
     parser.process(app);
 
-    const QString appDir = QDir(parser.isSet(appDirOption) ? parser.value(appDirOption) : defaultAppDir()).absolutePath();
+    const QString appDir =
+        QDir(parser.isSet(appDirOption) ? parser.value(appDirOption) : defaultAppDir()).absolutePath();
     zs::LibreOffice office;
     if (parser.isSet(prepareOption)) {
         try {

@@ -34,7 +34,7 @@ bool chance(std::mt19937& random, double p) {
 const QStringList kSubjects = {"1-数学", "2-物理", "3-化学", "4-生物", "5-地理", "6-历史"};
 const QStringList kGrades = {"7-七年级", "8-八年级", "9-九年级", "10-高一", "11-高二", "12-高三"};
 
-} // namespace
+}  // namespace
 
 BankShape SyntheticBank::shapeFor(int rows) {
     BankShape shape;
@@ -65,8 +65,7 @@ SyntheticBank SyntheticBank::generate(const BankShape& shape, int rowCount, unsi
                                        .join('\\');
                     const int points = shape.points + (sectionNumber < shape.extraPointSections ? 1 : 0);
                     for (int p = 0; p < points; ++p)
-                        section.points
-                            << QString("%1-知识点%2.%3").arg(p + 1).arg(sectionNumber + 1).arg(p + 1);
+                        section.points << QString("%1-知识点%2.%3").arg(p + 1).arg(sectionNumber + 1).arg(p + 1);
                     bank.chapters_.back().push_back(int(bank.sections_.size()));
                     bank.volumes_.back().push_back(int(bank.sections_.size()));
                     bank.sections_.push_back(section);
@@ -92,8 +91,7 @@ SyntheticBank SyntheticBank::generate(const BankShape& shape, int rowCount, unsi
         const QString code = "张三-" + number;
         const QString type = types[pick(random, typeWeight)];
         // Now and then a difficulty outside the ten values (old entries).
-        const QString difficulty =
-            chance(random, 0.01) ? "0.25" : difficulties[pick(random, difficultyWeight)];
+        const QString difficulty = chance(random, 0.01) ? "0.25" : difficulties[pick(random, difficultyWeight)];
         const int home = pick(random, sectionWeight);
         std::vector<int> filed = {home};
         const std::vector<int>& chapter = bank.chapters_[bank.sections_[home].chapter];
@@ -109,9 +107,7 @@ SyntheticBank SyntheticBank::generate(const BankShape& shape, int rowCount, unsi
             std::vector<double> pointWeight;
             for (int p = 0; p < points.size(); ++p)
                 pointWeight.push_back(1.0 / std::sqrt(p + 1.0));
-            const int want = std::min(int(points.size()), chance(random, 0.55)   ? 1
-                                                          : chance(random, 0.78) ? 2
-                                                                                 : 3);
+            const int want = std::min(int(points.size()), chance(random, 0.55) ? 1 : chance(random, 0.78) ? 2 : 3);
             QStringList chosen;
             while (chosen.size() < want) {
                 const QString& p = points[pick(random, pointWeight)];
@@ -196,4 +192,4 @@ CompositionParameters requestParameters(const QStringList& scopePaths, const QSt
     return CollectParameters(in, knowledgePoints);
 }
 
-} // namespace zs::bench
+}  // namespace zs::bench

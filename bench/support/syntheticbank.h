@@ -18,9 +18,9 @@ namespace zs::bench {
 
 struct BankShape {
     int subjects = 1;
-    int volumes = 6;  // grades × 上下册
-    int chapters = 6; // per volume
-    int sections = 4; // per chapter
+    int volumes = 6;   // grades × 上下册
+    int chapters = 6;  // per volume
+    int sections = 4;  // per chapter
     // Knowledge points per section: `points`, plus one more for the first
     // `extraPointSections` sections of the bank.
     int points = 6;
@@ -28,13 +28,13 @@ struct BankShape {
 };
 
 struct SyntheticSection {
-    QString path; // scope path, six names joined by "\"
+    QString path;  // scope path, six names joined by "\"
     QStringList points;
-    int chapter = 0; // index into SyntheticBank::chapters
+    int chapter = 0;  // index into SyntheticBank::chapters
 };
 
 class SyntheticBank {
-  public:
+public:
     // About `rows` question rows over a catalogue of the given shape.
     static SyntheticBank generate(const BankShape& shape, int rows, unsigned seed);
     // A shape that grows with the bank: one subject per 25 000 rows.
@@ -59,7 +59,7 @@ class SyntheticBank {
     // of the whole command and for trying the quality program on a bank).
     void writeBank(const QString& bankPath) const;
 
-  private:
+private:
     std::vector<SyntheticSection> sections_;
     std::vector<std::vector<int>> chapters_;
     std::vector<std::vector<int>> volumes_;
@@ -72,4 +72,4 @@ CompositionParameters requestParameters(const QStringList& scopePaths, const QSt
                                         const std::array<int, kTypeSlotCount>& typeCounts,
                                         const std::array<int, kLevelCount>& sharePercents);
 
-} // namespace zs::bench
+}  // namespace zs::bench

@@ -12,7 +12,9 @@ const QString kUsers = QStringLiteral("用户管理");
 const QString kNameColumn = QStringLiteral("实名用户名");
 const QString kPasswordColumn = QStringLiteral("密码");
 
-QString repeatComplaint() { return QStringLiteral("两次密码输入不相同\r请重新输入密码！"); }
+QString repeatComplaint() {
+    return QStringLiteral("两次密码输入不相同\r请重新输入密码！");
+}
 
 }  // namespace
 
@@ -117,7 +119,9 @@ PasswordChangeResult changePassword(const QString& bankPath, const QString& name
                             QStringLiteral("\r密      码：") + newPassword};
 }
 
-QString passwordLookupRefusal() { return QStringLiteral("所填信息有误，没有查询到相关记录！"); }
+QString passwordLookupRefusal() {
+    return QStringLiteral("所填信息有误，没有查询到相关记录！");
+}
 
 std::optional<QString> lookUpPassword(const QString& bankPath, const QString& name, const QString& school,
                                       const QString& subject, const QString& qq) {

@@ -1,7 +1,7 @@
 #include "app/appfolder.h"
 
-#include "store/bank.h"
 #include "app/tutorial.h"
+#include "store/bank.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -14,12 +14,13 @@ const QString AppFolder::kShippedTutorial = QStringLiteral(":/appfolder/tutorial
 
 AppFolder::AppFolder(QString dir) : dir_(std::move(dir)) {}
 
-QString AppFolder::file(const QString& name) const { return QDir(dir_).filePath(name); }
+QString AppFolder::file(const QString& name) const {
+    return QDir(dir_).filePath(name);
+}
 
 QStringList AppFolder::expectedNames() {
-    return {kBankFileName,     kDocumentsFolderName,  kPaperTemplateName, kAnswerTemplateName,
-            kReviewTemplateName, kExportTemplateName, kWorkbookTemplateName, kHelpDocumentName,
-            kSplashPictureName, kHomePageName};
+    return {kBankFileName,       kDocumentsFolderName,  kPaperTemplateName, kAnswerTemplateName, kReviewTemplateName,
+            kExportTemplateName, kWorkbookTemplateName, kHelpDocumentName,  kSplashPictureName,  kHomePageName};
 }
 
 QStringList AppFolder::missing() const {
@@ -52,7 +53,8 @@ void AppFolder::writePaperTemplate(Office& office, const QString& path, const QS
     else if (kind == u"参考答案")
         doc->append(QStringLiteral("\r（本参考答案与同名试卷配套使用）"), line);
     else
-        doc->append(QStringLiteral("\r（讲评用：每题前的红色编号为试题识别码，页边批注写明考查范围、知识点和难度）"), line);
+        doc->append(QStringLiteral("\r（讲评用：每题前的红色编号为试题识别码，页边批注写明考查范围、知识点和难度）"),
+                    line);
     TextStyle body;
     body.fontName = QStringLiteral("宋体");
     body.pointSize = 12;
@@ -123,7 +125,8 @@ QStringList AppFolder::prepare(Office& office) {
     }
     if (need(kDocumentsFolderName)) {
         if (!QDir(dir_).mkdir(kDocumentsFolderName))
-            throw StoreError(QStringLiteral("无法建立文件夹：%1").arg(QDir::toNativeSeparators(file(kDocumentsFolderName))));
+            throw StoreError(
+                QStringLiteral("无法建立文件夹：%1").arg(QDir::toNativeSeparators(file(kDocumentsFolderName))));
         created << kDocumentsFolderName;
     }
     if (need(kExportTemplateName)) {

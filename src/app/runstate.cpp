@@ -15,11 +15,17 @@ RunState::RunState(QString appDir, Prompts& prompts_, Office& office_, Desktop& 
     resetBankPath();
 }
 
-RunState::~RunState() { quitSharedWordInstance(); }
+RunState::~RunState() {
+    quitSharedWordInstance();
+}
 
-QString RunState::appFile(const QString& name) const { return QDir(appDir_).filePath(name); }
+QString RunState::appFile(const QString& name) const {
+    return QDir(appDir_).filePath(name);
+}
 
-QString RunState::applicationBankPath() const { return appFile(kBankFileName); }
+QString RunState::applicationBankPath() const {
+    return appFile(kBankFileName);
+}
 
 void RunState::startSharedWordInstance() {
     quitSharedWordInstance();
@@ -40,6 +46,8 @@ void RunState::quitSharedWordInstance() {
     }
 }
 
-QString RunState::homePage() const { return QUrl::fromLocalFile(appFile(kHomePageName)).toString(); }
+QString RunState::homePage() const {
+    return QUrl::fromLocalFile(appFile(kHomePageName)).toString();
+}
 
 }  // namespace zs

@@ -37,7 +37,9 @@ Answer ScriptedPrompts::message(const QString& text, Buttons buttons, Icon icon,
     return answers_.dequeue();
 }
 
-QString ScriptedPrompts::nextText() { return texts_.isEmpty() ? QString() : texts_.dequeue(); }
+QString ScriptedPrompts::nextText() {
+    return texts_.isEmpty() ? QString() : texts_.dequeue();
+}
 
 QString ScriptedPrompts::input(const QString& prompt, const QString& title, const QString& defaultText) {
     PromptRecord r;

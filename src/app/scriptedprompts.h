@@ -29,8 +29,7 @@ struct PromptRecord {
 // scripted text (or cancel when none is left).
 class ScriptedPrompts : public Prompts {
 public:
-    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title,
-                   int defaultButton) override;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title, int defaultButton) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& filter, const QString& title) override;
     QString saveFile(const QString& filter, const QString& title) override;

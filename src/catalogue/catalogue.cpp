@@ -26,7 +26,7 @@ void checkLevel(int level) {
     Q_UNUSED(level);
 }
 
-} // namespace
+}  // namespace
 
 const QStringList& catalogueColumns() {
     static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
@@ -44,18 +44,17 @@ QString catalogueListQuery(int level, const QStringList& p) {
     case 2:
         return "select distinct 年级 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) + "'";
     case 3:
-        return "select distinct 上下册 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) +
-               "' and 年级='" + v(2) + "'";
+        return "select distinct 上下册 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) + "' and 年级='" +
+               v(2) + "'";
     case 4:
-        return "select distinct 章 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) +
-               "' and 年级='" + v(2) + "'and 上下册='" + v(3) + "'";
+        return "select distinct 章 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) + "' and 年级='" +
+               v(2) + "'and 上下册='" + v(3) + "'";
     case 5:
-        return "select distinct 节 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) +
-               "' and 年级='" + v(2) + "' and 上下册='" + v(3) + "' and 章='" + v(4) + "'";
+        return "select distinct 节 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) + "' and 年级='" +
+               v(2) + "' and 上下册='" + v(3) + "' and 章='" + v(4) + "'";
     default:
-        return "select distinct 知识点 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) +
-               "' and 年级='" + v(2) + "'and 上下册='" + v(3) + "' and 章='" + v(4) + "' and 节='" + v(5) +
-               "'";
+        return "select distinct 知识点 from 教材设置 where 科目='" + v(0) + "' and 教材版本='" + v(1) + "' and 年级='" +
+               v(2) + "'and 上下册='" + v(3) + "' and 章='" + v(4) + "' and 节='" + v(5) + "'";
     }
 }
 
@@ -66,9 +65,8 @@ QStringList catalogueAppendColumns(int level) {
 
 QString catalogueUpdateStatement(int level, const QString& newName, const QStringList& path) {
     checkLevel(level);
-    static const QStringList where = {"' where 科目='",  "' and 教材版本= '", "' and 年级='",
-                                      "' and 上下册= '", "' and 章='",        "' and 节='",
-                                      "' and 知识点='"};
+    static const QStringList where = {"' where 科目='", "' and 教材版本= '", "' and 年级='",  "' and 上下册= '",
+                                      "' and 章='",     "' and 节='",        "' and 知识点='"};
     const QString& column = catalogueColumns().at(level);
     // The upper four levels write a blank before "=", the lower three do not.
     const QString head = "update 教材设置 set " + column + (level < 4 ? " = '" : "= '") + sqlValue(newName);
@@ -186,7 +184,7 @@ void Catalogue::click(int level, int row) {
 }
 
 void Catalogue::refresh() {
-    if (refreshBank_) { // a selection made by a refresh in progress
+    if (refreshBank_) {  // a selection made by a refresh in progress
         refreshFrom(*refreshBank_);
         return;
     }
@@ -340,4 +338,4 @@ void Catalogue::openOtherBank() {
     refresh();
 }
 
-} // namespace zs
+}  // namespace zs

@@ -55,7 +55,7 @@ inline const QString kBankFileFilter = QStringLiteral("Access文件|*.mdb;*.mdb"
 // selection made by a refresh counts as a click on that list, so a first click
 // on a subject selects the first entry of every level below it.
 class Catalogue {
-  public:
+public:
     explicit Catalogue(RunState& state);
 
     // Opening the screen: the application's bank, its subjects listed, nothing
@@ -83,7 +83,7 @@ class Catalogue {
     void remove(int level);
     void openOtherBank();
 
-  private:
+private:
     struct List {
         QStringList items;
         int selected = -1;
@@ -101,7 +101,7 @@ class Catalogue {
     RunState& state_;
     QString bankPath_;
     std::array<List, kCatalogueLevels> lists_;
-    Bank* refreshBank_ = nullptr; // the bank a refresh in progress reads
+    Bank* refreshBank_ = nullptr;  // the bank a refresh in progress reads
 };
 
-} // namespace zs
+}  // namespace zs

@@ -17,4 +17,4 @@ QString nameProblem(const QString& name) {
     return {};
 }
 
-} // namespace zs
+}  // namespace zs

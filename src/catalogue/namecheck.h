@@ -15,4 +15,4 @@ QString nameFormatMessage();
 // name, or an empty text when the name is accepted.
 QString nameProblem(const QString& name);
 
-} // namespace zs
+}  // namespace zs

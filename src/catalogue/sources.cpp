@@ -12,8 +12,7 @@
 namespace zs {
 
 QString sourceUpdateStatement(const QString& newName, const QString& oldName) {
-    return "update 试题来源 set 试题来源 = '" + sqlValue(newName) + "' where 试题来源='" + sqlValue(oldName) +
-           "'";
+    return "update 试题来源 set 试题来源 = '" + sqlValue(newName) + "' where 试题来源='" + sqlValue(oldName) + "'";
 }
 
 QString sourceDeleteStatement(const QString& name) {
@@ -104,4 +103,4 @@ void SourceList::remove(int row) {
     refresh();
 }
 
-} // namespace zs
+}  // namespace zs

@@ -20,7 +20,7 @@ QString sourceDeleteQuestion(const QString& name);
 // The list of question sources and the operations on it. The list shows the
 // sources in natural order (by the number before the first "-").
 class SourceList {
-  public:
+public:
     explicit SourceList(RunState& state);
 
     // Opening the screen: the application's bank, its sources listed.
@@ -35,10 +35,10 @@ class SourceList {
     void rename(int row);
     void remove(int row);
 
-  private:
+private:
     RunState& state_;
     QString bankPath_;
     QStringList items_;
 };
 
-} // namespace zs
+}  // namespace zs

@@ -28,13 +28,12 @@ int roundedCount(double value) {
     return toInt(double(roundHalfEven(std::clamp(value, -1e15, 1e15))));
 }
 
-} // namespace
+}  // namespace
 
 const std::array<QString, kTypeSlotCount>& typeSlotCaptions() {
     static const std::array<QString, kTypeSlotCount> captions = {
-        QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("填空题"),
-        QStringLiteral("判断题"), QStringLiteral("计算题"), QStringLiteral("作图题"),
-        QStringLiteral("解答题"), QStringLiteral("作文题")};
+        QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("填空题"), QStringLiteral("判断题"),
+        QStringLiteral("计算题"), QStringLiteral("作图题"), QStringLiteral("解答题"), QStringLiteral("作文题")};
     return captions;
 }
 
@@ -146,8 +145,7 @@ std::array<int, kLevelCount> LevelTargets(double totalValue, int totalWanted,
 QString knowledgePointQuery(const QString& scopePath) {
     QString joined = scopePath;
     joined.remove(u'\\');
-    return QStringLiteral(
-               "select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= '") +
+    return QStringLiteral("select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= '") +
            sqlValue(joined) + u'\'';
 }
 
@@ -162,8 +160,7 @@ CompositionParameters CollectParameters(const CompositionInputs& inputs, Bank& b
     return CollectParameters(inputs, ScopeKnowledgePoints(bank, inputs.ScopePaths));
 }
 
-CompositionParameters CollectParameters(const CompositionInputs& inputs,
-                                        const QStringList& scopeKnowledgePoints) {
+CompositionParameters CollectParameters(const CompositionInputs& inputs, const QStringList& scopeKnowledgePoints) {
     CompositionParameters p;
     p.ScopePaths = inputs.ScopePaths;
     p.ScopeKnowledgePoints = scopeKnowledgePoints;
@@ -172,8 +169,7 @@ CompositionParameters CollectParameters(const CompositionInputs& inputs,
     const double totalValue = leadingNumber(inputs.TotalText);
     p.TotalWanted = roundedCount(totalValue);
     for (int i = 0; i < kTypeSlotCount; ++i)
-        p.TypeTargets[i] =
-            inputs.TypeTicked[i] ? roundedCount(leadingNumber(inputs.TypeCounts[i].trimmed())) : 0;
+        p.TypeTargets[i] = inputs.TypeTicked[i] ? roundedCount(leadingNumber(inputs.TypeCounts[i].trimmed())) : 0;
     for (int k = 0; k < kLevelCount; ++k)
         p.LevelShares[k] = float(leadingNumber(inputs.ShareTexts[k]) / 100.0);
     p.LevelTargets = LevelTargets(totalValue, p.TotalWanted, p.LevelShares);
@@ -215,4 +211,4 @@ ParameterCheck CheckParameters(const CompositionInputs& inputs, const Compositio
     return {false, message};
 }
 
-} // namespace zs
+}  // namespace zs

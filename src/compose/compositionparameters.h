@@ -57,8 +57,7 @@ struct CompositionParameters {
 
 // Label_tszj after a change of a type box or count: the sum of the numeric
 // values of the ticked counts, as the shortest decimal text ("0" when none).
-QString RecountTotal(const std::array<bool, kTypeSlotCount>& ticked,
-                     const std::array<QString, kTypeSlotCount>& counts);
+QString RecountTotal(const std::array<bool, kTypeSlotCount>& ticked, const std::array<QString, kTypeSlotCount>& counts);
 // Text_ts after "-": one less when its numeric value is above 0, else unchanged.
 QString countAfterMinus(const QString& count);
 // Text_ts after "+": one more (no upper limit).
@@ -76,8 +75,8 @@ QString shareLabelText(int scrollValue);
 // kShareExcessMessage once (the lowering raises the change event again before
 // the message is shown).
 struct ShareExcess {
-    int value = 0;    // the changed bar's value after the lowering
-    int messages = 0; // how many times the message is shown
+    int value = 0;     // the changed bar's value after the lowering
+    int messages = 0;  // how many times the message is shown
 };
 ShareExcess lowerShareExcess(const std::array<int, kLevelCount>& values, int changed);
 
@@ -113,27 +112,25 @@ QStringList ScopeKnowledgePoints(Bank& bank, const QStringList& scopePaths);
 struct CompositionInputs {
     QStringList ScopePaths;
     std::array<bool, kTypeSlotCount> TypeTicked{};
-    std::array<QString, kTypeSlotCount> TypeCounts; // Text_ts(i)
-    QString TotalText = QStringLiteral("0");        // Label_tszj
-    std::array<QString, kLevelCount> ShareTexts;    // Label_ndbl(k)
-    QString ShareTotalText = QStringLiteral("00%"); // Label_blzj
+    std::array<QString, kTypeSlotCount> TypeCounts;  // Text_ts(i)
+    QString TotalText = QStringLiteral("0");         // Label_tszj
+    std::array<QString, kLevelCount> ShareTexts;     // Label_ndbl(k)
+    QString ShareTotalText = QStringLiteral("00%");  // Label_blzj
     QStringList AuthorFilter;
     QStringList SourceFilter;
-    bool AfterTicked = false;  // Check_zzzh
-    QDate AfterDate;           // DTPicker_zzzh
-    bool BeforeTicked = false; // Check_zzzq
-    QDate BeforeDate;          // DTPicker_zzzq
+    bool AfterTicked = false;   // Check_zzzh
+    QDate AfterDate;            // DTPicker_zzzh
+    bool BeforeTicked = false;  // Check_zzzq
+    QDate BeforeDate;           // DTPicker_zzzq
 };
 
 // Builds the parameters from the screen's values; the knowledge points are read
 // from the bank (throws StoreError when that fails).
 CompositionParameters CollectParameters(const CompositionInputs& inputs, Bank& bank);
 // The same with the knowledge points already known (no bank needed).
-CompositionParameters CollectParameters(const CompositionInputs& inputs,
-                                        const QStringList& scopeKnowledgePoints);
+CompositionParameters CollectParameters(const CompositionInputs& inputs, const QStringList& scopeKnowledgePoints);
 
-inline const QString kParameterProblemsHeader =
-    QStringLiteral("还有以下参数设置有点问题，请前去设置好了再开始：");
+inline const QString kParameterProblemsHeader = QStringLiteral("还有以下参数设置有点问题，请前去设置好了再开始：");
 inline const QString kSearchNotice =
     QStringLiteral("计算<最优方案>的时间可能有点长，在这段时间内要稍安勿躁，不要乱点鼠标哦~");
 
@@ -145,4 +142,4 @@ struct ParameterCheck {
 };
 ParameterCheck CheckParameters(const CompositionInputs& inputs, const CompositionParameters& parameters);
 
-} // namespace zs
+}  // namespace zs

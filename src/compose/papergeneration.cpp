@@ -110,8 +110,7 @@ void PaperGeneration::writeQuestions(const std::function<void(int, int)>& progre
         for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
             doc->append(QString::number(questionNumber) + u'.', boldStyle());
 
-        const RangeId code =
-            review_->append(u'[' + table_.cell(r, SpecTable::Code) + u']', boldStyle(kRed));
+        const RangeId code = review_->append(u'[' + table_.cell(r, SpecTable::Code) + u']', boldStyle(kRed));
         review_->addComment(code, reviewNote(table_.cell(r, SpecTable::Scope), table_.cell(r, SpecTable::Knowledge),
                                              table_.cell(r, SpecTable::Difficulty)));
 

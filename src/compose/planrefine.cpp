@@ -139,7 +139,7 @@ using Clock = std::chrono::steady_clock;
 // Candidates that weigh the same in the offset (same type slot, level and
 // knowledge slots) form one class; a move is tried once per class.
 struct CandidateClasses {
-    std::vector<int> representative; // a member, for type, level and slots
+    std::vector<int> representative;  // a member, for type, level and slots
     std::vector<int> memberStart;
     std::vector<int> members;
 
@@ -151,8 +151,8 @@ struct CandidateClasses {
                 return pool.typeSlot(x) < pool.typeSlot(y);
             if (pool.level(x) != pool.level(y))
                 return pool.level(x) < pool.level(y);
-            return std::lexicographical_compare(pool.knowledgeBegin(x), pool.knowledgeEnd(x),
-                                                pool.knowledgeBegin(y), pool.knowledgeEnd(y));
+            return std::lexicographical_compare(pool.knowledgeBegin(x), pool.knowledgeEnd(x), pool.knowledgeBegin(y),
+                                                pool.knowledgeEnd(y));
         };
         std::stable_sort(order.begin(), order.end(), less);
         members = order;
@@ -168,7 +168,7 @@ struct CandidateClasses {
 };
 
 class Refiner {
-  public:
+public:
     Refiner(const CandidatePool& pool, std::mt19937& random, Clock::time_point deadline)
         : pool_(pool), classes_(pool), random_(random), deadline_(deadline) {}
 
@@ -251,7 +251,7 @@ class Refiner {
         }
     }
 
-  private:
+private:
     void shuffle(std::vector<int>& v) {
         for (int i = int(v.size()) - 1; i > 0; --i)
             std::swap(v[i], v[randomBelow(random_, i + 1)]);
@@ -263,7 +263,7 @@ class Refiner {
     Clock::time_point deadline_;
 };
 
-} // namespace
+}  // namespace
 
 RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
                         const RefineOptions& options) {
@@ -358,8 +358,8 @@ ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionPar
     return ComposePlan(pool, parameters.TotalWanted, random, options);
 }
 
-Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters,
-                            std::mt19937& random, const ComposeOptions& options) {
+Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
+                            const ComposeOptions& options) {
     Composition c;
     {
         Bank bank(bankPath, Bank::Mode::ReadOnly);
@@ -371,4 +371,4 @@ Composition ComposeFromBank(const QString& bankPath, const CompositionParameters
     return c;
 }
 
-} // namespace zs
+}  // namespace zs

@@ -15,7 +15,7 @@ namespace zs {
 // A plan with its counts, so that the offset change of one slot is found
 // without evaluating the whole plan again.
 class PlanState {
-  public:
+public:
     PlanState(const CandidatePool& pool, Plan plan);
 
     const Plan& plan() const { return plan_; }
@@ -37,7 +37,7 @@ class PlanState {
     Offset offsetWithAdded(int candidate) const;
     void fill(int slot, int candidate);
 
-  private:
+private:
     void add(int candidate, int sign);
 
     const CandidatePool* pool_;
@@ -104,9 +104,9 @@ ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionPar
 struct Composition {
     CandidateTable candidates;
     ComposeResult result;
-    PlanRows rows; // the best plan's rows (empty rows where no candidate stands)
+    PlanRows rows;  // the best plan's rows (empty rows where no candidate stands)
 };
-Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters,
-                            std::mt19937& random, const ComposeOptions& options = {});
+Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
+                            const ComposeOptions& options = {});
 
-} // namespace zs
+}  // namespace zs

@@ -23,14 +23,14 @@ QString alternatives(const QString& opening, const QString& column, const QStrin
         return {};
     QString text;
     for (qsizetype i = 0; i < values.size(); ++i) {
-        text += i == 0 ? opening + column + QStringLiteral(" =")
-                       : QStringLiteral(" or ") + column + QStringLiteral(" =");
+        text +=
+            i == 0 ? opening + column + QStringLiteral(" =") : QStringLiteral(" or ") + column + QStringLiteral(" =");
         text += QStringLiteral(" '") + sqlValue(values[i]) + u'\'';
     }
     return text + u')';
 }
 
-} // namespace
+}  // namespace
 
 QString CandidateQuery(const CompositionParameters& p) {
     QString q = QStringLiteral("select * from 试题库 where");
@@ -48,8 +48,8 @@ CandidateTable candidatesFromRows(const RowSet& rows) {
     const int n = rows.count();
     table.reserve(n);
     for (int r = 0; r < n; ++r)
-        table.push_back({rows.text(r, 1), rows.text(r, 2), rows.text(r, 3), rows.text(r, 4), rows.text(r, 5),
-                         rows.text(r, 6)});
+        table.push_back(
+            {rows.text(r, 1), rows.text(r, 2), rows.text(r, 3), rows.text(r, 4), rows.text(r, 5), rows.text(r, 6)});
     return table;
 }
 
@@ -135,7 +135,7 @@ struct TextHash {
 
 template <typename T> using TextMap = std::unordered_map<std::u16string, T, TextHash, std::equal_to<>>;
 
-} // namespace
+}  // namespace
 
 CandidatePool::CandidatePool(const CandidateTable& candidates, const CompositionParameters& p)
     : k_(p.knowledgePointCount()), typeTargets_(p.TypeTargets), levelTargets_(p.LevelTargets) {
@@ -170,7 +170,7 @@ CandidatePool::CandidatePool(const CandidateTable& candidates, const Composition
         add(c, it->second);
     }
     distinctNumbers_ = int(numbers.size());
-    add(Candidate{}, -1); // the empty row
+    add(Candidate{}, -1);  // the empty row
     slotStart_.push_back(int(slots_.size()));
     scratch_.assign(k_ + 1, 0);
 }
@@ -284,7 +284,7 @@ namespace {
 // The numbers held by the two parents, counted per slot, for the mutation's
 // "no slot of either parent" test.
 class HeldNumbers {
-  public:
+public:
     HeldNumbers(const CandidatePool& pool, const std::array<Plan, 2>& parents)
         : pool_(pool), count_(pool.distinctNumbers(), 0) {
         for (const Plan& p : parents)
@@ -303,13 +303,13 @@ class HeldNumbers {
             --distinct_;
     }
 
-  private:
+private:
     const CandidatePool& pool_;
     std::vector<int> count_;
     int distinct_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 PlanSearchResult SearchPlan(const CandidatePool& pool, int totalWanted, std::mt19937& random) {
     PlanSearchResult result;
@@ -351,7 +351,7 @@ PlanSearchResult SearchPlan(const CandidatePool& pool, int totalWanted, std::mt1
     HeldNumbers held(pool, parents);
     auto mutate = [&](Plan& parent, int slot) {
         if (!held.anyFree())
-            return; // every number is in a parent: this parent stays as it is
+            return;  // every number is in a parent: this parent stays as it is
         int r = randomBelow(random, m);
         while (held.isHeld(r))
             r = randomBelow(random, m);
@@ -405,4 +405,4 @@ QStringList specificationCells(const Candidate& c) {
     return {c.number, c.code, c.type, c.difficulty, c.scope, knowledge};
 }
 
-} // namespace zs
+}  // namespace zs

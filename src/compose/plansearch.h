@@ -22,12 +22,12 @@ class RowSet;
 
 // One candidate: six texts of a 试题库 row, read at positions 1 to 6.
 struct Candidate {
-    QString number;     // 题目编号
-    QString scope;      // 考查范围
-    QString type;       // 题型
-    QString difficulty; // 难度
-    QString knowledge;  // 知识点
-    QString code;       // 试题识别码
+    QString number;      // 题目编号
+    QString scope;       // 考查范围
+    QString type;        // 题型
+    QString difficulty;  // 难度
+    QString knowledge;   // 知识点
+    QString code;        // 试题识别码
     bool operator==(const Candidate&) const = default;
 };
 using CandidateTable = std::vector<Candidate>;
@@ -55,15 +55,14 @@ using Offset = std::int64_t;
 // The offsets of four plans, computed on their texts exactly as defined:
 // 5 × TypeSum + LevelSum + 5 × KnowledgeSum. With no knowledge point in the
 // scope (K = 0) the knowledge term is 0.
-std::array<Offset, 4> EvaluatePlans(const std::array<PlanRows, 4>& plans,
-                                    const CompositionParameters& parameters);
+std::array<Offset, 4> EvaluatePlans(const std::array<PlanRows, 4>& plans, const CompositionParameters& parameters);
 // The offset of one plan of texts.
 Offset planOffset(const PlanRows& plan, const CompositionParameters& parameters);
 
 // The candidates in compact form, with the targets they are measured against.
 // One pool serves one thread at a time (offset() uses a scratch table).
 class CandidatePool {
-  public:
+public:
     CandidatePool(const CandidateTable& candidates, const CompositionParameters& parameters);
 
     // Number of candidates (M).
@@ -96,7 +95,7 @@ class CandidatePool {
     // level sums counted as 0).
     Offset offsetLowerBound(int total) const;
 
-  private:
+private:
     // Index into the tables; the empty row sits after the candidates.
     int at(int r) const { return r < 0 ? int(type_.size()) - 1 : r; }
 
@@ -141,7 +140,7 @@ QString planResultMessage(Offset bestOffset);
 struct PlanSearchResult {
     PlanStatus status = PlanStatus::RefusedTotal;
     bool PlanReady = false;
-    Plan BestPlan; // all -1 when no child ever beat the initial BestOffset
+    Plan BestPlan;  // all -1 when no child ever beat the initial BestOffset
     Offset BestOffset = kInitialBestOffset;
     // The refusal or the result message.
     QString message;
@@ -161,4 +160,4 @@ PlanRows planRows(const CandidateTable& candidates, const Plan& plan);
 // 题目编号, 试题识别码, 题型, 难度, 考查范围, 知识点 with every "|" as a line break.
 QStringList specificationCells(const Candidate& candidate);
 
-} // namespace zs
+}  // namespace zs

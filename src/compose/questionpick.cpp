@@ -7,8 +7,7 @@ namespace zs {
 QList<PickedRow> pickedRowsOf(const DisplayedQuestion& question) {
     QList<PickedRow> out;
     for (const auto& [scope, knowledge] : question.scopes)
-        out << PickedRow{question.number,     question.code, question.type,
-                         question.difficulty, scope,         knowledge};
+        out << PickedRow{question.number, question.code, question.type, question.difficulty, scope, knowledge};
     return out;
 }
 
@@ -26,7 +25,7 @@ namespace {
 void fill(SpecTable& table, int row, const PickedRow& p) {
     table.fillRow(row, p.number, p.code, p.type, p.difficulty, p.scope, p.knowledgeList);
 }
-} // namespace
+}  // namespace
 
 void placeQuestion(SpecTable& table, int row, const QList<PickedRow>& records) {
     if (row < 1 || row >= table.rows())
@@ -49,4 +48,4 @@ void appendQuestions(SpecTable& table, const QList<PickedRow>& rows) {
     table.numberRows();
 }
 
-} // namespace zs
+}  // namespace zs

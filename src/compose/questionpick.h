@@ -17,7 +17,7 @@ struct PickedRow {
     QString type;
     QString difficulty;
     QString scope;
-    QString knowledgeList; // "|"-joined; the table cell gets one point per line
+    QString knowledgeList;  // "|"-joined; the table cell gets one point per line
 };
 
 // The scope records of the question on display, one row each, in stored order.
@@ -33,4 +33,4 @@ void placeQuestion(SpecTable& table, int row, const QList<PickedRow>& records);
 // then appends the rows and numbers every row.
 void appendQuestions(SpecTable& table, const QList<PickedRow>& rows);
 
-} // namespace zs
+}  // namespace zs

@@ -44,7 +44,9 @@ void SpecTable::insertEmptyRows(int row, int count) {
         clearRow(r);
 }
 
-void SpecTable::appendRow() { setRows(rows() + 1); }
+void SpecTable::appendRow() {
+    setRows(rows() + 1);
+}
 
 void SpecTable::removeRow(int row) {
     if (row < 1 || row >= rows())

@@ -43,8 +43,8 @@ public:
     void clearRow(int row);
     // Writes a question scope into a row: number, code, type, difficulty, scope
     // and the knowledge-point list ("|" becomes a line break).
-    void fillRow(int row, const QString& number, const QString& code, const QString& type,
-                 const QString& difficulty, const QString& scope, const QString& knowledgeList);
+    void fillRow(int row, const QString& number, const QString& code, const QString& type, const QString& difficulty,
+                 const QString& scope, const QString& knowledgeList);
 
     // The numeric value of a question-number cell (0 for empty or non-numeric).
     static int numberValue(const QString& cell);

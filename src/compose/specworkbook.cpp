@@ -9,7 +9,9 @@
 
 namespace zs {
 
-QString outputStamp(const QDateTime& when) { return when.toString(QStringLiteral("yyyy年MM月dd日-hh时mm分")); }
+QString outputStamp(const QDateTime& when) {
+    return when.toString(QStringLiteral("yyyy年MM月dd日-hh时mm分"));
+}
 
 QString specWorkbookName(const QDateTime& when) {
     return QStringLiteral("双向细目表") + outputStamp(when) + QStringLiteral("-琢石-试题库.xls");
@@ -39,7 +41,8 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
         throw OfficeError(QStringLiteral("找不到双向细目表模板：\r%1").arg(QDir::toNativeSeparators(templatePath)));
     const QString output = QDir(folder).filePath(specWorkbookName(when));
     if (!QFileInfo(folder).isDir() || !QFileInfo(folder).isWritable())
-        throw OfficeError(QStringLiteral("无法在这个文件夹中保存双向细目表：\r%1").arg(QDir::toNativeSeparators(folder)));
+        throw OfficeError(
+            QStringLiteral("无法在这个文件夹中保存双向细目表：\r%1").arg(QDir::toNativeSeparators(folder)));
 
     const auto calc = office.startSpreadsheet();
     calc->setVisible(true);
@@ -87,7 +90,8 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
 }
 
 WorkbookImport ImportSpecWorkbook(Office& office, Bank& bank, SpecTable& table, const QString& file) {
-    const WorkbookImport refused{QStringLiteral(" ~~这不是一个合法的双向细目表文件~~\r~~请重新选择一个合法的双向细目表文件~~")};
+    const WorkbookImport refused{
+        QStringLiteral(" ~~这不是一个合法的双向细目表文件~~\r~~请重新选择一个合法的双向细目表文件~~")};
     const auto calc = office.startSpreadsheet();
     calc->setVisible(false);
     std::unique_ptr<Workbook> book;

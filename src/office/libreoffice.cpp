@@ -11,13 +11,21 @@ namespace zs {
 
 LibreOffice::LibreOffice() : session_(std::make_shared<UnoSession>()) {}
 
-LibreOffice::~LibreOffice() { session_->stop(); }
+LibreOffice::~LibreOffice() {
+    session_->stop();
+}
 
-bool LibreOffice::isInstalled() { return QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/soffice.bin")); }
+bool LibreOffice::isInstalled() {
+    return QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/soffice.bin"));
+}
 
-void LibreOffice::warmUp() { session_->desktop(); }
+void LibreOffice::warmUp() {
+    session_->desktop();
+}
 
-void LibreOffice::shutdown() { session_->stop(); }
+void LibreOffice::shutdown() {
+    session_->stop();
+}
 
 std::unique_ptr<WordInstance> LibreOffice::startWord() {
     session_->desktop();
@@ -34,8 +42,8 @@ void LibreOffice::exportPdf(const QString& documentPath, const QString& pdfPath)
         throw OfficeError(QStringLiteral("找不到文档：%1").arg(documentPath));
     unoCall(QStringLiteral("无法生成文档预览：%1").arg(documentPath), [&] {
         const Reference<css::frame::XComponentLoader> loader(session_->desktop(), UNO_QUERY_THROW);
-        const auto args = properties({property("Hidden", css::uno::Any(true)),
-                                                                 property("ReadOnly", css::uno::Any(true))});
+        const auto args =
+            properties({property("Hidden", css::uno::Any(true)), property("ReadOnly", css::uno::Any(true))});
         const Reference<css::lang::XComponent> doc =
             loader->loadComponentFromURL(fileUrl(documentPath), "_blank", 0, args);
         if (!doc.is())

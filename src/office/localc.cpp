@@ -5,20 +5,21 @@
 #include "office/unosupport.h"
 
 #include <QFileInfo>
+#include <cmath>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
-#include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
-#include <com/sun/star/table/TableBorder2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
+#include <com/sun/star/table/TableBorder2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
@@ -27,7 +28,6 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
-#include <cmath>
 
 namespace zs {
 
@@ -40,7 +40,9 @@ using css::uno::Sequence;
 constexpr double kHundredthMmPerPoint = 2540.0 / 72.0;
 constexpr sal_Int16 kThinLine = 26;  // 0.75 pt in 1/100 mm
 
-sal_Int32 unoColor(QRgb c) { return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c)); }
+sal_Int32 unoColor(QRgb c) {
+    return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c));
+}
 
 css::table::BorderLine2 thinLine() {
     css::table::BorderLine2 line;
@@ -78,11 +80,12 @@ public:
         call([] {});
         unoCall(QStringLiteral("无法保存表格：%1").arg(path), [&] {
             const QString suffix = QFileInfo(path).suffix().toLower();
-            const OUString filter = suffix == u"xls" ? OUString("MS Excel 97")
+            const OUString filter = suffix == u"xls"    ? OUString("MS Excel 97")
                                     : suffix == u"xlsx" ? OUString("Calc MS Excel 2007 XML")
                                                         : OUString("calc8");
             Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
-            s->storeAsURL(fileUrl(path), properties({property("FilterName", Any(filter)), property("Overwrite", Any(true))}));
+            s->storeAsURL(fileUrl(path),
+                          properties({property("FilterName", Any(filter)), property("Overwrite", Any(true))}));
         });
         path_ = path;
     }
@@ -112,9 +115,8 @@ public:
     }
 
     QString cellText(const QString& sheet, int row, int column) override {
-        return call([&] {
-            return toQ(Reference<css::text::XText>(cell(sheet, row, column), UNO_QUERY_THROW)->getString());
-        });
+        return call(
+            [&] { return toQ(Reference<css::text::XText>(cell(sheet, row, column), UNO_QUERY_THROW)->getString()); });
     }
 
     void setCellText(const QString& sheet, int row, int column, const QString& text) override {
@@ -173,12 +175,14 @@ public:
     }
 
     double rowHeight(const QString& sheet, int row) override {
-        return call([&] { return rowProps(sheet, row)->getPropertyValue("Height").get<sal_Int32>() / kHundredthMmPerPoint; });
+        return call(
+            [&] { return rowProps(sheet, row)->getPropertyValue("Height").get<sal_Int32>() / kHundredthMmPerPoint; });
     }
 
     void setRowHeight(const QString& sheet, int row, double points) override {
         call([&] {
-            rowProps(sheet, row)->setPropertyValue("Height", Any(sal_Int32(std::lround(points * kHundredthMmPerPoint))));
+            rowProps(sheet, row)
+                ->setPropertyValue("Height", Any(sal_Int32(std::lround(points * kHundredthMmPerPoint))));
         });
     }
 
@@ -240,8 +244,8 @@ public:
                     cells[j] <<= toOU(rows[i].value(j));
                 out[i] = line;
             }
-            Reference<css::sheet::XCellRangeData>(range(sheet, row, column, row + int(rows.size()) - 1, column + width - 1),
-                                                  UNO_QUERY_THROW)
+            Reference<css::sheet::XCellRangeData>(
+                range(sheet, row, column, row + int(rows.size()) - 1, column + width - 1), UNO_QUERY_THROW)
                 ->setDataArray(data);
         });
     }
@@ -344,8 +348,7 @@ public:
     }
 
 private:
-    template <typename F>
-    auto call(F&& f) -> decltype(f()) {
+    template <typename F> auto call(F&& f) -> decltype(f()) {
         if (!document_.is())
             throw OfficeError(QStringLiteral("表格已经关闭：%1").arg(path_));
         return unoCall(QStringLiteral("表格操作失败：%1").arg(path_), std::forward<F>(f));
@@ -430,9 +433,8 @@ public:
     std::unique_ptr<Workbook> open(const QString& path) override {
         if (!QFileInfo::exists(path))
             throw OfficeError(QStringLiteral("找不到表格文件：%1").arg(path));
-        return unoCall(QStringLiteral("无法打开表格文件：%1").arg(path), [&] {
-            return std::make_unique<LoWorkbook>(book_, session_->load(fileUrl(path)), path);
-        });
+        return unoCall(QStringLiteral("无法打开表格文件：%1").arg(path),
+                       [&] { return std::make_unique<LoWorkbook>(book_, session_->load(fileUrl(path)), path); });
     }
 
     void setVisible(bool visible) override { visible_ = visible; }

@@ -4,8 +4,8 @@
 // the instance closes what its users left open.
 
 #include <functional>
-#include <mutex>
 #include <map>
+#include <mutex>
 
 namespace zs {
 

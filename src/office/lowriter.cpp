@@ -1,7 +1,8 @@
 // Word-processor documents in LibreOffice Writer.
 
-#include "office/lodocuments.h"
 #include "office/lowriter.h"
+
+#include "office/lodocuments.h"
 #include "office/unosupport.h"
 
 #include <QFile>
@@ -11,9 +12,10 @@
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/XDocumentInsertable.hpp>
-#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -34,11 +36,10 @@
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
-#include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextEmbeddedObjectsSupplier.hpp>
+#include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <vector>
@@ -66,19 +67,20 @@ std::optional<QRgb> colorOf(sal_Int32 value) {
     return qRgb((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
 }
 
-sal_Int32 unoColor(QRgb c) { return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c)); }
+sal_Int32 unoColor(QRgb c) {
+    return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c));
+}
 
 void applyAlignment(const Reference<XPropertySet>& p, const TextStyle& style) {
     if (style.align != TextStyle::Align::Keep)
-        p->setPropertyValue("ParaAdjust", Any(sal_Int16(style.align == TextStyle::Align::Center
-                                                            ? css::style::ParagraphAdjust_CENTER
-                                                            : css::style::ParagraphAdjust_LEFT)));
+        p->setPropertyValue("ParaAdjust",
+                            Any(sal_Int16(style.align == TextStyle::Align::Center ? css::style::ParagraphAdjust_CENTER
+                                                                                  : css::style::ParagraphAdjust_LEFT)));
 }
 
 void applyStyle(const Reference<XPropertySet>& p, const TextStyle& style) {
     p->setPropertyValue("CharWeight", Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
-    p->setPropertyValue("CharWeightAsian",
-                        Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
+    p->setPropertyValue("CharWeightAsian", Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
     p->setPropertyValue("CharColor", Any(style.color ? unoColor(*style.color) : sal_Int32(-1)));
     if (!style.fontName.isEmpty()) {
         p->setPropertyValue("CharFontName", Any(toOU(style.fontName)));
@@ -112,8 +114,8 @@ Reference<css::graphic::XGraphic> loadGraphic(const Reference<css::graphic::XGra
         return {};
     const QByteArray bytes = file.readAll();
     const Sequence<sal_Int8> data(reinterpret_cast<const sal_Int8*>(bytes.constData()), sal_Int32(bytes.size()));
-    const Reference<css::io::XInputStream> stream(
-        css::io::SequenceInputStream::createStreamFromSequence(context, data), UNO_QUERY_THROW);
+    const Reference<css::io::XInputStream> stream(css::io::SequenceInputStream::createStreamFromSequence(context, data),
+                                                  UNO_QUERY_THROW);
     return provider->queryGraphic(properties({property("InputStream", Any(stream))}));
 }
 
@@ -140,8 +142,8 @@ public:
         const bool pdf = QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0;
         unoCall(QStringLiteral("无法保存文档：%1").arg(path), [&] {
             Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
-            const auto args = properties({property("FilterName", Any(filterFor(path))),
-                                                     property("Overwrite", Any(true))});
+            const auto args =
+                properties({property("FilterName", Any(filterFor(path))), property("Overwrite", Any(true))});
             if (pdf)
                 s->storeToURL(fileUrl(path), args);
             else
@@ -273,8 +275,8 @@ public:
                                             UNO_QUERY_THROW);
             Reference<XPropertySet> p(picture, UNO_QUERY_THROW);
             p->setPropertyValue("Graphic", Any(graphic));
-            p->setPropertyValue("AnchorType", Any(floating ? TextContentAnchorType_AT_PARAGRAPH
-                                                           : TextContentAnchorType_AS_CHARACTER));
+            p->setPropertyValue(
+                "AnchorType", Any(floating ? TextContentAnchorType_AT_PARAGRAPH : TextContentAnchorType_AS_CHARACTER));
             const sal_Int32 width = sal_Int32(widthMm * 100);
             p->setPropertyValue("Width", Any(width));
             p->setPropertyValue("Height", Any(sal_Int32(double(width) * image.height() / image.width())));
@@ -325,7 +327,7 @@ public:
                 const QString in = dir.filePath(QStringLiteral("in.png"));
                 const QString out = dir.filePath(QStringLiteral("out.png"));
                 provider->storeGraphic(graphic, properties({property("URL", Any(fileUrl(in))),
-                                                 property("MimeType", Any(OUString("image/png")))}));
+                                                            property("MimeType", Any(OUString("image/png")))}));
                 QImage image(in);
                 if (image.isNull())
                     continue;
@@ -379,8 +381,7 @@ public:
                 Reference<css::lang::XServiceInfo> info(paragraphs->nextElement(), UNO_QUERY);
                 if (!info.is() || !info->supportsService("com.sun.star.text.Paragraph"))
                     continue;
-                if (!firstParagraph)
-                    {
+                if (!firstParagraph) {
                     TextRun separator;
                     separator.text = QStringLiteral("\r");
                     out.push_back(separator);
@@ -429,9 +430,8 @@ public:
 
     int pictureCount() override {
         requireOpen();
-        return unoCall(QStringLiteral("无法读取文档"), [&] {
-            return int(graphicObjects().size() + embeddedObjectCount() + drawingPictures().size());
-        });
+        return unoCall(QStringLiteral("无法读取文档"),
+                       [&] { return int(graphicObjects().size() + embeddedObjectCount() + drawingPictures().size()); });
     }
 
 private:

@@ -2,8 +2,8 @@
 
 #include "office/officeerror.h"
 
-#include <QRgb>
 #include <QList>
+#include <QRgb>
 #include <QString>
 #include <QStringList>
 #include <memory>

@@ -61,7 +61,9 @@ css::beans::PropertyValue property(const char* name, const css::uno::Any& value)
     return p;
 }
 
-UnoSession::~UnoSession() { stop(); }
+UnoSession::~UnoSession() {
+    stop();
+}
 
 bool UnoSession::alive() const {
     if (!desktop_.is())
@@ -135,7 +137,6 @@ void UnoSession::launch(const std::vector<QByteArray>& args) {
         reaper_.join();
         throw OfficeError(QStringLiteral("无法启动 LibreOffice。"));
     }
-
 }
 
 void UnoSession::start() {
@@ -150,8 +151,8 @@ void UnoSession::start() {
     const QByteArray profileArg =
         "-env:UserInstallation=" + QUrl::fromLocalFile(profileDir_).toString(QUrl::FullyEncoded).toUtf8();
     const QByteArray acceptArg = "--accept=pipe,name=" + pipeName_.toUtf8() + ";urp;StarOffice.ComponentContext";
-    std::vector<QByteArray> args = {kOfficeBinary, "--headless",  "--invisible", "--norestore",
-                                    "--nologo",    "--nodefault", "--nolockcheck", profileArg, acceptArg};
+    std::vector<QByteArray> args = {kOfficeBinary, "--headless",    "--invisible", "--norestore", "--nologo",
+                                    "--nodefault", "--nolockcheck", profileArg,    acceptArg};
 
     launch(args);
 

@@ -5,34 +5,40 @@
 
 #include "office/officeerror.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QUrl>
+#include <atomic>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/uno/Exception.hpp>
-#include <atomic>
+#include <com/sun/star/uno/XComponentContext.hpp>
 #include <initializer_list>
 #include <mutex>
 #include <rtl/ustring.hxx>
 #include <sys/types.h>
 #include <thread>
 #include <vector>
-#include <QByteArray>
 
 namespace zs {
 
 namespace css = ::com::sun::star;
-using ::rtl::OUString;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
+using ::rtl::OUString;
 
-inline OUString toOU(const QString& s) { return OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), s.size()); }
-inline QString toQ(const OUString& s) { return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength()); }
-inline OUString fileUrl(const QString& path) { return toOU(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)); }
+inline OUString toOU(const QString& s) {
+    return OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), s.size());
+}
+inline QString toQ(const OUString& s) {
+    return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength());
+}
+inline OUString fileUrl(const QString& path) {
+    return toOU(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+}
 
 css::beans::PropertyValue property(const char* name, const css::uno::Any& value);
 
@@ -73,8 +79,7 @@ private:
 
 // Runs an office call and turns UNO failures into OfficeError with `what` as
 // the teacher's explanation.
-template <typename F>
-auto unoCall(const QString& what, F&& f) -> decltype(f()) {
+template <typename F> auto unoCall(const QString& what, F&& f) -> decltype(f()) {
     try {
         return f();
     } catch (const css::uno::Exception& e) {

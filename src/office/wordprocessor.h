@@ -16,7 +16,7 @@ struct TextStyle {
     bool bold = false;
     std::optional<QRgb> color;  // e.g. qRgb(255, 0, 0)
     QString fontName;
-    double pointSize = 0;  // 0: unchanged
+    double pointSize = 0;                                         // 0: unchanged
     enum class Align { Keep, Left, Center } align = Align::Keep;  // of the paragraphs touched
 };
 
@@ -56,7 +56,7 @@ class WordDocument {
 public:
     virtual ~WordDocument() = default;
 
-    virtual QString path() const = 0;  // empty until saved
+    virtual QString path() const = 0;              // empty until saved
     virtual void saveAs(const QString& path) = 0;  // .doc: Word 97 format
     virtual void save() = 0;
     virtual void close() = 0;  // without a question; the object is unusable afterwards

@@ -44,7 +44,9 @@ DraftCheck checkDraft(const QuestionDraft& draft) {
     return check;
 }
 
-QString makeIdentificationCode(const QString& user, const QString& number) { return user + u'-' + number; }
+QString makeIdentificationCode(const QString& user, const QString& number) {
+    return user + u'-' + number;
+}
 
 QList<QPair<QString, QString>> draftScopes(const QuestionDraft& draft) {
     QList<QPair<QString, QString>> out;
@@ -85,11 +87,12 @@ void replaceQuestion(Bank& bank, const QuestionRecord& record) {
     });
 }
 
-int countQuestions(Bank& bank) { return bank.query(QStringLiteral("select distinct 题目编号 from 试题库")).count(); }
+int countQuestions(Bank& bank) {
+    return bank.query(QStringLiteral("select distinct 题目编号 from 试题库")).count();
+}
 
 int countQuestionsEnteredOn(Bank& bank, const QDate& day) {
-    return bank
-        .query(QStringLiteral("select distinct 题目编号 from 试题库 where  入库日期= ") + dateLiteral(day))
+    return bank.query(QStringLiteral("select distinct 题目编号 from 试题库 where  入库日期= ") + dateLiteral(day))
         .count();
 }
 

@@ -17,8 +17,7 @@ QString lastTickedPath(const ScopeTreeModel& tree) {
 
 QString BuildSearchQuery(const SearchConditions& c) {
     QString s = QStringLiteral("select * from 试题库 where ");
-    s +=
-        QStringLiteral("考查范围") + QStringLiteral(" like '") + sqlValue(c.scopePath) + QStringLiteral("%'");
+    s += QStringLiteral("考查范围") + QStringLiteral(" like '") + sqlValue(c.scopePath) + QStringLiteral("%'");
     if (c.type != kAnyType)
         s += QStringLiteral(" and 题型='") + sqlValue(c.type) + u'\'';
     if (c.difficulty != kAnyDifficulty)
@@ -64,7 +63,7 @@ void ResultSet::dropNumber(const QString& number) {
     int newPosition = 0;
     for (int r = 0; r < rows_.count(); ++r) {
         if (r + 1 == position_)
-            newPosition = kept + 1; // the first row kept from the current one on
+            newPosition = kept + 1;  // the first row kept from the current one on
         if (rows_.text(r, numberColumn) == number)
             continue;
         for (int c = 0; c < width; ++c)
@@ -104,9 +103,7 @@ QString QuestionBrowser::next() {
 
 QuestionBrowser::JumpOutcome QuestionBrowser::jump(const QString& text) {
     if (!SearchDone)
-        return {
-            QStringLiteral("请先执行搜索，等搜索到了好多道题以后，你才有必要跳转到某道题上去啊。你说是不？"),
-            true};
+        return {QStringLiteral("请先执行搜索，等搜索到了好多道题以后，你才有必要跳转到某道题上去啊。你说是不？"), true};
     const QString trimmed = text.trimmed();
     if (!isNumericText(trimmed))
         return {QStringLiteral("请输入一个整数！"), true};
@@ -117,8 +114,7 @@ QuestionBrowser::JumpOutcome QuestionBrowser::jump(const QString& text) {
         return {};
     }
     if (count != 0)
-        return {QStringLiteral("请输入一个介于 [0-") + QString::number(count) + QStringLiteral("] 的整数！"),
-                true};
+        return {QStringLiteral("请输入一个介于 [0-") + QString::number(count) + QStringLiteral("] 的整数！"), true};
     return {QStringLiteral("没有搜索到任何题目，所以，一切的跳转都是没有意义的！"), false};
 }
 
@@ -143,21 +139,19 @@ QString QuestionBrowser::goTo(Bank& bank, const QString& answer) {
     const int numberColumn = rows.columnIndex(QStringLiteral("题目编号"));
     const int codeColumn = rows.columnIndex(QStringLiteral("试题识别码"));
     for (int r = 0; r < rows.count(); ++r) {
-        if (formatAnswer(rows.text(r, numberColumn)) == formatted ||
-            rows.text(r, codeColumn).contains(wanted)) {
+        if (formatAnswer(rows.text(r, numberColumn)) == formatted || rows.text(r, codeColumn).contains(wanted)) {
             whole.moveTo(r + 1);
             results = std::move(whole);
             return {};
         }
     }
-    return QStringLiteral("对不起，没有搜索到[题目编号]或[试题识别码]为：") + formatted +
-           QStringLiteral("的题目！");
+    return QStringLiteral("对不起，没有搜索到[题目编号]或[试题识别码]为：") + formatted + QStringLiteral("的题目！");
 }
 
 namespace {
 const QString kNothingFound = QStringLiteral("没有搜索到任何试题，暂不能执行此操作~~");
 const QString kNothingShown = QStringLiteral("当前没有显示任何试题，暂不能执行此操作~~");
-} // namespace
+}  // namespace
 
 QString QuestionBrowser::changeRefusal() const {
     if (!SearchDone)
@@ -249,4 +243,4 @@ QString deletedMessage(const QString& number) {
     return QStringLiteral("您已成功删除编号为  <") + number + QStringLiteral(">  的试题！");
 }
 
-} // namespace zs
+}  // namespace zs

@@ -21,12 +21,12 @@ inline const QString kAnyAuthor = QStringLiteral("作者");
 
 // What the search part of a browse screen holds.
 struct SearchConditions {
-    QString scopePath; // the last ticked path of the search tree, empty when none is ticked
+    QString scopePath;  // the last ticked path of the search tree, empty when none is ticked
     QString type = kAnyType;
     QString difficulty = kAnyDifficulty;
     QString source = kAnySource;
     QString author = kAnyAuthor;
-    QString knowledge; // knowledge points separated by "|"
+    QString knowledge;  // knowledge points separated by "|"
 };
 
 // The last ticked node's full path in tree order, or an empty text.
@@ -41,7 +41,7 @@ QString BuildSearchQuery(const SearchConditions& conditions);
 // with a 1-based current position: 0 stands before the first row, count() + 1
 // after the last. A question met by several scope rows is met once per row.
 class ResultSet {
-  public:
+public:
     void load(Bank& bank, const QString& statement);
     void clear();
 
@@ -63,7 +63,7 @@ class ResultSet {
     // dropped ones (or lies after the last row).
     void dropNumber(const QString& number);
 
-  private:
+private:
     QString statement_;
     RowSet rows_;
     int position_ = 0;
@@ -72,7 +72,7 @@ class ResultSet {
 // The search, paging, jump and go-to rules of the browse screens. Each command
 // returns the message refusing it, or an empty text when the position moved.
 class QuestionBrowser {
-  public:
+public:
     bool SearchDone = false;
     ResultSet results;
 
@@ -83,8 +83,8 @@ class QuestionBrowser {
     QString next();
 
     struct JumpOutcome {
-        QString refusal;        // empty: moved
-        bool clearText = false; // the jump box is emptied
+        QString refusal;         // empty: moved
+        bool clearText = false;  // the jump box is emptied
     };
     JumpOutcome jump(const QString& text);
 
@@ -114,8 +114,8 @@ struct DisplayedQuestion {
     QString code;
     QString type;
     QString difficulty;
-    std::optional<QString> source;         // none when the row has no source
-    QList<QPair<QString, QString>> scopes; // 考查范围, 知识点 of each record
+    std::optional<QString> source;          // none when the row has no source
+    QList<QPair<QString, QString>> scopes;  // 考查范围, 知识点 of each record
 };
 
 // The statement listing the scope records of a question number.
@@ -143,4 +143,4 @@ QString deletionQuestionText();
 QString deletionQuestionTitle(const QString& number);
 QString deletedMessage(const QString& number);
 
-} // namespace zs
+}  // namespace zs

@@ -82,14 +82,17 @@ ScopeKnowledgeRow& ScopeKnowledgeTable::add(const QString& path, const QStringLi
     return rows_.back();
 }
 
-bool reachesSection(const QString& scopePath) { return scopePath.count(u'\\') >= 5; }
+bool reachesSection(const QString& scopePath) {
+    return scopePath.count(u'\\') >= 5;
+}
 
 QString sectionKnowledgeQuery(const QString& scopePath) {
     const QStringList v = scopePath.split(u'\\');
     auto at = [&](int i) { return sqlValue(v.value(i)); };
-    return QStringLiteral("select distinct 知识点 from 教材设置 where 科目='") + at(0) + QStringLiteral("' and 年级='") +
-           at(2) + QStringLiteral("' and 上下册='") + at(3) + QStringLiteral("' and 教材版本='") + at(1) +
-           QStringLiteral("' and 章='") + at(4) + QStringLiteral("' and 节='") + at(5) + u'\'';
+    return QStringLiteral("select distinct 知识点 from 教材设置 where 科目='") + at(0) +
+           QStringLiteral("' and 年级='") + at(2) + QStringLiteral("' and 上下册='") + at(3) +
+           QStringLiteral("' and 教材版本='") + at(1) + QStringLiteral("' and 章='") + at(4) +
+           QStringLiteral("' and 节='") + at(5) + u'\'';
 }
 
 QStringList loadSectionKnowledgePoints(Bank& bank, const QString& scopePath) {
@@ -97,7 +100,8 @@ QStringList loadSectionKnowledgePoints(Bank& bank, const QString& scopePath) {
 }
 
 QString incompleteCatalogueMessage(bool programEnds) {
-    QString text = QStringLiteral("对不起，您所勾选的项目还没有将<教材设置>设置完整！\r请前往<教材设置>界面，将所在项目设置完善！");
+    QString text = QStringLiteral(
+        "对不起，您所勾选的项目还没有将<教材设置>设置完整！\r请前往<教材设置>界面，将所在项目设置完善！");
     if (programEnds)
         text += QStringLiteral("\r\r程序即将退出！");
     return text;

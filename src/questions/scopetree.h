@@ -46,8 +46,8 @@ public:
     void setChecked(int i, bool checked) { nodes_[i].checked = checked; }
     void uncheckAll();
     bool anyChecked() const;
-    QVector<int> checkedNodes() const;   // tree order
-    QStringList checkedPaths() const;    // full paths, tree order
+    QVector<int> checkedNodes() const;  // tree order
+    QStringList checkedPaths() const;   // full paths, tree order
 
     // Only leaves may stay ticked: every ticked node whose full path occurs inside
     // the full path of a node with another text is unticked. Returns the nodes

@@ -7,13 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlDriver>
 #include <QSqlRecord>
-#include <sqlite3.h>
 #include <algorithm>
 #include <numeric>
+#include <sqlite3.h>
 
 namespace zs {
 
@@ -23,7 +23,9 @@ StoreError::StoreError(const QString& message) : std::runtime_error(message.toSt
 
 RowSet::RowSet(QStringList columns, QVector<QVariant> cells) : columns_(std::move(columns)), cells_(std::move(cells)) {}
 
-int RowSet::columnIndex(const QString& name) const { return columns_.indexOf(name); }
+int RowSet::columnIndex(const QString& name) const {
+    return columns_.indexOf(name);
+}
 
 QVariant RowSet::value(int row, int column) const {
     if (row < 0 || row >= count() || column < 0 || column >= columns_.size())
@@ -31,7 +33,9 @@ QVariant RowSet::value(int row, int column) const {
     return cells_[row * columns_.size() + column];
 }
 
-QVariant RowSet::value(int row, const QString& column) const { return value(row, columnIndex(column)); }
+QVariant RowSet::value(int row, const QString& column) const {
+    return value(row, columnIndex(column));
+}
 
 QDate RowSet::date(int row, const QString& column) const {
     const QVariant v = value(row, column);
@@ -84,9 +88,13 @@ const char* const kQuestionIndexes[] = {
     "CREATE INDEX \"试题库_考查范围\" ON \"试题库\" (\"考查范围\")",
 };
 
-bool isDateColumn(const QString& name) { return name == u"入库日期" || name == u"最后使用日期"; }
+bool isDateColumn(const QString& name) {
+    return name == u"入库日期" || name == u"最后使用日期";
+}
 
-QString nativePath(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
 
 QString nextConnectionName() {
     static QAtomicInt counter;
@@ -160,9 +168,13 @@ void createTables(const QString& path, bool full) {
 
 }  // namespace
 
-void Bank::create(const QString& path) { createTables(path, true); }
+void Bank::create(const QString& path) {
+    createTables(path, true);
+}
 
-void Bank::createExportTemplate(const QString& path) { createTables(path, false); }
+void Bank::createExportTemplate(const QString& path) {
+    createTables(path, false);
+}
 
 // ---------------------------------------------------------------- opening
 
@@ -204,16 +216,16 @@ Bank::Bank(const QString& path, Mode mode) : path_(path), connection_(nextConnec
     }
     // A bank has at least the question and catalogue tables.
     QSqlQuery q(db);
-    const bool ok =
-        q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')")) &&
-        q.next() && q.value(0).toInt() == 2;
+    const bool ok = q.exec(QStringLiteral(
+                        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')")) &&
+                    q.next() && q.value(0).toInt() == 2;
     if (!ok) {
         q = QSqlQuery();
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection_);
-        throw StoreError(QStringLiteral("这个文件不是试题库文件（缺少<试题库>或<教材设置>数据表）：\r%1")
-                             .arg(nativePath(path)));
+        throw StoreError(
+            QStringLiteral("这个文件不是试题库文件（缺少<试题库>或<教材设置>数据表）：\r%1").arg(nativePath(path)));
     }
 }
 
@@ -229,7 +241,9 @@ Bank::~Bank() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-QSqlDatabase Bank::db() const { return QSqlDatabase::database(connection_, false); }
+QSqlDatabase Bank::db() const {
+    return QSqlDatabase::database(connection_, false);
+}
 
 void Bank::fail(const QString& what, const QString& detail) const {
     throw StoreError(QStringLiteral("试题库操作失败：%1\r%2\r%3").arg(nativePath(path_), what, detail));
@@ -338,10 +352,10 @@ void Bank::addRow(const QString& table, const RowValues& values) {
         marks << QStringLiteral("?");
         bound << value;
     }
-    const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
-                            : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                  .arg(table, names.join(u','), marks.join(u','));
+    const QString sql =
+        names.isEmpty()
+            ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
+            : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, names.join(u','), marks.join(u','));
     executeBound(sql, bound);
 }
 

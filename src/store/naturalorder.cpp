@@ -39,6 +39,8 @@ bool NaturalKey::operator<(const NaturalKey& other) const {
     return text < other.text;
 }
 
-bool naturalLess(const QString& a, const QString& b) { return NaturalKey::of(a) < NaturalKey::of(b); }
+bool naturalLess(const QString& a, const QString& b) {
+    return NaturalKey::of(a) < NaturalKey::of(b);
+}
 
 }  // namespace zs

@@ -15,7 +15,9 @@ QString dialectDate(const QDate& date) {
     return QStringLiteral("%1-%2-%3").arg(date.year()).arg(date.month()).arg(date.day());
 }
 
-QString dateLiteral(const QDate& date) { return u'#' + dialectDate(date) + u'#'; }
+QString dateLiteral(const QDate& date) {
+    return u'#' + dialectDate(date) + u'#';
+}
 
 namespace {
 
@@ -106,8 +108,7 @@ QString toSqlite(const QString& statement) {
 bool returnsNaturalOrder(const QString& statement) {
     static const QRegularExpression distinct(QStringLiteral("^\\s*select\\s+distinct\\b"),
                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression unionWord(QStringLiteral("\\sunion\\s"),
-                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression unionWord(QStringLiteral("\\sunion\\s"), QRegularExpression::CaseInsensitiveOption);
     if (distinct.match(statement).hasMatch())
         return true;
     // "union" outside text literals.

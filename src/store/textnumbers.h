@@ -30,7 +30,9 @@ QString zeroPadded(long long value, int digits);
 QString countText(long long value);
 
 // Five-digit question number of a whole number (7 → "00007").
-inline QString questionNumberText(long long value) { return zeroPadded(value, 5); }
+inline QString questionNumberText(long long value) {
+    return zeroPadded(value, 5);
+}
 
 // Percentage text of a ratio with at least two digits: 0.09 → "09%", 1 → "100%".
 QString percentText(double ratio);

@@ -48,6 +48,8 @@ void Form_WJMM::Command_qkzc_Click() {
     ui->Text_smyhm->setFocus();
 }
 
-void Form_WJMM::Command_tc_Click() { close(); }
+void Form_WJMM::Command_tc_Click() {
+    close();
+}
 
 }  // namespace zs

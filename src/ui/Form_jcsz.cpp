@@ -94,7 +94,7 @@ void Form_jcsz::showLists() {
         if (items != shown_[level] || list->count() != items.size()) {
             list->clear();
             list->addItems(items);
-            for (int i = 0; i < list->count(); ++i) // long names can be read without scrolling
+            for (int i = 0; i < list->count(); ++i)  // long names can be read without scrolling
                 list->item(i)->setToolTip(items[i]);
             shown_[level] = items;
         }
@@ -210,4 +210,4 @@ void Form_jcsz::Command_fhzjm_Click() {
     close();
 }
 
-} // namespace zs
+}  // namespace zs

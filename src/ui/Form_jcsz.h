@@ -23,7 +23,7 @@ class RunState;
 class Form_jcsz : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     explicit Form_jcsz(RunState& state, QWidget* parent = nullptr);
     ~Form_jcsz() override;
 
@@ -66,7 +66,7 @@ class Form_jcsz : public QDialog {
     void Command_dkwbjc_Click();
     void Command_fhzjm_Click();
 
-  private:
+private:
     void listClicked(int level);
     // Runs a command on the catalogue, then shows the lists as they now are.
     void run(const std::function<void()>& work);
@@ -80,4 +80,4 @@ class Form_jcsz : public QDialog {
     std::array<QStringList, kCatalogueLevels> shown_;
 };
 
-} // namespace zs
+}  // namespace zs

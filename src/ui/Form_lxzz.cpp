@@ -15,8 +15,12 @@ Form_lxzz::Form_lxzz(RunState& state, QWidget* parent)
 
 Form_lxzz::~Form_lxzz() = default;
 
-void Form_lxzz::Label6_Click() { state_.desktop.openUrl(state_.homePage()); }
+void Form_lxzz::Label6_Click() {
+    state_.desktop.openUrl(state_.homePage());
+}
 
-void Form_lxzz::Command_tc_Click() { close(); }
+void Form_lxzz::Command_tc_Click() {
+    close();
+}
 
 }  // namespace zs

@@ -24,7 +24,9 @@ Form_scsjjm::Form_scsjjm(RunState& state, const SpecTable& table, bool saveUseRe
 
 Form_scsjjm::~Form_scsjjm() = default;
 
-QString Form_scsjjm::outputFolder() const { return generation_ ? generation_->outputFolder() : QString(); }
+QString Form_scsjjm::outputFolder() const {
+    return generation_ ? generation_->outputFolder() : QString();
+}
 
 void Form_scsjjm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -68,8 +70,9 @@ bool Form_scsjjm::generate() {
     });
     if (!written)
         return false;
-    state_.prompts.show(QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，"
-                                       "马上为你展示~~"));
+    state_.prompts.show(
+        QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，"
+                       "马上为你展示~~"));
     QString workbook;
     guarded(state_, [&] {
         workbook = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName),

@@ -79,7 +79,9 @@ Form_sdzj::Form_sdzj(RunState& state, QWidget* parent)
 
 Form_sdzj::~Form_sdzj() = default;
 
-int Form_sdzj::twips(double value) const { return int(std::lround(value * logicalDpiX() / 1440.0)); }
+int Form_sdzj::twips(double value) const {
+    return int(std::lround(value * logicalDpiX() / 1440.0));
+}
 
 // ------------------------------------------------------------------ load
 
@@ -372,8 +374,9 @@ void Form_sdzj::topre_Click() {
 void Form_sdzj::ZhiNengPaiXu() {
     if (state_.SortTrigger == kSortByClick) {
         const Answer answer = state_.prompts.message(
-            QStringLiteral("本操作将对表格进行以下智能排序：\r    首先 按题型分类排序\r    然后 再将每种题型按难度排序\r"
-                           "注意： 智能排序后不能撤销！确定要智能排序吗？"),
+            QStringLiteral(
+                "本操作将对表格进行以下智能排序：\r    首先 按题型分类排序\r    然后 再将每种题型按难度排序\r"
+                "注意： 智能排序后不能撤销！确定要智能排序吗？"),
             Buttons::OkCancel, Icon::Question, QStringLiteral("琢石-试题库-提醒您"));
         if (answer != Answer::Ok)
             return;
@@ -394,13 +397,15 @@ void Form_sdzj::Command_zhinengpaixu_Click() {
     ZhiNengPaiXu();
 }
 
-void Form_sdzj::Command_TiaoZhengBiaoGe_Click() { AutoSize(); }
+void Form_sdzj::Command_TiaoZhengBiaoGe_Click() {
+    AutoSize();
+}
 
 void Form_sdzj::ShengChengZhuanXiangXunLian_Click() {
     const int r = CurrentRow;
-    const QString query =
-        r >= 1 && r < table_.rows() ? specialTrainingQuery(specialTrainingPoints(table_.cell(r, SpecTable::Knowledge)))
-                                    : QString();
+    const QString query = r >= 1 && r < table_.rows()
+                              ? specialTrainingQuery(specialTrainingPoints(table_.cell(r, SpecTable::Knowledge)))
+                              : QString();
     if (query.isEmpty()) {
         state_.prompts.show(QStringLiteral("这一行还没有知识点，无法生成专项训练！\r请先选中一道已经设置好的题目。"));
         return;
@@ -408,10 +413,11 @@ void Form_sdzj::ShengChengZhuanXiangXunLian_Click() {
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
         const RowSet found = bank.query(query);
-        const QString answer = state_.prompts.input(
-            QStringLiteral("与  【") + table_.cell(r, SpecTable::QuestionNumber) + QStringLiteral("】 类似的题目一共有  【") +
-                QString::number(found.count()) + QStringLiteral("】 道!\r你准备选择几道？"),
-            QStringLiteral("设置专项训练的题目数量"), QString());
+        const QString answer =
+            state_.prompts.input(QStringLiteral("与  【") + table_.cell(r, SpecTable::QuestionNumber) +
+                                     QStringLiteral("】 类似的题目一共有  【") + QString::number(found.count()) +
+                                     QStringLiteral("】 道!\r你准备选择几道？"),
+                                 QStringLiteral("设置专项训练的题目数量"), QString());
         const TrainingCount count = readTrainingCount(answer, found.count());
         if (!count.refusal.isEmpty()) {
             state_.prompts.show(count.refusal);
@@ -427,7 +433,9 @@ void Form_sdzj::ShengChengZhuanXiangXunLian_Click() {
     });
 }
 
-void Form_sdzj::Command_sczxxl_Click() { ShengChengZhuanXiangXunLian_Click(); }
+void Form_sdzj::Command_sczxxl_Click() {
+    ShengChengZhuanXiangXunLian_Click();
+}
 
 // ------------------------------------------------------------------ workbook
 
@@ -449,7 +457,8 @@ void Form_sdzj::Command_bcbg_Click() {
 
 void Form_sdzj::Command_drbg_Click() {
     const Answer answer = state_.prompts.message(
-        QStringLiteral("        ~~双向细目表有新的改动记录~~\r\r你确定不用<生成试卷或者导出表格>就直接导入新的表格吗？"),
+        QStringLiteral(
+            "        ~~双向细目表有新的改动记录~~\r\r你确定不用<生成试卷或者导出表格>就直接导入新的表格吗？"),
         Buttons::YesNoCancel, Icon::Exclamation, QStringLiteral("危险操作！！"), 1);
     if (answer != Answer::Yes)
         return;
@@ -491,7 +500,9 @@ void Form_sdzj::Command_scsj_Click() {
         state_.desktop.openUrl(state_.homePage());
 }
 
-void Form_sdzj::Command_tczj_Click() { close(); }
+void Form_sdzj::Command_tczj_Click() {
+    close();
+}
 
 void Form_sdzj::closeEvent(QCloseEvent* event) {
     if (closing_) {
@@ -500,7 +511,8 @@ void Form_sdzj::closeEvent(QCloseEvent* event) {
     }
     if (TableModified) {
         const Answer answer = state_.prompts.message(
-            QStringLiteral("        ~~双向细目表已有新的改动记录~~\r\r你确定不用<生成试卷或者导出表格>就直接退出界面吗？"),
+            QStringLiteral(
+                "        ~~双向细目表已有新的改动记录~~\r\r你确定不用<生成试卷或者导出表格>就直接退出界面吗？"),
             Buttons::YesNoCancel, Icon::Exclamation, QStringLiteral("危险操作！！"), 1);
         if (answer != Answer::Yes) {
             event->ignore();

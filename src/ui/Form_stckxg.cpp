@@ -83,4 +83,4 @@ void Form_stckxg::reject() {
     state_.quitSharedWordInstance();
 }
 
-} // namespace zs
+}  // namespace zs

@@ -14,7 +14,7 @@ namespace zs {
 // rows, correct or delete the question on display, or look into another bank.
 class Form_stckxg : public BrowseScreen {
     Q_OBJECT
-  public:
+public:
     explicit Form_stckxg(RunState& state, QWidget* parent = nullptr);
     ~Form_stckxg() override;
 
@@ -27,10 +27,10 @@ class Form_stckxg : public BrowseScreen {
     // The window's close button and Escape leave as "返回主界面" does.
     void reject() override;
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     void showBankPath();
 
     std::unique_ptr<Ui::Form_stckxg> ui;
@@ -38,4 +38,4 @@ class Form_stckxg : public BrowseScreen {
     bool leaving_ = false;
 };
 
-} // namespace zs
+}  // namespace zs

@@ -93,7 +93,8 @@ bool Form_stlr::TakeNextNumber() {
     if (CurrentNumber.isEmpty()) {
         QuestionDocPath.clear();
         AnswerDocPath.clear();
-        state_.prompts.message(QStringLiteral("没有可用的题目编号，暂时不能录入试题。"), Buttons::Ok, Icon::Exclamation);
+        state_.prompts.message(QStringLiteral("没有可用的题目编号，暂时不能录入试题。"), Buttons::Ok,
+                               Icon::Exclamation);
         return false;
     }
     QuestionDocPath = questionDocumentPath(state_.BankPath, CurrentNumber);
@@ -152,9 +153,13 @@ void Form_stlr::TreeView1_Click() {
     });
 }
 
-void Form_stlr::List_dxzsd_Click(QListWidgetItem* item) { knowledge_->pick(item); }
+void Form_stlr::List_dxzsd_Click(QListWidgetItem* item) {
+    knowledge_->pick(item);
+}
 
-void Form_stlr::List_yxzsd_Click(QListWidgetItem* item) { knowledge_->unpick(item); }
+void Form_stlr::List_yxzsd_Click(QListWidgetItem* item) {
+    knowledge_->unpick(item);
+}
 
 void Form_stlr::Timer1_Timer() {
     if (inTimer_)
@@ -223,16 +228,19 @@ void Form_stlr::Command_qdlr_Click() {
     state_.prompts.show(QStringLiteral("已经为下一题的录入做好准备！\r\r题目编号为：") + CurrentNumber);
 }
 
-void Form_stlr::Command_fhzjm_Click() { close(); }
+void Form_stlr::Command_fhzjm_Click() {
+    close();
+}
 
 void Form_stlr::closeEvent(QCloseEvent* event) {
     if (leaving_) {
         event->accept();
         return;
     }
-    const Answer answer = state_.prompts.message(QStringLiteral("正在编辑的文档  <") + CurrentNumber +
-                                                     QStringLiteral(">  还没录入完毕！\r是否放弃录入并且《返回主界面》？"),
-                                                 Buttons::OkCancel);
+    const Answer answer =
+        state_.prompts.message(QStringLiteral("正在编辑的文档  <") + CurrentNumber +
+                                   QStringLiteral(">  还没录入完毕！\r是否放弃录入并且《返回主界面》？"),
+                               Buttons::OkCancel);
     if (answer != Answer::Ok) {
         event->ignore();
         return;

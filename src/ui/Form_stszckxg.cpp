@@ -92,4 +92,4 @@ void Form_stszckxg::deleteDisplayed(const QString& number) {
     ShowCurrentQuestion();
 }
 
-} // namespace zs
+}  // namespace zs

@@ -17,7 +17,7 @@ class SpecTable;
 // the table. It changes only the table and the composition flags of the run.
 class Form_stszckxg : public BrowseScreen {
     Q_OBJECT
-  public:
+public:
     Form_stszckxg(RunState& state, SpecTable& table, QWidget* parent = nullptr);
     ~Form_stszckxg() override;
 
@@ -26,14 +26,14 @@ class Form_stszckxg : public BrowseScreen {
     void Command_xdct_Click();
     void Command_xdssddqbtm_Click();
 
-  protected:
+protected:
     bool goToNeedsSearch() const override { return true; }
     bool changeChecksSource() const override { return false; }
     void deleteDisplayed(const QString& number) override;
 
-  private:
+private:
     std::unique_ptr<Ui::Form_stszckxg> ui;
     SpecTable& table_;
 };
 
-} // namespace zs
+}  // namespace zs

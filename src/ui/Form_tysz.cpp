@@ -56,4 +56,4 @@ void Form_tysz::Command_tc_Click() {
     }
 }
 
-} // namespace zs
+}  // namespace zs

@@ -18,7 +18,7 @@ class RunState;
 class Form_tysz : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     explicit Form_tysz(RunState& state, QWidget* parent = nullptr);
     ~Form_tysz() override;
 
@@ -30,7 +30,7 @@ class Form_tysz : public QDialog {
     void Command_scty_Click();
     void Command_tc_Click();
 
-  private:
+private:
     void run(const std::function<void()>& work);
     void showList();
 
@@ -39,4 +39,4 @@ class Form_tysz : public QDialog {
     std::unique_ptr<Ui::Form_tysz> ui;
 };
 
-} // namespace zs
+}  // namespace zs

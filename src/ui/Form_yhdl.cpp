@@ -40,7 +40,9 @@ void Form_yhdl::Form_Load() {
     centreOnScreen(*this);
 }
 
-void Form_yhdl::Form_Activate() { ui->Text_smyhm->setFocus(); }
+void Form_yhdl::Form_Activate() {
+    ui->Text_smyhm->setFocus();
+}
 
 void Form_yhdl::command_qd_Click() {
     const QString name = ui->Text_smyhm->text();
@@ -72,7 +74,9 @@ void Form_yhdl::command_qd_Click() {
     }
 }
 
-void Form_yhdl::command_qx_Click() { endProgram(state_); }
+void Form_yhdl::command_qx_Click() {
+    endProgram(state_);
+}
 
 void Form_yhdl::Command_zc_Click() {
     ui->Text_smyhm->clear();

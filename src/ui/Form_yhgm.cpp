@@ -68,6 +68,8 @@ void Form_yhgm::Command_qkzc_Click() {
     ui->Text_smyhm->setFocus();
 }
 
-void Form_yhgm::Command_tc_Click() { close(); }
+void Form_yhgm::Command_tc_Click() {
+    close();
+}
 
 }  // namespace zs

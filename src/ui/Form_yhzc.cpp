@@ -100,6 +100,8 @@ void Form_yhzc::clearBoxes() {
         box->clear();
 }
 
-void Form_yhzc::Command_tc_Click() { close(); }
+void Form_yhzc::Command_tc_Click() {
+    close();
+}
 
 }  // namespace zs

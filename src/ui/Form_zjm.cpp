@@ -5,15 +5,15 @@
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_lxzz.h"
+#include "ui/Form_qdjm.h"
 #include "ui/Form_sdzj.h"
 #include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
 #include "ui/Form_tkfx.h"
-#include "ui/Form_znzj.h"
 #include "ui/Form_tysz.h"
-#include "ui/Form_qdjm.h"
 #include "ui/Form_yhgm.h"
 #include "ui/Form_yhzc.h"
+#include "ui/Form_znzj.h"
 #include "ui/screens.h"
 #include "ui/startup.h"
 #include "ui/widgetevents.h"
@@ -27,8 +27,7 @@
 
 namespace zs {
 
-namespace {
-}
+namespace {}
 
 Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     : QMainWindow(parent), Timer1(new QTimer(this)), state_(state), ui(std::make_unique<Ui::Form_zjm>()) {
@@ -87,7 +86,9 @@ void Form_zjm::Form_Load() {
     centreOnScreen(*this);
 }
 
-QString Form_zjm::panelText(int panel) const { return panels_[panel - 1]->text(); }
+QString Form_zjm::panelText(int panel) const {
+    return panels_[panel - 1]->text();
+}
 
 void Form_zjm::Timer1_Timer() {
     const QString title = windowTitle();
@@ -140,13 +141,21 @@ void Form_zjm::openIntelligentComposition() {
 
 // ---- the buttons
 
-void Form_zjm::Command_jcsz_Click() { openCatalogue(); }
+void Form_zjm::Command_jcsz_Click() {
+    openCatalogue();
+}
 
-void Form_zjm::Command_tysz_Click() { openSources(); }
+void Form_zjm::Command_tysz_Click() {
+    openSources();
+}
 
-void Form_zjm::Command_tccx_Click() { endProgram(state_); }
+void Form_zjm::Command_tccx_Click() {
+    endProgram(state_);
+}
 
-void Form_zjm::Command_tkfx_Click() { openSharing(); }
+void Form_zjm::Command_tkfx_Click() {
+    openSharing();
+}
 
 void Form_zjm::Command_stlr_Click() {
     // Number maintenance refills the free numbers and goes on to question
@@ -168,11 +177,15 @@ void Form_zjm::Command_sdzj_Click() {
     openManualComposition();
 }
 
-void Form_zjm::Command_znzj_Click() { openIntelligentComposition(); }
+void Form_zjm::Command_znzj_Click() {
+    openIntelligentComposition();
+}
 
 // ---- the menu
 
-void Form_zjm::jcsz_Click() { openCatalogue(); }
+void Form_zjm::jcsz_Click() {
+    openCatalogue();
+}
 
 void Form_zjm::yhzc_Click() {
     Form_yhzc screen(state_, this);
@@ -196,11 +209,17 @@ void Form_zjm::stlr_Click() {
     openQuestionEntry();
 }
 
-void Form_zjm::stckyxg_Click() { openBrowse(); }
+void Form_zjm::stckyxg_Click() {
+    openBrowse();
+}
 
-void Form_zjm::znzj_Click() { openIntelligentComposition(); }
+void Form_zjm::znzj_Click() {
+    openIntelligentComposition();
+}
 
-void Form_zjm::sdzj_Click() { openManualComposition(); }
+void Form_zjm::sdzj_Click() {
+    openManualComposition();
+}
 
 void Form_zjm::sybz_Click() {
     // The tutorial lies beside the bank; a bank opened from elsewhere has none,
@@ -221,6 +240,8 @@ void Form_zjm::lxzz_Click() {
     showModal(state_, screen);
 }
 
-void Form_zjm::Image_logo_Click() { state_.desktop.openUrl(state_.homePage()); }
+void Form_zjm::Image_logo_Click() {
+    state_.desktop.openUrl(state_.homePage());
+}
 
 }  // namespace zs

@@ -54,10 +54,10 @@ void showSetting(QComboBox* combo, const QString& value) {
 
 // Draws a selected item in its own text colour instead of the selection's.
 class KeepColourDelegate : public QStyledItemDelegate {
-  public:
+public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-  protected:
+protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         const QVariant colour = index.data(Qt::ForegroundRole);
@@ -70,7 +70,7 @@ bool chosen(const QComboBox* combo, const QString& caption) {
     return combo->currentIndex() >= 0 && comboText(combo) != caption;
 }
 
-} // namespace
+}  // namespace
 
 BrowseScreen::BrowseScreen(RunState& state, QWidget* parent) : QDialog(parent), state_(state) {
     Timer1.setInterval(100);
@@ -166,13 +166,12 @@ void BrowseScreen::Form_Load() {
         fillCombo(Combo_stly_sz, sources);
         fillSearchCombo(
             Combo_zz_ss, kAnyAuthor,
-            bank.query(QStringLiteral(
-                           "select 实名用户名 from 用户管理 union select distinct 入库教师 from 试题库"))
+            bank.query(QStringLiteral("select 实名用户名 from 用户管理 union select distinct 入库教师 from 试题库"))
                 .texts());
         const ScopeTreeModel tree = ScopeTreeModel::build(bank);
         TreeView1->setModel(tree);
         TreeView2->setModel(tree);
-        TreeView1->expandToDepth(3); // down to the chapters
+        TreeView1->expandToDepth(3);  // down to the chapters
     });
     Timer1.start();
 }
@@ -263,7 +262,6 @@ void BrowseScreen::Command_tz_Click() {
 }
 
 // ---------------------------------------------------------------- the question on display
-
 
 void BrowseScreen::clearQuestionTree() {
     TreeView2->model().uncheckAll();
@@ -380,9 +378,13 @@ void BrowseScreen::TreeView2_Click() {
     guarded(state_, [&] { addKnowledgeRows(); });
 }
 
-void BrowseScreen::List_dxzsd_Click(QListWidgetItem* item) { knowledge_->pick(item); }
+void BrowseScreen::List_dxzsd_Click(QListWidgetItem* item) {
+    knowledge_->pick(item);
+}
 
-void BrowseScreen::List_yxzsd_Click(QListWidgetItem* item) { knowledge_->unpick(item); }
+void BrowseScreen::List_yxzsd_Click(QListWidgetItem* item) {
+    knowledge_->unpick(item);
+}
 
 void BrowseScreen::Timer1_Timer() {
     if (inTimer_)
@@ -477,4 +479,4 @@ void BrowseScreen::deleteDisplayed(const QString& number) {
     ShowCurrentQuestion();
 }
 
-} // namespace zs
+}  // namespace zs

@@ -4,8 +4,8 @@
 #include "ui/knowledgepicker.h"
 
 #include <QDialog>
-#include <memory>
 #include <QTimer>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -27,7 +27,7 @@ class ScopeTreeWidget;
 // the shared controls by their object names and connects their handlers.
 class BrowseScreen : public QDialog {
     Q_OBJECT
-  public:
+public:
     ~BrowseScreen() override;
 
     void Form_Load();
@@ -52,7 +52,7 @@ class BrowseScreen : public QDialog {
     const DisplayedQuestion& displayed() const { return displayed_; }
     const ScopeKnowledgeTable& knowledgeTable() const { return knowledge_->table; }
 
-  protected:
+protected:
     BrowseScreen(RunState& state, QWidget* parent);
 
     // Finds the shared controls of the laid-out form and connects them.
@@ -94,7 +94,7 @@ class BrowseScreen : public QDialog {
     DocumentView* OLE_tm = nullptr;
     DocumentView* OLE_da = nullptr;
 
-  private:
+private:
     void showNotFound();
     void clearQuestionTree();
     void restyleQuestionTree();
@@ -105,4 +105,4 @@ class BrowseScreen : public QDialog {
     bool inTimer_ = false;
 };
 
-} // namespace zs
+}  // namespace zs

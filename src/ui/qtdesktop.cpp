@@ -14,8 +14,12 @@ QString QtDesktop::desktopFolder() const {
     return folder;
 }
 
-void QtDesktop::openFile(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+void QtDesktop::openFile(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
-void QtDesktop::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+void QtDesktop::openUrl(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}
 
 }  // namespace zs

@@ -10,9 +10,13 @@ namespace zs {
 
 namespace {
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
-QString titleOr(const QString& title) { return title.isEmpty() ? kAppTitle : title; }
+QString titleOr(const QString& title) {
+    return title.isEmpty() ? kAppTitle : title;
+}
 
 }  // namespace
 
@@ -34,8 +38,7 @@ QString QtPrompts::qtFilter(const QString& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
-Answer QtPrompts::message(const QString& text, Buttons buttons, Icon icon, const QString& title,
-                          int defaultButton) {
+Answer QtPrompts::message(const QString& text, Buttons buttons, Icon icon, const QString& title, int defaultButton) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(titleOr(title));
     box.setText(displayText(text));

@@ -7,8 +7,7 @@ namespace zs {
 // Real dialogs, with the application's title unless another is given.
 class QtPrompts : public Prompts {
 public:
-    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title,
-                   int defaultButton) override;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title, int defaultButton) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& filter, const QString& title) override;
     QString saveFile(const QString& filter, const QString& title) override;

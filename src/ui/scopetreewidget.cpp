@@ -22,8 +22,7 @@ void ScopeTreeWidget::setModel(ScopeTreeModel model) {
     items_.resize(model_.count());
     for (int i = 0; i < model_.count(); ++i) {
         const ScopeNode& n = model_.node(i);
-        QTreeWidgetItem* item =
-            n.parent < 0 ? new QTreeWidgetItem(this) : new QTreeWidgetItem(items_[n.parent]);
+        QTreeWidgetItem* item = n.parent < 0 ? new QTreeWidgetItem(this) : new QTreeWidgetItem(items_[n.parent]);
         item->setText(0, n.text);
         item->setToolTip(0, n.fullPath);
         item->setData(0, Qt::UserRole, i);

@@ -13,7 +13,9 @@
 #include <QPointer>
 
 // The pictures of the screens (the logo) are a resource of this library.
-static void initScreenResources() { Q_INIT_RESOURCE(resources); }
+static void initScreenResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace zs {
 

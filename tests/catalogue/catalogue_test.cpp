@@ -12,8 +12,8 @@ using namespace zs;
 using zs::test::TempFolder;
 
 TEST(NameCheck, NumberDashTextIsTheOnlyAcceptedForm) {
-    for (const char* ok : {"1-语文", "03-人教版", "12-第十二章", " 2 -物理", "1.5-半章", "+3-x", "1e2-百",
-                           "7-", "1-a-b", "1-O'Neil"})
+    for (const char* ok :
+         {"1-语文", "03-人教版", "12-第十二章", " 2 -物理", "1.5-半章", "+3-x", "1e2-百", "7-", "1-a-b", "1-O'Neil"})
         EXPECT_EQ(nameProblem(QString::fromUtf8(ok)), QString()) << ok;
 
     const QString format = "输入的名称格式不正确！\r正确的格式应该为：#-********\r其中#代表数字，*代表文字";
@@ -31,8 +31,7 @@ TEST(CatalogueStatements, ActOnExactlyOnePathOfARealBank) {
     const QString path = folder.file("试题库.mdb");
     Bank::create(path);
     Bank bank(path);
-    const QStringList mine = {"1-O'语文",  "1-人'教版", "7-七年级", "1-上册",
-                              "1-第'一章", "1-第'一节", "1-知'识"};
+    const QStringList mine = {"1-O'语文", "1-人'教版", "7-七年级", "1-上册", "1-第'一章", "1-第'一节", "1-知'识"};
     QStringList other = mine;
     other[6] = "2-别的";
     QStringList cousin = mine;

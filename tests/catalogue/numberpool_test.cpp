@@ -21,7 +21,8 @@ protected:
         row(number);
     }
     void row(const QString& number) {
-        Bank(app.bankPath()).addRow("试题库", {{"题目编号", number}, {"考查范围", "a"}, {"试题识别码", "张三-" + number}});
+        Bank(app.bankPath())
+            .addRow("试题库", {{"题目编号", number}, {"考查范围", "a"}, {"试题识别码", "张三-" + number}});
     }
     QStringList poolSlots() const {
         QStringList out;

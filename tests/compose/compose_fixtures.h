@@ -17,7 +17,7 @@ namespace zs::test {
 // A fresh bank in a temporary folder, with helpers to file catalogue entries
 // and question rows.
 class ComposeBank {
-  public:
+public:
     ComposeBank() {
         Bank::create(path());
         bank = std::make_unique<Bank>(path());
@@ -87,9 +87,7 @@ inline CandidateTable randomCandidates(std::mt19937& random, int count, const QS
         const int n = randomBelow(random, 4);
         for (int j = 0; j < n; ++j) {
             const int pick = randomBelow(random, int(scopePoints.size()) + 2);
-            parts << (pick < scopePoints.size()    ? scopePoints[pick]
-                      : pick == scopePoints.size() ? ""
-                                                   : "范围外");
+            parts << (pick < scopePoints.size() ? scopePoints[pick] : pick == scopePoints.size() ? "" : "范围外");
         }
         c.knowledge = parts.join('|');
         c.code = "张三-" + c.number;
@@ -98,8 +96,7 @@ inline CandidateTable randomCandidates(std::mt19937& random, int count, const QS
     return table;
 }
 
-inline CompositionParameters randomParameters(std::mt19937& random, const QStringList& scopePoints,
-                                              int total) {
+inline CompositionParameters randomParameters(std::mt19937& random, const QStringList& scopePoints, int total) {
     CompositionParameters p = parametersOver(scopePoints, total);
     for (int& t : p.TypeTargets)
         t = randomBelow(random, 4);
@@ -108,4 +105,4 @@ inline CompositionParameters randomParameters(std::mt19937& random, const QStrin
     return p;
 }
 
-} // namespace zs::test
+}  // namespace zs::test

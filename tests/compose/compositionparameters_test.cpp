@@ -40,7 +40,7 @@ CompositionInputs passingInputs() {
     return in;
 }
 
-} // namespace
+}  // namespace
 
 TEST(TypeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
     auto counts = zeroCounts();
@@ -50,14 +50,14 @@ TEST(TypeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
     counts[0] = countAfterMinus(counts[0]);
     EXPECT_EQ(counts[0], "2");
     EXPECT_EQ(RecountTotal(ticks, counts), "2");
-    ticks[0] = false; // unticking keeps the count but leaves it out of the total
+    ticks[0] = false;  // unticking keeps the count but leaves it out of the total
     EXPECT_EQ(counts[0], "2");
     EXPECT_EQ(RecountTotal(ticks, counts), "0");
     ticks[0] = true;
     EXPECT_EQ(RecountTotal(ticks, counts), "2");
 
     EXPECT_EQ(countAfterMinus("0"), "0");
-    EXPECT_EQ(countAfterMinus("abc"), "abc"); // counts 0: left as typed
+    EXPECT_EQ(countAfterMinus("abc"), "abc");  // counts 0: left as typed
     EXPECT_EQ(countAfterPlus("abc"), "1");
     EXPECT_EQ(countAfterPlus("12abc"), "13");
     EXPECT_EQ(countAfterMinus("2.5"), "1.5");
@@ -67,9 +67,9 @@ TEST(TypeCounts, TotalReadsTheLeadingNumberOfEachTickedBox) {
     auto counts = zeroCounts();
     counts[0] = "12abc";
     counts[2] = " 3";
-    counts[4] = "x7"; // no leading number: 0
+    counts[4] = "x7";  // no leading number: 0
     counts[6] = "2.5";
-    counts[7] = "100"; // not ticked
+    counts[7] = "100";  // not ticked
     EXPECT_EQ(RecountTotal(ticked({0, 2, 4, 6}), counts), "17.5");
     counts[2] = "-20";
     EXPECT_EQ(RecountTotal(ticked({0, 2}), counts), "-8");
@@ -140,11 +140,11 @@ TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     CompositionInputs in = passingInputs();
     in.TypeTicked = ticked({0, 2, 4, 6});
     in.TypeCounts = zeroCounts();
-    in.TypeCounts[0] = " 2.5 "; // halves to even: 2
-    in.TypeCounts[2] = "3.5";   // 4
-    in.TypeCounts[4] = "12abc"; // 12
+    in.TypeCounts[0] = " 2.5 ";  // halves to even: 2
+    in.TypeCounts[2] = "3.5";    // 4
+    in.TypeCounts[4] = "12abc";  // 12
     in.TypeCounts[6] = "0";
-    in.TypeCounts[7] = "9"; // not ticked: 0
+    in.TypeCounts[7] = "9";  // not ticked: 0
     in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
     ASSERT_EQ(in.TotalText, "18");
     in.ShareTexts = {"10%", "20%", "30%", "20%", "20%"};
@@ -157,7 +157,7 @@ TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     EXPECT_EQ(p.TypeTargets, (std::array<int, 8>{2, 0, 4, 0, 12, 0, 0, 0}));
     EXPECT_EQ(p.LevelShares[0], 0.1f);
     EXPECT_EQ(p.LevelShares[2], 0.3f);
-    EXPECT_EQ(p.LevelTargets, (std::array<int, 5>{2, 4, 5, 4, 3})); // 1.8 3.6 5.4 3.6 3.6
+    EXPECT_EQ(p.LevelTargets, (std::array<int, 5>{2, 4, 5, 4, 3}));  // 1.8 3.6 5.4 3.6 3.6
     EXPECT_EQ(p.knowledgePointCount(), 2);
     EXPECT_FALSE(p.LastUseRange) << "one date box ticked applies no date limit";
 
@@ -180,11 +180,11 @@ TEST(ScopeKnowledgePoints, ReadFromTheCatalogueOfABank) {
     ComposeBank b;
     const QStringList sectionA = {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-有理数", "1-正数和负数"};
     const QStringList sectionB = {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-有理数", "2-有理数的加法"};
-    b.addCatalogue(sectionA); // the section itself, no knowledge point yet (null)
+    b.addCatalogue(sectionA);  // the section itself, no knowledge point yet (null)
     b.addCatalogue(sectionA + QStringList{"1-正数"});
     b.addCatalogue(sectionA + QStringList{"2-负数"});
     b.addCatalogue(sectionB + QStringList{"1-加法法则"});
-    b.addCatalogue(sectionB + QStringList{"2-负数"}); // the same name in another section stays twice
+    b.addCatalogue(sectionB + QStringList{"2-负数"});  // the same name in another section stays twice
     b.addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "2-整式"});
 
     const QString pathA = sectionA.join('\\');
@@ -206,7 +206,7 @@ TEST(ScopeKnowledgePoints, ReadFromTheCatalogueOfABank) {
 }
 
 TEST(CheckParameters, ProblemsComeInOneMessageInTheirOrder) {
-    CompositionInputs in; // nothing ticked, total 0, shares 0 %
+    CompositionInputs in;  // nothing ticked, total 0, shares 0 %
     in.TypeCounts = zeroCounts();
     in.ShareTexts = {"00%", "00%", "00%", "00%", "00%"};
     in.SourceFilter = {"1-课本"};
@@ -239,7 +239,7 @@ TEST(CheckParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
     in.TypeTicked = ticked({0, 1});
     in.TypeCounts[0] = "2";
     in.TypeCounts[1] = "-3";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts); // "-1"
+    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);  // "-1"
     ParameterCheck check = CheckParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_EQ(check.message, "还有以下参数设置有点问题，请前去设置好了再开始：\r\r"

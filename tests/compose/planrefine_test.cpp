@@ -60,7 +60,7 @@ struct Scope {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(PlanState, IncrementalOffsetAgreesWithTheFullOffset) {
     std::mt19937 random(77);
@@ -68,7 +68,7 @@ TEST(PlanState, IncrementalOffsetAgreesWithTheFullOffset) {
         QStringList points;
         const int k = randomBelow(random, 15);
         for (int i = 0; i < k; ++i)
-            points << QString("点%1").arg(randomBelow(random, 10)); // some listed twice
+            points << QString("点%1").arg(randomBelow(random, 10));  // some listed twice
         if (round % 4 == 0)
             points << "";
         const CandidateTable table = test::randomCandidates(random, 10 + randomBelow(random, 80), points);
@@ -83,14 +83,13 @@ TEST(PlanState, IncrementalOffsetAgreesWithTheFullOffset) {
         ASSERT_EQ(state.offset(), pool.offset(plan));
         for (int move = 0; move < 80; ++move) {
             const int slot = randomBelow(random, n);
-            const int b = randomBelow(random, m + 1) - (move % 9 == 0 ? 1 : 0); // now and then an empty row
+            const int b = randomBelow(random, m + 1) - (move % 9 == 0 ? 1 : 0);  // now and then an empty row
             const int candidate = std::min(b, m - 1);
             Plan after = state.plan();
             after[slot] = candidate;
             const Offset expected = planOffset(planRows(table, after), p);
             ASSERT_EQ(pool.offset(after), expected);
-            ASSERT_EQ(state.offsetAfterReplace(slot, candidate), expected)
-                << "round " << round << " move " << move;
+            ASSERT_EQ(state.offsetAfterReplace(slot, candidate), expected) << "round " << round << " move " << move;
             const int before = state.plan()[slot];
             state.vacate(slot);
             ASSERT_EQ(state.offsetWithAdded(candidate), expected);
@@ -260,7 +259,7 @@ TEST(ComposeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
     // 3 + 3 types, levels 1 1 2 1 1, points twice each: offset 0 except slot 0 (mean 2): 5 × 4.
     EXPECT_EQ(c.result.BestOffset, 20);
 
-    p.ScopePaths.clear(); // "where and (…)": the bank refuses the statement
+    p.ScopePaths.clear();  // "where and (…)": the bank refuses the statement
     EXPECT_THROW(ComposeFromBank(b.path(), p, random), StoreError);
     EXPECT_THROW(ComposeFromBank(b.folder.file("没有.mdb"), p, random), StoreError);
 }

@@ -38,11 +38,10 @@ struct TenPoints {
 };
 
 Candidate row(const QString& type, const QString& difficulty, const QString& knowledge, int number = 1) {
-    return {questionNumberText(number),          kPathA, type, difficulty, knowledge,
-            "张三-" + questionNumberText(number)};
+    return {questionNumberText(number), kPathA, type, difficulty, knowledge, "张三-" + questionNumberText(number)};
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- candidates
 
@@ -58,11 +57,10 @@ TEST(CandidateQuery, StatementTextOfScopeTeacherSourceAndDates) {
     p.AuthorFilter = {"张三", "O'Neil"};
     p.SourceFilter = {"1-课本", "2-练习册", "3-试卷"};
     p.LastUseRange = DateRange{QDate(2024, 1, 5), QDate(2024, 12, 31)};
-    EXPECT_EQ(CandidateQuery(p),
-              "select * from 试题库 where (考查范围 = '" + kPathA + "' or 考查范围 = '" + kPathB +
-                  "') and (入库教师 = '张三' or 入库教师 = 'O''Neil')"
-                  " and (试题来源 = '1-课本' or 试题来源 = '2-练习册' or 试题来源 = '3-试卷')"
-                  " and (最后使用日期 between #2024-1-5# and #2024-12-31#)");
+    EXPECT_EQ(CandidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA + "' or 考查范围 = '" + kPathB +
+                                     "') and (入库教师 = '张三' or 入库教师 = 'O''Neil')"
+                                     " and (试题来源 = '1-课本' or 试题来源 = '2-练习册' or 试题来源 = '3-试卷')"
+                                     " and (最后使用日期 between #2024-1-5# and #2024-12-31#)");
 }
 
 TEST(BuildCandidates, ReadsTheSixTextsOfEveryRowThatPassesTheFilters) {
@@ -72,16 +70,14 @@ TEST(BuildCandidates, ReadsTheSixTextsOfEveryRowThatPassesTheFilters) {
                       .scope = kPathA,
                       .type = "填空题",
                       .difficulty = "0.3",
-                      .knowledge = "甲|乙"}); // never used
+                      .knowledge = "甲|乙"});  // never used
     b.addQuestion(Row{.number = "00002", .scope = kPathA, .lastUse = QDate(2024, 3, 1)});
     b.addQuestion(Row{.number = "00003", .scope = kPathA, .lastUse = QDate(2023, 6, 1)});
     b.addQuestion(Row{.number = "00004", .scope = kPathB, .lastUse = QDate(2024, 3, 1)});
     b.addQuestion(Row{.number = "00005", .scope = kPathA, .teacher = "李四", .lastUse = QDate(2024, 3, 1)});
-    b.addQuestion(
-        Row{.number = "00006", .scope = kPathA, .source = "2-练习册", .lastUse = QDate(2024, 5, 1)});
+    b.addQuestion(Row{.number = "00006", .scope = kPathA, .source = "2-练习册", .lastUse = QDate(2024, 5, 1)});
     b.addQuestion(Row{.number = "00007", .scope = kPathA, .lastUse = QDate(2024, 12, 31)});
-    b.addQuestion(
-        Row{.number = "00004", .scope = kPathA, .lastUse = QDate(2024, 3, 1)}); // a second scope row
+    b.addQuestion(Row{.number = "00004", .scope = kPathA, .lastUse = QDate(2024, 3, 1)});  // a second scope row
 
     CompositionParameters p;
     p.ScopePaths = {kPathA};
@@ -111,7 +107,7 @@ TEST(BuildCandidates, ReadsTheSixTextsOfEveryRowThatPassesTheFilters) {
 
 TEST(BuildCandidates, AStatementTheBankRefusesIsAStoreError) {
     ComposeBank b;
-    CompositionParameters p; // no scope: "where and (...)" cannot run
+    CompositionParameters p;  // no scope: "where and (...)" cannot run
     p.AuthorFilter = {"张三"};
     EXPECT_THROW(BuildCandidates(*b.bank, p), StoreError);
 }
@@ -124,9 +120,9 @@ TEST(Offset, TenKnowledgePointsHitOnceTwiceOrNotAtAll) {
     for (int i = 0; i < 10; ++i)
         once.push_back(t.candidates[i]);
     twice = once;
-    twice[9] = t.candidates[10]; // point 1 twice, point 10 missing
+    twice[9] = t.candidates[10];  // point 1 twice, point 10 missing
     PlanRows third = once;
-    third[3] = t.candidates[13]; // another row of the same point: still each once
+    third[3] = t.candidates[13];  // another row of the same point: still each once
 
     const std::array<Offset, 4> offsets = EvaluatePlans({once, twice, third, twice}, t.parameters);
     EXPECT_EQ(offsets, (std::array<Offset, 4>{5, 15, 5, 15}));
@@ -136,7 +132,7 @@ TEST(Offset, TenKnowledgePointsHitOnceTwiceOrNotAtAll) {
     EXPECT_EQ(pool.offset({0, 1, 2, 3, 4, 5, 6, 7, 8, 10}), 15);
     EXPECT_EQ(pool.knowledgePointCount(), 10);
     EXPECT_EQ(pool.distinctNumbers(), 30);
-    EXPECT_EQ(pool.offsetLowerBound(10), 5); // tight here: the best plan reaches it
+    EXPECT_EQ(pool.offsetLowerBound(10), 5);  // tight here: the best plan reaches it
 }
 
 TEST(Offset, KnowledgeListsTypesAndLevels) {
@@ -149,7 +145,7 @@ TEST(Offset, KnowledgeListsTypesAndLevels) {
     EXPECT_EQ(planOffset({row("", "", "甲||范围外")}, p), 10);
 
     // Difficulties 0.25 and empty, and a type without a tick box, count nowhere.
-    p = parametersOver({}, 1); // K = 0: no knowledge term
+    p = parametersOver({}, 1);  // K = 0: no knowledge term
     p.TypeTargets[0] = 1;
     p.LevelTargets[2] = 1;
     EXPECT_EQ(planOffset({row("单选题", "0.5", "甲")}, p), 0);
@@ -190,7 +186,7 @@ TEST(Offset, CompactCandidatesAgreeWithTheTexts) {
             for (int q = 0; q < 4; ++q) {
                 plans[q] = DrawRandomPlan(int(table.size()), n, random);
                 if (trial % 7 == 0)
-                    plans[q][0] = -1; // an empty slot is an empty row
+                    plans[q][0] = -1;  // an empty slot is an empty row
                 texts[q] = planRows(table, plans[q]);
             }
             const std::array<Offset, 4> expected = EvaluatePlans(texts, p);
@@ -358,7 +354,6 @@ TEST(RandomPlans, DrawsStayInRangeAndPlansHoldDistinctRows) {
 
 TEST(HandOver, CellsOfATableRow) {
     const Candidate c{"00012", kPathA, "填空题", "0.3", "甲|乙|丙", "张三-00012"};
-    EXPECT_EQ(specificationCells(c),
-              QStringList({"00012", "张三-00012", "填空题", "0.3", kPathA, "甲\r乙\r丙"}));
+    EXPECT_EQ(specificationCells(c), QStringList({"00012", "张三-00012", "填空题", "0.3", kPathA, "甲\r乙\r丙"}));
     EXPECT_EQ(specificationCells(Candidate{}), QStringList({"", "", "", "", "", ""}));
 }

@@ -52,8 +52,8 @@ TEST(SpecTableRows, InsertDeleteAndSwapKeepTheRowNumbers) {
     t.swapRows(1, 2);
     EXPECT_EQ(t.cell(1, SpecTable::Code), "c2");
     EXPECT_EQ(t.cell(1, SpecTable::Number), "1");  // numbers never move
-    t.swapRows(26, 27);  // past the end: nothing
-    t.swapRows(1, 0);    // the header: nothing
+    t.swapRows(26, 27);                            // past the end: nothing
+    t.swapRows(1, 0);                              // the header: nothing
     EXPECT_EQ(t.cell(0, SpecTable::Code), "题目识别码");
 }
 
@@ -94,8 +94,7 @@ TEST(SmartSort, UnknownTypesComeAfterTheListedOnes) {
 TEST(SpecialTraining, OneConditionPerKnowledgeLine) {
     const QStringList points = specialTrainingPoints("力学-重力\r力学-弹力");
     EXPECT_EQ(points, QStringList({"重力", "弹力"}));
-    EXPECT_EQ(specialTrainingQuery(points),
-              "select * from 试题库 where 知识点 like '%重力%' and 知识点 like '%弹力%'");
+    EXPECT_EQ(specialTrainingQuery(points), "select * from 试题库 where 知识点 like '%重力%' and 知识点 like '%弹力%'");
     EXPECT_EQ(specialTrainingPoints("无编号"), QStringList({"无编号"}));
     EXPECT_TRUE(specialTrainingQuery(specialTrainingPoints("")).isEmpty());
     EXPECT_EQ(specialTrainingQuery({"It's"}), "select * from 试题库 where 知识点 like '%It''s%'");

@@ -34,7 +34,8 @@ protected:
         return t;
     }
     QString exportTable(const SpecTable& t, int minute) {
-        return ExportSpecWorkbook(test::office(), t, templatePath(), out.path(), QDateTime(QDate(2026, 12, 8), QTime(9, minute)));
+        return ExportSpecWorkbook(test::office(), t, templatePath(), out.path(),
+                                  QDateTime(QDate(2026, 12, 8), QTime(9, minute)));
     }
 
     static test::TempFolder* folder_;
@@ -127,11 +128,13 @@ TEST_F(WorkbookTest, AWorkbookWithoutTheMarkOrNoWorkbookIsRefused) {
 
 TEST_F(WorkbookTest, AMissingTemplateOrFolderIsNamed) {
     try {
-        ExportSpecWorkbook(test::office(), filled(1), out.file("没有模板.xls"), out.path(), QDateTime::currentDateTime());
+        ExportSpecWorkbook(test::office(), filled(1), out.file("没有模板.xls"), out.path(),
+                           QDateTime::currentDateTime());
         FAIL();
     } catch (const OfficeError& e) {
         EXPECT_TRUE(e.message().contains("没有模板.xls"));
     }
-    EXPECT_THROW(ExportSpecWorkbook(test::office(), filled(1), templatePath(), "/没有/这个/文件夹", QDateTime::currentDateTime()),
+    EXPECT_THROW(ExportSpecWorkbook(test::office(), filled(1), templatePath(), "/没有/这个/文件夹",
+                                    QDateTime::currentDateTime()),
                  OfficeError);
 }

@@ -64,8 +64,7 @@ void tick(ScopeTreeWidget* tree, const QString& path) {
     tree->itemOf(node)->setCheckState(0, Qt::Checked);
 }
 
-template <typename T>
-T* child(QWidget* screen, const char* name) {
+template <typename T> T* child(QWidget* screen, const char* name) {
     T* found = screen->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
     return found;
@@ -114,10 +113,11 @@ TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
             entered = entry->currentNumber();
             // The teacher writes the question and its answer in the word processor.
             const auto word = test::office().startWord();
-            for (const auto& [path, text] : {qMakePair(questionDocumentPath(state.BankPath, entered),
-                                                       QStringLiteral("比较大小：−3 ____ −2（填“>”或“<”）。")),
-                                             qMakePair(answerDocumentPath(state.BankPath, entered),
-                                                       QStringLiteral("【答案】<\r【解析】两个负数，绝对值大的反而小。"))}) {
+            for (const auto& [path, text] :
+                 {qMakePair(questionDocumentPath(state.BankPath, entered),
+                            QStringLiteral("比较大小：−3 ____ −2（填“>”或“<”）。")),
+                  qMakePair(answerDocumentPath(state.BankPath, entered),
+                            QStringLiteral("【答案】<\r【解析】两个负数，绝对值大的反而小。"))}) {
                 const auto doc = word->open(path);
                 doc->append(text);
                 doc->save();
@@ -154,7 +154,8 @@ TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
                 intelligent->Check_tx[type]->click();
                 intelligent->Text_ts[type]->setText(QString::number(count));
             }
-            for (const auto& [level, tens] : {qMakePair(0, 2), qMakePair(1, 3), qMakePair(2, 3), qMakePair(3, 1), qMakePair(4, 1)})
+            for (const auto& [level, tens] :
+                 {qMakePair(0, 2), qMakePair(1, 3), qMakePair(2, 3), qMakePair(3, 1), qMakePair(4, 1)})
                 intelligent->HScroll_ndbl[level]->setValue(tens);
             child<QPushButton>(intelligent, "Command_jszyfa")->click();
         } else if (auto* generator = qobject_cast<Form_scsjjm*>(screen)) {
@@ -267,7 +268,8 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     EXPECT_TRUE(told[1].startsWith("勾选范围内的<教材设置>，已全部导出！"));
     const QStringList folders = QDir(sender.desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_EQ(folders.size(), 1);
-    const QString exportBank = QDir(QDir(sender.desktopFolder.path()).filePath(folders[0])).filePath(folders[0] + ".mdb");
+    const QString exportBank =
+        QDir(QDir(sender.desktopFolder.path()).filePath(folders[0])).filePath(folders[0] + ".mdb");
     ASSERT_TRUE(QFileInfo::exists(exportBank));
 
     // The other teacher, with a bank of her own, imports the folder she was given.
@@ -284,7 +286,8 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     }
     const QStringList imported = receiver.prompts.messages();
     ASSERT_EQ(imported.size(), 2) << imported.join(" / ").toStdString();
-    EXPECT_EQ(imported[0], "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： " + QString::number(exported));
+    EXPECT_EQ(imported[0],
+              "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： " + QString::number(exported));
     Bank bank(receiver.bankPath());
     const RowSet arrived = bank.query("select * from 试题库");
     ASSERT_EQ(arrived.count(), exported);

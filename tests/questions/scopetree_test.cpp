@@ -22,11 +22,13 @@ QStringList path(const QString& chapter, const QString& section = {}) {
 }
 
 ScopeTreeModel sample() {
-    return ScopeTreeModel::fromPaths({path("1-第一章", "1-第一节"), path("1-第一章", "2-第二节"),
-                                      path("2-第二章", "1-第一节")});
+    return ScopeTreeModel::fromPaths(
+        {path("1-第一章", "1-第一节"), path("1-第一章", "2-第二节"), path("2-第二章", "1-第一节")});
 }
 
-QString joined(const QStringList& p) { return p.join('\\'); }
+QString joined(const QStringList& p) {
+    return p.join('\\');
+}
 
 }  // namespace
 

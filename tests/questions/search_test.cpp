@@ -14,9 +14,8 @@ TEST(SearchQuery, KeepsEveryFragmentOfTheStatement) {
     c.scopePath = kSection11;
     c.type = "单选题";
     c.knowledge = "1-A|3-C";
-    EXPECT_EQ(BuildSearchQuery(c),
-              "select * from 试题库 where 考查范围 like '" + kSection11 +
-                  "%' and 题型='单选题' and 知识点 like '%1-A%' and 知识点 like '%3-C%'");
+    EXPECT_EQ(BuildSearchQuery(c), "select * from 试题库 where 考查范围 like '" + kSection11 +
+                                       "%' and 题型='单选题' and 知识点 like '%1-A%' and 知识点 like '%3-C%'");
 
     SearchConditions all;
     EXPECT_EQ(BuildSearchQuery(all), "select * from 试题库 where 考查范围 like '%'");
@@ -32,24 +31,17 @@ TEST(SearchQuery, KeepsEveryFragmentOfTheStatement) {
 }
 
 class SearchBank : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Bank bank(app.bankPath());
         addSampleCatalogue(bank);
-        addSampleQuestion(bank,
-                          {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
-        addSampleQuestion(bank, {"00002",
-                                 "李四-00002",
-                                 "填空题",
-                                 "0.3",
-                                 "1-期中考试",
-                                 {{kSection11, "2-B"}, {kSection12, "1-D"}},
-                                 "李四"});
+        addSampleQuestion(bank, {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
         addSampleQuestion(
-            bank, {"00003", "张三-00003", "单选题", "0.7", std::nullopt, {{kSection21, "1-F|2-G'H"}}});
-        addSampleQuestion(
-            bank, {"00012", "王五-00012", "解答题", "0.5", "1-期中考试", {{kSection12, "2-E"}}, "王五"});
-        bank.addRow("试题库", {{"题目编号", "00013"}, {"题型", "单选题"}}); // a row without a scope
+            bank,
+            {"00002", "李四-00002", "填空题", "0.3", "1-期中考试", {{kSection11, "2-B"}, {kSection12, "1-D"}}, "李四"});
+        addSampleQuestion(bank, {"00003", "张三-00003", "单选题", "0.7", std::nullopt, {{kSection21, "1-F|2-G'H"}}});
+        addSampleQuestion(bank, {"00012", "王五-00012", "解答题", "0.5", "1-期中考试", {{kSection12, "2-E"}}, "王五"});
+        bank.addRow("试题库", {{"题目编号", "00013"}, {"题型", "单选题"}});  // a row without a scope
     }
     QStringList numbers(const SearchConditions& c) {
         Bank bank(app.bankPath());

@@ -6,9 +6,9 @@
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace zs;
@@ -93,9 +93,9 @@ TEST_F(BankTest, KnowledgePointsByBracketedConcatenationWithNullColumns) {
         "select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= '" + path + "'");
     EXPECT_EQ(rows.texts(), QStringList({"1-正数", "2-负数"}));
     // A null column makes the whole concatenation null: the chapter row matches no text.
-    const RowSet none = bank->query(
-        "select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= "
-        "'1-数学1-人教版7-七年级1-上册1-第一章'");
+    const RowSet none =
+        bank->query("select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= "
+                    "'1-数学1-人教版7-七年级1-上册1-第一章'");
     EXPECT_EQ(none.count(), 0);
 }
 
@@ -105,7 +105,8 @@ TEST_F(BankTest, DateLiteralsBetweenAndDatesReadBackAsDates) {
     addQuestion("00003", "a", "甲", "张三");  // never used
     const RowSet today = bank->query("select distinct 题目编号 from 试题库 where  入库日期= #2012-3-7#");
     EXPECT_EQ(today.count(), 3);
-    const RowSet used = bank->query("select * from 试题库 where 题型='单选题' and (最后使用日期 between #2024-1-1# and #2024-6-30#)");
+    const RowSet used =
+        bank->query("select * from 试题库 where 题型='单选题' and (最后使用日期 between #2024-1-1# and #2024-6-30#)");
     ASSERT_EQ(used.count(), 1);
     EXPECT_EQ(used.text(0, "题目编号"), "00001");
     EXPECT_EQ(used.date(0, "最后使用日期"), QDate(2024, 3, 5));
@@ -116,9 +117,9 @@ TEST_F(BankTest, DateLiteralsBetweenAndDatesReadBackAsDates) {
 TEST_F(BankTest, LikeAndIrregularBlanksAsTheScreensWriteThem) {
     addQuestion("00001", "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章\\1-第一节", "1-正数|2-负数");
     addQuestion("00002", "1-数学\\1-人教版\\7-七年级\\1-上册\\2-第二章\\1-第一节", "3-整式");
-    EXPECT_EQ(bank->query("select * from 试题库 where 考查范围 like '1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章%'")
-                  .count(),
-              1);
+    EXPECT_EQ(
+        bank->query("select * from 试题库 where 考查范围 like '1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章%'").count(),
+        1);
     EXPECT_EQ(bank->query("select * from 试题库 where 考查范围 like '%' and 知识点 like '%负数%'").count(), 1);
     EXPECT_EQ(bank->query("select 考查范围,知识点 from 试题库 where 题目编号= '00002'").text(0, "知识点"), "3-整式");
     bank->execute("delete from  试题库 where 题目编号='00001'");
@@ -201,8 +202,7 @@ TEST(BankFiles, BadFilesAreRefusedWithAMessageNamingTheFile) {
     struct Case {
         QString file;
         QString words;
-    } cases[] = {{missing, "找不到"}, {empty, "空的"}, {text, "不是试题库文件"}, {access, "Access"},
-                 {foreign, "缺少"}};
+    } cases[] = {{missing, "找不到"}, {empty, "空的"}, {text, "不是试题库文件"}, {access, "Access"}, {foreign, "缺少"}};
     for (const Case& c : cases) {
         try {
             Bank bank(c.file);

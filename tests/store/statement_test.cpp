@@ -14,7 +14,8 @@ TEST(Statement, TranslatesTheDialect) {
     } cases[] = {
         {"select * from 试题库 where  入库日期= #2012-3-7#", "select * from 试题库 where  入库日期= '2012-03-07'"},
         {"select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= 'x'",
-         "select 知识点 from 教材设置 where \"科目\" || \"教材版本\" ||\"年级\" || \"上下册\" || \"章\" || \"节\"= 'x'"},
+         "select 知识点 from 教材设置 where \"科目\" || \"教材版本\" ||\"年级\" || \"上下册\" || \"章\" || \"节\"= "
+         "'x'"},
         {" and (最后使用日期 between #2024-1-5# and #2024-12-31#)",
          " and (最后使用日期 between '2024-01-05' and '2024-12-31')"},
         // Text literals are never touched, whatever they hold.

@@ -47,4 +47,4 @@ void addSampleQuestion(Bank& bank, const SampleQuestion& q) {
     TestApp::touch(answerDocumentPath(bank.path(), q.number));
 }
 
-} // namespace zs::test
+}  // namespace zs::test

@@ -27,11 +27,11 @@ struct SampleQuestion {
     QString type;
     QString difficulty;
     std::optional<QString> source;
-    QList<QPair<QString, QString>> scopes; // scope path, knowledge-point list
+    QList<QPair<QString, QString>> scopes;  // scope path, knowledge-point list
     QString teacher = QStringLiteral("张三");
 };
 
 // Stores the question's rows and writes two stand-in documents beside the bank.
 void addSampleQuestion(Bank& bank, const SampleQuestion& question);
 
-} // namespace zs::test
+}  // namespace zs::test

@@ -20,9 +20,13 @@ LibreOffice& office() {
     return *holder;
 }
 
-void shutdownOffice() { officeHolder().reset(); }
+void shutdownOffice() {
+    officeHolder().reset();
+}
 
-TempFolder::TempFolder() { dir_.setAutoRemove(true); }
+TempFolder::TempFolder() {
+    dir_.setAutoRemove(true);
+}
 
 TestApp::TestApp() {
     Bank::create(bankPath());
@@ -30,9 +34,13 @@ TestApp::TestApp() {
     desktop.setDesktopFolder(desktopFolder.path());
 }
 
-QString TestApp::bankPath() const { return folder.file(kBankFileName); }
+QString TestApp::bankPath() const {
+    return folder.file(kBankFileName);
+}
 
-QString TestApp::documents() const { return folder.file(kDocumentsFolderName); }
+QString TestApp::documents() const {
+    return folder.file(kDocumentsFolderName);
+}
 
 RunState& TestApp::state() {
     if (!state_) {

@@ -179,7 +179,7 @@ QList<QStringList> questionRows(const QString& dir) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(DemoFolderOffice, AConsistentBankOfRealQuestionsWithTheirDocuments) {
     test::TempFolder folder;
@@ -193,10 +193,9 @@ TEST(DemoFolderOffice, AConsistentBankOfRealQuestionsWithTheirDocuments) {
     EXPECT_GE(seen.questions, 120);
     EXPECT_EQ(seen.questions, summary.questions);
     EXPECT_EQ(seen.rows, summary.rows);
-    EXPECT_EQ(seen.highestNumber, seen.questions); // numbered from 00001 without gaps
+    EXPECT_EQ(seen.highestNumber, seen.questions);  // numbered from 00001 without gaps
     EXPECT_EQ(seen.types, QSet<QString>(Bank::defaultTypes().begin(), Bank::defaultTypes().end()));
-    EXPECT_EQ(seen.difficulties,
-              QSet<QString>(Bank::defaultDifficulties().begin(), Bank::defaultDifficulties().end()));
+    EXPECT_EQ(seen.difficulties, QSet<QString>(Bank::defaultDifficulties().begin(), Bank::defaultDifficulties().end()));
     EXPECT_GE(seen.withSeveralScopes, 20);
     EXPECT_GE(seen.used, 10);
     EXPECT_LT(seen.used, seen.questions);
@@ -214,10 +213,8 @@ TEST(DemoFolderOffice, AConsistentBankOfRealQuestionsWithTheirDocuments) {
     }
     EXPECT_EQ(bank.query("select 试题来源 from 试题来源").texts(),
               QStringList({"1-期中考试", "2-期末考试", "3-课后练习", "4-中考真题"}));
-    EXPECT_EQ(bank.query("select distinct 科目 from 教材设置").texts(),
-              QStringList({"1-初中数学", "2-初中物理"}));
-    EXPECT_FALSE(
-        bank.query("select * from 教材设置 where 节='1-1.1 正数和负数' and 知识点='1-正数的概念'").isEmpty());
+    EXPECT_EQ(bank.query("select distinct 科目 from 教材设置").texts(), QStringList({"1-初中数学", "2-初中物理"}));
+    EXPECT_FALSE(bank.query("select * from 教材设置 where 节='1-1.1 正数和负数' and 知识点='1-正数的概念'").isEmpty());
     EXPECT_EQ(bank.query("select distinct 章 from 教材设置 where 科目='1-初中数学' and 年级='7-七年级' and "
                          "上下册='2-下册'")
                   .texts()
@@ -272,7 +269,7 @@ TEST(DemoFolderOffice, SyntheticBanksHaveTheRowsAskedForWithRealisticSpread) {
     EXPECT_EQ(summary.rows, 2000);
     EXPECT_EQ(seen.questions, summary.questions);
     EXPECT_GT(seen.questions, 2000 / 3);
-    EXPECT_LT(seen.questions, 2000 * 3 / 4); // many questions are filed under several sections
+    EXPECT_LT(seen.questions, 2000 * 3 / 4);  // many questions are filed under several sections
     EXPECT_EQ(seen.maxRowsPerQuestion, 3);
     EXPECT_EQ(seen.maxPointsPerRow, 4);
     EXPECT_EQ(seen.types.size(), 8);

@@ -41,7 +41,7 @@ const QList<Section> kSections = {
 };
 
 class BrowseOfficeTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Bank bank(app.bankPath());
         static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
@@ -63,8 +63,7 @@ class BrowseOfficeTest : public ::testing::Test {
             doc->close();
         };
         auto question = [&](const QString& number, const QString& type, const QString& level,
-                            const QList<QPair<QString, QString>>& scopes, const QString& text,
-                            const QString& answer) {
+                            const QList<QPair<QString, QString>>& scopes, const QString& text, const QString& answer) {
             QuestionRecord r;
             r.number = number;
             r.code = makeIdentificationCode("张老师", number);
@@ -110,7 +109,7 @@ class BrowseOfficeTest : public ::testing::Test {
     TestApp app;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BrowseOfficeTest, AFoundQuestionShowsBothDocuments) {
     Form_stckxg form(app.state());

@@ -26,24 +26,17 @@ using namespace zs::test;
 namespace {
 
 class BrowseTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Bank bank(app.bankPath());
         addSampleCatalogue(bank);
         bank.addRow("试题来源", {{"试题来源", "1-期中考试"}});
-        addSampleQuestion(bank,
-                          {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
-        addSampleQuestion(bank, {"00002",
-                                 "李四-00002",
-                                 "填空题",
-                                 "0.3",
-                                 "1-期中考试",
-                                 {{kSection11, "2-B"}, {kSection12, "1-D"}},
-                                 "李四"});
-        addSampleQuestion(bank,
-                          {"00003", "张三-00003", "单选题", "0.7", std::nullopt, {{kSection21, "1-F"}}});
+        addSampleQuestion(bank, {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
         addSampleQuestion(
-            bank, {"00012", "王五-00012", "解答题", "0.5", "1-期中考试", {{kSection12, "2-E"}}, "王五"});
+            bank,
+            {"00002", "李四-00002", "填空题", "0.3", "1-期中考试", {{kSection11, "2-B"}, {kSection12, "1-D"}}, "李四"});
+        addSampleQuestion(bank, {"00003", "张三-00003", "单选题", "0.7", std::nullopt, {{kSection21, "1-F"}}});
+        addSampleQuestion(bank, {"00012", "王五-00012", "解答题", "0.5", "1-期中考试", {{kSection12, "2-E"}}, "王五"});
         app.state().CurrentUserName = "赵六";
         form = std::make_unique<Form_stckxg>(app.state(), &menu);
     }
@@ -84,30 +77,26 @@ class BrowseTest : public ::testing::Test {
             .query("select * from 试题库 where 题目编号='" + number + "'");
     }
     // The position, number and code labels.
-    QString shown() {
-        return label("Label_dqtmsdjt") + " " + label("Label_dqtmbh") + " " + label("Label_dqtmsbm");
-    }
+    QString shown() { return label("Label_dqtmsdjt") + " " + label("Label_dqtmbh") + " " + label("Label_dqtmsbm"); }
 
     TestApp app;
     QWidget menu;
     std::unique_ptr<Form_stckxg> form;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BrowseTest, OpensOnTheFirstQuestionOfTheWholeBankWithItsScopesAndPoints) {
     EXPECT_EQ(form->windowTitle(), "试题查看修改-琢石试题库");
     EXPECT_EQ(label("Label6"), "当前<试题库>路径为：" + QDir::toNativeSeparators(app.bankPath()));
     EXPECT_EQ(comboText(combo("Combo_zz_ss")), "作者");
-    EXPECT_EQ(combo("Combo_zz_ss")->count(), 4); // 作者, 张三, 李四, 王五
+    EXPECT_EQ(combo("Combo_zz_ss")->count(), 4);  // 作者, 张三, 李四, 王五
     EXPECT_EQ(comboText(combo("Combo_tx_sz")), "选择题型");
     open();
     EXPECT_EQ(label("Label_ssdts"), "5");
     EXPECT_EQ(shown(), "1 00001 张三-00001");
-    EXPECT_EQ(form->findChild<DocumentView*>("OLE_tm")->boundPath(),
-              questionDocumentPath(app.bankPath(), "00001"));
-    EXPECT_EQ(form->findChild<DocumentView*>("OLE_da")->boundPath(),
-              answerDocumentPath(app.bankPath(), "00001"));
+    EXPECT_EQ(form->findChild<DocumentView*>("OLE_tm")->boundPath(), questionDocumentPath(app.bankPath(), "00001"));
+    EXPECT_EQ(form->findChild<DocumentView*>("OLE_da")->boundPath(), answerDocumentPath(app.bankPath(), "00001"));
 
     ScopeTreeWidget* t = tree("TreeView2");
     const int node = t->model().findByPath(kSection11);
@@ -149,7 +138,7 @@ TEST_F(BrowseTest, SearchTreeCombosAndKnowledgeText) {
     EXPECT_EQ(comboText(combo("Combo_zz_ss")), "作者");
     EXPECT_EQ(text->text(), "");
     EXPECT_FALSE(tree("TreeView1")->model().anyChecked());
-    EXPECT_EQ(label("Label_ssdts"), "1"); // the found rows stay
+    EXPECT_EQ(label("Label_ssdts"), "1");  // the found rows stay
     EXPECT_TRUE(app.prompts.messages().isEmpty());
 }
 
@@ -177,10 +166,9 @@ TEST_F(BrowseTest, NothingFoundShowsTheEmptyState) {
 TEST_F(BrowseTest, PagingMeetsATwoScopeQuestionTwiceAndJumpsWithEnter) {
     button("Command_xyt")->click();
     button("Command_tz")->click();
-    EXPECT_EQ(
-        app.prompts.messages(),
-        QStringList({"没有搜索到任何题目，不能跳转到<下一题>！",
-                     "请先执行搜索，等搜索到了好多道题以后，你才有必要跳转到某道题上去啊。你说是不？"}));
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({"没有搜索到任何题目，不能跳转到<下一题>！",
+                           "请先执行搜索，等搜索到了好多道题以后，你才有必要跳转到某道题上去啊。你说是不？"}));
     open();
     app.prompts.clear();
     button("Command_syt")->click();
@@ -227,16 +215,16 @@ TEST_F(BrowseTest, GoToByNumberOrCodeThenPagesOverTheWholeBank) {
     EXPECT_EQ(app.prompts.lastMessage(), "输入内容为空！");
     goTo("abc");
     EXPECT_EQ(app.prompts.lastMessage(), "对不起，没有搜索到[题目编号]或[试题识别码]为：abc的题目！");
-    EXPECT_EQ(shown(), "2 00002 李四-00002"); // a miss keeps what is on display
+    EXPECT_EQ(shown(), "2 00002 李四-00002");  // a miss keeps what is on display
     button("Command_xyt")->click();
     EXPECT_EQ(shown(), "3 00002 李四-00002");
-    goTo("2.7"); // a number is rounded and zero-padded
+    goTo("2.7");  // a number is rounded and zero-padded
     EXPECT_EQ(shown(), "4 00003 张三-00003");
 }
 
 TEST_F(BrowseTest, AChangeRewritesEveryRowOfTheQuestionFromTheScreen) {
     open();
-    button("Command_xyt")->click(); // 00002 with two scopes
+    button("Command_xyt")->click();  // 00002 with two scopes
     tick("TreeView2", kSection12, false);
     form->Timer1_Timer();
     ScopeTreeWidget* t = tree("TreeView2");
@@ -253,17 +241,16 @@ TEST_F(BrowseTest, AChangeRewritesEveryRowOfTheQuestionFromTheScreen) {
     EXPECT_EQ(rows.text(0, "试题来源"), "1-期中考试");
     EXPECT_EQ(rows.text(0, "入库教师"), "赵六");
     EXPECT_EQ(rows.date(0, "入库日期"), QDate::currentDate());
-    EXPECT_EQ(label("Label_ssdts"), "5"); // the found rows are not read again
+    EXPECT_EQ(label("Label_ssdts"), "5");  // the found rows are not read again
 
     // Adding a scope: its points must be chosen first.
-    button("Command_syt")->click(); // 00001
+    button("Command_syt")->click();  // 00001
     tick("TreeView2", kSection21);
     EXPECT_EQ(items("List_dxzsd"), QStringList({"1-F", "2-G'H"}));
     app.prompts.clear();
     button("Command_qdxg")->click();
-    EXPECT_EQ(app.prompts.messages(),
-              QStringList({"在勾选的“" + kSection21 + "”下，没有添加知识点，请先添加！",
-                           "未能成功录入试题，原因如下：\r\r*试题知识点未添加完善！\r"}));
+    EXPECT_EQ(app.prompts.messages(), QStringList({"在勾选的“" + kSection21 + "”下，没有添加知识点，请先添加！",
+                                                   "未能成功录入试题，原因如下：\r\r*试题知识点未添加完善！\r"}));
     form->List_dxzsd_Click(list("List_dxzsd")->item(1));
     form->Timer1_Timer();
     EXPECT_EQ(items("List_yxzsd"), QStringList({"2-G'H"}));
@@ -277,11 +264,10 @@ TEST_F(BrowseTest, AChangeRewritesEveryRowOfTheQuestionFromTheScreen) {
 
 TEST_F(BrowseTest, AChangeThatCannotBeWrittenLosesNothing) {
     open();
-    button("Command_xyt")->click(); // 00002 with two scopes
+    button("Command_xyt")->click();  // 00002 with two scopes
     Bank(app.bankPath())
-        .executeBound(
-            "CREATE TRIGGER refuse BEFORE INSERT ON \"试题库\" BEGIN SELECT RAISE(ABORT, '磁盘已满'); END",
-            {});
+        .executeBound("CREATE TRIGGER refuse BEFORE INSERT ON \"试题库\" BEGIN SELECT RAISE(ABORT, '磁盘已满'); END",
+                      {});
     tick("TreeView2", kSection12, false);
     button("Command_qdxg")->click();
     EXPECT_EQ(app.prompts.records().last().icon, Icon::Critical);
@@ -291,11 +277,10 @@ TEST_F(BrowseTest, AChangeThatCannotBeWrittenLosesNothing) {
 
 TEST_F(BrowseTest, AChangeNeedsASearchASourceAndLeafScopes) {
     button("Command_qdxg")->click();
-    EXPECT_EQ(
-        app.prompts.lastMessage(),
-        "目前还没有题目被你修改啊，你怎么确定修改？\r\r你可以先搜索出题目，把它显示在界面上，然后再修改它~~");
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "目前还没有题目被你修改啊，你怎么确定修改？\r\r你可以先搜索出题目，把它显示在界面上，然后再修改它~~");
     open();
-    goTo("3"); // no source
+    goTo("3");  // no source
     EXPECT_EQ(comboText(combo("Combo_stly_sz")), "选择试题来源");
     button("Command_qdxg")->click();
     EXPECT_EQ(app.prompts.lastMessage(), "未能成功录入试题，原因如下：\r\r*试题来源未选择！\r");
@@ -327,17 +312,16 @@ TEST_F(BrowseTest, DeletingATwoScopeQuestionRemovesItsRowsAndDocuments) {
     EXPECT_FALSE(QFile::exists(questionDocumentPath(app.bankPath(), "00002")));
     EXPECT_FALSE(QFile::exists(answerDocumentPath(app.bankPath(), "00002")));
     EXPECT_EQ(label("Label_ssdts"), "3");
-    EXPECT_EQ(shown(), "2 00003 张三-00003"); // 2 is less than the new count 3
+    EXPECT_EQ(shown(), "2 00003 张三-00003");  // 2 is less than the new count 3
 }
 
 TEST_F(BrowseTest, AfterADeletionThePositionStaysOnlyWhenLessThanTheNewCount) {
     {
         Bank bank(app.bankPath());
         bank.execute("delete from 试题库 where 题目编号='00002'");
-        addSampleQuestion(bank,
-                          {"00020", "张三-00020", "单选题", "0.1", "1-期中考试", {{kSection11, "2-B"}}});
+        addSampleQuestion(bank, {"00020", "张三-00020", "单选题", "0.1", "1-期中考试", {{kSection11, "2-B"}}});
     }
-    open(); // 00001, 00003, 00012, 00020: four questions
+    open();  // 00001, 00003, 00012, 00020: four questions
     ASSERT_EQ(label("Label_ssdts"), "4");
     auto removeAt = [&](const QString& position) {
         form->findChild<QLineEdit*>("Text_tzd")->setText(position);
@@ -345,14 +329,14 @@ TEST_F(BrowseTest, AfterADeletionThePositionStaysOnlyWhenLessThanTheNewCount) {
         app.prompts.answer(Answer::Yes);
         form->Command_scct_Click();
     };
-    removeAt("2"); // 2 < 3: the row that followed
+    removeAt("2");  // 2 < 3: the row that followed
     EXPECT_EQ(shown(), "2 00012 王五-00012");
-    removeAt("3"); // the last row: the first one
+    removeAt("3");  // the last row: the first one
     EXPECT_EQ(shown(), "1 00001 张三-00001");
-    removeAt("2"); // 2 is not less than 1
+    removeAt("2");  // 2 is not less than 1
     EXPECT_EQ(shown(), "1 00001 张三-00001");
     app.prompts.clear();
-    removeAt("1"); // nothing left
+    removeAt("1");  // nothing left
     EXPECT_EQ(shown(), "0 00000 AAAAAAAA");
     EXPECT_EQ(app.prompts.messages().last(), "未搜索到满足要求的题目！\r建议适当放宽搜索条件再重新搜索~~");
 }
@@ -365,13 +349,9 @@ TEST_F(BrowseTest, AnotherBankIsSearchedChangedAndDeletedInPlace) {
     {
         Bank bank(otherBank);
         addSampleCatalogue(bank);
-        addSampleQuestion(bank, {"00001",
-                                 "钱七-00001",
-                                 "判断题",
-                                 "0.2",
-                                 std::nullopt,
-                                 {{kSection11, "2-B"}, {kSection21, "1-F"}},
-                                 "钱七"});
+        addSampleQuestion(
+            bank,
+            {"00001", "钱七-00001", "判断题", "0.2", std::nullopt, {{kSection11, "2-B"}, {kSection21, "1-F"}}, "钱七"});
     }
     open();
     app.prompts.cancel();
@@ -395,15 +375,14 @@ TEST_F(BrowseTest, AnotherBankIsSearchedChangedAndDeletedInPlace) {
     EXPECT_EQ(label("Label6"), "当前<试题库>路径为：" + QDir::toNativeSeparators(otherBank));
     EXPECT_EQ(label("Label_ssdts"), "2");
     EXPECT_EQ(shown(), "1 00001 钱七-00001");
-    EXPECT_EQ(form->findChild<DocumentView*>("OLE_tm")->boundPath(),
-              questionDocumentPath(otherBank, "00001"));
+    EXPECT_EQ(form->findChild<DocumentView*>("OLE_tm")->boundPath(), questionDocumentPath(otherBank, "00001"));
 
     tick("TreeView2", kSection21, false);
     setComboText(combo("Combo_stly_sz"), "1-期中考试");
     button("Command_qdxg")->click();
     EXPECT_EQ(rowsOf("00001", otherBank).count(), 1);
     EXPECT_EQ(rowsOf("00001", otherBank).text(0, "试题来源"), "1-期中考试");
-    EXPECT_EQ(rowsOf("00001").text(0, "试题识别码"), "张三-00001"); // the application's bank is untouched
+    EXPECT_EQ(rowsOf("00001").text(0, "试题识别码"), "张三-00001");  // the application's bank is untouched
 
     app.prompts.answer(Answer::Yes);
     button("Command_scct")->click();
@@ -417,13 +396,11 @@ TEST_F(BrowseTest, AQuestionFiledUnderAScopeTheTreeLacksIsNotChanged) {
     const QString foreign = "1-数学\\1-人教版\\7-七年级\\2-下册\\5-第五章 相交线\\1-5.1 相交线";
     Bank bank(app.bankPath());
     addSampleQuestion(
-        bank,
-        {"00040", "孙八-00040", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A"}, {foreign, "1-对顶角"}}});
+        bank, {"00040", "孙八-00040", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A"}, {foreign, "1-对顶角"}}});
     open();
     goTo("40");
     button("Command_qdxg")->click();
-    EXPECT_EQ(app.prompts.lastMessage(),
-              "这道题的考查范围“" + foreign + "”不在本程序的<教材设置>中，不能修改这道题！");
+    EXPECT_EQ(app.prompts.lastMessage(), "这道题的考查范围“" + foreign + "”不在本程序的<教材设置>中，不能修改这道题！");
     EXPECT_EQ(rowsOf("00040").count(), 2);
 }
 

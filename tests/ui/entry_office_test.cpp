@@ -27,7 +27,7 @@ const QString kSection1 = kChapter + "\\1-1.1 正数和负数";
 const QString kSection2 = kChapter + "\\2-1.2 有理数";
 
 class EntryTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Bank bank(app.bankPath());
         const QStringList base = {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数"};
@@ -78,9 +78,7 @@ class EntryTest : public ::testing::Test {
         form->List_dxzsd_Click(items.first());
         form->Timer1_Timer();
     }
-    void choose(const char* combo, const QString& text) {
-        setComboText(form->findChild<QComboBox*>(combo), text);
-    }
+    void choose(const char* combo, const QString& text) { setComboText(form->findChild<QComboBox*>(combo), text); }
     void chooseSettings() {
         choose("Combo_tx", "单选题");
         choose("Combo_nd", "0.5");
@@ -93,7 +91,7 @@ class EntryTest : public ::testing::Test {
     QStringList opened;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(EntryTest, TheFirstQuestionGetsAFreshNumberAndTwoRealDocuments) {
     EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
@@ -160,16 +158,15 @@ TEST_F(EntryTest, EveryComplaintInItsOrder) {
     const QStringList messages = app.prompts.messages();
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[0], "在勾选的“" + kSection1 + "”下，没有添加知识点，请先添加！");
-    EXPECT_EQ(messages[1],
-              "未能成功录入试题，原因如下：\r\r*试题题型未选择！\r*试题难度未选择！\r*试题来源未选择！\r"
-              "*试题题目未输入！\r*试题答案未输入！\r*试题知识点未添加完善！\r");
+    EXPECT_EQ(messages[1], "未能成功录入试题，原因如下：\r\r*试题题型未选择！\r*试题难度未选择！\r*试题来源未选择！\r"
+                           "*试题题目未输入！\r*试题答案未输入！\r*试题知识点未添加完善！\r");
     EXPECT_EQ(rows().count(), 0);
 
     app.prompts.clear();
     tick(kSection1, false);
     form->Command_qdlr_Click();
-    EXPECT_TRUE(app.prompts.lastMessage().startsWith(
-        "未能成功录入试题，原因如下：\r\r*未选择考查范围！\r*试题题型未选择！"));
+    EXPECT_TRUE(
+        app.prompts.lastMessage().startsWith("未能成功录入试题，原因如下：\r\r*未选择考查范围！\r*试题题型未选择！"));
 }
 
 TEST_F(EntryTest, KeptParametersNeedFreshKnowledgePoints) {
@@ -193,8 +190,7 @@ TEST_F(EntryTest, LeavingWithOkRemovesTheDocumentsAndCancelStays) {
     app.prompts.answer(Answer::Cancel);
     form->close();
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(app.prompts.lastMessage(),
-              "正在编辑的文档  <00001>  还没录入完毕！\r是否放弃录入并且《返回主界面》？");
+    EXPECT_EQ(app.prompts.lastMessage(), "正在编辑的文档  <00001>  还没录入完毕！\r是否放弃录入并且《返回主界面》？");
     EXPECT_TRUE(QFile::exists(question));
     app.prompts.answer(Answer::Ok);
     form->findChild<QPushButton*>("Command_fhzjm")->click();

@@ -46,13 +46,15 @@ protected:
             }
             const int scopes = i == 3 ? 2 : 1;
             for (int s = 1; s <= scopes; ++s)
-                bank.addRow("试题库", {{"题目编号", number},
-                                       {"考查范围", QStringLiteral("1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章\\%1-第%1节").arg(s)},
-                                       {"题型", "单选题"},
-                                       {"难度", "0.5"},
-                                       {"知识点", "1-A|2-B"},
-                                       {"试题识别码", "张三-" + number},
-                                       {"使用次数", i == 4 ? QVariant(5) : QVariant()}});
+                bank.addRow(
+                    "试题库",
+                    {{"题目编号", number},
+                     {"考查范围", QStringLiteral("1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章\\%1-第%1节").arg(s)},
+                     {"题型", "单选题"},
+                     {"难度", "0.5"},
+                     {"知识点", "1-A|2-B"},
+                     {"试题识别码", "张三-" + number},
+                     {"使用次数", i == 4 ? QVariant(5) : QVariant()}});
         }
     }
     static void TearDownTestSuite() {
@@ -74,7 +76,10 @@ protected:
     }
     static QString text(const QString& path) { return test::office().startWord()->open(path)->text(); }
     static int uses(int question) {
-        return Bank(app_->bankPath()).query("select * from 试题库 where 题目编号='" + number(question) + "'").value(0, "使用次数").toInt();
+        return Bank(app_->bankPath())
+            .query("select * from 试题库 where 题目编号='" + number(question) + "'")
+            .value(0, "使用次数")
+            .toInt();
     }
 
     static test::TestApp* app_;

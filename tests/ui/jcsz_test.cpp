@@ -24,8 +24,7 @@ using zs::test::TestApp;
 
 namespace {
 
-const char* const kListNames[] = {"List_km", "List_jcbb", "List_nj", "List_sxc",
-                                  "List_z",  "List_j",    "List_zsd"};
+const char* const kListNames[] = {"List_km", "List_jcbb", "List_nj", "List_sxc", "List_z", "List_j", "List_zsd"};
 
 void addCatalogueRow(const QString& bankPath, const QStringList& names) {
     Bank bank(bankPath);
@@ -42,8 +41,7 @@ int countRows(const QString& bankPath, const QString& statement) {
 // Two subjects; the first has two editions, each with a path down to
 // knowledge points.
 void fillCatalogue(const QString& bankPath) {
-    const QStringList math = {"1-数学", "1-人教版",        "7-七年级",
-                              "1-上册", "1-第一章 有理数", "1-1.1 正数和负数"};
+    const QStringList math = {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数", "1-1.1 正数和负数"};
     addCatalogueRow(bankPath, {"1-数学"});
     addCatalogueRow(bankPath, {"1-数学", "1-人教版"});
     addCatalogueRow(bankPath, math.mid(0, 3));
@@ -52,18 +50,16 @@ void fillCatalogue(const QString& bankPath) {
     addCatalogueRow(bankPath, math);
     addCatalogueRow(bankPath, math + QStringList{"1-正数"});
     addCatalogueRow(bankPath, math + QStringList{"2-负数"});
-    addCatalogueRow(
-        bankPath, {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数", "2-1.2 有理数", "1-数轴"});
     addCatalogueRow(bankPath,
-                    {"1-数学", "2-北师大版", "8-八年级", "2-下册", "3-第三章", "1-3.1 节", "1-勾股"});
+                    {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数", "2-1.2 有理数", "1-数轴"});
+    addCatalogueRow(bankPath, {"1-数学", "2-北师大版", "8-八年级", "2-下册", "3-第三章", "1-3.1 节", "1-勾股"});
     addCatalogueRow(bankPath, {"2-物理", "1-人教版", "8-八年级"});
-    addCatalogueRow(bankPath,
-                    {"2-物理", "2-沪科版", "9-九年级", "1-全一册", "1-第一章 声", "1-1.1 声音", "1-振动"});
+    addCatalogueRow(bankPath, {"2-物理", "2-沪科版", "9-九年级", "1-全一册", "1-第一章 声", "1-1.1 声音", "1-振动"});
     addCatalogueRow(bankPath, {"3-化学", "1-人教版"});
 }
 
 class JcszTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { fillCatalogue(app.bankPath()); }
 
     std::unique_ptr<Form_jcsz> open() { return std::make_unique<Form_jcsz>(app.state()); }
@@ -101,7 +97,7 @@ class JcszTest : public ::testing::Test {
     TestApp app;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(JcszTest, OpensWithOnlyTheSubjectsListedAndNothingSelected) {
     app.state().BankPath = "elsewhere";
@@ -147,7 +143,7 @@ TEST_F(JcszTest, RememberedPositionsAreKeptAcrossAChangeOfSubject) {
     select(*form, 1, "2-北师大版");
     EXPECT_EQ(current(*form, 2), "8-八年级");
     EXPECT_EQ(current(*form, 6), "1-勾股");
-    select(*form, 5, "1-3.1 节"); // unchanged position: nothing else moves
+    select(*form, 5, "1-3.1 节");  // unchanged position: nothing else moves
     EXPECT_EQ(current(*form, 6), "1-勾股");
 
     // 物理 has a second edition too: the second position stays selected.
@@ -209,7 +205,7 @@ TEST_F(JcszTest, AddingBelowNeedsTheLeftSelectionAndKeepsTheSelectedEntry) {
     select(*form, 0, "1-数学");
     select(*form, 1, "2-北师大版");
     app.prompts.clear();
-    app.prompts.type("0-苏教版"); // comes first in the list
+    app.prompts.type("0-苏教版");  // comes first in the list
     click(*form, "Command_zjjcbb");
     EXPECT_EQ(inputPrompts(), QStringList({"请输入要增加<教材版本>的名称："}));
     EXPECT_EQ(items(*form, 1), QStringList({"0-苏教版", "1-人教版", "2-北师大版"}));
@@ -221,10 +217,9 @@ TEST_F(JcszTest, AddingBelowNeedsTheLeftSelectionAndKeepsTheSelectedEntry) {
     click(*form, "Command_zjzsd");
     EXPECT_EQ(inputPrompts().last(), "请输入要增加的<知识点>的名称：");
     EXPECT_EQ(items(*form, 6), QStringList({"1-勾股", "2-直角三角形"}));
-    EXPECT_EQ(countRows(app.bankPath(),
-                        "select * from 教材设置 where 科目='1-数学' and 教材版本='2-北师大版' and "
-                        "年级='8-八年级' and 上下册='2-下册' and 章='3-第三章' and 节='1-3.1 节' and "
-                        "知识点='2-直角三角形'"),
+    EXPECT_EQ(countRows(app.bankPath(), "select * from 教材设置 where 科目='1-数学' and 教材版本='2-北师大版' and "
+                                        "年级='8-八年级' and 上下册='2-下册' and 章='3-第三章' and 节='1-3.1 节' and "
+                                        "知识点='2-直角三角形'"),
               1);
 
     // Adding a knowledge point with no section selected.
@@ -237,10 +232,9 @@ TEST_F(JcszTest, AddingBelowNeedsTheLeftSelectionAndKeepsTheSelectedEntry) {
 TEST_F(JcszTest, RenamingASectionChangesAllItsRowsButNoQuestion) {
     {
         Bank bank(app.bankPath());
-        bank.addRow("试题库",
-                    {{"题目编号", "00001"},
-                     {"考查范围", "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章 有理数\\1-1.1 正数和负数"},
-                     {"知识点", "1-正数|2-负数"}});
+        bank.addRow("试题库", {{"题目编号", "00001"},
+                               {"考查范围", "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章 有理数\\1-1.1 正数和负数"},
+                               {"知识点", "1-正数|2-负数"}});
     }
     auto form = open();
     click(*form, "Command_ggj");
@@ -252,8 +246,7 @@ TEST_F(JcszTest, RenamingASectionChangesAllItsRowsButNoQuestion) {
     app.prompts.type("1-1.1 正数与负数");
     click(*form, "Command_ggj");
     ASSERT_EQ(app.prompts.records().size(), 3);
-    EXPECT_EQ(app.prompts.records()[0].text,
-              "更改1-1.1 正数和负数，会更改1-1.1 正数和负数下全部教材设置，请慎用！");
+    EXPECT_EQ(app.prompts.records()[0].text, "更改1-1.1 正数和负数，会更改1-1.1 正数和负数下全部教材设置，请慎用！");
     EXPECT_EQ(app.prompts.records()[1].text, "确定要更改 “1-1.1 正数和负数” 及其下所有设置吗？");
     EXPECT_EQ(app.prompts.records()[1].buttons, Buttons::OkCancel);
     EXPECT_EQ(app.prompts.records()[2].text, "请输入更改后的<节>的名称：");
@@ -279,8 +272,8 @@ TEST_F(JcszTest, RenamingASectionChangesAllItsRowsButNoQuestion) {
 }
 
 TEST_F(JcszTest, DeletingAKnowledgePointDeletesOnlyItsRows) {
-    addCatalogueRow(app.bankPath(), {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数",
-                                     "2-1.2 有理数", "1-正数"}); // the same name in another section
+    addCatalogueRow(app.bankPath(), {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数", "2-1.2 有理数",
+                                     "1-正数"});  // the same name in another section
     {
         Bank bank(app.bankPath());
         bank.addRow("试题库", {{"题目编号", "00001"}, {"知识点", "1-正数|2-负数"}});
@@ -304,8 +297,7 @@ TEST_F(JcszTest, DeleteAsksWithTheLevelsTextsAndOnlyOkProceeds) {
     auto form = open();
     click(*form, "Command_sckm");
     click(*form, "Command_scjcbb");
-    EXPECT_EQ(app.prompts.messages(),
-              QStringList({"请先选中待删除项！", "请先选择左边的项目是否正确的选择了！"}));
+    EXPECT_EQ(app.prompts.messages(), QStringList({"请先选中待删除项！", "请先选择左边的项目是否正确的选择了！"}));
 
     select(*form, 0, "2-物理");
     app.prompts.clear();
@@ -313,10 +305,10 @@ TEST_F(JcszTest, DeleteAsksWithTheLevelsTextsAndOnlyOkProceeds) {
     click(*form, "Command_sckm");
     app.prompts.answer(Answer::Cancel);
     click(*form, "Command_scjcbb");
-    EXPECT_EQ(app.prompts.messages(), QStringList({"删除科目，会删除该科目下全部教材设置，请慎用！",
-                                                   "确定要删除 “2-物理” 及其下所有设置吗？",
-                                                   "删除教材版本，会删除该教材版本下全部教材设置，请慎用！",
-                                                   "确定要删除 “1-人教版” 及其下所有教材设置吗？"}));
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({"删除科目，会删除该科目下全部教材设置，请慎用！", "确定要删除 “2-物理” 及其下所有设置吗？",
+                           "删除教材版本，会删除该教材版本下全部教材设置，请慎用！",
+                           "确定要删除 “1-人教版” 及其下所有教材设置吗？"}));
     EXPECT_EQ(app.prompts.records()[1].buttons, Buttons::OkCancel);
     EXPECT_EQ(countRows(app.bankPath(), "select * from 教材设置 where 科目='2-物理'"), 2);
 
@@ -324,7 +316,7 @@ TEST_F(JcszTest, DeleteAsksWithTheLevelsTextsAndOnlyOkProceeds) {
     click(*form, "Command_sckm");
     EXPECT_EQ(countRows(app.bankPath(), "select * from 教材设置 where 科目='2-物理'"), 0);
     EXPECT_EQ(items(*form, 0), QStringList({"1-数学", "3-化学"}));
-    EXPECT_EQ(current(*form, 0), "3-化学"); // the remembered position now holds the next subject
+    EXPECT_EQ(current(*form, 0), "3-化学");  // the remembered position now holds the next subject
 }
 
 TEST_F(JcszTest, DeletingTheLastChildKeepsTheItemAbove) {
@@ -337,8 +329,7 @@ TEST_F(JcszTest, DeletingTheLastChildKeepsTheItemAbove) {
     click(*form, "Command_scnj");
     EXPECT_EQ(items(*form, 1), QStringList({"1-人教版", "2-沪科版"}));
     EXPECT_TRUE(items(*form, 2).isEmpty());
-    EXPECT_EQ(countRows(app.bankPath(), "select * from 教材设置 where 科目='2-物理' and 教材版本='1-人教版'"),
-              1);
+    EXPECT_EQ(countRows(app.bankPath(), "select * from 教材设置 where 科目='2-物理' and 教材版本='1-人教版'"), 1);
 }
 
 TEST_F(JcszTest, NamesWithQuotesAreAddedRenamedAndDeleted) {
@@ -470,8 +461,7 @@ void fillRealisticCatalogue(const QString& bankPath) {
              {"1-3.1 从算式到方程", "2-3.2 解一元一次方程（一）——合并同类项与移项",
               "3-3.3 解一元一次方程（二）——去括号与去分母", "4-3.4 实际问题与一元一次方程"}},
             {"4-第四章 几何图形初步",
-             {"1-4.1 几何图形", "2-4.2 直线、射线、线段", "3-4.3 角",
-              "4-4.4 课题学习 设计制作长方体形状的包装纸盒"}},
+             {"1-4.1 几何图形", "2-4.2 直线、射线、线段", "3-4.3 角", "4-4.4 课题学习 设计制作长方体形状的包装纸盒"}},
         };
         const QStringList points11 = {"1-正数和负数的概念", "2-用正数和负数表示生活中具有相反意义的量",
                                       "3-0既不是正数也不是负数", "4-正数和负数的实际应用"};
@@ -481,10 +471,9 @@ void fillRealisticCatalogue(const QString& bankPath) {
             row(top + QStringList{chapter});
             for (const QString& section : sections) {
                 row(top + QStringList{chapter, section});
-                const QStringList& points = section.startsWith("1-1.1") ? points11
-                                            : section.startsWith("2-1.2")
-                                                ? points12
-                                                : QStringList{"1-基本概念", "2-综合运用"};
+                const QStringList& points = section.startsWith("1-1.1")   ? points11
+                                            : section.startsWith("2-1.2") ? points12
+                                                                          : QStringList{"1-基本概念", "2-综合运用"};
                 for (const QString& p : points)
                     row(top + QStringList{chapter, section, p});
             }
@@ -492,7 +481,7 @@ void fillRealisticCatalogue(const QString& bankPath) {
     });
 }
 
-} // namespace
+}  // namespace
 
 // At its default size the screen shows the seven lists side by side, each
 // wide enough for the usual names; longer names scroll sideways. With

@@ -239,8 +239,10 @@ TEST_F(LoginTest, MainMenuOpensEveryScreen) {
         menu.findChild<QPushButton*>(name)->click();
         EXPECT_EQ(opened, screens) << name;
     }
-    const QList<QPair<const char*, QString>> items = {
-        {"jcsz", "zs::Form_jcsz"}, {"stckyxg", "zs::Form_stckxg"}, {"znzj", "zs::Form_znzj"}, {"sdzj", "zs::Form_sdzj"}};
+    const QList<QPair<const char*, QString>> items = {{"jcsz", "zs::Form_jcsz"},
+                                                      {"stckyxg", "zs::Form_stckxg"},
+                                                      {"znzj", "zs::Form_znzj"},
+                                                      {"sdzj", "zs::Form_sdzj"}};
     for (const auto& [name, screen] : items) {
         opened.clear();
         menu.findChild<QAction*>(name)->trigger();

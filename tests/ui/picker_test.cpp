@@ -23,12 +23,11 @@ using namespace zs::test;
 namespace {
 
 class PickerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Bank bank(app.bankPath());
         addSampleCatalogue(bank);
-        addSampleQuestion(bank,
-                          {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
+        addSampleQuestion(bank, {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
         addSampleQuestion(bank, {"00002",
                                  "李四-00002",
                                  "填空题",
@@ -36,8 +35,7 @@ class PickerTest : public ::testing::Test {
                                  std::nullopt,
                                  {{kSection21, "1-F"}, {kSection11, "2-B"}, {kSection12, "1-D|2-E"}},
                                  "李四"});
-        addSampleQuestion(bank,
-                          {"00003", "张三-00003", "单选题", "0.7", "1-期中考试", {{kSection12, "2-E"}}});
+        addSampleQuestion(bank, {"00003", "张三-00003", "单选题", "0.7", "1-期中考试", {{kSection12, "2-E"}}});
         // Rows 1 to 3 hold questions of an earlier pick; the rest of the 8 rows are empty.
         table.fillRow(1, "00009", "张三-00009", "判断题", "0.1", kSection11, "2-B");
         table.fillRow(2, "00001", "张三-00001", "单选题", "0.5", kSection11, "1-A|3-C");
@@ -69,7 +67,7 @@ class PickerTest : public ::testing::Test {
     std::unique_ptr<Form_stszckxg> form;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(PickerTest, AnEmptyRowAsksForASearchFirst) {
     openOn(5);
@@ -79,8 +77,7 @@ TEST_F(PickerTest, AnEmptyRowAsksForASearchFirst) {
     EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_stly_sz")), "设置试题来源");
     EXPECT_EQ(form->findChild<QPushButton*>("Command_dkwbstk"), nullptr);
     EXPECT_EQ(form->findChild<QPushButton*>("Command_fhzjm"), nullptr);
-    EXPECT_EQ(app.prompts.messages(),
-              QStringList({"请先执行<搜索>或者<定位到指定题号>，然后才能选择某一道题！"}));
+    EXPECT_EQ(app.prompts.messages(), QStringList({"请先执行<搜索>或者<定位到指定题号>，然后才能选择某一道题！"}));
     EXPECT_EQ(label("Label_ssdts"), "");
     button("Command_dwdthsbm")->click();
     button("Command_xdct")->click();
@@ -128,7 +125,7 @@ TEST_F(PickerTest, AThreeScopeQuestionTurnsOneRowIntoThree) {
 }
 
 TEST_F(PickerTest, AllFoundRowsGoAfterTheLastQuestionOfTheTable) {
-    table.setRows(7); // rows 4 to 6 are empty
+    table.setRows(7);  // rows 4 to 6 are empty
     openOn(2);
     setComboText(form->findChild<QComboBox*>("Combo_tx_ss"), "单选题");
     button("Command_ss")->click();
@@ -151,8 +148,7 @@ TEST_F(PickerTest, NothingFoundIsNotPutIntoTheTable) {
     app.prompts.clear();
     button("Command_xdct")->click();
     button("Command_xdssddqbtm")->click();
-    EXPECT_EQ(app.prompts.messages(),
-              QStringList({"你没有选定任何题目！", "没有搜索到任何试题，暂不能执行此操作~~"}));
+    EXPECT_EQ(app.prompts.messages(), QStringList({"你没有选定任何题目！", "没有搜索到任何试题，暂不能执行此操作~~"}));
     EXPECT_EQ(table.rows(), 9);
     EXPECT_EQ(row(2)[1], "00001");
     EXPECT_TRUE(form->isVisible());
@@ -160,7 +156,7 @@ TEST_F(PickerTest, NothingFoundIsNotPutIntoTheTable) {
 
 TEST_F(PickerTest, ChangeWithoutSourceAndDeletionThatMovesOn) {
     openOn(2);
-    button("Command_ss")->click(); // 00001, 00002 three times, 00003
+    button("Command_ss")->click();  // 00001, 00002 three times, 00003
     ASSERT_EQ(label("Label_ssdts"), "5");
     button("Command_xyt")->click();
     EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_stly_sz")), "选择试题来源");
@@ -169,7 +165,7 @@ TEST_F(PickerTest, ChangeWithoutSourceAndDeletionThatMovesOn) {
     RowSet rows = Bank(app.bankPath()).query("select * from 试题库 where 题目编号='00002'");
     ASSERT_EQ(rows.count(), 3);
     EXPECT_TRUE(rows.isNull(0, "试题来源"));
-    EXPECT_EQ(rows.text(0, "考查范围"), kSection11); // tree order
+    EXPECT_EQ(rows.text(0, "考查范围"), kSection11);  // tree order
     EXPECT_EQ(rows.text(2, "知识点"), "1-F");
 
     app.prompts.answer(Answer::Yes);
@@ -181,5 +177,5 @@ TEST_F(PickerTest, ChangeWithoutSourceAndDeletionThatMovesOn) {
     EXPECT_EQ(label("Label_ssdts"), "2");
     EXPECT_EQ(label("Label_dqtmsdjt"), "2");
     EXPECT_EQ(label("Label_dqtmbh"), "00003");
-    EXPECT_EQ(row(2)[1], "00001"); // the table is untouched
+    EXPECT_EQ(row(2)[1], "00001");  // the table is untouched
 }

@@ -65,8 +65,9 @@ TEST_F(ManualCompositionTest, TheContextMenuHasItsSixItemsAndDelIsOffWithOneData
     QStringList captions;
     for (QAction* a : form->popmenu()->actions())
         captions << a->text();
-    EXPECT_EQ(captions, QStringList({"增加(N)题到当前题目之前", "增加一题到最后一题之后", "删除当前题目(先想清楚)",
-                                     "将当前题目和下一题对换", "将当前题目和上一题对换", "以此题为依据，生成专项训练"}));
+    EXPECT_EQ(captions,
+              QStringList({"增加(N)题到当前题目之前", "增加一题到最后一题之后", "删除当前题目(先想清楚)",
+                           "将当前题目和下一题对换", "将当前题目和上一题对换", "以此题为依据，生成专项训练"}));
     rightClick(3);
     EXPECT_TRUE(form->popmenu()->isVisible());
     EXPECT_TRUE(action("del")->isEnabled());
@@ -225,7 +226,8 @@ TEST_F(ManualCompositionTest, ClosingAsksOnlyAfterChanges) {
     form->close();
     EXPECT_TRUE(form->isVisible());
     const PromptRecord asked = app.prompts.records().last();
-    EXPECT_EQ(asked.text, "        ~~双向细目表已有新的改动记录~~\r\r你确定不用<生成试卷或者导出表格>就直接退出界面吗？");
+    EXPECT_EQ(asked.text,
+              "        ~~双向细目表已有新的改动记录~~\r\r你确定不用<生成试卷或者导出表格>就直接退出界面吗？");
     EXPECT_EQ(asked.title, "危险操作！！");
     EXPECT_EQ(asked.buttons, Buttons::YesNoCancel);
     EXPECT_EQ(asked.icon, Icon::Exclamation);

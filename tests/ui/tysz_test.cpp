@@ -18,7 +18,7 @@ using zs::test::TestApp;
 namespace {
 
 class TyszTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Bank bank(app.bankPath());
         for (const char* s : {"10-月考", "2-期末考试", "1-期中考试"})
@@ -51,7 +51,7 @@ class TyszTest : public ::testing::Test {
     TestApp app;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TyszTest, ListsTheSourcesInNaturalOrder) {
     app.state().BankPath = "elsewhere";

@@ -10,7 +10,7 @@ namespace {
 
 bool isLetterLabel(const QString& text) {
     for (const QChar c : text)
-        if (c.unicode() >= 0x2E80) // CJK and full-width forms
+        if (c.unicode() >= 0x2E80)  // CJK and full-width forms
             return false;
     return true;
 }
@@ -20,7 +20,7 @@ QPointF unit(QPointF v) {
     return len == 0 ? QPointF() : v / len;
 }
 
-} // namespace
+}  // namespace
 
 Canvas::Canvas(int width, int height) : image_(width, height, QImage::Format_RGB32) {
     image_.fill(Qt::white);
@@ -47,7 +47,7 @@ void Canvas::setWorld(double x0, double x1, double y0, double y1, double margin,
     ox_ = (image_.width() - sx_ * (x1 - x0)) / 2;
     oy_ = (image_.height() - sy_ * (y1 - y0)) / 2;
     x0_ = x0;
-    y0_ = y1; // the top of the window
+    y0_ = y1;  // the top of the window
 }
 
 QPointF Canvas::px(QPointF world) const {
@@ -168,7 +168,7 @@ void Canvas::hatch(QPointF a, QPointF b, bool below, double spacingPx) {
     QPointF n(-d.y(), d.x());
     if ((n.y() < 0) == below)
         n = -n;
-    if (std::abs(d.y()) > 0.9) // a wall: strokes to the side chosen by `below` (false: left)
+    if (std::abs(d.y()) > 0.9)  // a wall: strokes to the side chosen by `below` (false: left)
         n = QPointF(below ? 1 : -1, 0);
     const double len = std::hypot(pb.x() - pa.x(), pb.y() - pa.y());
     setPen(1.6, Stroke::Solid);
@@ -225,14 +225,12 @@ void Canvas::axes(const QString& xName, const QString& yName, int step, bool num
         if (x == 0 || x % step != 0)
             continue;
         line({double(x), 0}, {double(x), 0}, 1);
-        drawTextAt(px({double(x), 0}) + QPointF(0, 16), QString::number(x).replace(u'-', QChar(0x2212)),
-                   font);
+        drawTextAt(px({double(x), 0}) + QPointF(0, 16), QString::number(x).replace(u'-', QChar(0x2212)), font);
     }
     for (int y = int(std::ceil(wy0_)); y < int(std::floor(wy1_)); ++y) {
         if (y == 0 || y % step != 0)
             continue;
-        drawTextAt(px({0, double(y)}) + QPointF(-18, 0), QString::number(y).replace(u'-', QChar(0x2212)),
-                   font);
+        drawTextAt(px({0, double(y)}) + QPointF(-18, 0), QString::number(y).replace(u'-', QChar(0x2212)), font);
     }
 }
 
@@ -241,4 +239,4 @@ QImage Canvas::finish() {
     return image_;
 }
 
-} // namespace zs::demo
+}  // namespace zs::demo

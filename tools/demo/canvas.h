@@ -15,14 +15,14 @@ namespace zs::demo {
 // by default one unit is one pixel with y pointing down, setWorld() maps a
 // mathematical window (y up) onto the picture instead.
 class Canvas {
-  public:
+public:
     Canvas(int width, int height);
 
     // Maps the world window [x0, x1] × [y0, y1] (y up) onto the picture, leaving
     // `margin` pixels around it; charts may stretch the axes differently.
     void setWorld(double x0, double x1, double y0, double y1, double margin = 40, bool equalScale = true);
 
-    QPointF px(QPointF world) const; // world → pixel
+    QPointF px(QPointF world) const;  // world → pixel
     double scale() const { return sx_; }
 
     enum class Stroke { Solid, Dashed, Dotted };
@@ -56,13 +56,13 @@ class Canvas {
     // Light grid lines on every whole unit of the world window.
     void grid(QColor colour = QColor(190, 190, 190));
     // Axes through the origin with arrows, unit ticks and numbers every `step`.
-    void axes(const QString& xName = QStringLiteral("x"), const QString& yName = QStringLiteral("y"),
-              int step = 1, bool numbers = true);
+    void axes(const QString& xName = QStringLiteral("x"), const QString& yName = QStringLiteral("y"), int step = 1,
+              bool numbers = true);
 
     QPainter& painter() { return painter_; }
     QImage finish();
 
-  private:
+private:
     void setPen(double width, Stroke stroke, QColor colour = Qt::black);
     void drawTextAt(QPointF pixel, const QString& text, const QFont& font);
 
@@ -73,4 +73,4 @@ class Canvas {
     double wx0_ = 0, wx1_ = 0, wy0_ = 0, wy1_ = 0;
 };
 
-} // namespace zs::demo
+}  // namespace zs::demo

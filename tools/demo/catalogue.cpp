@@ -24,7 +24,7 @@ QString stripPrefix(const QString& name) {
     return name.section(u'-', 1);
 }
 
-} // namespace
+}  // namespace
 
 QString chineseNumber(int n) {
     static const QString digits = QStringLiteral("零一二三四五六七八九");
@@ -148,4 +148,4 @@ Catalogue syntheticCatalogue(Rng& rng) {
     return catalogue;
 }
 
-} // namespace zs::demo
+}  // namespace zs::demo

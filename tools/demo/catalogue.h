@@ -17,19 +17,19 @@ struct TextbookSection {
 };
 
 struct TextbookChapter {
-    QString title; // "第一章 有理数"
+    QString title;  // "第一章 有理数"
     QList<TextbookSection> sections;
 };
 
 struct TextbookVolume {
-    QString grade;  // with its prefix, "7-七年级"
-    QString volume; // with its prefix, "1-上册"
+    QString grade;   // with its prefix, "7-七年级"
+    QString volume;  // with its prefix, "1-上册"
     QList<TextbookChapter> chapters;
 };
 
 struct Textbook {
-    QString subject; // with its prefix, "1-初中数学"
-    QString edition; // with its prefix, "1-人教版"
+    QString subject;  // with its prefix, "1-初中数学"
+    QString edition;  // with its prefix, "1-人教版"
     QList<TextbookVolume> volumes;
 };
 
@@ -51,7 +51,7 @@ struct CatalogueSection {
 
 // The catalogue of a bank: its sections in the order a teacher would enter them.
 class Catalogue {
-  public:
+public:
     QList<CatalogueSection> sections;
 
     // Adds a textbook, giving every chapter, section and knowledge point its
@@ -77,4 +77,4 @@ Catalogue syntheticCatalogue(Rng& rng);
 // Chinese numeral of 1 … 99 ("十二").
 QString chineseNumber(int n);
 
-} // namespace zs::demo
+}  // namespace zs::demo

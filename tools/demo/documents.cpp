@@ -27,7 +27,7 @@ TextStyle bodyStyle(bool bold, TextStyle::Align align = TextStyle::Align::Left) 
     return s;
 }
 
-} // namespace
+}  // namespace
 
 QStringList figuresOf(const QString& text) {
     QStringList out;
@@ -63,4 +63,4 @@ void writeDocument(WordInstance& word, const QString& text, const QString& path,
     doc->close();
 }
 
-} // namespace zs::demo
+}  // namespace zs::demo

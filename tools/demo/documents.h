@@ -16,4 +16,4 @@ void writeDocument(WordInstance& word, const QString& text, const QString& path,
 // The figure names a text uses, in order.
 QStringList figuresOf(const QString& text);
 
-} // namespace zs::demo
+}  // namespace zs::demo

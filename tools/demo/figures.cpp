@@ -37,4 +37,4 @@ double FigureFiles::widthMm(const QString& name) const {
     return figure == figures().constEnd() ? 60 : figure->widthMm;
 }
 
-} // namespace zs::demo
+}  // namespace zs::demo

@@ -21,15 +21,15 @@ void addPhysicsFigures(QMap<QString, Figure>& out);
 
 // The figures drawn into PNG files, each once, in a temporary folder.
 class FigureFiles {
-  public:
+public:
     FigureFiles();
     // The PNG of a figure; throws std::invalid_argument for an unknown name.
     QString path(const QString& name);
     double widthMm(const QString& name) const;
 
-  private:
+private:
     QTemporaryDir dir_;
     QMap<QString, QString> drawn_;
 };
 
-} // namespace zs::demo
+}  // namespace zs::demo

@@ -269,9 +269,7 @@ QImage angleAOB(bool answer) {
         const double cosHalf = std::cos(qDegreesToRadians(25.0));
         const double t = r1 * cosHalf + std::sqrt(r1 * r1 * cosHalf * cosHalf - (r1 * r1 - r2 * r2));
         const P p = screenPolar(o, t, 25);
-        auto towards = [](P from, P to) {
-            return qRadiansToDegrees(std::atan2(from.y() - to.y(), to.x() - from.x()));
-        };
+        auto towards = [](P from, P to) { return qRadiansToDegrees(std::atan2(from.y() - to.y(), to.x() - from.x())); };
         c.arc(m, r2, towards(m, p) - 13, 26, 1.8);
         c.arc(n, r2, towards(n, p) - 13, 26, 1.8);
         c.line(o, screenPolar(o, 430, 25), 2.5);
@@ -452,7 +450,7 @@ QImage obtuseTriangle(bool answer) {
     return c.finish();
 }
 
-} // namespace
+}  // namespace
 
 void addMathFigures(QMap<QString, Figure>& out) {
     out.insert("数轴ab", {70, numberLineAB});
@@ -487,4 +485,4 @@ void addMathFigures(QMap<QString, Figure>& out) {
     out.insert("钝角三角形答案", {55, [] { return obtuseTriangle(true); }});
 }
 
-} // namespace zs::demo
+}  // namespace zs::demo

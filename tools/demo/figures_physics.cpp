@@ -84,7 +84,7 @@ QImage thermometer() {
     c.painter().setPen(QPen(Qt::black, 2));
     c.painter().drawRoundedRect(QRectF(x - 11, 40, 22, 400), 10, 10);
     c.circle({x, 455}, 22, 2, QColor(180, 30, 30));
-    const double level = zero + 4 * perDegree; // −4 ℃
+    const double level = zero + 4 * perDegree;  // −4 ℃
     c.fillRect({x - 5, level}, {x + 5, 450}, QColor(180, 30, 30));
     for (int t = -12; t <= 12; ++t) {
         const double y = zero - t * perDegree;
@@ -342,11 +342,9 @@ QImage frictionExperiment() {
         if (i == 2)
             for (double t = x + 6; t < x + 288; t += 9)
                 c.line({t, 150}, {t + 4, 144}, 1.4);
-        c.polygon({{x + 30, 100},
-                   {x + 120, 100},
-                   {x + 120, 150.0 - (i == 2 ? 6 : 0)},
-                   {x + 30, 150.0 - (i == 2 ? 6 : 0)}},
-                  2.2, QColor(205, 205, 205));
+        c.polygon(
+            {{x + 30, 100}, {x + 120, 100}, {x + 120, 150.0 - (i == 2 ? 6 : 0)}, {x + 30, 150.0 - (i == 2 ? 6 : 0)}},
+            2.2, QColor(205, 205, 205));
         if (i == 1)
             c.polygon({{x + 55, 70}, {x + 95, 70}, {x + 95, 100}, {x + 55, 100}}, 2, QColor(120, 120, 120));
         const double y = 122 - (i == 2 ? 3 : 0);
@@ -405,8 +403,7 @@ QImage springBlockWater() {
         c.text({x, 120}, text, 76, 0, 20);
     };
     auto block = [&](double x, double top) {
-        c.polygon({{x - 30, top}, {x + 30, top}, {x + 30, top + 60}, {x - 30, top + 60}}, 2.2,
-                  QColor(170, 170, 170));
+        c.polygon({{x - 30, top}, {x + 30, top}, {x + 30, top + 60}, {x - 30, top + 60}}, 2.2, QColor(170, 170, 170));
     };
     scale(120, 5.4, "5.4 N");
     block(120, 250);
@@ -437,8 +434,7 @@ QImage lever(bool answer) {
     c.label(tip, "F₁", -20, 4);
     if (answer) {
         const P d = tip - a;
-        const double t =
-            ((o.x() - a.x()) * d.x() + (o.y() - a.y()) * d.y()) / (d.x() * d.x() + d.y() * d.y());
+        const double t = ((o.x() - a.x()) * d.x() + (o.y() - a.y()) * d.y()) / (d.x() * d.x() + d.y() * d.y());
         const P h = a + d * t;
         c.line(o, h, 2, Stroke::Dashed);
         c.rightAngleMark(h, o, a, 12);
@@ -470,7 +466,7 @@ QImage movablePulley() {
     return c.finish();
 }
 
-} // namespace
+}  // namespace
 
 void addPhysicsFigures(QMap<QString, Figure>& out) {
     out.insert("刻度尺", {70, ruler});
@@ -498,4 +494,4 @@ void addPhysicsFigures(QMap<QString, Figure>& out) {
     out.insert("动滑轮", {35, movablePulley});
 }
 
-} // namespace zs::demo
+}  // namespace zs::demo

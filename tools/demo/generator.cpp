@@ -39,14 +39,14 @@ const QList<DemoQuestion>& storedPhysicsQuestions() {
 // A question row as it goes into 试题库.
 struct Row {
     QString scope;
-    QString points; // joined by "|"
+    QString points;  // joined by "|"
 };
 
 // One question to store: its shared values and its rows.
 struct Planned {
     QString type, difficulty, source, teacher;
     QDate entered;
-    QDate lastUsed; // invalid: never used
+    QDate lastUsed;  // invalid: never used
     int uses = 0;
     QList<Row> rows;
     const DemoQuestion* text = nullptr;
@@ -101,7 +101,7 @@ QString numberText(int n) {
 
 // Removes what a failed run made, so that the folder can be used again.
 class Cleanup {
-  public:
+public:
     explicit Cleanup(const QString& dir) : bank_(AppFolder(dir).file(kBankFileName)) {
         bankExisted_ = QFileInfo::exists(bank_);
     }
@@ -116,7 +116,7 @@ class Cleanup {
             QFile::remove(bank_);
     }
 
-  private:
+private:
     QString bank_;
     bool bankExisted_ = false;
     bool active_ = true;
@@ -146,10 +146,9 @@ void storeAccountsAndSources(Bank& bank, const QList<Account>& accounts) {
 
 void storeQuestion(Bank& bank, const QString& number, const Planned& q) {
     for (const Row& row : q.rows) {
-        RowValues values = {
-            {"题目编号", number},   {"考查范围", row.scope}, {"题型", q.type},
-            {"难度", q.difficulty}, {"知识点", row.points},  {"试题识别码", q.teacher + u'-' + number},
-            {"试题来源", q.source}, {"入库日期", q.entered}, {"入库教师", q.teacher}};
+        RowValues values = {{"题目编号", number},   {"考查范围", row.scope}, {"题型", q.type},
+                            {"难度", q.difficulty}, {"知识点", row.points},  {"试题识别码", q.teacher + u'-' + number},
+                            {"试题来源", q.source}, {"入库日期", q.entered}, {"入库教师", q.teacher}};
         if (q.uses > 0) {
             values.append({"最后使用日期", q.lastUsed});
             values.append({"使用次数", q.uses});
@@ -178,7 +177,7 @@ const QList<Account>& syntheticAccounts() {
     return accounts;
 }
 
-} // namespace
+}  // namespace
 
 QStringList sourceNames() {
     return {"1-期中考试", "2-期末考试", "3-课后练习", "4-中考真题"};
@@ -227,20 +226,17 @@ Summary writeDemoFolder(const QString& dir, Office& office, const Options& optio
     auto plan = [&](const QList<DemoQuestion>& questions, const Textbook& book, const Account& teacher) {
         for (const DemoQuestion& q : questions) {
             const QString where = q.question.section(u'\n', 0, 0).left(30);
-            Planned p{q.type, q.difficulty, sourceNames().value(q.source - 1), teacher.name, {}, {}, 0, {},
-                      &q};
+            Planned p{q.type, q.difficulty, sourceNames().value(q.source - 1), teacher.name, {}, {}, 0, {}, &q};
             // Rows in the order of the scope tree, as question entry writes them.
             QList<QPair<qsizetype, Row>> rows;
             for (const QuestionScope& scope : q.scopes) {
                 const CatalogueSection* section = catalogue.find(book.subject, scope.section);
                 if (!section)
-                    throw std::logic_error(
-                        QStringLiteral("%1：没有“%2”节").arg(where, scope.section).toStdString());
+                    throw std::logic_error(QStringLiteral("%1：没有“%2”节").arg(where, scope.section).toStdString());
                 rows.append({section - catalogue.sections.constData(),
                              Row{section->scopePath(), pointList(*section, scope.points, where)}});
             }
-            std::sort(rows.begin(), rows.end(),
-                      [](const auto& a, const auto& b) { return a.first < b.first; });
+            std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
             for (const auto& row : rows)
                 p.rows << row.second;
             if (p.rows.isEmpty())
@@ -352,8 +348,8 @@ Summary writeSyntheticFolder(const QString& dir, int rows, Office& office, const
         QList<int> chosen = {rng.below(int(catalogue.sections.size()))};
         while (chosen.size() < want) {
             const QList<int>& volume = volumes[volumeOf[chosen.first()]];
-            const int next = rng.chance(0.7) ? volume[rng.below(int(volume.size()))]
-                                             : rng.below(int(catalogue.sections.size()));
+            const int next =
+                rng.chance(0.7) ? volume[rng.below(int(volume.size()))] : rng.below(int(catalogue.sections.size()));
             if (!chosen.contains(next))
                 chosen << next;
         }
@@ -428,8 +424,7 @@ Summary writeSyntheticFolder(const QString& dir, int rows, Office& office, const
         writeCopy(answerDocumentPath(bankPath, number), sample.second);
         summary.documents += 2;
         if ((i + 1) % step == 0 || i + 1 == planned.size())
-            report(options,
-                   QStringLiteral("已复制试题文档 %1/%2").arg(summary.documents).arg(planned.size() * 2));
+            report(options, QStringLiteral("已复制试题文档 %1/%2").arg(summary.documents).arg(planned.size() * 2));
     }
 
     report(options, QStringLiteral("正在写入题库……"));
@@ -452,4 +447,4 @@ Summary writeSyntheticFolder(const QString& dir, int rows, Office& office, const
     return summary;
 }
 
-} // namespace zs::demo
+}  // namespace zs::demo

@@ -31,10 +31,10 @@ const QList<Account>& demoAccounts();
 
 // One question as it was stored.
 struct StoredQuestion {
-    QString number;                     // "00001"
-    QString teacher;                    // 入库教师
-    const DemoQuestion* text = nullptr; // its content (demo bank only)
-    QStringList scopes;                 // 考查范围 of its rows
+    QString number;                      // "00001"
+    QString teacher;                     // 入库教师
+    const DemoQuestion* text = nullptr;  // its content (demo bank only)
+    QStringList scopes;                  // 考查范围 of its rows
 };
 
 struct Summary {
@@ -61,4 +61,4 @@ Summary writeDemoFolder(const QString& dir, Office& office, const Options& optio
 // real ones. Numbers beyond 32767 are used when the rows need them.
 Summary writeSyntheticFolder(const QString& dir, int rows, Office& office, const Options& options = {});
 
-} // namespace zs::demo
+}  // namespace zs::demo

@@ -28,7 +28,7 @@ int fail(const QString& message) {
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[]) {
     // Figures are drawn with fonts, which needs a GUI application but no screen.
@@ -45,12 +45,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption seedOption(QStringLiteral("seed"),
                                         QStringLiteral("随机数种子（默认 %1）").arg(zs::demo::kDefaultSeed),
                                         QStringLiteral("N"));
-    const QCommandLineOption syntheticOption(QStringLiteral("synthetic"),
-                                             QStringLiteral("建立有 ROWS 行试题记录的大型题库"),
-                                             QStringLiteral("ROWS"));
-    const QCommandLineOption todayOption(
-        QStringLiteral("today"), QStringLiteral("把这一天当作今天（入库日期和使用日期都在它之前，默认今天）"),
-        QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption syntheticOption(
+        QStringLiteral("synthetic"), QStringLiteral("建立有 ROWS 行试题记录的大型题库"), QStringLiteral("ROWS"));
+    const QCommandLineOption todayOption(QStringLiteral("today"),
+                                         QStringLiteral("把这一天当作今天（入库日期和使用日期都在它之前，默认今天）"),
+                                         QStringLiteral("YYYY-MM-DD"));
     parser.addOption(seedOption);
     parser.addOption(syntheticOption);
     parser.addOption(todayOption);
@@ -58,8 +57,7 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     if (parser.positionalArguments().size() != 1)
-        return fail(
-            QStringLiteral("请给出一个程序文件夹。用法：zhuoshi-demo [--synthetic ROWS] [--seed N] DIR"));
+        return fail(QStringLiteral("请给出一个程序文件夹。用法：zhuoshi-demo [--synthetic ROWS] [--seed N] DIR"));
     const QString dir = QDir(parser.positionalArguments().first()).absolutePath();
 
     zs::demo::Options options;
@@ -92,20 +90,18 @@ int main(int argc, char* argv[]) {
     timer.start();
     zs::LibreOffice office;
     try {
-        const zs::demo::Summary summary = rows > 0
-                                              ? zs::demo::writeSyntheticFolder(dir, rows, office, options)
-                                              : zs::demo::writeDemoFolder(dir, office, options);
+        const zs::demo::Summary summary = rows > 0 ? zs::demo::writeSyntheticFolder(dir, rows, office, options)
+                                                   : zs::demo::writeDemoFolder(dir, office, options);
         printLine(QStringLiteral("%1已建立：%2")
                       .arg(rows > 0 ? QStringLiteral("大型题库") : QStringLiteral("演示程序文件夹"),
                            QDir::toNativeSeparators(dir)));
-        printLine(
-            QStringLiteral("  试题 %1 道，试题记录 %2 行，文档 %3 个；教材 %4 节，知识点 %5 个；用时 %6 秒")
-                .arg(summary.questions)
-                .arg(summary.rows)
-                .arg(summary.documents)
-                .arg(summary.sections)
-                .arg(summary.points)
-                .arg(double(timer.elapsed()) / 1000, 0, 'f', 1));
+        printLine(QStringLiteral("  试题 %1 道，试题记录 %2 行，文档 %3 个；教材 %4 节，知识点 %5 个；用时 %6 秒")
+                      .arg(summary.questions)
+                      .arg(summary.rows)
+                      .arg(summary.documents)
+                      .arg(summary.sections)
+                      .arg(summary.points)
+                      .arg(double(timer.elapsed()) / 1000, 0, 'f', 1));
         if (rows == 0)
             for (const zs::demo::Account& a : zs::demo::demoAccounts())
                 printLine(QStringLiteral("  演示账号：%1，密码 %2（%3）").arg(a.name, a.password, a.subject));

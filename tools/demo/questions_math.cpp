@@ -857,4 +857,4 @@ QList<DemoQuestion> mathQuestions() {
 
 // clang-format on
 
-} // namespace zs::demo
+}  // namespace zs::demo

@@ -549,4 +549,4 @@ QList<DemoQuestion> physicsQuestions() {
 
 // clang-format on
 
-} // namespace zs::demo
+}  // namespace zs::demo

@@ -22,8 +22,8 @@ struct QuestionScope {
 // Texts are paragraphs separated by "\n". A paragraph "[图:name]" is the named
 // figure (figures.h); a leading "【…】" is printed bold, as exam answer keys do.
 struct DemoQuestion {
-    QString type;       // one of the eight types
-    QString difficulty; // "0.1" … "1.0"
+    QString type;        // one of the eight types
+    QString difficulty;  // "0.1" … "1.0"
     int source = kHomework;
     QList<QuestionScope> scopes;
     QString question;
@@ -33,4 +33,4 @@ struct DemoQuestion {
 QList<DemoQuestion> mathQuestions();
 QList<DemoQuestion> physicsQuestions();
 
-} // namespace zs::demo
+}  // namespace zs::demo

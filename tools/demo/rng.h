@@ -10,7 +10,7 @@ namespace zs::demo {
 // The generator's random numbers: a fixed engine and plain arithmetic, so one
 // seed gives the same bank on every machine and library.
 class Rng {
-  public:
+public:
     explicit Rng(std::uint32_t seed) : engine_(seed) {}
 
     // 0 … n−1 (n > 0).
@@ -39,8 +39,8 @@ class Rng {
             list.swapItemsAt(i, below(int(i + 1)));
     }
 
-  private:
+private:
     std::mt19937 engine_;
 };
 
-} // namespace zs::demo
+}  // namespace zs::demo

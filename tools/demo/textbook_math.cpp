@@ -194,4 +194,4 @@ Textbook mathTextbook() {
 
 // clang-format on
 
-} // namespace zs::demo
+}  // namespace zs::demo

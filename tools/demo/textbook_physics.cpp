@@ -118,4 +118,4 @@ Textbook physicsTextbook() {
 
 // clang-format on
 
-} // namespace zs::demo
+}  // namespace zs::demo

@@ -9,8 +9,8 @@
 
 #include "app/recordingdesktop.h"
 #include "app/runstate.h"
-#include "app/tutorial.h"
 #include "app/scriptedprompts.h"
+#include "app/tutorial.h"
 #include "compose/smartsort.h"
 #include "office/libreoffice.h"
 #include "shots/screens.h"
@@ -77,7 +77,8 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("只截这一个界面"), QStringLiteral("NAME"));
     parser.addOption(only);
-    const QCommandLineOption tutorial(QStringLiteral("tutorial"), QStringLiteral("截图之后写出使用教程"), QStringLiteral("FILE"));
+    const QCommandLineOption tutorial(QStringLiteral("tutorial"), QStringLiteral("截图之后写出使用教程"),
+                                      QStringLiteral("FILE"));
     parser.addOption(tutorial);
     parser.addPositionalArgument(QStringLiteral("DEMO_DIR"), QStringLiteral("演示程序文件夹"));
     parser.addPositionalArgument(QStringLiteral("OUT_DIR"), QStringLiteral("图片写到这里"));

@@ -16,9 +16,9 @@
 #include "ui/Form_stszckxg.h"
 #include "ui/Form_tkfx.h"
 #include "ui/Form_tysz.h"
-#include "ui/Form_znzj.h"
 #include "ui/Form_yhdl.h"
 #include "ui/Form_zjm.h"
+#include "ui/Form_znzj.h"
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
 #include "ui/widgets.h"
@@ -26,7 +26,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLayout>
@@ -35,6 +34,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -105,8 +105,10 @@ QString sectionWithQuestions(RunState& state) {
 // A table of about twenty questions of the demo bank, one row per scope.
 void fillTable(RunState& state, SpecTable& table) {
     Bank bank(state.BankPath);
-    const QList<QPair<QString, int>> wanted = {{QStringLiteral("单选题"), 8}, {QStringLiteral("填空题"), 4},
-                                               {QStringLiteral("计算题"), 4}, {QStringLiteral("解答题"), 4}};
+    const QList<QPair<QString, int>> wanted = {{QStringLiteral("单选题"), 8},
+                                               {QStringLiteral("填空题"), 4},
+                                               {QStringLiteral("计算题"), 4},
+                                               {QStringLiteral("解答题"), 4}};
     QList<QStringList> rows;
     for (const auto& [type, count] : wanted) {
         const RowSet found = bank.query(QStringLiteral("select * from 试题库 where 题型='") + sqlValue(type) +

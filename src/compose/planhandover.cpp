@@ -5,7 +5,7 @@ namespace zs {
 void writePlanIntoTable(SpecTable& table, const PlanRows& rows) {
     table.setRows(int(rows.size()) + 1);
     for (int i = 0; i < int(rows.size()); ++i) {
-        const QStringList cells = specificationCells(rows[i]);
+        const QStringList cells = tableCells(rows[i]);
         for (int c = 0; c < cells.size(); ++c)
             table.setCell(i + 1, c + 1, cells[c]);
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Handing a computed plan to the manual composition screen: the specification
-// table gets one data row per plan slot, in plan order.
+// Handing a computed plan to the manual composition screen: the two-way
+// specification table gets one data row per plan slot, in plan order.
 
 #include "compose/plansearch.h"
 #include "compose/spectable.h"

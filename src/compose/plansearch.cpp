@@ -399,7 +399,7 @@ PlanRows planRows(const CandidateTable& candidates, const Plan& plan) {
     return rows;
 }
 
-QStringList specificationCells(const Candidate& c) {
+QStringList tableCells(const Candidate& c) {
     QString knowledge = c.knowledge;
     knowledge.replace(u'|', u'\r');
     return {c.number, c.code, c.type, c.difficulty, c.scope, knowledge};

@@ -158,6 +158,6 @@ PlanSearchResult SearchPlan(const CandidatePool& pool, int totalWanted, std::mt1
 PlanRows planRows(const CandidateTable& candidates, const Plan& plan);
 // The six cells a plan row gives grid columns 1..6 of the specification table:
 // 题目编号, 试题识别码, 题型, 难度, 考查范围, 知识点 with every "|" as a line break.
-QStringList specificationCells(const Candidate& candidate);
+QStringList tableCells(const Candidate& candidate);
 
 }  // namespace zs

@@ -354,6 +354,6 @@ TEST(RandomPlans, DrawsStayInRangeAndPlansHoldDistinctRows) {
 
 TEST(HandOver, CellsOfATableRow) {
     const Candidate c{"00012", kPathA, "填空题", "0.3", "甲|乙|丙", "张三-00012"};
-    EXPECT_EQ(specificationCells(c), QStringList({"00012", "张三-00012", "填空题", "0.3", kPathA, "甲\r乙\r丙"}));
-    EXPECT_EQ(specificationCells(Candidate{}), QStringList({"", "", "", "", "", ""}));
+    EXPECT_EQ(tableCells(c), QStringList({"00012", "张三-00012", "填空题", "0.3", kPathA, "甲\r乙\r丙"}));
+    EXPECT_EQ(tableCells(Candidate{}), QStringList({"", "", "", "", "", ""}));
 }

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPointer>
+#include <QtConcurrent>
 
 // The pictures of the screens (the logo) are a resource of this library.
 static void initScreenResources() {
@@ -43,8 +44,18 @@ int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
         return 1;
     }
 
+    // The office starts in the background while the teacher logs in, so that the
+    // first screen that writes a document does not wait for it.
+    QFuture<void> warmUp = QtConcurrent::run([&office] {
+        try {
+            office.warmUp();
+        } catch (const OfficeError&) {
+            // Reported when a screen needs the office.
+        }
+    });
     Form_qdjm::showNew(state);
     const int result = app.exec();
+    warmUp.waitForFinished();
 
     // Screens still open when the program ends go before the run state does.
     QList<QPointer<QWidget>> windows;

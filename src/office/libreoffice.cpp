@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/util/XCloseable.hpp>
 
 namespace zs {
 
@@ -44,8 +43,7 @@ void LibreOffice::exportPdf(const QString& documentPath, const QString& pdfPath)
         const Reference<css::frame::XComponentLoader> loader(session_->desktop(), UNO_QUERY_THROW);
         const auto args =
             properties({property("Hidden", css::uno::Any(true)), property("ReadOnly", css::uno::Any(true))});
-        const Reference<css::lang::XComponent> doc =
-            loader->loadComponentFromURL(fileUrl(documentPath), "_blank", 0, args);
+        Reference<css::lang::XComponent> doc = loader->loadComponentFromURL(fileUrl(documentPath), "_blank", 0, args);
         if (!doc.is())
             throw OfficeError(QStringLiteral("无法打开文档：%1").arg(documentPath));
         try {
@@ -53,10 +51,10 @@ void LibreOffice::exportPdf(const QString& documentPath, const QString& pdfPath)
                 ->storeToURL(fileUrl(pdfPath),
                              properties({property("FilterName", css::uno::Any(OUString("writer_pdf_Export")))}));
         } catch (...) {
-            Reference<css::util::XCloseable>(doc, UNO_QUERY_THROW)->close(true);
+            closeDocument(doc);
             throw;
         }
-        Reference<css::util::XCloseable>(doc, UNO_QUERY_THROW)->close(true);
+        closeDocument(doc);
     });
 }
 

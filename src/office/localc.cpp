@@ -398,18 +398,7 @@ private:
     }
 
     void closeQuietly() {
-        if (!component_.is())
-            return;
-        try {
-            Reference<css::util::XCloseable> c(component_, UNO_QUERY);
-            if (c.is())
-                c->close(true);
-            else
-                component_->dispose();
-        } catch (...) {
-            // The office may already be gone; the workbook is closed either way.
-        }
-        component_.clear();
+        closeDocument(component_);
         document_.clear();
     }
 

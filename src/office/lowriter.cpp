@@ -503,18 +503,7 @@ private:
     }
 
     void closeQuietly() {
-        if (!component_.is())
-            return;
-        try {
-            Reference<css::util::XCloseable> c(component_, UNO_QUERY);
-            if (c.is())
-                c->close(true);
-            else
-                component_->dispose();
-        } catch (...) {
-            // The office may already be gone; the document is closed either way.
-        }
-        component_.clear();
+        closeDocument(component_);
         textDoc_.clear();
         ranges_.clear();
     }

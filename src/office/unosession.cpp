@@ -10,6 +10,7 @@
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <condition_variable>
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
@@ -59,6 +60,21 @@ css::beans::PropertyValue property(const char* name, const css::uno::Any& value)
     p.Name = OUString::createFromAscii(name);
     p.Value = value;
     return p;
+}
+
+void closeDocument(Reference<css::lang::XComponent>& component) {
+    if (!component.is())
+        return;
+    try {
+        Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+        if (closeable.is())
+            closeable->close(true);
+        else
+            component->dispose();
+    } catch (...) {
+        // Nothing is left to close.
+    }
+    component.clear();
 }
 
 UnoSession::~UnoSession() {

@@ -47,6 +47,10 @@ inline css::uno::Sequence<css::beans::PropertyValue> properties(std::initializer
     return css::uno::Sequence<css::beans::PropertyValue>(list.begin(), sal_Int32(list.size()));
 }
 
+// Closes a document without asking, and forgets it. The office may already be
+// gone; the document counts as closed either way.
+void closeDocument(Reference<css::lang::XComponent>& component);
+
 // The office process and the bridge to it.
 class UnoSession {
 public:

@@ -41,51 +41,43 @@ QString ScriptedPrompts::nextText() {
     return texts_.isEmpty() ? QString() : texts_.dequeue();
 }
 
+QString ScriptedPrompts::askText(PromptRecord record) {
+    records_ << record;
+    if (onPrompt)
+        onPrompt(record);
+    return nextText();
+}
+
 QString ScriptedPrompts::input(const QString& prompt, const QString& title, const QString& defaultText) {
     PromptRecord r;
     r.kind = PromptRecord::Kind::Input;
     r.text = prompt;
     r.title = title.isEmpty() ? kAppTitle : title;
     r.defaultText = defaultText;
-    records_ << r;
-    if (onPrompt)
-        onPrompt(r);
-    return nextText();
+    return askText(r);
 }
 
 QString ScriptedPrompts::openFile(const QString& filter, const QString& title) {
     PromptRecord r;
     r.kind = PromptRecord::Kind::OpenFile;
-    r.text = title;
-    r.title = title;
+    r.text = r.title = title;
     r.filter = filter;
-    records_ << r;
-    if (onPrompt)
-        onPrompt(r);
-    return nextText();
+    return askText(r);
 }
 
 QString ScriptedPrompts::saveFile(const QString& filter, const QString& title) {
     PromptRecord r;
     r.kind = PromptRecord::Kind::SaveFile;
-    r.text = title;
-    r.title = title;
+    r.text = r.title = title;
     r.filter = filter;
-    records_ << r;
-    if (onPrompt)
-        onPrompt(r);
-    return nextText();
+    return askText(r);
 }
 
 QString ScriptedPrompts::chooseFolder(const QString& prompt) {
     PromptRecord r;
     r.kind = PromptRecord::Kind::Folder;
-    r.text = prompt;
-    r.title = prompt;
-    records_ << r;
-    if (onPrompt)
-        onPrompt(r);
-    return nextText();
+    r.text = r.title = prompt;
+    return askText(r);
 }
 
 QStringList ScriptedPrompts::messages() const {

@@ -52,6 +52,8 @@ public:
 
 private:
     QString nextText();
+    // Notes a prompt that is answered with a text, and answers it.
+    QString askText(PromptRecord record);
     QList<PromptRecord> records_;
     QQueue<Answer> answers_;
     QQueue<QString> texts_;

@@ -34,18 +34,9 @@ QStringList AppFolder::missing() const {
 void AppFolder::writePaperTemplate(Office& office, const QString& path, const QString& kind) {
     const auto word = office.startWord();
     const auto doc = word->newDocument();
-    TextStyle title;
-    title.bold = true;
-    title.pointSize = 18;
-    title.fontName = QStringLiteral("宋体");
-    title.align = TextStyle::Align::Center;
-    doc->append(QStringLiteral("__________学校 ______学年度第___学期"), title);
-    title.pointSize = 22;
-    doc->append(QStringLiteral("\r__________ %1").arg(kind), title);
-    TextStyle line;
-    line.fontName = QStringLiteral("宋体");
-    line.pointSize = 12;
-    line.align = TextStyle::Align::Center;
+    doc->append(QStringLiteral("__________学校 ______学年度第___学期"), songStyle(18, true, TextStyle::Align::Center));
+    doc->append(QStringLiteral("\r__________ %1").arg(kind), songStyle(22, true, TextStyle::Align::Center));
+    const TextStyle line = songStyle(12, false, TextStyle::Align::Center);
     if (kind == u"试卷")
         doc->append(QStringLiteral("\r（考试时间：______分钟    满分：______分）\r"
                                    "姓名：__________  班级：__________  学号：__________  得分：__________"),
@@ -55,11 +46,9 @@ void AppFolder::writePaperTemplate(Office& office, const QString& path, const QS
     else
         doc->append(QStringLiteral("\r（讲评用：每题前的红色编号为试题识别码，页边批注写明考查范围、知识点和难度）"),
                     line);
-    TextStyle body;
-    body.fontName = QStringLiteral("宋体");
-    body.pointSize = 12;
-    body.align = TextStyle::Align::Left;
-    doc->append(QStringLiteral("\r\r"), body);
+    doc->append(QStringLiteral("
+
+"), songStyle(12, false, TextStyle::Align::Left));
     doc->saveAs(path);
     doc->close();
 }

@@ -136,25 +136,10 @@ QList<TutorialChapter> tutorialChapters() {
 void writeTutorial(Office& office, const QString& path, const QString& picturesFolder) {
     const auto word = office.startWord();
     const auto doc = word->newDocument();
-    TextStyle title;
-    title.bold = true;
-    title.pointSize = 22;
-    title.fontName = QStringLiteral("宋体");
-    title.align = TextStyle::Align::Center;
-    doc->append(QStringLiteral("琢石-试题库 使用教程"), title);
-    TextStyle heading;
-    heading.bold = true;
-    heading.pointSize = 15;
-    heading.fontName = QStringLiteral("宋体");
-    heading.align = TextStyle::Align::Left;
-    TextStyle body;
-    body.pointSize = 12;
-    body.fontName = QStringLiteral("宋体");
-    body.align = TextStyle::Align::Left;
-    TextStyle caption;
-    caption.pointSize = 10.5;
-    caption.fontName = QStringLiteral("宋体");
-    caption.align = TextStyle::Align::Center;
+    doc->append(QStringLiteral("琢石-试题库 使用教程"), songStyle(22, true, TextStyle::Align::Center));
+    const TextStyle heading = songStyle(15, true, TextStyle::Align::Left);
+    const TextStyle body = songStyle(12, false, TextStyle::Align::Left);
+    const TextStyle caption = songStyle(10.5, false, TextStyle::Align::Center);
 
     // Pictures go in as JPEG: the tutorial stays small enough to ship.
     QTemporaryDir scratch;

@@ -20,6 +20,16 @@ struct TextStyle {
     enum class Align { Keep, Left, Center } align = Align::Keep;  // of the paragraphs touched
 };
 
+// Text in 宋体 of a size, bold or not, in paragraphs aligned so.
+inline TextStyle songStyle(double pointSize, bool bold, TextStyle::Align align) {
+    TextStyle s;
+    s.fontName = QStringLiteral("宋体");
+    s.pointSize = pointSize;
+    s.bold = bold;
+    s.align = align;
+    return s;
+}
+
 // Bold text, optionally coloured.
 inline TextStyle boldStyle(std::optional<QRgb> color = std::nullopt) {
     TextStyle s;

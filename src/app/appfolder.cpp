@@ -46,9 +46,7 @@ void AppFolder::writePaperTemplate(Office& office, const QString& path, const QS
     else
         doc->append(QStringLiteral("\r（讲评用：每题前的红色编号为试题识别码，页边批注写明考查范围、知识点和难度）"),
                     line);
-    doc->append(QStringLiteral("
-
-"), songStyle(12, false, TextStyle::Align::Left));
+    doc->append(QStringLiteral("\r\r"), songStyle(12, false, TextStyle::Align::Left));
     doc->saveAs(path);
     doc->close();
 }

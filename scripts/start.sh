@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default --target zhuoshi-tiku zhuoshi-demo
 APP_DIR="${APP_DIR:-$PWD/app}"
 if [ ! -f "$APP_DIR/试题库.mdb" ]; then
   if [ -x build/tools/zhuoshi-demo ]; then

@@ -18,63 +18,16 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include "support/largebank.h"
+
 #include <benchmark/benchmark.h>
 #include <random>
 
 namespace {
 
-constexpr int kRows = 100000;
-const QString kVolume = QStringLiteral("1-初中数学\\1-人教版\\7-七年级\\1-上册");
+using zs::bench::largeBankPath;
 
-QString sectionPath(int chapter, int section) {
-    return kVolume + QStringLiteral("\\%1-第%1章\\%2-第%2节").arg(chapter).arg(section);
-}
-
-// 100 000 rows of questions with one to three scopes among 20 chapters of six
-// sections, and the catalogue of those sections with three points each.
-struct LargeBank {
-    QTemporaryDir dir;
-    QString path;
-    LargeBank() {
-        path = QDir(dir.path()).filePath(zs::kBankFileName);
-        QDir(dir.path()).mkdir(zs::kDocumentsFolderName);
-        zs::Bank::create(path);
-        zs::Bank bank(path);
-        std::mt19937 random(7);
-        bank.transaction([&] {
-            for (int c = 1; c <= 20; ++c)
-                for (int s = 1; s <= 6; ++s)
-                    for (const char* point : {"1-正数", "2-负数", "3-绝对值"})
-                        bank.addRow("教材设置", {{"科目", "1-初中数学"},
-                                                 {"教材版本", "1-人教版"},
-                                                 {"年级", "7-七年级"},
-                                                 {"上下册", "1-上册"},
-                                                 {"章", QStringLiteral("%1-第%1章").arg(c)},
-                                                 {"节", QStringLiteral("%1-第%1节").arg(s)},
-                                                 {"知识点", QString::fromUtf8(point)}});
-            int rows = 0;
-            int questions = 0;
-            while (rows < kRows) {
-                const QString number = zs::questionNumberText(++questions % 32767 + 1);
-                const int scopes = 1 + int(random() % 3);
-                for (int s = 0; s < scopes && rows < kRows; ++s, ++rows)
-                    bank.addRow("试题库", {{"题目编号", number},
-                                           {"考查范围", sectionPath(int(random() % 20 + 1), int(random() % 6 + 1))},
-                                           {"题型", "单选题"},
-                                           {"难度", "0.5"},
-                                           {"知识点", "1-正数|2-负数"},
-                                           {"试题识别码", "张三-" + number},
-                                           {"入库日期", QDate(2026, 1, 1)},
-                                           {"入库教师", "张三"}});
-            }
-        });
-    }
-};
-
-LargeBank& largeBank() {
-    static LargeBank bank;
-    return bank;
-}
+QString sectionPath(int chapter, int section) { return zs::bench::largeBankSection(chapter, section); }
 
 // What showing a question costs without widgets: its scope records, its
 // scopes ticked in the tree, and the knowledge rows of those scopes.
@@ -96,12 +49,12 @@ void showQuestion(const QString& bankPath, zs::QuestionBrowser& browser, zs::Sco
 }
 
 zs::ScopeTreeModel catalogueTree() {
-    zs::Bank bank(largeBank().path);
+    zs::Bank bank(largeBankPath());
     return zs::ScopeTreeModel::build(bank);
 }
 
 void BM_SearchOneScopeAndShowFirst(benchmark::State& state) {
-    const QString path = largeBank().path;
+    const QString path = largeBankPath();
     zs::ScopeTreeModel tree = catalogueTree();
     int i = 0;
     for (auto _ : state) {
@@ -120,7 +73,7 @@ void BM_SearchOneScopeAndShowFirst(benchmark::State& state) {
 BENCHMARK(BM_SearchOneScopeAndShowFirst)->Unit(benchmark::kMillisecond);
 
 void BM_NextRow(benchmark::State& state) {
-    const QString path = largeBank().path;
+    const QString path = largeBankPath();
     zs::ScopeTreeModel tree = catalogueTree();
     zs::QuestionBrowser browser;
     zs::SearchConditions c;
@@ -138,7 +91,7 @@ void BM_NextRow(benchmark::State& state) {
 BENCHMARK(BM_NextRow)->Unit(benchmark::kMillisecond);
 
 void BM_SearchWholeBank(benchmark::State& state) {
-    const QString path = largeBank().path;
+    const QString path = largeBankPath();
     for (auto _ : state) {
         zs::QuestionBrowser browser;
         zs::Bank bank(path);
@@ -156,7 +109,7 @@ struct Screen {
     zs::LibreOffice office;  // never started: previews are off
     zs::RunState state;
     std::unique_ptr<zs::Form_stckxg> form;
-    Screen() : state(QFileInfo(largeBank().path).absolutePath(), prompts, office, desktop) {
+    Screen() : state(QFileInfo(largeBankPath()).absolutePath(), prompts, office, desktop) {
         state.documentPreviews = false;
         form = std::make_unique<zs::Form_stckxg>(state);
         form->show();

@@ -8,53 +8,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include "support/largebank.h"
+
 #include <benchmark/benchmark.h>
 #include <random>
 
 namespace {
 
-constexpr int kRows = 100000;
-
-// 100 000 rows: questions with one to three scope rows each.
-struct LargeBank {
-    QTemporaryDir dir;
-    QString path;
-    int questions = 0;
-    LargeBank() {
-        path = QDir(dir.path()).filePath(zs::kBankFileName);
-        zs::Bank::create(path);
-        zs::Bank bank(path);
-        std::mt19937 random(7);
-        bank.transaction([&] {
-            int rows = 0;
-            while (rows < kRows) {
-                const QString number = zs::questionNumberText(++questions % 32767 + 1);
-                const int scopes = 1 + int(random() % 3);
-                for (int s = 0; s < scopes && rows < kRows; ++s, ++rows)
-                    bank.addRow(
-                        "试题库",
-                        {{"题目编号", number},
-                         {"考查范围", QStringLiteral("1-初中数学\\1-人教版\\7-七年级\\1-上册\\%1-第%1章\\%2-第%2节")
-                                          .arg(random() % 20 + 1)
-                                          .arg(random() % 6 + 1)},
-                         {"题型", "单选题"},
-                         {"难度", "0.5"},
-                         {"知识点", "1-正数|2-负数"},
-                         {"试题识别码", "张三-" + number},
-                         {"入库日期", QDate(2026, 1, 1)},
-                         {"入库教师", "张三"}});
-            }
-        });
-    }
-};
-
-LargeBank& largeBank() {
-    static LargeBank bank;
-    return bank;
-}
+using zs::bench::largeBankPath;
 
 void BM_OpenAndFetchOneQuestion(benchmark::State& state) {
-    const QString path = largeBank().path;
+    const QString path = largeBankPath();
     int n = 0;
     for (auto _ : state) {
         zs::Bank bank(path);
@@ -66,7 +30,7 @@ void BM_OpenAndFetchOneQuestion(benchmark::State& state) {
 BENCHMARK(BM_OpenAndFetchOneQuestion)->Unit(benchmark::kMillisecond);
 
 void BM_DistinctQuestionNumbers(benchmark::State& state) {
-    zs::Bank bank(largeBank().path);
+    zs::Bank bank(largeBankPath());
     for (auto _ : state) {
         const zs::RowSet rows = bank.query("select distinct 题目编号 from 试题库");
         benchmark::DoNotOptimize(rows.count());

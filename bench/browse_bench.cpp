@@ -11,6 +11,7 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/textnumbers.h"
+#include "support/largebank.h"
 #include "ui/Form_stckxg.h"
 #include "ui/scopetreewidget.h"
 
@@ -18,8 +19,6 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include "support/largebank.h"
-
 #include <benchmark/benchmark.h>
 #include <random>
 
@@ -27,7 +26,9 @@ namespace {
 
 using zs::bench::largeBankPath;
 
-QString sectionPath(int chapter, int section) { return zs::bench::largeBankSection(chapter, section); }
+QString sectionPath(int chapter, int section) {
+    return zs::bench::largeBankSection(chapter, section);
+}
 
 // What showing a question costs without widgets: its scope records, its
 // scopes ticked in the tree, and the knowledge rows of those scopes.

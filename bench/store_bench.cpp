@@ -4,12 +4,11 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/textnumbers.h"
+#include "support/largebank.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include "support/largebank.h"
-
 #include <benchmark/benchmark.h>
 #include <random>
 

@@ -5,6 +5,7 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/textnumbers.h"
+#include "support/benchmain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,9 +51,5 @@ BENCHMARK(BM_RefillOn30000CompleteQuestions)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zs::bench::runBenchmarks(argc, argv);
 }

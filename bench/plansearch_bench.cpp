@@ -5,6 +5,7 @@
 
 #include "compose/planrefine.h"
 #include "store/bank.h"
+#include "support/benchmain.h"
 #include "support/syntheticbank.h"
 
 #include <QCoreApplication>
@@ -163,11 +164,5 @@ BENCHMARK(BM_BuildCandidates)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zs::bench::runBenchmarks(argc, argv);
 }

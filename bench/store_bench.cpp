@@ -4,6 +4,7 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/textnumbers.h"
+#include "support/benchmain.h"
 #include "support/largebank.h"
 
 #include <QCoreApplication>
@@ -40,9 +41,5 @@ BENCHMARK(BM_DistinctQuestionNumbers)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zs::bench::runBenchmarks(argc, argv);
 }

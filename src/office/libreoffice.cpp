@@ -22,10 +22,6 @@ void LibreOffice::warmUp() {
     session_->desktop();
 }
 
-void LibreOffice::shutdown() {
-    session_->stop();
-}
-
 std::unique_ptr<WordInstance> LibreOffice::startWord() {
     session_->desktop();
     return makeLoWordInstance(session_);

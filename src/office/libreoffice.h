@@ -26,8 +26,6 @@ public:
     static bool isInstalled();
     // Starts the office process now instead of at first use.
     void warmUp();
-    // Ends the office process; the next use starts a new one.
-    void shutdown();
 
 private:
     std::shared_ptr<UnoSession> session_;

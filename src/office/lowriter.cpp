@@ -224,12 +224,6 @@ public:
         });
     }
 
-    void setRangeStyle(RangeId range, const TextStyle& style) override {
-        requireOpen();
-        unoCall(QStringLiteral("无法设置文字格式"),
-                [&] { applyStyle(Reference<XPropertySet>(rangeOf(range), UNO_QUERY_THROW), style); });
-    }
-
     void addComment(RangeId range, const QString& text) override {
         requireOpen();
         unoCall(QStringLiteral("无法添加批注"), [&] {

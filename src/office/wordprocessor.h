@@ -75,7 +75,6 @@ public:
     // Copies the whole formatted content of another document, pictures included,
     // to the append point; what follows starts on a new paragraph.
     virtual void appendDocument(const QString& path) = 0;
-    virtual void setRangeStyle(RangeId range, const TextStyle& style) = 0;
     virtual void addComment(RangeId range, const QString& text) = 0;
     virtual void setFontName(const QString& fontName) = 0;  // the whole document
 

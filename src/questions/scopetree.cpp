@@ -107,13 +107,6 @@ int ScopeTreeModel::findByPath(const QString& fullPath) const {
     return -1;
 }
 
-int ScopeTreeModel::findByKey(const QString& key) const {
-    for (int i = 0; i < count(); ++i)
-        if (nodes_[i].key == key)
-            return i;
-    return -1;
-}
-
 void ScopeTreeModel::uncheckAll() {
     for (ScopeNode& n : nodes_)
         n.checked = false;

@@ -40,7 +40,6 @@ public:
     const ScopeNode& node(int i) const { return nodes_[i]; }
     QVector<int> roots() const;
     int findByPath(const QString& fullPath) const;  // -1 when absent
-    int findByKey(const QString& key) const;
 
     bool isChecked(int i) const { return nodes_[i].checked; }
     void setChecked(int i, bool checked) { nodes_[i].checked = checked; }

@@ -1,0 +1,18 @@
+#include "support/benchmain.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+
+namespace zs::bench {
+
+int runBenchmarks(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace zs::bench

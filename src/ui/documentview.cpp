@@ -153,6 +153,7 @@ void DocumentView::bind(const QString& path) {
         fileWatcher_->removePaths(fileWatcher_->files());
     path_ = path;
     preview_ = QImage();
+    ++generation_;  // a preview of the file bound before never shows
     name_->setText(QFileInfo(path).fileName());
     editButton_->setEnabled(true);
     refreshButton_->setEnabled(true);
@@ -191,28 +192,34 @@ void DocumentView::refresh() {
 }
 
 void DocumentView::render() {
+    // Whatever is being rendered now is out of date: its result is dropped.
+    ++generation_;
+    if (preview_.isNull())
+        showText(QStringLiteral("正在生成预览……"));
     if (watcher_->isRunning()) {
         pending_ = true;  // render again when the running one is done
         return;
     }
-    if (preview_.isNull())
-        showText(QStringLiteral("正在生成预览……"));
-    ++generation_;
     renderedWidth_ = qMax(200, scroll_->viewport()->width() - 12);
     Office* office = &state_->office;
     const QString path = path_;
     const int width = renderedWidth_;
     watcher_->setProperty("generation", generation_);
+    watcher_->setProperty("path", path);
     watcher_->setFuture(QtConcurrent::run([office, path, width] { return renderDocument(office, path, width); }));
 }
 
 void DocumentView::showResult() {
-    const bool current = watcher_->property("generation").toInt() == generation_;
+    // Only the picture of the file bound now, rendered last, is shown.
+    const bool current = watcher_->property("generation").toInt() == generation_ &&
+                         watcher_->property("path").toString() == path_ && !pending_;
     if (current) {
         const QImage image = watcher_->result();
         if (!image.text(QStringLiteral("error")).isEmpty()) {
+            preview_ = QImage();
             showText(QStringLiteral("无法预览这个文档：\n%1").arg(image.text(QStringLiteral("error"))));
         } else if (image.isNull()) {
+            preview_ = QImage();
             showText(QStringLiteral("（空白文档）"));
         } else {
             preview_ = image;

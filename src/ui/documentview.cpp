@@ -200,7 +200,7 @@ void DocumentView::render() {
         pending_ = true;  // render again when the running one is done
         return;
     }
-    renderedWidth_ = qMax(200, scroll_->viewport()->width() - 12);
+    renderedWidth_ = previewWidth();
     Office* office = &state_->office;
     const QString path = path_;
     const int width = renderedWidth_;
@@ -224,7 +224,7 @@ void DocumentView::showResult() {
         } else {
             preview_ = image;
             page_->setText(QString());
-            page_->setPixmap(QPixmap::fromImage(image));
+            showPreview();
         }
         emit previewReady();
     }
@@ -251,9 +251,24 @@ void DocumentView::edit() {
 
 void DocumentView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int width = qMax(200, scroll_->viewport()->width() - 12);
-    if (!preview_.isNull() && qAbs(width - renderedWidth_) > 40)
-        debounce_->start();
+    if (preview_.isNull())
+        return;
+    showPreview();
+    const int width = previewWidth();
+    if (qAbs(width - renderedWidth_) > 40 || preview_.width() > width)
+        debounce_->start();  // drawn again for the new width a moment later
+}
+
+int DocumentView::previewWidth() const {
+    return qMax(200, scroll_->viewport()->width() - 12);
+}
+
+void DocumentView::showPreview() {
+    // A picture wider than the view is scaled down, never cut off.
+    const int width = previewWidth();
+    page_->setText(QString());
+    page_->setPixmap(QPixmap::fromImage(
+        preview_.width() > width ? preview_.scaledToWidth(width, Qt::SmoothTransformation) : preview_));
 }
 
 }  // namespace zs

@@ -59,6 +59,8 @@ namespace {
 
 // Waits until the document views of a screen have drawn their previews.
 void waitForPreviews(QWidget& screen) {
+    // A view that changed its size draws its preview again a moment later.
+    settle(600);
     for (int i = 0; i < 200; ++i) {
         bool busy = false;
         for (const DocumentView* view : screen.findChildren<DocumentView*>())

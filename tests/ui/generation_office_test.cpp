@@ -240,6 +240,23 @@ TEST_F(GenerationTest, TheCompletionMessageComesWhenEverythingIsSaved) {
     EXPECT_TRUE(app_->prompts.lastMessage().startsWith(completion));
 }
 
+TEST_F(GenerationTest, AWorkbookThatCouldNotBeWrittenIsNotReportedAsSaved) {
+    SpecTable t(1);
+    put(t, 1, 1, "单选题");
+    const QString workbookTemplate = app_->state().appFile(kWorkbookTemplateName);
+    const QString aside = workbookTemplate + ".aside";
+    ASSERT_TRUE(QFile::rename(workbookTemplate, aside));
+    const auto form = generate(t, false);
+    QFile::rename(aside, workbookTemplate);
+    ASSERT_TRUE(form->succeeded());
+    EXPECT_EQ(form->outputFiles().size(), 3);
+    const QStringList told = app_->prompts.messages();
+    ASSERT_GE(told.size(), 2);
+    EXPECT_TRUE(told[told.size() - 2].contains(kWorkbookTemplateName)) << told.join(" / ").toStdString();
+    EXPECT_EQ(told.last(), "已经完成组卷工作，<试卷><参考答案><讲评卷>都已保存在桌面的文件夹中了，"
+                           "但是<双向细目表>没有保存成功。马上为你展示~~");
+}
+
 TEST_F(GenerationTest, TheEleventhSectionHasNoNumeral) {
     SpecTable t(11);
     for (int r = 1; r <= 11; ++r)

@@ -2,6 +2,7 @@
 
 #include "app/tutorial.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -92,6 +93,15 @@ void AppFolder::writeWorkbookTemplate(Office& office, const QString& path) {
     book->close();
 }
 
+bool AppFolder::bankHoldsNoQuestion() const {
+    try {
+        Bank bank(file(kBankFileName), Bank::Mode::ReadOnly);
+        return questionNumbersOf(bank).isEmpty();
+    } catch (const StoreError&) {
+        return false;  // the checks of the bank tell what is wrong with it
+    }
+}
+
 QStringList AppFolder::prepare(Office& office) {
     QStringList created;
     if (!QDir().mkpath(dir_))
@@ -110,7 +120,9 @@ QStringList AppFolder::prepare(Office& office) {
         Bank::create(file(kBankFileName));
         created << kBankFileName;
     }
-    if (need(kDocumentsFolderName)) {
+    // Beside a bank that holds questions a missing documents folder is not made
+    // anew: an empty folder would hide that the questions' documents are gone.
+    if (need(kDocumentsFolderName) && bankHoldsNoQuestion()) {
         if (!QDir(dir_).mkdir(kDocumentsFolderName))
             throw StoreError(
                 QStringLiteral("无法建立文件夹：%1").arg(QDir::toNativeSeparators(file(kDocumentsFolderName))));

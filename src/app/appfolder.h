@@ -19,7 +19,8 @@ public:
     // The files (and the documents folder) the program expects, missing ones.
     QStringList missing() const;
 
-    // Creates every missing file; existing files are never touched. Returns the
+    // Creates every missing file; existing files are never touched. The
+    // documents folder is made only beside a bank without questions. Returns the
     // names created. Throws StoreError or OfficeError when a file cannot be made.
     QStringList prepare(Office& office);
 
@@ -33,6 +34,8 @@ public:
     static QStringList expectedNames();
 
 private:
+    bool bankHoldsNoQuestion() const;
+
     QString dir_;
 };
 

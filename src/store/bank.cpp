@@ -279,14 +279,24 @@ Bank::Bank(const QString& path, Mode mode) : path_(path), connection_(nextConnec
     }
     // A bank has at least the question and catalogue tables.
     QSqlQuery q(db);
-    const bool ok = q.exec(QStringLiteral(
-                        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')")) &&
-                    q.next() && q.value(0).toInt() == 2;
+    const bool read = q.exec(QStringLiteral(
+        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')"));
+    const bool ok = read && q.next() && q.value(0).toInt() == 2;
     if (!ok) {
+        const QSqlError error = q.lastError();
         q = QSqlQuery();
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection_);
+        if (!read) {
+            // A damaged or unreadable file: say what the database found.
+            bool known = false;
+            const int code = error.nativeErrorCode().toInt(&known);
+            const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+            throw StoreError(QStringLiteral("无法读取试题库文件：\r%1\r\r%2")
+                                 .arg(nativePath(path), describeFailure(known ? code : SQLITE_ERROR, text)),
+                             failureDetails({}, text));
+        }
         throw StoreError(
             QStringLiteral("这个文件不是试题库文件（缺少<试题库>或<教材设置>数据表）：\r%1").arg(nativePath(path)));
     }

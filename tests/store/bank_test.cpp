@@ -269,6 +269,26 @@ TEST(BankFiles, BadFilesAreRefusedWithAMessageNamingTheFile) {
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
+TEST(BankFiles, ADamagedBankIsRefusedSayingSoWithTheDatabaseWordsInTheDetails) {
+    TempFolder folder;
+    const QString path = folder.file("坏.mdb");
+    Bank::create(path);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(100);
+        f.write(QByteArray(3000, '\xff'));
+    }
+    try {
+        Bank bank(path);
+        FAIL() << "opened";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.message(), "无法读取试题库文件：\r" + QDir::toNativeSeparators(path) +
+                                   "\r\r试题库文件已经损坏，无法读写。请用备份的试题库文件替换它。");
+        EXPECT_EQ(e.details(), "SQLite：database disk image is malformed");
+    }
+}
+
 TEST(BankFiles, AReadOnlyBankIsRefusedForWritingButReadable) {
     TempFolder folder;
     const QString path = folder.file("只读.mdb");

@@ -12,7 +12,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -258,4 +260,26 @@ TEST_F(EntryTest, ANumberUsedSinceThePoolWasFilledIsPassedOverAndItsDocumentsKep
     // The refill took back the abandoned numbers 00004 and 00006 (documents
     // without rows) and hands out the lowest free number.
     EXPECT_EQ(form->currentNumber(), "00004");
+}
+
+TEST_F(EntryTest, NoNumberIsHandedOutWhileTheDocumentsOfTheBankAreLost) {
+    // The bank holds a question; its documents folder is gone.
+    Bank(app.bankPath()).addRow("试题库", {{"题目编号", "00007"}, {"考查范围", kSection1}, {"试题识别码", "张三-00007"}});
+    ASSERT_TRUE(QDir(app.documents()).removeRecursively());
+    for (int i = 1; i <= 50; ++i)
+        app.state().FreeNumberPool.setSlot(i, QString());
+    opened.clear();
+    app.prompts.clear();
+    Form_stlr second(app.state());
+    second.show();
+    second.Form_Activate();
+    EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
+    ASSERT_EQ(app.prompts.messages().size(), 1);  // the reason, once
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("试题源文件夹不见了！")) << app.prompts.lastMessage().toStdString();
+    EXPECT_EQ(second.currentNumber(), "");
+    EXPECT_FALSE(second.findChild<QPushButton*>("Command_qdlr")->isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(app.documents()));
+    EXPECT_EQ(rows().count(), 1);
+    app.prompts.answer(Answer::Ok);
+    second.close();
 }

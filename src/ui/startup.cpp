@@ -48,6 +48,8 @@ bool StartChecks::run(Office& office) {
     if (QFileInfo::exists(bankPath) || QFileInfo(bankPath).isSymLink())
         if (const QString problem = Bank::problemWith(bankPath); !problem.isEmpty())
             return refuse(problem);
+    if (const QString orphaned = folder.missingBankProblem(); !orphaned.isEmpty())
+        return refuse(orphaned);
     if (!folder.missing().isEmpty()) {
         try {
             created_ = folder.prepare(office);

@@ -216,3 +216,27 @@ TEST_F(StartTest, TheDocumentsOfAnInterruptedImportAreRemoved) {
     EXPECT_EQ(left, QStringList({"00001-答案.doc", "00001-题目.doc"}));
     EXPECT_FALSE(QFileInfo::exists(importJournalPath(app.bankPath())));
 }
+
+TEST_F(StartTest, NoEmptyBankIsMadeBesideTheDocumentsOfQuestions) {
+    question("00001");
+    question("00002");
+    QFile::remove(app.bankPath());
+    {
+        auto start = checks();
+        EXPECT_FALSE(start->run(test::office()));
+        EXPECT_EQ(start->refusal(), "找不到试题库文件：\r" + QDir::toNativeSeparators(app.bankPath()) +
+                                        "\r\r试题源文件夹里还有 4 个试题文档，它们的试题记录都在这个试题库文件里。"
+                                        "为了不让这些文档被当作废弃的文档删掉，本程序没有新建空的试题库。\r"
+                                        "请把原来的试题库文件放回程序文件夹，然后重新启动本程序；"
+                                        "如果确实要从空的试题库重新开始，请先把“试题源文件”文件夹移到别处。");
+        EXPECT_FALSE(QFileInfo::exists(app.bankPath()));
+        EXPECT_EQ(QDir(app.documents()).entryList(QDir::Files).size(), 4);
+    }
+    // Beside an empty documents folder a new bank is made as always.
+    ASSERT_TRUE(QDir(app.documents()).removeRecursively());
+    QDir().mkpath(app.documents());
+    auto start = checks();
+    EXPECT_TRUE(start->run(test::office())) << start->refusal().toStdString();
+    EXPECT_EQ(start->created(), QStringList({kBankFileName}));
+    EXPECT_TRUE(QFileInfo::exists(app.bankPath()));
+}

@@ -1,6 +1,5 @@
 #include "store/pausepoint.h"
 
-#include <QByteArray>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -10,9 +10,9 @@
 // 100 000 rows is written to a temporary folder. The scope is the two
 // chapters (or, for the large request, the volume) holding the most rows.
 
+#include "compose/composition.h"
 #include "compose/compositionparameters.h"
 #include "compose/planhandover.h"
-#include "compose/planrefine.h"
 #include "compose/smartsort.h"
 #include "questions/scopetree.h"
 #include "store/bank.h"
@@ -143,7 +143,7 @@ void BM_ComposeCommand(benchmark::State& state) {
         }
         std::mt19937 random(seed++);
         const Composition c = ComposeFromBank(b.path, parameters, random, options);
-        if (!c.result.PlanReady) {
+        if (!c.result.PlanReady()) {
             state.SkipWithError("the search refused the request");
             break;
         }

@@ -1,6 +1,6 @@
 #include "compose/planrefine.h"
 
-#include "store/bank.h"
+#include "compose/plansearch.h"
 
 #include <algorithm>
 #include <limits>
@@ -312,63 +312,6 @@ RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt199
             current = std::move(trial);
     }
     return result;
-}
-
-// ---------------------------------------------------------------- the entry point
-
-ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
-                          const ComposeOptions& options) {
-    ComposeResult result;
-    if (options.refine) {
-        // Refused before the search: a plan of every number once needs as many
-        // distinct questions as slots.
-        if (totalWanted <= 0) {
-            result.status = PlanStatus::RefusedTotal;
-            result.message = totalWanted == 0 ? kTotalZeroMessage : kTotalBelowOneMessage;
-            return result;
-        }
-        if (pool.size() < totalWanted || pool.distinctNumbers() < totalWanted) {
-            result.status = PlanStatus::RefusedTooFew;
-            result.message = kTooFewCandidatesMessage;
-            return result;
-        }
-    }
-    PlanSearchResult classic = SearchPlan(pool, totalWanted, random);
-    result.status = classic.status;
-    result.PlanReady = classic.PlanReady;
-    result.BestPlan = std::move(classic.BestPlan);
-    result.BestOffset = classic.BestOffset;
-    result.classicOffset = classic.BestOffset;
-    result.message = classic.message;
-    if (!options.refine || !classic.PlanReady)
-        return result;
-
-    const RefineResult refined = RefinePlan(pool, result.BestPlan, random, options.refinement);
-    if (refined.valid) {
-        result.BestPlan = refined.plan;
-        result.BestOffset = refined.offset;
-        result.message = planResultMessage(refined.offset);
-    }
-    return result;
-}
-
-ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
-                          std::mt19937& random, const ComposeOptions& options) {
-    const CandidatePool pool(candidates, parameters);
-    return ComposePlan(pool, parameters.TotalWanted, random, options);
-}
-
-Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
-                            const ComposeOptions& options) {
-    Composition c;
-    {
-        Bank bank(bankPath, Bank::Mode::ReadOnly);
-        c.candidates = BuildCandidates(bank, parameters);
-    }
-    c.result = ComposePlan(c.candidates, parameters, random, options);
-    if (c.result.PlanReady)
-        c.rows = planRows(c.candidates, c.result.BestPlan);
-    return c;
 }
 
 }  // namespace zs

@@ -1,8 +1,8 @@
 #include "ui/Form_znzj.h"
 
 #include "app/runstate.h"
+#include "compose/composition.h"
 #include "compose/planhandover.h"
-#include "compose/planrefine.h"
 #include "store/bank.h"
 #include "ui/Form_sdzj.h"
 #include "ui/screens.h"
@@ -318,7 +318,7 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
         return;
     const ComposeResult& result = composition.result;
     state_.prompts.show(result.message);
-    if (!result.PlanReady)
+    if (!result.PlanReady())
         return;
 
     state_.SortTrigger = kSmartCompositionTrigger;

@@ -3,7 +3,7 @@
 // switch.
 
 #include "compose/compose_fixtures.h"
-#include "compose/planrefine.h"
+#include "compose/composition.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -115,7 +115,7 @@ TEST(RefinePlan, NeverWorseThanTheClassicPlanAndEveryNumberOnce) {
         std::mt19937 random(seed);
         const ComposeResult r = ComposePlan(pool, 20, random, untimed());
         ASSERT_EQ(r.status, PlanStatus::Ready);
-        ASSERT_TRUE(r.PlanReady);
+        ASSERT_TRUE(r.PlanReady());
         ASSERT_EQ(r.BestPlan.size(), 20u);
         EXPECT_EQ(numbersOf(s.table, r.BestPlan).size(), 20) << "seed " << seed;
         EXPECT_LE(r.BestOffset, r.classicOffset) << "seed " << seed;
@@ -215,7 +215,7 @@ TEST(ComposePlan, FewerQuestionsThanSlotsAreRefusedWhenRefining) {
     std::mt19937 random(1);
     ComposeResult r = ComposePlan(table, p, random, untimed());
     EXPECT_EQ(r.status, PlanStatus::RefusedTooFew);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     EXPECT_EQ(r.message, kTooFewCandidatesMessage);
     r = ComposePlan(table, p, random, untimed(false));
     EXPECT_EQ(r.status, PlanStatus::Ready);
@@ -252,7 +252,7 @@ TEST(ComposeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
     p.LevelTargets = {1, 1, 2, 1, 1};
     std::mt19937 random(2);
     const Composition c = ComposeFromBank(b.path(), p, random, untimed());
-    ASSERT_TRUE(c.result.PlanReady);
+    ASSERT_TRUE(c.result.PlanReady());
     ASSERT_EQ(c.rows.size(), 6u);
     EXPECT_EQ(c.candidates.size(), 30u);
     EXPECT_EQ(planOffset(c.rows, p), c.result.BestOffset);

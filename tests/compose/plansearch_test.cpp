@@ -2,6 +2,7 @@
 // the offset on texts and on the compact candidates, and the search itself.
 
 #include "compose/compose_fixtures.h"
+#include "compose/planhandover.h"
 #include "compose/plansearch.h"
 
 #include <QSet>
@@ -231,15 +232,15 @@ TEST(SearchPlan, RefusesATotalOf0AndTooFewCandidates) {
     std::mt19937 random(1);
     PlanSearchResult r = SearchPlan(pool, 0, random);
     EXPECT_EQ(r.status, PlanStatus::RefusedTotal);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     EXPECT_EQ(r.BestOffset, 3000000);
     EXPECT_EQ(r.message, "目前设置的试题总数为0，还不能进行智能组卷！");
     r = SearchPlan(pool, -2, random);
     EXPECT_EQ(r.status, PlanStatus::RefusedTotal);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     r = SearchPlan(pool, 31, random);
     EXPECT_EQ(r.status, PlanStatus::RefusedTooFew);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     EXPECT_EQ(r.message, "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！");
 }
 
@@ -249,7 +250,7 @@ TEST(SearchPlan, FindsAPlanAndReportsItsOffset) {
     std::mt19937 random(99);
     const PlanSearchResult r = SearchPlan(pool, 10, random);
     ASSERT_EQ(r.status, PlanStatus::Ready);
-    EXPECT_TRUE(r.PlanReady);
+    EXPECT_TRUE(r.PlanReady());
     ASSERT_EQ(r.BestPlan.size(), 10u);
     EXPECT_EQ(planOffset(planRows(t.candidates, r.BestPlan), t.parameters), r.BestOffset);
     EXPECT_GE(r.BestOffset, 5);
@@ -287,7 +288,7 @@ TEST(SearchPlan, NoChildBelow3000000LeavesEmptyRows) {
     const CompositionParameters p = parametersOver({}, 800);
     std::mt19937 random(3);
     const PlanSearchResult r = SearchPlan(CandidatePool(table, p), 800, random);
-    EXPECT_TRUE(r.PlanReady);
+    EXPECT_TRUE(r.PlanReady());
     EXPECT_EQ(r.BestOffset, 3000000);
     EXPECT_TRUE(r.message.contains("偏移值为：3000000\r"));
     const PlanRows rows = planRows(table, r.BestPlan);

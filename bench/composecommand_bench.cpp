@@ -137,12 +137,12 @@ void BM_ComposeCommand(benchmark::State& state) {
             Bank bank(b.path, Bank::Mode::ReadOnly);
             parameters = CollectParameters(in, bank);
         }
-        if (!CheckParameters(in, parameters).passed) {
+        if (!checkParameters(in, parameters).passed) {
             state.SkipWithError("the request does not pass the check");
             break;
         }
         std::mt19937 random(seed++);
-        const Composition c = ComposeFromBank(b.path, parameters, random, options);
+        const Composition c = composeFromBank(b.path, parameters, random, options);
         if (!c.result.PlanReady()) {
             state.SkipWithError("the search refused the request");
             break;

@@ -31,7 +31,7 @@ QString alternatives(const QString& opening, const QString& column, const QStrin
 
 }  // namespace
 
-QString CandidateQuery(const CompositionParameters& p) {
+QString candidateQuery(const CompositionParameters& p) {
     QString q = QStringLiteral("select * from 试题库 where");
     q += alternatives(QStringLiteral(" ("), QStringLiteral("考查范围"), p.ScopePaths);
     q += alternatives(QStringLiteral(" and ("), QStringLiteral("入库教师"), p.AuthorFilter);
@@ -53,7 +53,7 @@ CandidateTable candidatesFromRows(const RowSet& rows) {
 }
 
 CandidateTable BuildCandidates(Bank& bank, const CompositionParameters& parameters) {
-    return candidatesFromRows(bank.query(CandidateQuery(parameters)));
+    return candidatesFromRows(bank.query(candidateQuery(parameters)));
 }
 
 int difficultyLevel(const QString& d) {

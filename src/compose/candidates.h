@@ -37,7 +37,7 @@ using PlanRows = std::vector<Candidate>;
 using Plan = std::vector<int>;
 
 // The candidate statement of the parameters (values through sqlValue).
-QString CandidateQuery(const CompositionParameters& parameters);
+QString candidateQuery(const CompositionParameters& parameters);
 // Runs the candidate statement; throws StoreError when the bank refuses it.
 CandidateTable BuildCandidates(Bank& bank, const CompositionParameters& parameters);
 // The candidates of a "select * from 试题库" row set, by column position 1..6.

@@ -6,7 +6,7 @@ namespace zs {
 
 // ---------------------------------------------------------------- the entry point
 
-ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
+ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
                           const ComposeOptions& options) {
     ComposeResult result;
     // Refused before the search; refining, a plan of every number once needs as
@@ -25,7 +25,7 @@ ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt199
     if (!options.refine || !classic.PlanReady())
         return result;
 
-    const RefineResult refined = RefinePlan(pool, result.BestPlan, random, options.refinement);
+    const RefineResult refined = refinePlan(pool, result.BestPlan, random, options.refinement);
     if (refined.valid) {
         result.BestPlan = refined.plan;
         result.BestOffset = refined.offset;
@@ -34,20 +34,20 @@ ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt199
     return result;
 }
 
-ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
+ComposeResult composePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
                           std::mt19937& random, const ComposeOptions& options) {
     const CandidatePool pool(candidates, parameters);
-    return ComposePlan(pool, parameters.TotalWanted, random, options);
+    return composePlan(pool, parameters.TotalWanted, random, options);
 }
 
-Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
+Composition composeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
                             const ComposeOptions& options) {
     Composition c;
     {
         Bank bank(bankPath, Bank::Mode::ReadOnly);
         c.candidates = BuildCandidates(bank, parameters);
     }
-    c.result = ComposePlan(c.candidates, parameters, random, options);
+    c.result = composePlan(c.candidates, parameters, random, options);
     if (c.result.PlanReady())
         c.rows = planRows(c.candidates, c.result.BestPlan);
     return c;

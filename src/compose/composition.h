@@ -40,9 +40,9 @@ struct ComposeResult {
 };
 
 // The plan search the screen runs after the parameter check passed.
-ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
+ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
                           const ComposeOptions& options = {});
-ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
+ComposeResult composePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
                           std::mt19937& random, const ComposeOptions& options = {});
 
 // The whole command on a bank file: the candidates, the search, and the rows
@@ -52,7 +52,7 @@ struct Composition {
     ComposeResult result;
     PlanRows rows;  // the best plan's rows (empty rows where no candidate stands)
 };
-Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
+Composition composeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
                             const ComposeOptions& options = {});
 
 }  // namespace zs

@@ -114,7 +114,7 @@ bool shareTotalIsComplete(const QString& shareTotalText) {
 
 // ---------------------------------------------------------------- parameters
 
-std::array<int, kLevelCount> LevelTargets(double totalValue, int totalWanted,
+std::array<int, kLevelCount> levelTargets(double totalValue, int totalWanted,
                                           const std::array<float, kLevelCount>& shares) {
     std::array<int, kLevelCount> targets{};
     std::array<float, kLevelCount> remainders{};
@@ -149,7 +149,7 @@ QString knowledgePointQuery(const QString& scopePath) {
            sqlValue(joined) + u'\'';
 }
 
-QStringList ScopeKnowledgePoints(Bank& bank, const QStringList& scopePaths) {
+QStringList scopeKnowledgePoints(Bank& bank, const QStringList& scopePaths) {
     QStringList points{QString()};
     for (const QString& path : scopePaths)
         points += bank.query(knowledgePointQuery(path)).texts(0);
@@ -157,7 +157,7 @@ QStringList ScopeKnowledgePoints(Bank& bank, const QStringList& scopePaths) {
 }
 
 CompositionParameters CollectParameters(const CompositionInputs& inputs, Bank& bank) {
-    return CollectParameters(inputs, ScopeKnowledgePoints(bank, inputs.ScopePaths));
+    return CollectParameters(inputs, scopeKnowledgePoints(bank, inputs.ScopePaths));
 }
 
 CompositionParameters CollectParameters(const CompositionInputs& inputs, const QStringList& scopeKnowledgePoints) {
@@ -172,7 +172,7 @@ CompositionParameters CollectParameters(const CompositionInputs& inputs, const Q
         p.TypeTargets[i] = inputs.TypeTicked[i] ? roundedCount(leadingNumber(inputs.TypeCounts[i].trimmed())) : 0;
     for (int k = 0; k < kLevelCount; ++k)
         p.LevelShares[k] = float(leadingNumber(inputs.ShareTexts[k]) / 100.0);
-    p.LevelTargets = LevelTargets(totalValue, p.TotalWanted, p.LevelShares);
+    p.LevelTargets = levelTargets(totalValue, p.TotalWanted, p.LevelShares);
     p.AuthorFilter = inputs.AuthorFilter;
     p.SourceFilter = inputs.SourceFilter;
     if (inputs.AfterTicked && inputs.BeforeTicked)
@@ -180,7 +180,7 @@ CompositionParameters CollectParameters(const CompositionInputs& inputs, const Q
     return p;
 }
 
-ParameterCheck CheckParameters(const CompositionInputs& inputs, const CompositionParameters& parameters) {
+ParameterCheck checkParameters(const CompositionInputs& inputs, const CompositionParameters& parameters) {
     QStringList lines;
     // B, then what the search cannot size (a total below 1 or beyond the
     // largest paper, a negative count), then A, D, E, C.

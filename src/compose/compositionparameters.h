@@ -98,13 +98,13 @@ bool shareTotalIsComplete(const QString& shareTotalText);
 // Wanted questions per difficulty level, together exactly totalWanted, by
 // largest remainder over single-precision shares; `totalValue` is the numeric
 // value of Label_tszj.
-std::array<int, kLevelCount> LevelTargets(double totalValue, int totalWanted,
+std::array<int, kLevelCount> levelTargets(double totalValue, int totalWanted,
                                           const std::array<float, kLevelCount>& shares);
 
 // The catalogue query of the knowledge points of one scope path.
 QString knowledgePointQuery(const QString& scopePath);
 // Slot 0 empty, then every non-null knowledge point of each path in order.
-QStringList ScopeKnowledgePoints(Bank& bank, const QStringList& scopePaths);
+QStringList scopeKnowledgePoints(Bank& bank, const QStringList& scopePaths);
 
 // What the screen shows when "计算最优方案" is clicked. The three lists come
 // from the trees (the scope tree's deepest ticked paths, the ticked teachers
@@ -140,6 +140,6 @@ struct ParameterCheck {
     bool passed = false;
     QString message;
 };
-ParameterCheck CheckParameters(const CompositionInputs& inputs, const CompositionParameters& parameters);
+ParameterCheck checkParameters(const CompositionInputs& inputs, const CompositionParameters& parameters);
 
 }  // namespace zs

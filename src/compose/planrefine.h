@@ -13,9 +13,9 @@ namespace zs {
 
 // A plan with its counts, so that the offset change of one slot is found
 // without evaluating the whole plan again.
-class PlanState {
+class PlanCounts {
 public:
-    PlanState(const CandidatePool& pool, Plan plan);
+    PlanCounts(const CandidatePool& pool, Plan plan);
 
     const Plan& plan() const { return plan_; }
     Offset offset() const;
@@ -71,7 +71,7 @@ struct RefineResult {
 // Improves `start` (slots of -1 or repeated numbers are filled first with the
 // best candidates whose numbers the plan does not hold). The result's offset
 // is never above the start's when the start holds every number once.
-RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
+RefineResult refinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
                         const RefineOptions& options = {});
 
 }  // namespace zs

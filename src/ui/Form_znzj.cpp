@@ -293,7 +293,7 @@ bool Form_znzj::CollectParameters(CompositionParameters& parameters) {
     });
     if (!read)
         return false;
-    const ParameterCheck check = CheckParameters(in, parameters);
+    const ParameterCheck check = checkParameters(in, parameters);
     state_.prompts.show(check.message);
     return check.passed;
 }
@@ -312,7 +312,7 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
     // The cursor is back before any message (a failing query included).
     const bool searched = guarded(state_, [&] {
         const WaitCursor wait;
-        composition = ComposeFromBank(state_.BankPath, parameters, state_.random(), options);
+        composition = composeFromBank(state_.BankPath, parameters, state_.random(), options);
     });
     if (!searched)
         return;

@@ -127,13 +127,13 @@ TEST(LevelTargets, LargestRemainderOverSinglePrecisionShares) {
     using Targets = std::array<int, kLevelCount>;
     // 0.3f × 5 lies just above 1.5 and 0.1f × 5 just above 0.5 but its
     // remainder rounds to 0.5 in single precision: the levels 2 and 3 win.
-    EXPECT_EQ(LevelTargets(5, 5, Shares{0.1f, 0.1f, 0.3f, 0.3f, 0.2f}), (Targets{0, 0, 2, 2, 1}));
-    EXPECT_EQ(LevelTargets(10, 10, Shares{0.1f, 0.2f, 0.3f, 0.2f, 0.2f}), (Targets{1, 2, 3, 2, 2}));
+    EXPECT_EQ(levelTargets(5, 5, Shares{0.1f, 0.1f, 0.3f, 0.3f, 0.2f}), (Targets{0, 0, 2, 2, 1}));
+    EXPECT_EQ(levelTargets(10, 10, Shares{0.1f, 0.2f, 0.3f, 0.2f, 0.2f}), (Targets{1, 2, 3, 2, 2}));
     // A tie goes to the lower level.
-    EXPECT_EQ(LevelTargets(7, 7, Shares{0.5f, 0.5f, 0, 0, 0}), (Targets{4, 3, 0, 0, 0}));
+    EXPECT_EQ(levelTargets(7, 7, Shares{0.5f, 0.5f, 0, 0, 0}), (Targets{4, 3, 0, 0, 0}));
     // Shares below 100 % still give targets summing to the total: once every
     // remainder is 0, the first level takes the rest.
-    EXPECT_EQ(LevelTargets(4, 4, Shares{0.5f, 0, 0, 0, 0}), (Targets{4, 0, 0, 0, 0}));
+    EXPECT_EQ(levelTargets(4, 4, Shares{0.5f, 0, 0, 0, 0}), (Targets{4, 0, 0, 0, 0}));
 }
 
 TEST(CollectParameters, EveryFieldFromTheScreensValues) {
@@ -192,12 +192,12 @@ TEST(ScopeKnowledgePoints, ReadFromTheCatalogueOfABank) {
     EXPECT_EQ(knowledgePointQuery(pathA),
               "select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= "
               "'1-数学1-人教版7-七年级1-上册1-有理数1-正数和负数'");
-    EXPECT_EQ(ScopeKnowledgePoints(*b.bank, {pathB, pathA}),
+    EXPECT_EQ(scopeKnowledgePoints(*b.bank, {pathB, pathA}),
               QStringList({"", "1-加法法则", "2-负数", "1-正数", "2-负数"}));
-    EXPECT_EQ(ScopeKnowledgePoints(*b.bank, {}), QStringList({""}));
+    EXPECT_EQ(scopeKnowledgePoints(*b.bank, {}), QStringList({""}));
     // A quote inside a name is found like any other text.
     b.addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-有理数", "3-O'Neil", "1-点"});
-    EXPECT_EQ(ScopeKnowledgePoints(*b.bank, {"1-数学\\1-人教版\\7-七年级\\1-上册\\1-有理数\\3-O'Neil"}),
+    EXPECT_EQ(scopeKnowledgePoints(*b.bank, {"1-数学\\1-人教版\\7-七年级\\1-上册\\1-有理数\\3-O'Neil"}),
               QStringList({"", "1-点"}));
 
     CompositionInputs in = passingInputs();
@@ -205,12 +205,12 @@ TEST(ScopeKnowledgePoints, ReadFromTheCatalogueOfABank) {
     EXPECT_EQ(CollectParameters(in, *b.bank).ScopeKnowledgePoints, QStringList({"", "1-正数", "2-负数"}));
 }
 
-TEST(CheckParameters, ProblemsComeInOneMessageInTheirOrder) {
+TEST(checkParameters, ProblemsComeInOneMessageInTheirOrder) {
     CompositionInputs in;  // nothing ticked, total 0, shares 0 %
     in.TypeCounts = zeroCounts();
     in.ShareTexts = {"00%", "00%", "00%", "00%", "00%"};
     in.SourceFilter = {"1-课本"};
-    const ParameterCheck check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    const ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_EQ(check.message, "还有以下参数设置有点问题，请前去设置好了再开始：\r\r"
                              "     *设置的总题数为0！\r\r"
@@ -223,24 +223,24 @@ TEST(CheckParameters, ProblemsComeInOneMessageInTheirOrder) {
     in.ShareTotalText = "100%";
     in.ScopePaths = {"a\\b"};
     in.TotalText = "3";
-    EXPECT_EQ(CheckParameters(in, CollectParameters(in, QStringList{""})).message,
+    EXPECT_EQ(checkParameters(in, CollectParameters(in, QStringList{""})).message,
               "还有以下参数设置有点问题，请前去设置好了再开始：\r\r     *没有勾选任何【试题来源】！\r\r");
 }
 
-TEST(CheckParameters, PassingParametersAnnounceTheSearch) {
+TEST(checkParameters, PassingParametersAnnounceTheSearch) {
     const CompositionInputs in = passingInputs();
-    const ParameterCheck check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    const ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_TRUE(check.passed);
     EXPECT_EQ(check.message, "计算<最优方案>的时间可能有点长，在这段时间内要稍安勿躁，不要乱点鼠标哦~");
 }
 
-TEST(CheckParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
+TEST(checkParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
     CompositionInputs in = passingInputs();
     in.TypeTicked = ticked({0, 1});
     in.TypeCounts[0] = "2";
     in.TypeCounts[1] = "-3";
     in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);  // "-1"
-    ParameterCheck check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_EQ(check.message, "还有以下参数设置有点问题，请前去设置好了再开始：\r\r"
                              "     *设置的总题数小于1！\r\r"
@@ -250,7 +250,7 @@ TEST(CheckParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
     in.TypeCounts[1] = "0";
     in.TypeCounts[0] = "0.4";
     in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_TRUE(check.message.contains("*设置的总题数小于1！"));
 
@@ -258,7 +258,7 @@ TEST(CheckParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
     in.TypeCounts[0] = "6";
     in.TypeCounts[1] = "-1";
     in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_FALSE(check.message.contains("总题数"));
     EXPECT_TRUE(check.message.contains("*【多选题】的题数不能是负数！"));
@@ -266,7 +266,7 @@ TEST(CheckParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
     in.TypeCounts[1] = "0";
     in.TypeCounts[0] = "40000";
     in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_TRUE(check.message.contains("*设置的总题数不能超过32767！"));
 }

@@ -46,19 +46,19 @@ Candidate row(const QString& type, const QString& difficulty, const QString& kno
 
 // ---------------------------------------------------------------- candidates
 
-TEST(CandidateQuery, StatementTextOfScopeTeacherSourceAndDates) {
+TEST(candidateQuery, StatementTextOfScopeTeacherSourceAndDates) {
     CompositionParameters p;
     p.ScopePaths = {kPathA};
     p.AuthorFilter = {"张三"};
     p.SourceFilter = {"1-课本"};
-    EXPECT_EQ(CandidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA +
+    EXPECT_EQ(candidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA +
                                      "') and (入库教师 = '张三') and (试题来源 = '1-课本')");
 
     p.ScopePaths = {kPathA, kPathB};
     p.AuthorFilter = {"张三", "O'Neil"};
     p.SourceFilter = {"1-课本", "2-练习册", "3-试卷"};
     p.LastUseRange = DateRange{QDate(2024, 1, 5), QDate(2024, 12, 31)};
-    EXPECT_EQ(CandidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA + "' or 考查范围 = '" + kPathB +
+    EXPECT_EQ(candidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA + "' or 考查范围 = '" + kPathB +
                                      "') and (入库教师 = '张三' or 入库教师 = 'O''Neil')"
                                      " and (试题来源 = '1-课本' or 试题来源 = '2-练习册' or 试题来源 = '3-试卷')"
                                      " and (最后使用日期 between #2024-1-5# and #2024-12-31#)");
@@ -318,7 +318,7 @@ TEST(SearchPlan, AFixedSeedReproducesThePlanOnABank) {
     p.ScopePaths = {kPathA};
     p.AuthorFilter = {"张三"};
     p.SourceFilter = {"1-课本"};
-    p.ScopeKnowledgePoints = ScopeKnowledgePoints(*b.bank, p.ScopePaths);
+    p.ScopeKnowledgePoints = scopeKnowledgePoints(*b.bank, p.ScopePaths);
     p.TotalWanted = 12;
     p.TypeTargets = {4, 0, 4, 0, 2, 0, 2, 0};
     p.LevelTargets = {2, 3, 4, 2, 1};

@@ -149,6 +149,14 @@ QString knowledgePointQuery(const QString& scopePath) {
            sqlValue(joined) + u'\'';
 }
 
+QStringList questionAuthors(Bank& bank) {
+    return bank.query(QStringLiteral("select distinct 入库教师 from 试题库")).texts(0);
+}
+
+QStringList questionSources(Bank& bank) {
+    return bank.query(QStringLiteral("select distinct 试题来源 from 试题库")).texts(0);
+}
+
 QStringList scopeKnowledgePoints(Bank& bank, const QStringList& scopePaths) {
     QStringList points{QString()};
     for (const QString& path : scopePaths)

@@ -106,6 +106,11 @@ QString knowledgePointQuery(const QString& scopePath);
 // Slot 0 empty, then every non-null knowledge point of each path in order.
 QStringList scopeKnowledgePoints(Bank& bank, const QStringList& scopePaths);
 
+// The teachers and the sources of the bank's questions, offered by the filter
+// trees of the screen.
+QStringList questionAuthors(Bank& bank);
+QStringList questionSources(Bank& bank);
+
 // What the screen shows when "计算最优方案" is clicked. The three lists come
 // from the trees (the scope tree's deepest ticked paths, the ticked teachers
 // and sources).

@@ -63,6 +63,14 @@ void addQuestion(Bank& bank, const QuestionRecord& record);
 // Replaces every row of `record.number` by the record's rows, in one transaction.
 void replaceQuestion(Bank& bank, const QuestionRecord& record);
 
+// The lists the question screens choose from, in the bank's order.
+struct QuestionChoices {
+    QStringList types;         // 题型
+    QStringList difficulties;  // 难度
+    QStringList sources;       // 试题来源
+};
+QuestionChoices questionChoices(Bank& bank);
+
 // Counters of the entry screen.
 int countQuestions(Bank& bank);
 int countQuestionsEnteredOn(Bank& bank, const QDate& day);

@@ -46,9 +46,10 @@ void Form_stlr::Form_Load() {
     state_.resetBankPath();
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        fillCombo(ui->Combo_tx, bank.query(QStringLiteral("select 题型 from 题型")).texts());
-        fillCombo(ui->Combo_nd, bank.query(QStringLiteral("select 难度 from 难度")).texts());
-        fillCombo(ui->Combo_stly, bank.query(QStringLiteral("select 试题来源 from 试题来源")).texts());
+        const QuestionChoices choices = questionChoices(bank);
+        fillCombo(ui->Combo_tx, choices.types);
+        fillCombo(ui->Combo_nd, choices.difficulties);
+        fillCombo(ui->Combo_stly, choices.sources);
         ui->TreeView1->setModel(ScopeTreeModel::build(bank));
     });
     Timer1.start();

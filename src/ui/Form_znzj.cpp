@@ -133,10 +133,8 @@ void Form_znzj::Form_Load() {
     state_.resetBankPath();
     guarded(state_, [&] {
         Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
-        fillFilterTree(ui->TreeView_zz, kAuthorKey,
-                       bank.query(QStringLiteral("select distinct 入库教师 from 试题库")).texts(0));
-        fillFilterTree(ui->TreeView_stly, kSourceKey,
-                       bank.query(QStringLiteral("select distinct 试题来源 from 试题库")).texts(0));
+        fillFilterTree(ui->TreeView_zz, kAuthorKey, questionAuthors(bank));
+        fillFilterTree(ui->TreeView_stly, kSourceKey, questionSources(bank));
         ui->TreeView_kcfw->setModel(ScopeTreeModel::build(bank));
     });
 }

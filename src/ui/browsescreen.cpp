@@ -155,19 +155,14 @@ void BrowseScreen::Form_Load() {
     Label_dqtmbh->clear();
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        const QStringList types = bank.query(QStringLiteral("select 题型 from 题型")).texts();
-        const QStringList levels = bank.query(QStringLiteral("select 难度 from 难度")).texts();
-        const QStringList sources = bank.query(QStringLiteral("select 试题来源 from 试题来源")).texts();
-        fillSearchCombo(Combo_tx_ss, kAnyType, types);
-        fillSearchCombo(Combo_nd_ss, kAnyDifficulty, levels);
-        fillSearchCombo(Combo_stly_ss, kAnySource, sources);
-        fillCombo(Combo_tx_sz, types);
-        fillCombo(Combo_nd_sz, levels);
-        fillCombo(Combo_stly_sz, sources);
-        fillSearchCombo(
-            Combo_zz_ss, kAnyAuthor,
-            bank.query(QStringLiteral("select 实名用户名 from 用户管理 union select distinct 入库教师 from 试题库"))
-                .texts());
+        const QuestionChoices choices = questionChoices(bank);
+        fillSearchCombo(Combo_tx_ss, kAnyType, choices.types);
+        fillSearchCombo(Combo_nd_ss, kAnyDifficulty, choices.difficulties);
+        fillSearchCombo(Combo_stly_ss, kAnySource, choices.sources);
+        fillCombo(Combo_tx_sz, choices.types);
+        fillCombo(Combo_nd_sz, choices.difficulties);
+        fillCombo(Combo_stly_sz, choices.sources);
+        fillSearchCombo(Combo_zz_ss, kAnyAuthor, authorChoices(bank));
         const ScopeTreeModel tree = ScopeTreeModel::build(bank);
         TreeView1->setModel(tree);
         TreeView2->setModel(tree);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/clock.h"
 #include "app/prompts.h"
 #include "office/desktop.h"
 #include "office/office.h"
@@ -65,6 +66,13 @@ public:
     // Quits the instance when one is running, and forgets it.
     void quitSharedWordInstance();
 
+    // ---- the date and time (the computer's clock unless another is set)
+    const Clock& clock() const { return *clock_; }
+    // The clock stays the caller's; it must outlive the run state or be reset.
+    void setClock(const Clock& clock) { clock_ = &clock; }
+    QDate today() const { return clock_->today(); }
+    QDateTime now() const { return clock_->now(); }
+
     // ---- randomness of the plan search (seeded from the clock; tests fix it)
     std::mt19937& random() { return random_; }
     void seedRandom(unsigned seed) { random_.seed(seed); }
@@ -88,6 +96,8 @@ private:
     QString appDir_;
     std::unique_ptr<WordDocument> sharedBlankDocument_;
     std::mt19937 random_;
+    SystemClock systemClock_;
+    const Clock* clock_ = &systemClock_;
 };
 
 }  // namespace zs

@@ -447,8 +447,8 @@ void Form_sdzj::Command_bcbg_Click() {
         folder.chop(1);
     QString saved;
     if (!guarded(state_, [&] {
-            saved = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName), folder,
-                                       QDateTime::currentDateTime());
+            saved =
+                ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName), folder, state_.now());
         }))
         return;
     state_.desktop.openFile(saved);

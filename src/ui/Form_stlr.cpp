@@ -127,7 +127,7 @@ void Form_stlr::RefreshCounters() {
     }
     try {
         Bank bank(state_.BankPath);
-        ui->Label_jrlrzts->setText(QString::number(countQuestionsEnteredOn(bank, QDate::currentDate())));
+        ui->Label_jrlrzts->setText(QString::number(countQuestionsEnteredOn(bank, state_.today())));
     } catch (const StoreError&) {
     }
     ui->Label_zzlrstbh->setText(CurrentNumber.trimmed());
@@ -196,7 +196,7 @@ void Form_stlr::Command_qdlr_Click() {
     record.type = comboText(ui->Combo_tx);
     record.difficulty = comboText(ui->Combo_nd);
     record.source = comboText(ui->Combo_stly);
-    record.date = QDate::currentDate();
+    record.date = state_.today();
     record.teacher = state_.CurrentUserName;
     record.scopes = draftScopes(draft);
     const bool written = guarded(state_, [&] {

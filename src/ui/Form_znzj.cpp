@@ -100,7 +100,7 @@ Form_znzj::~Form_znzj() = default;
 // ------------------------------------------------------------------ load
 
 void Form_znzj::Form_Load() {
-    const QDate today = QDate::currentDate();
+    const QDate today = state_.today();
     ui->DTPicker_zzzh->setDate(today);
     ui->DTPicker_zzzq->setDate(today);
     ui->DTPicker_zzzh->setEnabled(false);

@@ -436,7 +436,7 @@ void BrowseScreen::Command_qdxg_Click() {
     record.difficulty = comboText(Combo_nd_sz);
     if (draft.sourceChosen)
         record.source = comboText(Combo_stly_sz);
-    record.date = QDate::currentDate();
+    record.date = state_.today();
     record.teacher = state_.CurrentUserName;
     record.scopes = draftScopes(draft);
     if (!guarded(state_, [&] {

@@ -40,6 +40,7 @@ public:
         state = std::make_unique<RunState>(folder.path(), prompts, office(), desktop);
         state->seedRandom(20261208);
         state->documentPreviews = false;
+        state->setClock(clock);
     }
     QString dir() const { return folder.path(); }
     QString bankPath() const { return folder.file("试题库.mdb"); }
@@ -48,6 +49,7 @@ public:
     TempFolder desktopFolder;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
+    TestClock clock;
     std::unique_ptr<RunState> state;
 };
 

@@ -47,6 +47,7 @@ RunState& TestApp::state() {
         state_ = std::make_unique<RunState>(dir(), prompts, office(), desktop);
         state_->seedRandom(12345);
         state_->documentPreviews = false;
+        state_->setClock(clock);
     }
     return *state_;
 }

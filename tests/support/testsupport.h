@@ -5,6 +5,7 @@
 #include "app/scriptedprompts.h"
 #include "office/libreoffice.h"
 #include "store/bank.h"
+#include "support/testclock.h"
 
 #include <QDir>
 #include <QString>
@@ -36,7 +37,8 @@ public:
     QString dir() const { return folder.path(); }
     QString bankPath() const;
     QString documents() const;
-    // A run state over the real office, scripted prompts and a recording desktop.
+    // A run state over the real office, scripted prompts, a recording desktop
+    // and the test clock.
     RunState& state();
     // Writes an empty file (a stand-in document) at the path.
     static void touch(const QString& path);
@@ -45,6 +47,7 @@ public:
     TempFolder desktopFolder;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
+    TestClock clock;
 
 private:
     std::unique_ptr<RunState> state_;

@@ -240,7 +240,7 @@ TEST_F(BrowseTest, AChangeRewritesEveryRowOfTheQuestionFromTheScreen) {
     EXPECT_EQ(rows.text(0, "试题识别码"), "李四-00002");
     EXPECT_EQ(rows.text(0, "试题来源"), "1-期中考试");
     EXPECT_EQ(rows.text(0, "入库教师"), "赵六");
-    EXPECT_EQ(rows.date(0, "入库日期"), QDate::currentDate());
+    EXPECT_EQ(rows.date(0, "入库日期"), app.clock.today());
     EXPECT_EQ(label("Label_ssdts"), "5");  // the found rows are not read again
 
     // Adding a scope: its points must be chosen first.

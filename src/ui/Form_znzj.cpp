@@ -7,6 +7,7 @@
 #include "ui/Form_sdzj.h"
 #include "ui/screens.h"
 #include "ui/widgetevents.h"
+#include "ui/widgets.h"
 #include "ui_Form_znzj.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ public:
 };
 
 template <typename T> T* control(QWidget* form, const char* name, int index) {
-    return form->findChild<T*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
+    return formControl<T>(form, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
 }
 
 }  // namespace

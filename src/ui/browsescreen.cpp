@@ -30,12 +30,6 @@ const QString kChooseDifficulty = QStringLiteral("选择难度");
 const QString kChooseSource = QStringLiteral("选择试题来源");
 const QColor kTickedColour(255, 0, 0);
 
-template <typename T> T* control(QObject* form, const char* name) {
-    T* found = form->findChild<T*>(QString::fromLatin1(name));
-    Q_ASSERT_X(found, "BrowseScreen", name);
-    return found;
-}
-
 // A search combo: its caption word as the first item (any value), then the values.
 void fillSearchCombo(QComboBox* combo, const QString& caption, const QStringList& values) {
     combo->clear();
@@ -80,25 +74,25 @@ BrowseScreen::BrowseScreen(RunState& state, QWidget* parent) : QDialog(parent), 
 BrowseScreen::~BrowseScreen() = default;
 
 void BrowseScreen::bindControls() {
-    TreeView1 = control<ScopeTreeWidget>(this, "TreeView1");
-    TreeView2 = control<ScopeTreeWidget>(this, "TreeView2");
-    Combo_tx_ss = control<QComboBox>(this, "Combo_tx_ss");
-    Combo_nd_ss = control<QComboBox>(this, "Combo_nd_ss");
-    Combo_stly_ss = control<QComboBox>(this, "Combo_stly_ss");
-    Combo_zz_ss = control<QComboBox>(this, "Combo_zz_ss");
-    Combo_tx_sz = control<QComboBox>(this, "Combo_tx_sz");
-    Combo_nd_sz = control<QComboBox>(this, "Combo_nd_sz");
-    Combo_stly_sz = control<QComboBox>(this, "Combo_stly_sz");
-    Text_zsd = control<QLineEdit>(this, "Text_zsd");
-    Text_tzd = control<QLineEdit>(this, "Text_tzd");
-    List_dxzsd = control<QListWidget>(this, "List_dxzsd");
-    List_yxzsd = control<QListWidget>(this, "List_yxzsd");
-    Label_ssdts = control<QLabel>(this, "Label_ssdts");
-    Label_dqtmsdjt = control<QLabel>(this, "Label_dqtmsdjt");
-    Label_dqtmbh = control<QLabel>(this, "Label_dqtmbh");
-    Label_dqtmsbm = control<QLabel>(this, "Label_dqtmsbm");
-    OLE_tm = control<DocumentView>(this, "OLE_tm");
-    OLE_da = control<DocumentView>(this, "OLE_da");
+    TreeView1 = formControl<ScopeTreeWidget>(this, "TreeView1");
+    TreeView2 = formControl<ScopeTreeWidget>(this, "TreeView2");
+    Combo_tx_ss = formControl<QComboBox>(this, "Combo_tx_ss");
+    Combo_nd_ss = formControl<QComboBox>(this, "Combo_nd_ss");
+    Combo_stly_ss = formControl<QComboBox>(this, "Combo_stly_ss");
+    Combo_zz_ss = formControl<QComboBox>(this, "Combo_zz_ss");
+    Combo_tx_sz = formControl<QComboBox>(this, "Combo_tx_sz");
+    Combo_nd_sz = formControl<QComboBox>(this, "Combo_nd_sz");
+    Combo_stly_sz = formControl<QComboBox>(this, "Combo_stly_sz");
+    Text_zsd = formControl<QLineEdit>(this, "Text_zsd");
+    Text_tzd = formControl<QLineEdit>(this, "Text_tzd");
+    List_dxzsd = formControl<QListWidget>(this, "List_dxzsd");
+    List_yxzsd = formControl<QListWidget>(this, "List_yxzsd");
+    Label_ssdts = formControl<QLabel>(this, "Label_ssdts");
+    Label_dqtmsdjt = formControl<QLabel>(this, "Label_dqtmsdjt");
+    Label_dqtmbh = formControl<QLabel>(this, "Label_dqtmbh");
+    Label_dqtmsbm = formControl<QLabel>(this, "Label_dqtmsbm");
+    OLE_tm = formControl<DocumentView>(this, "OLE_tm");
+    OLE_da = formControl<DocumentView>(this, "OLE_da");
     OLE_tm->setRunState(&state_);
     OLE_da->setRunState(&state_);
     // A selected scope keeps its colour (red for the question's scopes) on a
@@ -116,7 +110,7 @@ void BrowseScreen::bindControls() {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    auto button = [this](const char* name) { return control<QPushButton>(this, name); };
+    auto button = [this](const char* name) { return formControl<QPushButton>(this, name); };
     connect(button("Command_ss"), &QPushButton::clicked, this, &BrowseScreen::Command_ss_Click);
     connect(button("Command_qksstj"), &QPushButton::clicked, this, &BrowseScreen::Command_qksstj_Click);
     connect(button("Command_dwdthsbm"), &QPushButton::clicked, this, &BrowseScreen::Command_dwdthsbm_Click);

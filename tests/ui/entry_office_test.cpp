@@ -62,13 +62,10 @@ protected:
         form->close();
     }
 
-    ScopeTreeWidget* tree() { return form->findChild<ScopeTreeWidget*>("TreeView1"); }
-    QListWidget* list(const char* name) { return form->findChild<QListWidget*>(name); }
+    ScopeTreeWidget* tree() { return test::child<ScopeTreeWidget>(form.get(), "TreeView1"); }
+    QListWidget* list(const char* name) { return test::child<QListWidget>(form.get(), name); }
     void tick(const QString& path, bool on = true) {
-        const int node = tree()->model().findByPath(path);
-        ASSERT_GE(node, 0) << path.toStdString();
-        tree()->selectNode(node);
-        tree()->itemOf(node)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+        test::tick(tree(), path, on);
         form->TreeView1_Click();
         form->Timer1_Timer();
     }
@@ -78,7 +75,7 @@ protected:
         form->List_dxzsd_Click(items.first());
         form->Timer1_Timer();
     }
-    void choose(const char* combo, const QString& text) { setComboText(form->findChild<QComboBox*>(combo), text); }
+    void choose(const char* combo, const QString& text) { test::FormDriver(form.get()).choose(combo, text); }
     void chooseSettings() {
         choose("Combo_tx", "单选题");
         choose("Combo_nd", "0.5");

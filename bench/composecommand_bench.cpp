@@ -106,13 +106,13 @@ CompositionInputs inputsOf(const Request& r, const QStringList& scopePaths) {
     in.ScopePaths = scopePaths;
     std::array<QString, kLevelCount> shares;
     for (int i = 0; i < kTypeSlotCount; ++i) {
-        in.TypeTicked[i] = r.counts[i] > 0;
-        in.TypeCounts[i] = QString::number(r.counts[i]);
+        in.typeTicked[i] = r.counts[i] > 0;
+        in.typeCounts[i] = QString::number(r.counts[i]);
     }
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
     for (int k = 0; k < kLevelCount; ++k)
-        in.ShareTexts[k] = shareLabelText(r.shareSteps[k]);
-    in.ShareTotalText = ShowShareTotal(in.ShareTexts).text;
+        in.shareTexts[k] = shareLabelText(r.shareSteps[k]);
+    in.shareTotalText = ShowShareTotal(in.shareTexts).text;
     in.AuthorFilter = b.teachers;
     in.SourceFilter = b.sources;
     return in;

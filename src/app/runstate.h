@@ -88,6 +88,10 @@ public:
     // Tests replace how modal screens are run: the hook receives the screen
     // (a QDialog) instead of it being executed.
     std::function<void(QObject* screen)> modalHook;
+    // Shows the splash screen again after a logout. The splash screen sets it
+    // when it opens (the first screen of every run), so that the screens of
+    // the way in (splash, login, main menu) do not reach each other in a ring.
+    std::function<void()> showSplashScreen;
     // Tests replace how the program ends ("退出程序", the login's "取  消"):
     // the hook is called instead of ending the event loops.
     std::function<void()> endHook;

@@ -85,11 +85,11 @@ ShareExcess lowerShareExcess(const std::array<int, kLevelCount>& values, int cha
 QString ShowOverallDifficulty(const std::array<int, kLevelCount>& values);
 
 // ShareTotal (a percentage) and the text of Label_blzj, from the five labels.
-struct ShareTotal {
+struct ShareSum {
     int total = 0;
     QString text;
 };
-ShareTotal ShowShareTotal(const std::array<QString, kLevelCount>& shareLabels);
+ShareSum ShowShareTotal(const std::array<QString, kLevelCount>& shareLabels);
 // Label_blzj is black only when it reads exactly "100%", red otherwise.
 bool shareTotalIsComplete(const QString& shareTotalText);
 
@@ -116,17 +116,17 @@ QStringList questionSources(Bank& bank);
 // and sources).
 struct CompositionInputs {
     QStringList ScopePaths;
-    std::array<bool, kTypeSlotCount> TypeTicked{};
-    std::array<QString, kTypeSlotCount> TypeCounts;  // Text_ts(i)
-    QString TotalText = QStringLiteral("0");         // Label_tszj
-    std::array<QString, kLevelCount> ShareTexts;     // Label_ndbl(k)
-    QString ShareTotalText = QStringLiteral("00%");  // Label_blzj
+    std::array<bool, kTypeSlotCount> typeTicked{};
+    std::array<QString, kTypeSlotCount> typeCounts;  // Text_ts(i)
+    QString totalText = QStringLiteral("0");         // Label_tszj
+    std::array<QString, kLevelCount> shareTexts;     // Label_ndbl(k)
+    QString shareTotalText = QStringLiteral("00%");  // Label_blzj
     QStringList AuthorFilter;
     QStringList SourceFilter;
-    bool AfterTicked = false;   // Check_zzzh
-    QDate AfterDate;            // DTPicker_zzzh
-    bool BeforeTicked = false;  // Check_zzzq
-    QDate BeforeDate;           // DTPicker_zzzq
+    bool afterTicked = false;   // Check_zzzh
+    QDate afterDate;            // DTPicker_zzzh
+    bool beforeTicked = false;  // Check_zzzq
+    QDate beforeDate;           // DTPicker_zzzq
 };
 
 // Builds the parameters from the screen's values; the knowledge points are read

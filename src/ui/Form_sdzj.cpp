@@ -467,7 +467,7 @@ void Form_sdzj::Command_drbg_Click() {
         return;
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        const WorkbookImport result = ImportSpecWorkbook(state_.office, bank, table_, file);
+        const WorkbookImport result = importSpecWorkbook(state_.office, bank, table_, file);
         if (!result.refusal.isEmpty()) {
             state_.prompts.show(result.refusal);
             return;

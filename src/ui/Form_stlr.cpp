@@ -6,7 +6,6 @@
 #include "store/paths.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/screens.h"
-#include "ui/startup.h"
 #include "ui/widgets.h"
 #include "ui_Form_stlr.h"
 

@@ -236,7 +236,7 @@ void Form_znzj::ShowShareTotal() {
     std::array<QString, kLevelCount> labels;
     for (int k = 0; k < kLevelCount; ++k)
         labels[k] = Label_ndbl[k]->text();
-    const zs::ShareTotal total = zs::ShowShareTotal(labels);
+    const ShareSum total = zs::ShowShareTotal(labels);
     ShareTotal = qint16(total.total);
     ui->Label_blzj->setText(total.text);
 }
@@ -268,19 +268,19 @@ CompositionInputs Form_znzj::inputs() const {
     CompositionInputs in;
     in.ScopePaths = ui->TreeView_kcfw->model().deepestCheckedPaths();
     for (int i = 0; i < kTypeSlotCount; ++i) {
-        in.TypeTicked[i] = Check_tx[i]->isChecked();
-        in.TypeCounts[i] = Text_ts[i]->text();
+        in.typeTicked[i] = Check_tx[i]->isChecked();
+        in.typeCounts[i] = Text_ts[i]->text();
     }
-    in.TotalText = ui->Label_tszj->text();
+    in.totalText = ui->Label_tszj->text();
     for (int k = 0; k < kLevelCount; ++k)
-        in.ShareTexts[k] = Label_ndbl[k]->text();
-    in.ShareTotalText = ui->Label_blzj->text();
+        in.shareTexts[k] = Label_ndbl[k]->text();
+    in.shareTotalText = ui->Label_blzj->text();
     in.AuthorFilter = tickedTexts(ui->TreeView_zz);
     in.SourceFilter = tickedTexts(ui->TreeView_stly);
-    in.AfterTicked = ui->Check_zzzh->isChecked();
-    in.AfterDate = ui->DTPicker_zzzh->date();
-    in.BeforeTicked = ui->Check_zzzq->isChecked();
-    in.BeforeDate = ui->DTPicker_zzzq->date();
+    in.afterTicked = ui->Check_zzzh->isChecked();
+    in.afterDate = ui->DTPicker_zzzh->date();
+    in.beforeTicked = ui->Check_zzzq->isChecked();
+    in.beforeDate = ui->DTPicker_zzzq->date();
     return in;
 }
 

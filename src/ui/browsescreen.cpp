@@ -8,7 +8,6 @@
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
 #include "ui/screens.h"
-#include "ui/startup.h"
 #include "ui/widgets.h"
 
 #include <QComboBox>

@@ -17,6 +17,11 @@ void showModal(RunState& state, QDialog& screen);
 // message box instead of ending the program. Returns whether `work` finished.
 bool guarded(RunState& state, const std::function<void()>& work);
 
+// Ends the program at once ("退出程序", the login's "取  消"): every screen
+// goes away and the program's event loops end; the office process ends with
+// the program.
+void endProgram(RunState& state);
+
 // Centres a top-level window on its screen.
 void centreOnScreen(QWidget& window);
 

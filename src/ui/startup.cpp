@@ -13,15 +13,9 @@
 #include <QPointer>
 #include <QtConcurrent>
 
-// The pictures of the screens (the logo) are a resource of this library.
-static void initScreenResources() {
-    Q_INIT_RESOURCE(resources);
-}
-
 namespace zs {
 
 int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
-    initScreenResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zs/logo.png")));
     QtPrompts prompts;
     QtDesktop desktop;
@@ -64,15 +58,6 @@ int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
     for (const QPointer<QWidget>& w : windows)
         delete w.data();
     return result;
-}
-
-void endProgram(RunState& state) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        w->hide();
-    if (state.endHook)
-        state.endHook();
-    else
-        QCoreApplication::exit(0);
 }
 
 }  // namespace zs

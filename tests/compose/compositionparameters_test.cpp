@@ -29,12 +29,12 @@ std::array<QString, kTypeSlotCount> zeroCounts() {
 CompositionInputs passingInputs() {
     CompositionInputs in;
     in.ScopePaths = {"1-数学\\1-人教版\\7-七年级\\1-上册\\1-有理数\\1-正数和负数"};
-    in.TypeTicked = ticked({0});
-    in.TypeCounts = zeroCounts();
-    in.TypeCounts[0] = "5";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    in.ShareTexts = {"20%", "20%", "20%", "20%", "20%"};
-    in.ShareTotalText = ShowShareTotal(in.ShareTexts).text;
+    in.typeTicked = ticked({0});
+    in.typeCounts = zeroCounts();
+    in.typeCounts[0] = "5";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
+    in.shareTexts = {"20%", "20%", "20%", "20%", "20%"};
+    in.shareTotalText = ShowShareTotal(in.shareTexts).text;
     in.AuthorFilter = {"张三"};
     in.SourceFilter = {"1-课本"};
     return in;
@@ -42,7 +42,7 @@ CompositionInputs passingInputs() {
 
 }  // namespace
 
-TEST(TypeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
+TEST(typeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
     auto counts = zeroCounts();
     auto ticks = ticked({0});
     for (int i = 0; i < 3; ++i)
@@ -63,7 +63,7 @@ TEST(TypeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
     EXPECT_EQ(countAfterMinus("2.5"), "1.5");
 }
 
-TEST(TypeCounts, TotalReadsTheLeadingNumberOfEachTickedBox) {
+TEST(typeCounts, TotalReadsTheLeadingNumberOfEachTickedBox) {
     auto counts = zeroCounts();
     counts[0] = "12abc";
     counts[2] = " 3";
@@ -81,13 +81,13 @@ TEST(DifficultyShares, LabelsTotalAndOverallDifficulty) {
     EXPECT_EQ(shareLabelText(3), "30%");
     EXPECT_EQ(shareLabelText(10), "100%");
 
-    const ShareTotal full = ShowShareTotal({"30%", "30%", "40%", "00%", "00%"});
+    const ShareSum full = ShowShareTotal({"30%", "30%", "40%", "00%", "00%"});
     EXPECT_EQ(full.total, 100);
     EXPECT_EQ(full.text, "100%");
     EXPECT_TRUE(shareTotalIsComplete(full.text));
     EXPECT_EQ(ShowOverallDifficulty({3, 3, 4, 0, 0}), "0.32");
 
-    const ShareTotal partial = ShowShareTotal({"30%", "40%", "00%", "00%", "00%"});
+    const ShareSum partial = ShowShareTotal({"30%", "40%", "00%", "00%", "00%"});
     EXPECT_EQ(partial.total, 70);
     EXPECT_EQ(partial.text, "70%");
     EXPECT_FALSE(shareTotalIsComplete(partial.text));
@@ -138,19 +138,19 @@ TEST(LevelTargets, LargestRemainderOverSinglePrecisionShares) {
 
 TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     CompositionInputs in = passingInputs();
-    in.TypeTicked = ticked({0, 2, 4, 6});
-    in.TypeCounts = zeroCounts();
-    in.TypeCounts[0] = " 2.5 ";  // halves to even: 2
-    in.TypeCounts[2] = "3.5";    // 4
-    in.TypeCounts[4] = "12abc";  // 12
-    in.TypeCounts[6] = "0";
-    in.TypeCounts[7] = "9";  // not ticked: 0
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    ASSERT_EQ(in.TotalText, "18");
-    in.ShareTexts = {"10%", "20%", "30%", "20%", "20%"};
-    in.AfterTicked = true;
-    in.AfterDate = QDate(2024, 1, 5);
-    in.BeforeDate = QDate(2024, 12, 31);
+    in.typeTicked = ticked({0, 2, 4, 6});
+    in.typeCounts = zeroCounts();
+    in.typeCounts[0] = " 2.5 ";  // halves to even: 2
+    in.typeCounts[2] = "3.5";    // 4
+    in.typeCounts[4] = "12abc";  // 12
+    in.typeCounts[6] = "0";
+    in.typeCounts[7] = "9";  // not ticked: 0
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
+    ASSERT_EQ(in.totalText, "18");
+    in.shareTexts = {"10%", "20%", "30%", "20%", "20%"};
+    in.afterTicked = true;
+    in.afterDate = QDate(2024, 1, 5);
+    in.beforeDate = QDate(2024, 12, 31);
 
     CompositionParameters p = CollectParameters(in, QStringList{"", "甲", "乙"});
     EXPECT_EQ(p.TotalWanted, 18);
@@ -161,7 +161,7 @@ TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     EXPECT_EQ(p.knowledgePointCount(), 2);
     EXPECT_FALSE(p.LastUseRange) << "one date box ticked applies no date limit";
 
-    in.BeforeTicked = true;
+    in.beforeTicked = true;
     p = CollectParameters(in, QStringList{""});
     ASSERT_TRUE(p.LastUseRange);
     EXPECT_EQ(p.LastUseRange->after, QDate(2024, 1, 5));
@@ -169,8 +169,8 @@ TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     EXPECT_EQ(p.knowledgePointCount(), 0);
 
     // The total rounds halves to even too; the level products use the text's value.
-    in.TotalText = "2.5";
-    in.ShareTexts = {"100%", "00%", "00%", "00%", "00%"};
+    in.totalText = "2.5";
+    in.shareTexts = {"100%", "00%", "00%", "00%", "00%"};
     p = CollectParameters(in, QStringList{""});
     EXPECT_EQ(p.TotalWanted, 2);
     EXPECT_EQ(p.LevelTargets, (std::array<int, 5>{2, 0, 0, 0, 0}));
@@ -207,8 +207,8 @@ TEST(ScopeKnowledgePoints, ReadFromTheCatalogueOfABank) {
 
 TEST(checkParameters, ProblemsComeInOneMessageInTheirOrder) {
     CompositionInputs in;  // nothing ticked, total 0, shares 0 %
-    in.TypeCounts = zeroCounts();
-    in.ShareTexts = {"00%", "00%", "00%", "00%", "00%"};
+    in.typeCounts = zeroCounts();
+    in.shareTexts = {"00%", "00%", "00%", "00%", "00%"};
     in.SourceFilter = {"1-课本"};
     const ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
@@ -220,9 +220,9 @@ TEST(checkParameters, ProblemsComeInOneMessageInTheirOrder) {
 
     in.SourceFilter.clear();
     in.AuthorFilter = {"张三"};
-    in.ShareTotalText = "100%";
+    in.shareTotalText = "100%";
     in.ScopePaths = {"a\\b"};
-    in.TotalText = "3";
+    in.totalText = "3";
     EXPECT_EQ(checkParameters(in, CollectParameters(in, QStringList{""})).message,
               "还有以下参数设置有点问题，请前去设置好了再开始：\r\r     *没有勾选任何【试题来源】！\r\r");
 }
@@ -236,10 +236,10 @@ TEST(checkParameters, PassingParametersAnnounceTheSearch) {
 
 TEST(checkParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
     CompositionInputs in = passingInputs();
-    in.TypeTicked = ticked({0, 1});
-    in.TypeCounts[0] = "2";
-    in.TypeCounts[1] = "-3";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);  // "-1"
+    in.typeTicked = ticked({0, 1});
+    in.typeCounts[0] = "2";
+    in.typeCounts[1] = "-3";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);  // "-1"
     ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_EQ(check.message, "还有以下参数设置有点问题，请前去设置好了再开始：\r\r"
@@ -247,25 +247,25 @@ TEST(checkParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
                              "     *【多选题】的题数不能是负数！\r\r");
 
     // A total that reads 0.4 passes the "exactly 0" test but rounds to no question.
-    in.TypeCounts[1] = "0";
-    in.TypeCounts[0] = "0.4";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
+    in.typeCounts[1] = "0";
+    in.typeCounts[0] = "0.4";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
     check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_TRUE(check.message.contains("*设置的总题数小于1！"));
 
     // A negative count hidden by a larger one.
-    in.TypeCounts[0] = "6";
-    in.TypeCounts[1] = "-1";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
+    in.typeCounts[0] = "6";
+    in.typeCounts[1] = "-1";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
     check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_FALSE(check.message.contains("总题数"));
     EXPECT_TRUE(check.message.contains("*【多选题】的题数不能是负数！"));
 
-    in.TypeCounts[1] = "0";
-    in.TypeCounts[0] = "40000";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
+    in.typeCounts[1] = "0";
+    in.typeCounts[0] = "40000";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
     check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_TRUE(check.message.contains("*设置的总题数不能超过32767！"));

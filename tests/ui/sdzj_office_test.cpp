@@ -54,8 +54,8 @@ TEST_F(ManualCompositionTest, AFreshTableHas24NumberedEmptyRowsUnderSevenHeaders
     EXPECT_EQ(headers, QStringList({"题号", "题目编号", "题目识别码", "题型", "难度", "考查范围", "知识点"}));
     EXPECT_EQ(grid()->item(24, 0)->text(), "24");
     EXPECT_TRUE(grid()->item(1, 1)->text().isEmpty());
-    EXPECT_FALSE(form->findChild<QRadioButton*>("Option_bc")->isChecked());
-    EXPECT_FALSE(form->findChild<QRadioButton*>("Option_bbc")->isChecked());
+    EXPECT_FALSE(test::child<QRadioButton>(form.get(), "Option_bc")->isChecked());
+    EXPECT_FALSE(test::child<QRadioButton>(form.get(), "Option_bbc")->isChecked());
     EXPECT_NE(app.state().SharedWordInstance, nullptr);
     // The grid is never taller than 5200 twips.
     EXPECT_LE(grid()->height(), form->twips(5200) + 2 * grid()->frameWidth());
@@ -197,10 +197,10 @@ TEST_F(ManualCompositionTest, SortingAsksFirstAndReports) {
     put(2, "00002", "单选题", "0.9");
     put(3, "00003", "单选题", "0.1");
     app.prompts.answer(Answer::Cancel);
-    form->findChild<QPushButton*>("Command_zhinengpaixu")->click();
+    test::child<QPushButton>(form.get(), "Command_zhinengpaixu")->click();
     EXPECT_EQ(grid()->item(1, 1)->text(), "00001");
     app.prompts.answer(Answer::Ok);
-    form->findChild<QPushButton*>("Command_zhinengpaixu")->click();
+    test::child<QPushButton>(form.get(), "Command_zhinengpaixu")->click();
     EXPECT_EQ(column(1).mid(0, 3), QStringList({"00003", "00002", "00001"}));
     EXPECT_EQ(app.prompts.lastMessage(), "对双向细目表的智能排序结束！");
     EXPECT_EQ(app.prompts.records().last().title, "琢石-试题库-提醒您！");
@@ -265,7 +265,7 @@ TEST_F(ManualCompositionTest, ClosingAsksOnlyAfterChanges) {
     EXPECT_EQ(asked.icon, Icon::Exclamation);
     EXPECT_EQ(asked.defaultButton, 1);
     app.prompts.answer(Answer::Yes);
-    form->findChild<QPushButton*>("Command_tczj")->click();
+    test::child<QPushButton>(form.get(), "Command_tczj")->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(app.state().SharedWordInstance, nullptr);
 }
@@ -280,11 +280,11 @@ TEST_F(ManualCompositionTest, ClosingWithoutChangesDoesNotAsk) {
 }
 
 TEST_F(ManualCompositionTest, GeneratingNeedsTheUseRecordChoice) {
-    form->findChild<QPushButton*>("Command_scsj")->click();
+    test::child<QPushButton>(form.get(), "Command_scsj")->click();
     EXPECT_EQ(app.prompts.lastMessage(), "还没有设置【是否保存本次用题记录】？   请设置！");
-    form->findChild<QRadioButton*>("Option_bbc")->setChecked(true);
+    test::child<QRadioButton>(form.get(), "Option_bbc")->setChecked(true);
     app.prompts.answer(Answer::No);
-    form->findChild<QPushButton*>("Command_scsj")->click();
+    test::child<QPushButton>(form.get(), "Command_scsj")->click();
     EXPECT_EQ(app.prompts.records().last().title, "琢石-试题库提醒您");
     EXPECT_EQ(app.prompts.records().last().buttons, Buttons::YesNo);
 }

@@ -174,6 +174,33 @@ CandidatePool::CandidatePool(const CandidateTable& candidates, const Composition
     scratch_.assign(k_ + 1, 0);
 }
 
+CandidatePool::CandidatePool(const CandidatePool& whole, const std::vector<int>& rows)
+    : k_(whole.k_), typeTargets_(whole.typeTargets_), levelTargets_(whole.levelTargets_) {
+    std::vector<int> renumbered(whole.distinctNumbers_, -1);
+    const int m = int(rows.size());
+    type_.reserve(m + 1);
+    level_.reserve(m + 1);
+    number_.reserve(m + 1);
+    slotStart_.reserve(m + 2);
+    auto add = [&](int i, int numberId) {
+        type_.push_back(whole.type_[i]);
+        level_.push_back(whole.level_[i]);
+        number_.push_back(numberId);
+        slotStart_.push_back(int(slots_.size()));
+        slots_.insert(slots_.end(), whole.slots_.begin() + whole.slotStart_[i],
+                      whole.slots_.begin() + whole.slotStart_[i + 1]);
+    };
+    for (int r : rows) {
+        int& id = renumbered[whole.number_[r]];
+        if (id < 0)
+            id = distinctNumbers_++;
+        add(r, id);
+    }
+    add(whole.at(-1), -1);  // the empty row
+    slotStart_.push_back(int(slots_.size()));
+    scratch_.assign(k_ + 1, 0);
+}
+
 Offset CandidatePool::knowledgeMean(Offset hits) const {
     return k_ == 0 ? 0 : roundHalfEven(double(hits) / double(k_));
 }

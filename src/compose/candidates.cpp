@@ -39,6 +39,10 @@ QString CandidateQuery(const CompositionParameters& p) {
     if (p.LastUseRange)
         q += QStringLiteral(" and (最后使用日期 between #") + dialectDate(p.LastUseRange->after) +
              QStringLiteral("# and #") + dialectDate(p.LastUseRange->before) + QStringLiteral("#)");
+    // Every row of a question recently used goes, whichever row recorded it.
+    if (p.UsedSince)
+        q += QStringLiteral(" and 题目编号 not in (select 题目编号 from 试题库 where 最后使用日期 >= #") +
+             dialectDate(*p.UsedSince) + QStringLiteral("# and 题目编号 is not null)");
     return q;
 }
 

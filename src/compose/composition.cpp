@@ -90,6 +90,15 @@ QString resultMessage(const ComposeResult& r, bool twoPapers) {
 
 }  // namespace
 
+bool composable(const CandidatePool& pool, int totalWanted, const ComposeOptions& options) {
+    if (checkPlanRequest(pool, totalWanted, options.refine) != PlanStatus::Ready)
+        return false;
+    if (!options.twoPapers)
+        return true;
+    // Two papers without a common question: a B paper from what A leaves.
+    return pool.distinctNumbers() >= 2 * totalWanted || (!options.refine && pool.size() >= 2 * totalWanted);
+}
+
 ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
                           const ComposeOptions& options) {
     ComposeResult result;

@@ -72,6 +72,10 @@ struct ComposeResult {
     bool stoppedAtLimit = false;
 };
 
+// True when the search will not refuse the request before searching (enough
+// candidates, and different questions where the options need them).
+bool composable(const CandidatePool& pool, int totalWanted, const ComposeOptions& options);
+
 // The plan search the screen runs after the parameter check passed.
 ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
                           const ComposeOptions& options = {});

@@ -177,7 +177,13 @@ CompositionParameters CollectParameters(const CompositionInputs& inputs, const Q
     p.SourceFilter = inputs.SourceFilter;
     if (inputs.AfterTicked && inputs.BeforeTicked)
         p.LastUseRange = DateRange{inputs.AfterDate, inputs.BeforeDate};
+    if (inputs.RecentUseTicked && inputs.RecentUseDays > 0 && inputs.Today.isValid())
+        p.UsedSince = recentUseStart(inputs.Today, inputs.RecentUseDays);
     return p;
+}
+
+QDate recentUseStart(const QDate& today, int days) {
+    return today.addDays(1 - qint64(std::max(days, 1)));
 }
 
 ParameterCheck CheckParameters(const CompositionInputs& inputs, const CompositionParameters& parameters) {

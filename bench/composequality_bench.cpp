@@ -71,6 +71,7 @@ std::vector<Request>& requests() {
         // questions than knowledge points in one chapter, and every point of a
         // section hit several times.
         {"期末总复习 50题 2册 偏难", {14, 4, 10, 4, 8, 2, 8, 0}, {0, 10, 30, 40, 20}, Request::Unit::Volume, 2},
+        {"期末考试 50题 1册", {16, 4, 10, 4, 6, 2, 8, 0}, {20, 20, 30, 20, 10}, Request::Unit::Volume, 1},
         {"章末复习 40题 1章", {12, 4, 8, 4, 6, 0, 6, 0}, {20, 30, 30, 10, 10}, Request::Unit::Chapter, 1},
         {"一节精练 20题 1节", {8, 0, 6, 0, 6, 0, 0, 0}, {20, 30, 30, 20, 0}, Request::Unit::Section, 1},
     };

@@ -124,7 +124,7 @@ private:
 struct ExactOptions {
     // The time all models together may take; then the best plan so far is the
     // answer, with the bound of what was left unsolved.
-    std::chrono::milliseconds timeLimit{2500};
+    std::chrono::milliseconds timeLimit{2000};
 };
 
 struct ExactResult {

@@ -111,6 +111,7 @@ void Form_sdzj::setSecondPaper(SpecTable second) {
     otherColours_.clear();
     otherHighlight_ = 0;
     ui->Frame_abj->show();
+    ui->Frame_abj->adjustSize();
     ui->Frame_abj->raise();
     ui->Option_Ajuan->setChecked(true);
     ui->Label_biaoti->setText(QStringLiteral("命卷双向细目表（A卷）"));

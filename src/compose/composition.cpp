@@ -3,6 +3,7 @@
 #include "store/bank.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace zs {
 
@@ -134,6 +135,15 @@ ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt199
         }
     }
 
+    // With the exact stage and two papers, each paper alone is made the best
+    // first (a quarter of the time each), then the two together.
+    const bool exact = options.exact && options.refine && valid;
+    const auto started = std::chrono::steady_clock::now();
+    ExactOptions single = options.exactStage;
+    single.timeLimit = options.exactStage.timeLimit / 4;
+    if (exact && options.twoPapers)
+        result.BestPlan = ExactPlans(pool, {result.BestPlan}, single).plans[0];
+
     if (options.twoPapers) {
         // The B paper: the same search over the questions the A paper leaves.
         const std::vector<int> rest = rowsOutside(pool, result.BestPlan);
@@ -149,6 +159,8 @@ ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt199
             const RefineResult refined = RefinePlan(restPool, plan, random, options.refinement);
             if (refined.valid)
                 plan = refined.plan;
+            if (refined.valid && exact)
+                plan = ExactPlans(restPool, {plan}, single).plans[0];
         }
         for (int& r : plan)
             r = r >= 0 ? rest[r] : -1;
@@ -156,19 +168,24 @@ ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt199
         result.SecondOffset = pool.offset(result.SecondPlan);
     }
 
-    if (options.exact && options.refine && valid) {
+    if (exact) {
         std::vector<Plan> start = {result.BestPlan};
-        if (options.twoPapers)
+        ExactOptions rest = options.exactStage;
+        if (options.twoPapers) {
             start.push_back(result.SecondPlan);
-        const ExactResult exact = ExactPlans(pool, start, options.exactStage);
-        result.BestPlan = exact.plans[0];
+            const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - started);
+            rest.timeLimit = std::max(std::chrono::milliseconds(0), options.exactStage.timeLimit - used);
+        }
+        const ExactResult found = ExactPlans(pool, start, rest);
+        result.BestPlan = found.plans[0];
         result.BestOffset = pool.offset(result.BestPlan);
         if (options.twoPapers) {
-            result.SecondPlan = exact.plans[1];
+            result.SecondPlan = found.plans[1];
             result.SecondOffset = pool.offset(result.SecondPlan);
         }
-        result.bound = exact.bound;
-        result.stoppedAtLimit = exact.stoppedAtLimit;
+        result.bound = found.bound;
+        result.stoppedAtLimit = found.stoppedAtLimit;
     }
     result.message = resultMessage(result, options.twoPapers);
     return result;

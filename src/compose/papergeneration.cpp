@@ -4,6 +4,7 @@
 #include "office/wordprocessor.h"
 #include "store/bank.h"
 #include "store/paths.h"
+#include "store/pausepoint.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -81,10 +82,12 @@ void PaperGeneration::open(WordInstance& word) {
 void PaperGeneration::recordUse(const QDate& day) {
     Bank bank(QDir(appDir_).filePath(kBankFileName));
     bank.transaction([&] {
-        for (int r : placed_)
+        for (int r : placed_) {
             bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
                                              "\"使用次数\" = coalesce(\"使用次数\", 0) + 1 WHERE \"题目编号\" = ?"),
                               {day, table_.cell(r, SpecTable::QuestionNumber)});
+            pausePoint("use-record");
+        }
     });
 }
 

@@ -22,6 +22,10 @@ void LibreOffice::warmUp() {
     session_->desktop();
 }
 
+QStringList LibreOffice::removeStaleProfiles(const QString& tempFolder) {
+    return UnoSession::removeStaleProfiles(tempFolder);
+}
+
 std::unique_ptr<WordInstance> LibreOffice::startWord() {
     session_->desktop();
     return makeLoWordInstance(session_);

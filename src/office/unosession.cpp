@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
@@ -28,6 +29,9 @@ namespace {
 
 const char* const kOfficeBinary = "/usr/lib/libreoffice/program/soffice.bin";
 constexpr int kRestartStatus = 81;  // the office's "restart after first start"
+// A private profile is named after the program's process: kProfilePrefix +
+// "zhuoshi_" + pid + "_" + counter.
+const char* const kProfilePrefix = "zhuoshi-office-";
 const char* const kFundamentalRc = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
 
 QString missingOfficeMessage() {
@@ -161,7 +165,7 @@ void UnoSession::start() {
 
     static QAtomicInt counter;
     pipeName_ = QStringLiteral("zhuoshi_%1_%2").arg(::getpid()).arg(counter.fetchAndAddRelaxed(1));
-    profileDir_ = QDir::temp().filePath(QStringLiteral("zhuoshi-office-%1").arg(pipeName_));
+    profileDir_ = QDir::temp().filePath(QString::fromLatin1(kProfilePrefix) + pipeName_);
     QDir().mkpath(profileDir_);
 
     const QByteArray profileArg =
@@ -233,6 +237,27 @@ void UnoSession::stop() {
         QDir(profileDir_).removeRecursively();
         profileDir_.clear();
     }
+}
+
+QStringList UnoSession::removeStaleProfiles(const QString& tempFolder) {
+    QStringList removed;
+    const QString prefix = QString::fromLatin1(kProfilePrefix) + QStringLiteral("zhuoshi_");
+    const QDir temp(tempFolder);
+    const QStringList names = temp.entryList({prefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& name : names) {
+        const QStringList parts = name.mid(prefix.size()).split(u'_');
+        bool ok = false;
+        const qint64 pid = parts.value(0).toLongLong(&ok);
+        if (!ok || parts.size() != 2 || pid <= 0 || pid == ::getpid())
+            continue;
+        // Only the profile of a program that is gone: a running one (or one
+        // whose state cannot be told) keeps its profile.
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        if (QDir(temp.filePath(name)).removeRecursively())
+            removed << temp.filePath(name);
+    }
+    return removed;
 }
 
 Reference<css::lang::XComponent> UnoSession::load(const OUString& url) {

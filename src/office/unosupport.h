@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <atomic>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -64,6 +65,9 @@ public:
 
     // Loads a document hidden ("private:factory/swriter" etc. for new ones).
     Reference<css::lang::XComponent> load(const OUString& url);
+
+    // See LibreOffice::removeStaleProfiles.
+    static QStringList removeStaleProfiles(const QString& tempFolder);
 
 private:
     void start();  // with mutex_ held

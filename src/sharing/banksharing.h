@@ -70,15 +70,26 @@ void runExport(RunState& state, ShareContent content, const QStringList& scopePa
 int nextImportNumber(const QString& documentsFolder);
 
 struct ImportResult {
-    int imported = 0;
-    int skipped = 0;  // rows whose external documents are missing
+    int imported = 0;  // questions (one number each)
+    int skipped = 0;   // rows whose external documents are missing
 };
 
 // Appends the external question rows filed under the paths whose 试题识别码
-// the current bank does not know, each under a new number with its documents
-// copied. All or nothing: on a failure the bank and its documents folder stay
-// as they were. Throws StoreError (also when the numbers would pass 32767).
+// the current bank does not know. The rows of one question (one identification
+// code) get one new number together, and its two documents are copied once; a
+// number that rows of the bank carry is never given. All or nothing: on a
+// failure the bank and its documents folder stay as they were. Throws
+// StoreError (also when the numbers would pass 32767, and when the documents of
+// every question of the bank are gone).
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths);
+
+// The note of the documents an import is writing, beside the bank; it is
+// removed when the import ends either way.
+QString importJournalPath(const QString& bankPath);
+// After an import that was killed midway: removes the documents it had written
+// whose numbers no row carries (its rows went with the unfinished transaction)
+// and the note. Returns how many documents were removed.
+int recoverInterruptedImport(const QString& bankPath);
 
 // Appends every external catalogue row whose path contains one of the paths
 // (rows the current catalogue has are appended again); returns their number.

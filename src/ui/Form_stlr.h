@@ -45,6 +45,8 @@ protected:
 private:
     bool prepareQuestion();
     bool TakeNextNumber();
+    // Whether a document or a row of the bank has the number already.
+    bool numberTaken(const QString& number) const;
     void BindDocuments();
     void RefreshCounters();
 

@@ -71,7 +71,7 @@ public:
 
 private:
     void start();  // with mutex_ held
-    void launch(const std::vector<QByteArray>& args);
+    void launch(const std::vector<QByteArray>& args, const std::vector<QByteArray>& env);
     bool alive() const;
 
     std::recursive_mutex mutex_;

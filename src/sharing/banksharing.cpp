@@ -69,10 +69,12 @@ QString catalogueExportedMessage(int count) {
            countText(count) + QStringLiteral("\r\r导出位置为<桌面>，请注意查看！");
 }
 
-QString questionsImportedMessage(int count, int skipped) {
+QString questionsImportedMessage(int count, int skipped, int similarSkipped) {
     QString text = QStringLiteral("勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为：") + countText(count);
     if (skipped > 0)
         text += QStringLiteral("\r\r缺少题目或答案文档、没有导入的<试题>记录数量为：") + countText(skipped);
+    if (similarSkipped > 0)
+        text += QStringLiteral("\r\r因与已有试题相似、没有导入的<试题>记录数量为：") + countText(similarSkipped);
     return text;
 }
 
@@ -208,7 +210,8 @@ int nextImportNumber(const QString& documentsFolder) {
     return int(highest) + 1;
 }
 
-ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths) {
+ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
+                             const ImportDecision& keep) {
     RowSet rows;
     {
         Bank external(externalBankPath, Bank::Mode::ReadOnly);
@@ -249,6 +252,10 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
                                                     "本次导入已经撤销，当前试题库保持原样。")
                                          .arg(kHighestQuestionNumber));
                 const QString number = questionNumberText(next);
+                if (keep && !keep(question, code.toString(), number)) {
+                    ++result.similarSkipped;
+                    continue;
+                }
                 copied << questionDocumentPath(bankPath, number);
                 copyOver(question, copied.back());
                 copied << answerDocumentPath(bankPath, number);
@@ -306,7 +313,8 @@ QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree) 
     return {};
 }
 
-void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths) {
+void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths,
+               const ImportDecision& keep) {
     if (content == ShareContent::None) {
         state.prompts.show(kChooseContentMessage);
         return;
@@ -315,8 +323,8 @@ void runImport(RunState& state, ShareContent content, const QString& externalBan
         if (scopePaths.isEmpty()) {
             state.prompts.show(kNoScopeTickedMessage);
         } else {
-            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths);
-            state.prompts.show(questionsImportedMessage(result.imported, result.skipped));
+            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths, keep);
+            state.prompts.show(questionsImportedMessage(result.imported, result.skipped, result.similarSkipped));
         }
     }
     if (content == ShareContent::Catalogue || content == ShareContent::Both) {

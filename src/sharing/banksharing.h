@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace zs {
 
@@ -20,7 +21,9 @@ QString questionsExportedMessage(int count);
 QString catalogueExportedMessage(int count);
 // `skipped` counts the rows left out because a document of theirs is missing;
 // the sentence about them only appears when there are some.
-QString questionsImportedMessage(int count, int skipped = 0);
+// `similarSkipped` counts the rows the teacher left out as like a question of
+// the bank; its sentence likewise.
+QString questionsImportedMessage(int count, int skipped = 0, int similarSkipped = 0);
 QString catalogueImportedMessage(int count);
 
 // What an export or import takes: the option chosen on its tab.
@@ -71,14 +74,23 @@ int nextImportNumber(const QString& documentsFolder);
 
 struct ImportResult {
     int imported = 0;
-    int skipped = 0;  // rows whose external documents are missing
+    int skipped = 0;         // rows whose external documents are missing
+    int similarSkipped = 0;  // rows the teacher left out as like a question of the bank
 };
+
+// Asked for each external question row about to be imported, with its
+// question document, identification code and the number it would get:
+// whether to import it.
+using ImportDecision =
+    std::function<bool(const QString& questionDocument, const QString& code, const QString& number)>;
 
 // Appends the external question rows filed under the paths whose 试题识别码
 // the current bank does not know, each under a new number with its documents
 // copied. All or nothing: on a failure the bank and its documents folder stay
 // as they were. Throws StoreError (also when the numbers would pass 32767).
-ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths);
+// `keep`, when given, decides about each row before its documents are copied.
+ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
+                             const ImportDecision& keep = {});
 
 // Appends every external catalogue row whose path contains one of the paths
 // (rows the current catalogue has are appended again); returns their number.
@@ -90,6 +102,7 @@ int ImportCatalogue(const QString& bankPath, const QString& externalBankPath, co
 QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree);
 
 // The import command, like runExport.
-void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths);
+void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths,
+               const ImportDecision& keep = {});
 
 }  // namespace zs

@@ -155,6 +155,7 @@ void PaperImport::open(const QString& paperPath, const QString& answerPath, cons
 void PaperImport::refresh(ImportItem& item) {
     const Passage& q = item.detected.question;
     item.text = passageText(paperBlocks_, q.range);
+    item.plainText = passageText(paperBlocks_, q.range, true);
     countContents(paperBlocks_, q.range, item);
     item.questionFile = newFile(QStringLiteral("题目"));
     paper_->saveRangeAs(q.range, item.questionFile);
@@ -252,7 +253,7 @@ void PaperImport::splitAt(int i, int block) {
 
 void PaperImport::checkSimilarity(const SimilarityIndex& bank) {
     for (ImportItem& item : items_) {
-        item.similar = bank.mostSimilar(item.text);
+        item.similar = bank.mostSimilar(item.plainText);
         if (item.similar)
             item.included = false;
     }

@@ -60,6 +60,7 @@ struct ImportItem {
     bool included = true;       // ticked for import
     FilingSettings settings;
     QString text;        // plain text of the question
+    QString plainText;   // the same with its formulas, as similarity reads it
     QString answerText;  // plain text of the answer
     int pictures = 0, formulas = 0, tables = 0;
     QString questionFile, answerFile;  // its two documents, in the work folder

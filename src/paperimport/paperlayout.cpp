@@ -101,9 +101,12 @@ QList<Item> numberedItems(const QList<DocumentBlock>& blocks, int from, int to, 
             }
             if (const auto start = numberedStart(b.text)) {
                 const int last = items.isEmpty() ? 0 : items.back().number;
-                const bool next = answers ? start->number > last && start->number <= last + 3
-                                          : start->number == last + 1;
-                if (items.isEmpty() || next || (afterHeading && start->number == 1)) {
+                // A number that may be a decimal starts an item only where the
+                // numbering goes on with it.
+                const bool next = answers && !start->decimalLike ? start->number > last && start->number <= last + 3
+                                                                 : start->number == last + 1;
+                const bool first = items.isEmpty() && (!start->decimalLike || start->number == 1);
+                if (first || next || (afterHeading && start->number == 1)) {
                     const QList<InlineItem> inlineAnswers = answers ? inlineItems(b.text) : QList<InlineItem>();
                     if (inlineAnswers.size() > 1) {
                         for (int k = 0; k < inlineAnswers.size(); ++k) {
@@ -161,15 +164,12 @@ std::optional<NumberedStart> numberedStart(const QString& p) {
         return std::nullopt;
     const QChar mark = p[i];
     ++i;
-    // "1.5" is a decimal, not a number mark; answer keys write "3．4" for the
-    // answer 4 of question 3.
-    if (mark == u'.' && i < p.size() && digitValue(p[i]) >= 0)
-        return std::nullopt;
     if ((mark == u'.' || mark == QChar(0xFF0E)) && i < p.size() && p[i] == mark)
         return std::nullopt;
+    const bool decimalLike = mark == u'.' && i < p.size() && digitValue(p[i]) >= 0;
     while (i < p.size() && isBlank(p[i]))
         ++i;
-    return NumberedStart{value, i};
+    return NumberedStart{value, i, decimalLike};
 }
 
 QList<InlineItem> inlineItems(const QString& p) {
@@ -186,7 +186,7 @@ QList<InlineItem> inlineItems(const QString& p) {
         if (!isBlank(p[i - 1]) || digitValue(p[i]) < 0)
             continue;
         const auto next = numberedStart(p.mid(i));
-        if (next && next->number == expected) {
+        if (next && !next->decimalLike && next->number == expected) {
             out << InlineItem{next->number, i, i + next->length};
             ++expected;
             i += next->length - 1;
@@ -283,7 +283,7 @@ bool isBlankBlock(const DocumentBlock& block) {
            block.objects == 0;
 }
 
-QString passageText(const QList<DocumentBlock>& blocks, const BlockRange& range) {
+QString passageText(const QList<DocumentBlock>& blocks, const BlockRange& range, bool formulas) {
     QStringList paragraphs;
     for (int b = range.firstBlock; b <= range.lastBlock && b < blocks.size(); ++b) {
         if (b < 0)
@@ -293,8 +293,9 @@ QString passageText(const QList<DocumentBlock>& blocks, const BlockRange& range)
             text = text.left(range.endChar);
         if (b == range.firstBlock)
             text = text.mid(range.firstChar);
-        for (const QString& formula : blocks[b].formulas)
-            text += u' ' + formulaWords(formula);
+        if (formulas)
+            for (const QString& formula : blocks[b].formulas)
+                text += u' ' + formulaWords(formula);
         paragraphs << text;
     }
     return paragraphs.join(u'\r');

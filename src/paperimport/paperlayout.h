@@ -16,10 +16,13 @@ namespace zs {
 
 // The number at the start of a paragraph that opens a question or an answer:
 // "1." "1．" "1、" "1)" "1）" (half- or full-width digits, blanks around).
-// "1.5" is a decimal; "3．4" (a full-width point) is the answer 4 of question 3.
+// "3．4" (a full-width point) is the answer 4 of question 3; "11.0既不是正数"
+// may be question 11 or a decimal, and counts as a question only where the
+// numbering expects it.
 struct NumberedStart {
     int number = 0;
-    int length = 0;  // characters of the number, its mark and the blanks after it
+    int length = 0;            // characters of the number, its mark and the blanks after it
+    bool decimalLike = false;  // a half-width point followed by a digit
 };
 std::optional<NumberedStart> numberedStart(const QString& paragraph);
 
@@ -97,8 +100,10 @@ struct PaperLayout {
 PaperLayout analysePaper(const QList<DocumentBlock>& paper, const QList<DocumentBlock>& answers,
                          const QStringList& bankTypes);
 
-// The plain text of a passage, its paragraphs joined by character 13.
-QString passageText(const QList<DocumentBlock>& blocks, const BlockRange& range);
+// The plain text of a passage, its paragraphs joined by character 13; with
+// `formulas`, each paragraph followed by its formulas as similarity reads
+// them (plainTextOf).
+QString passageText(const QList<DocumentBlock>& blocks, const BlockRange& range, bool formulas = false);
 
 // Whether a block has nothing in it: no text but blanks, no picture, no
 // formula, no object, not a table.

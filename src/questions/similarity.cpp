@@ -113,6 +113,10 @@ QString similarImportQuestion(const QString& code, const SimilarMatch& match) {
 SimilarityIndex::SimilarityIndex(double threshold) : threshold_(threshold) {}
 
 void SimilarityIndex::add(const QString& number, const QString& text) {
+    constexpr int kExcerpt = 60;
+    QString line = text.left(kExcerpt * 2);
+    line.replace(u'\r', u' ');
+    excerpts_.insert(number, line.simplified().left(kExcerpt));
     addShingles(number, textShingles(text));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -57,8 +58,11 @@ class SimilarityIndex {
 public:
     explicit SimilarityIndex(double threshold = kSimilarThreshold);
 
+    // Adds a question; its text's start is kept as its excerpt.
     void add(const QString& number, const QString& text);
     void addShingles(const QString& number, std::vector<quint64> shingles);
+    // The start of a question's text, on one line (empty when unknown).
+    QString excerpt(const QString& number) const { return excerpts_.value(number); }
     int size() const { return int(numbers_.size()); }
     double threshold() const { return threshold_; }
 
@@ -79,6 +83,7 @@ private:
     double threshold_;
     std::vector<QString> numbers_;
     std::vector<std::vector<quint64>> shingles_;
+    QHash<QString, QString> excerpts_;
     // Built by prepare().
     mutable bool prepared_ = false;
     mutable std::vector<std::vector<int>> ranks_;           // per question, ascending (rarest first)

@@ -113,6 +113,7 @@ void Form_drsj::Form_Load() {
         Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
         ui->TreeView1->setModel(ScopeTreeModel::build(bank));
     });
+    ui->ProgressBar1->reset();
     Timer1.start();
 }
 
@@ -212,7 +213,7 @@ void Form_drsj::Command_cfsj_Click() {
         paper->checkSimilarity(bank);
         import_ = std::move(paper);
     });
-    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->reset();
     ui->Label_jd->clear();
     if (!done) {
         import_.reset();
@@ -524,7 +525,7 @@ void Form_drsj::Command_qddr_Click() {
                                          });
     });
     ui->Command_qddr->setEnabled(true);
-    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->reset();
     ui->Label_jd->clear();
     if (!written)
         return;

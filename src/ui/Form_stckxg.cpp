@@ -72,23 +72,20 @@ void Form_stckxg::Command_dkwbstk_Click() {
 
 void Form_stckxg::Command_xsst_Click() {
     QList<SimilarPair> pairs;
-    bool cancelled = false;
+    std::optional<SimilarityIndex> index;
     const bool done = guarded(state_, [&] {
         state_.ensureSharedWordInstance();
-        const auto index = readBankSimilarity(state_, *state_.SharedWordInstance, this);
-        if (!index) {
-            cancelled = true;
-            return;
-        }
-        pairs = index->similarPairs();
+        index = readBankSimilarity(state_, *state_.SharedWordInstance, this);
+        if (index)
+            pairs = index->similarPairs();
     });
-    if (!done || cancelled)
+    if (!done || !index)
         return;
     if (pairs.isEmpty()) {
         state_.prompts.show(QStringLiteral("试题库中没有相似度达到 %1% 的试题。").arg(similarityPercent(kSimilarThreshold)));
         return;
     }
-    Form_xsst screen(state_, pairs, this);
+    Form_xsst screen(state_, pairs, *index, this);
     showModal(state_, screen);
     if (const auto& pair = screen.chosen())
         runSearch(questionsStatement({pair->first, pair->second}));

@@ -7,7 +7,8 @@
 
 namespace zs {
 
-Form_xsst::Form_xsst(RunState& state, const QList<SimilarPair>& pairs, QWidget* parent)
+Form_xsst::Form_xsst(RunState& state, const QList<SimilarPair>& pairs, const SimilarityIndex& index,
+                     QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Form_xsst>()), state_(state), pairs_(pairs) {
     ui->setupUi(this);
     ui->Label1->setText(QStringLiteral("试题库中相似度不低于 %1% 的试题共 %2 对：")
@@ -18,9 +19,15 @@ Form_xsst::Form_xsst(RunState& state, const QList<SimilarPair>& pairs, QWidget* 
         row->setText(0, pairs[i].first);
         row->setText(1, pairs[i].second);
         row->setText(2, QStringLiteral("%1%").arg(pairs[i].percent));
+        row->setText(3, index.excerpt(pairs[i].first));
+        row->setToolTip(3, pairs[i].first + QStringLiteral("：") + index.excerpt(pairs[i].first) + u'\n' +
+                               pairs[i].second + QStringLiteral("：") + index.excerpt(pairs[i].second));
         row->setData(0, Qt::UserRole, i);
     }
-    ui->List_xsst->header()->setSectionResizeMode(QHeaderView::Stretch);
+    QHeaderView* header = ui->List_xsst->header();
+    for (int c = 0; c < 3; ++c)
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    header->setStretchLastSection(true);
     if (!pairs.isEmpty())
         ui->List_xsst->setCurrentItem(ui->List_xsst->topLevelItem(0));
     connect(ui->Command_ck, &QPushButton::clicked, this, &Form_xsst::Command_ck_Click);

@@ -19,7 +19,9 @@ class RunState;
 class Form_xsst : public QDialog {
     Q_OBJECT
 public:
-    Form_xsst(RunState& state, const QList<SimilarPair>& pairs, QWidget* parent = nullptr);
+    // `index` gives the excerpts of the questions' texts.
+    Form_xsst(RunState& state, const QList<SimilarPair>& pairs, const SimilarityIndex& index,
+              QWidget* parent = nullptr);
     ~Form_xsst() override;
 
     void Command_ck_Click();

@@ -80,7 +80,8 @@ TEST(PaperRoundTrip, AGeneratedPaperImportedIntoAnEmptyBankGivesBackItsQuestions
     test::TempFolder work;
     PaperImport paper(*word, work.path());
     paper.open(generation.files().paper, generation.files().answers, Bank::defaultTypes());
-    ASSERT_EQ(paper.count(), numbers.size());
+    ASSERT_EQ(paper.count(), numbers.size())
+        << QString(word->open(generation.files().paper)->text()).replace(u'\r', u'\n').toStdString();
     EXPECT_TRUE(paper.layout().strayAnswers.isEmpty());
     for (int i = 0; i < paper.count(); ++i) {
         const ImportItem& item = paper.items()[i];

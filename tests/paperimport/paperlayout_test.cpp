@@ -62,7 +62,13 @@ TEST(NumberedStart, AcceptsTheUsualNumberMarksAndRefusesDecimalsAndSubQuestions)
         EXPECT_EQ(s->number, c.number) << c.text.toStdString();
         EXPECT_EQ(s->length, c.length) << c.text.toStdString();
     }
-    for (const QString& text : QStringList{"1.5米长的绳子", "（1）求x", "(2)求y", "2023年的考试", "0.计算", "一、选择题", "1..",
+    const auto decimal = numberedStart("11.0既不是正数，也不是负数");
+    ASSERT_TRUE(decimal.has_value());
+    EXPECT_TRUE(decimal->decimalLike);
+    EXPECT_EQ(decimal->number, 11);
+    EXPECT_EQ(decimal->length, 3);
+    EXPECT_FALSE(numberedStart("11．0既不是正数").value_or(NumberedStart{}).decimalLike);
+    for (const QString& text : QStringList{"（1）求x", "(2)求y", "2023年的考试", "0.计算", "一、选择题", "1..",
                                 "1234. 太长", "第1题", ""})
         EXPECT_FALSE(numberedStart(text).has_value()) << text.toStdString();
 }
@@ -224,6 +230,19 @@ TEST(AnalysePaper, NumbersOutOfOrderStayInsideTheQuestionAndANumberAloneIsLeftOu
     EXPECT_EQ(layout.questions[0].question.range.firstBlock, 2);
     EXPECT_EQ(questionText(paper, layout.questions[0]), "已知三点：\r3．第三点在哪里？\r1) 说明理由");
     EXPECT_EQ(questionText(paper, layout.questions[1]), "第二题\r2.5 米的绳子");
+}
+
+TEST(AnalysePaper, AQuestionWhoseTextStartsWithADigitAfterAHalfWidthPoint) {
+    const QList<DocumentBlock> paper = paras({"四、判断题（共有3道小题）", "10.一组数据的方差越大，波动越小。（　　）",
+                                              "11.0既不是正数，也不是负数。（　　）", "1.5 米长的绳子对折后长多少？",
+                                              "12.人提着水桶在水平路面上匀速行走。（　　）"});
+    const PaperLayout layout = analysePaper(paper, {}, types());
+    ASSERT_EQ(layout.questions.size(), 3);
+    EXPECT_EQ(layout.questions[0].number, 10);
+    EXPECT_EQ(questionText(paper, layout.questions[1]), "0既不是正数，也不是负数。（　　）\r1.5 米长的绳子对折后长多少？");
+    EXPECT_EQ(layout.questions[2].number, 12);
+    // A paper that starts with a decimal does not start with a question.
+    EXPECT_TRUE(analysePaper(paras({"3.5 米", "一、填空题"}), {}, types()).questions.isEmpty());
 }
 
 TEST(AnalysePaper, APaperWithoutQuestions) {

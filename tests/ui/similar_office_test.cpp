@@ -82,7 +82,7 @@ TEST(SimilarQuestions, TheBrowseScreenListsSimilarPairsAndShowsThePairChosen) {
         EXPECT_EQ(child<QLabel>(pairs, "Label1")->text(), "试题库中相似度不低于 90% 的试题共 1 对：");
         auto* list = child<QTreeWidget>(pairs, "List_xsst");
         ASSERT_EQ(list->topLevelItemCount(), 1);
-        for (int c = 0; c < 3; ++c)
+        for (int c = 0; c < 4; ++c)
             listed << list->topLevelItem(0)->text(c);
         pairs->Command_ck_Click();
     };
@@ -91,7 +91,8 @@ TEST(SimilarQuestions, TheBrowseScreenListsSimilarPairsAndShowsThePairChosen) {
     browse.Form_Activate();
     EXPECT_EQ(child<QLabel>(&browse, "Label_ssdts")->text(), "4");
     child<QPushButton>(&browse, "Command_xsst")->click();
-    EXPECT_EQ(listed, QStringList({"00001", "00003", "100%"}));
+    EXPECT_EQ(listed, QStringList({"00001", "00003", "100%",
+                                   "如果收入50元记作+50元，那么支出30元记作（ ） A．+30元 B．−30元 C．+80元 D．−80元"}));
     // The pair is the result set now.
     EXPECT_EQ(child<QLabel>(&browse, "Label_ssdts")->text(), "2");
     EXPECT_EQ(child<QLabel>(&browse, "Label_dqtmbh")->text(), "00001");

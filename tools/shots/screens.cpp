@@ -475,7 +475,8 @@ QImage similar(RunState& state) {
     const SimilarityIndex index = bankSimilarityIndex(
         state.BankPath, [&](const QString& path) { return documentPlainText(*word, path); });
     word->quit();
-    Form_xsst screen(state, index.similarPairs());
+    Form_xsst screen(state, index.similarPairs(), index);
+    screen.resize(860, 420);
     return grabShown(screen);
 }
 

@@ -528,7 +528,12 @@ public:
                 Reference<css::datatransfer::XTransferableSupplier>(targetModel->getCurrentController(),
                                                                     UNO_QUERY_THROW)
                     ->insertTransferable(content);
-                dropTrailingEmptyParagraphs(Reference<XTextDocument>(target, UNO_QUERY_THROW));
+                const Reference<XTextDocument> copy(target, UNO_QUERY_THROW);
+                dropTrailingEmptyParagraphs(copy);
+                // A range that starts past its list label leaves the number out.
+                const int label = labelLengthOf(bodyElements()[std::size_t(range.firstBlock)]);
+                if (label > 0 && range.firstChar >= label)
+                    dropNumbering(elementsOf(copy->getText()).front());
                 Reference<css::frame::XStorable>(target, UNO_QUERY_THROW)
                     ->storeToURL(fileUrl(path), properties({property("FilterName", Any(filterFor(path))),
                                                             property("Overwrite", Any(true))}));
@@ -602,6 +607,9 @@ private:
     static void readParagraph(const Reference<css::uno::XInterface>& paragraph, DocumentBlock& block,
                               std::set<css::uno::XInterface*>& seen) {
         block.text = toQ(Reference<XTextRange>(paragraph, UNO_QUERY_THROW)->getString());
+        const QString label = listLabel(paragraph);
+        block.labelLength = int(label.size());
+        block.text.prepend(label);
         // Objects in the text (inline or anchored at a character) …
         Reference<css::container::XEnumerationAccess> portions(paragraph, UNO_QUERY);
         if (portions.is()) {
@@ -623,6 +631,20 @@ private:
         Reference<css::container::XContentEnumerationAccess> anchored(paragraph, UNO_QUERY);
         if (anchored.is())
             countContents(anchored->createContentEnumeration("com.sun.star.text.TextContent"), block, seen);
+    }
+
+    // The label of an automatically numbered paragraph ("1．"), or an empty text.
+    static QString listLabel(const Reference<css::uno::XInterface>& paragraph) {
+        Reference<XPropertySet> p(paragraph, UNO_QUERY);
+        if (!p.is() || !p->getPropertySetInfo()->hasPropertyByName("ListLabelString"))
+            return {};
+        OUString label;
+        p->getPropertyValue("ListLabelString") >>= label;
+        return toQ(label);
+    }
+
+    static int labelLengthOf(const Reference<css::uno::XInterface>& element) {
+        return Reference<XTextTable>(element, UNO_QUERY).is() ? 0 : int(listLabel(element).size());
     }
 
     static QString tableText(const Reference<XTextTable>& table, DocumentBlock& block,
@@ -674,22 +696,37 @@ private:
                 throw OfficeError(QStringLiteral("复制的内容不能从表格开始。"));
             return Reference<XTextRange>(elements[i], UNO_QUERY_THROW)->getStart();
         };
+        // Offsets count the list label, which is not in the text.
         const Reference<XTextCursor> cursor = body->createTextCursorByRange(startOf(range.firstBlock));
-        if (range.firstChar > 0)
-            cursor->goRight(sal_Int16(std::min(range.firstChar, 0x7fff)), false);
+        const int firstChar = range.firstChar - labelLengthOf(elements[range.firstBlock]);
+        if (firstChar > 0)
+            cursor->goRight(sal_Int16(std::min(firstChar, 0x7fff)), false);
         Reference<XTextRange> end;
         Reference<XTextTable> lastTable(elements[range.lastBlock], UNO_QUERY);
         if (lastTable.is()) {
             end = range.lastBlock + 1 < count ? startOf(range.lastBlock + 1) : body->getEnd();
         } else if (range.endChar >= 0) {
             const Reference<XTextCursor> e = body->createTextCursorByRange(startOf(range.lastBlock));
-            e->goRight(sal_Int16(std::min(range.endChar, 0x7fff)), false);
+            const int endChar = range.endChar - labelLengthOf(elements[range.lastBlock]);
+            if (endChar > 0)
+                e->goRight(sal_Int16(std::min(endChar, 0x7fff)), false);
             end = e->getStart();
         } else {
             end = Reference<XTextRange>(elements[range.lastBlock], UNO_QUERY_THROW)->getEnd();
         }
         cursor->gotoRange(end, true);
         return Reference<XTextRange>(cursor, UNO_QUERY_THROW);
+    }
+
+    static void dropNumbering(const Reference<css::uno::XInterface>& paragraph) {
+        Reference<XPropertySet> p(paragraph, UNO_QUERY);
+        if (!p.is() || Reference<XTextTable>(paragraph, UNO_QUERY).is())
+            return;
+        const auto info = p->getPropertySetInfo();
+        if (info->hasPropertyByName("NumberingStyleName"))
+            p->setPropertyValue("NumberingStyleName", Any(OUString()));
+        if (!listLabel(paragraph).isEmpty() && info->hasPropertyByName("NumberingRules"))
+            p->setPropertyValue("NumberingRules", Any());
     }
 
     // A pasted range leaves the new document's own empty paragraph after it.

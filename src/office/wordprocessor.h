@@ -61,9 +61,12 @@ struct DocumentComment {
 using RangeId = int;
 
 // One block of a document's body as read back: a paragraph, or a table (its
-// cells' texts, a tab between cells and character 13 between rows).
+// cells' texts, a tab between cells and character 13 between rows). A
+// paragraph of an automatically numbered list starts with its label ("1．",
+// "（2）") as the word processor shows it.
 struct DocumentBlock {
     QString text;
+    int labelLength = 0;  // characters of `text` that are the list label
     bool table = false;
     int pictures = 0;     // pictures and drawings in or anchored on it
     QStringList formulas; // its formula objects, as their formula text
@@ -72,7 +75,9 @@ struct DocumentBlock {
 
 // A stretch of a document's body: from character `firstChar` of block
 // `firstBlock` up to character `endChar` (not included; -1: the block's end)
-// of block `lastBlock`. Blocks count from 0 as blocks() lists them.
+// of block `lastBlock`. Blocks count from 0 as blocks() lists them, characters
+// as DocumentBlock::text counts them; a range that starts past a list label
+// leaves the first paragraph's numbering out.
 struct BlockRange {
     int firstBlock = 0;
     int firstChar = 0;

@@ -5,6 +5,10 @@
 question 1, a picture in question 2 and the answers at the end. The office
 turns the equation into a formula object when it opens the file.
 
+自动编号.docx: a paper whose questions and sub-questions are numbered by
+Word's automatic list numbering ("1．", "（1）"), so that the numbers are not
+in the text.
+
 Run from anywhere: python3 tests/data/make_test_papers.py
 """
 
@@ -49,6 +53,13 @@ def run(text):
 
 def para(*parts):
     return "<w:p>%s</w:p>" % "".join(parts)
+
+
+def numbered(num_id, *parts):
+    return '<w:p><w:pPr><w:numPr><w:ilvl w:val="0"/><w:numId w:val="%d"/></w:numPr></w:pPr>%s</w:p>' % (
+        num_id,
+        "".join(parts),
+    )
 
 
 EQUATION = (
@@ -113,21 +124,85 @@ DOCUMENT_RELS = (
 )
 
 
-def main():
-    path = os.path.join(HERE, "公式与图片.docx")
+NUMBERING = (
+    '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>'
+    '<w:numbering xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">'
+    '<w:abstractNum w:abstractNumId="0"><w:lvl w:ilvl="0"><w:start w:val="1"/><w:numFmt w:val="decimal"/>'
+    '<w:lvlText w:val="%1．"/><w:lvlJc w:val="left"/></w:lvl></w:abstractNum>'
+    '<w:abstractNum w:abstractNumId="1"><w:lvl w:ilvl="0"><w:start w:val="1"/><w:numFmt w:val="decimal"/>'
+    '<w:lvlText w:val="（%1）"/><w:lvlJc w:val="left"/></w:lvl></w:abstractNum>'
+    '<w:num w:numId="1"><w:abstractNumId w:val="0"/></w:num>'
+    '<w:num w:numId="2"><w:abstractNumId w:val="1"/></w:num>'
+    "</w:numbering>"
+)
+
+
+def numbered_document():
+    body = "".join(
+        [
+            para(run("一、选择题（每小题2分）")),
+            numbered(1, run("下列各数中最大的是（　　）")),
+            para(run("A．1　　B．2")),
+            numbered(1, run("计算 2+3 的结果是（　　）")),
+            para(run("A．5　　B．6")),
+            para(run("二、解答题")),
+            numbered(1, run("解下列方程：")),
+            numbered(2, run("x+1=2；")),
+            numbered(2, run("2x=6。")),
+            para(run("参考答案")),
+            para(run("1．B　2．A")),
+            para(run("3．（1）x＝1；（2）x＝3。")),
+        ]
+    )
+    return '<?xml version="1.0" encoding="UTF-8" standalone="yes"?><w:document %s><w:body>%s</w:body></w:document>' % (NS, body)
+
+
+NUMBERED_CONTENT_TYPES = CONTENT_TYPES.replace(
+    "</Types>",
+    '<Override PartName="/word/numbering.xml" '
+    'ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml"/></Types>',
+)
+
+NUMBERED_DOCUMENT_RELS = (
+    '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>'
+    '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+    '<Relationship Id="rIdNumbering" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/numbering" '
+    'Target="numbering.xml"/></Relationships>'
+)
+
+
+def write(name, parts):
+    path = os.path.join(HERE, name)
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
-        # Fixed times keep the file the same on every run.
-        def add(name, data):
-            info = zipfile.ZipInfo(name, date_time=(2024, 9, 1, 0, 0, 0))
+        for part, data in parts:
+            # Fixed times keep the file the same on every run.
+            info = zipfile.ZipInfo(part, date_time=(2024, 9, 1, 0, 0, 0))
             info.compress_type = zipfile.ZIP_DEFLATED
             z.writestr(info, data)
-
-        add("[Content_Types].xml", CONTENT_TYPES)
-        add("_rels/.rels", PACKAGE_RELS)
-        add("word/document.xml", document())
-        add("word/_rels/document.xml.rels", DOCUMENT_RELS)
-        add("word/media/image1.png", png(48, 36))
     print(path)
+
+
+def main():
+    write(
+        "公式与图片.docx",
+        [
+            ("[Content_Types].xml", CONTENT_TYPES),
+            ("_rels/.rels", PACKAGE_RELS),
+            ("word/document.xml", document()),
+            ("word/_rels/document.xml.rels", DOCUMENT_RELS),
+            ("word/media/image1.png", png(48, 36)),
+        ],
+    )
+    write(
+        "自动编号.docx",
+        [
+            ("[Content_Types].xml", NUMBERED_CONTENT_TYPES),
+            ("_rels/.rels", PACKAGE_RELS),
+            ("word/document.xml", numbered_document()),
+            ("word/_rels/document.xml.rels", NUMBERED_DOCUMENT_RELS),
+            ("word/numbering.xml", NUMBERING),
+        ],
+    )
 
 
 if __name__ == "__main__":

@@ -163,6 +163,37 @@ TEST_F(PaperImportTest, AWordFileWithAWordEquationAndAPicture) {
     EXPECT_EQ(word->open(items[1].questionFile)->pictureCount(), 1);
 }
 
+TEST_F(PaperImportTest, QuestionsNumberedByWordsAutomaticNumbering) {
+    // The numbers are list labels, not text (see tests/data/make_test_papers.py).
+    const auto paper = split({QStringLiteral(ZS_TEST_DATA_DIR "/自动编号.docx"), {}});
+    ASSERT_EQ(paper->count(), 3);
+    const QList<ImportItem>& items = paper->items();
+    EXPECT_EQ(items[0].type, "单选题");
+    EXPECT_EQ(items[0].detected.score.value_or(0), 2);
+    EXPECT_EQ(items[0].text, "下列各数中最大的是（　　）\rA．1　　B．2");
+    EXPECT_EQ(items[2].type, "解答题");
+    EXPECT_EQ(items[2].text, "解下列方程：\r（1）x+1=2；\r（2）2x=6。");
+    EXPECT_EQ(items[1].answerText, "A");
+    EXPECT_EQ(items[2].answerText, "（1）x＝1；（2）x＝3。");
+    // The question's own number is left out of its document; its sub-questions
+    // keep their numbering.
+    {
+        const auto doc = word->open(items[0].questionFile);
+        const QList<DocumentBlock> blocks = doc->blocks();
+        ASSERT_EQ(blocks.size(), 2);
+        EXPECT_EQ(blocks[0].labelLength, 0);
+        EXPECT_EQ(blocks[0].text, "下列各数中最大的是（　　）");
+    }
+    {
+        const auto doc = word->open(items[2].questionFile);
+        const QList<DocumentBlock> blocks = doc->blocks();
+        ASSERT_EQ(blocks.size(), 3);
+        EXPECT_EQ(blocks[0].text, "解下列方程：");
+        EXPECT_EQ(blocks[1].text, "（1）x+1=2；");
+        EXPECT_EQ(blocks[1].labelLength, 3);
+    }
+}
+
 TEST_F(PaperImportTest, TheTeacherMergesAndSplitsQuestions) {
     const auto paper = split(test::writePaperWithAnswerSection(*word, folder.path()));
     paper->mergeWithPrevious(1);

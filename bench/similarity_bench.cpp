@@ -23,14 +23,13 @@ constexpr int kQuestions = 30000;
 // Question-like texts: words of a school subject in random order, 40 to 200
 // characters; one text in fifty is a retyped copy of an earlier one.
 QStringList questionTexts(int count, unsigned seed) {
-    static const QStringList words = {
-        "下列", "各数", "中", "是", "负数", "的", "已知", "函数", "图像", "经过", "点", "求", "值", "如图", "所示",
-        "三角形", "中点", "连接", "证明", "平行", "四边形", "面积", "周长", "方程", "解", "不等式", "组", "整数",
-        "有理数", "绝对值", "相反数", "计算", "化简", "代数式", "单项式", "系数", "次数", "速度", "时间", "路程",
-        "小明", "小红", "同学", "商店", "买", "元", "千克", "米", "物体", "受力", "重力", "浮力", "密度", "质量",
-        "体积", "电阻", "电压", "电流", "串联", "并联", "灯泡", "光线", "反射", "折射", "透镜", "像", "声音",
-        "频率", "温度", "熔化", "凝固", "（　　）", "A．", "B．", "C．", "D．", "______", "，", "。", "？", "2",
-        "3", "5", "7", "10", "12", "x", "y", "a", "b", "+", "−", "×", "÷", "=", "＞", "＜"};
+    static const QStringList words =
+        QStringLiteral("下列 各数 中 是 负数 的 已知 函数 图像 经过 点 求 值 如图 所示 三角形 中点 连接 证明 平行 "
+                       "四边形 面积 周长 方程 解 不等式 组 整数 有理数 绝对值 相反数 计算 化简 代数式 单项式 系数 次数 "
+                       "速度 时间 路程 小明 小红 同学 商店 买 元 千克 米 物体 受力 重力 浮力 密度 质量 体积 电阻 电压 "
+                       "电流 串联 并联 灯泡 光线 反射 折射 透镜 像 声音 频率 温度 熔化 凝固 （　　） A． B． C． D． "
+                       "______ ， 。 ？ 2 3 5 7 10 12 x y a b + − × ÷ = ＞ ＜")
+            .split(u' ');
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> word(0, int(words.size()) - 1);
     std::uniform_int_distribution<int> length(40, 200);

@@ -130,7 +130,8 @@ QList<TutorialChapter> tutorialChapters() {
               "在“题  库  导  入”页点“打开外部题库”，选择同事导出的题库文件，勾选要导入的节，选择导入的内容，点"
               "“导     入”。导入的试题得到本题库新的编号；已经有的试题（试题识别码相同）不会重复导入。")),
           picture(QStringLiteral("tkfx-import"), QStringLiteral("图18 题库导入")),
-          text(QStringLiteral("勾选“导入时检查相似试题”后，与本题库中已有试题相似度不低于90%的试题会逐题询问是否仍要导入。"))}},
+          text(QStringLiteral(
+              "勾选“导入时检查相似试题”后，与本题库中已有试题相似度不低于90%的试题会逐题询问是否仍要导入。"))}},
         {QStringLiteral("十、导入试卷"),
          {text(QStringLiteral(
               "已有的 Word 试卷可以一次拆成一道道试题放进试题库。在主界面点“导入试卷”，点“选择试卷”选择一份 .doc 或"

@@ -10,14 +10,15 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <com/sun/star/awt/FontWeight.hpp>
+#include <com/sun/star/beans/UnknownPropertyException.hpp>
+#include <com/sun/star/container/XContentEnumerationAccess.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
-#include <com/sun/star/container/XContentEnumerationAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/datatransfer/XTransferable.hpp>
 #include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
-#include <com/sun/star/document/XEmbeddedObjectSupplier.hpp>
 #include <com/sun/star/document/XDocumentInsertable.hpp>
+#include <com/sun/star/document/XEmbeddedObjectSupplier.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
@@ -30,6 +31,7 @@
 #include <com/sun/star/graphic/XGraphicProvider.hpp>
 #include <com/sun/star/io/SequenceInputStream.hpp>
 #include <com/sun/star/io/XInputStream.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/style/ParagraphAdjust.hpp>
@@ -43,11 +45,14 @@
 #include <com/sun/star/text/XTextEmbeddedObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
+#include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/text/XTextRangeCompare.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -125,7 +130,6 @@ Reference<css::graphic::XGraphic> loadGraphic(const Reference<css::graphic::XGra
                                                   UNO_QUERY_THROW);
     return provider->queryGraphic(properties({property("InputStream", Any(stream))}));
 }
-
 
 // The class id of formula objects (LibreOffice Math).
 const OUString kMathClassId = "078B7ABA-54FC-457F-8551-6147E776A997";
@@ -228,6 +232,7 @@ public:
 
     RangeId append(const QString& text, const TextStyle& style) override {
         requireOpen();
+        changed();
         return unoCall(QStringLiteral("无法向文档写入文字：%1").arg(path_), [&] {
             const Reference<XText> body = textDoc_->getText();
             const QStringList parts = text.split(u'\r');
@@ -258,6 +263,7 @@ public:
 
     void appendDocument(const QString& path) override {
         requireOpen();
+        changed();
         if (!QFileInfo::exists(path))
             throw OfficeError(QStringLiteral("找不到文档：%1").arg(path));
         unoCall(QStringLiteral("无法插入文档：%1").arg(path), [&] {
@@ -317,6 +323,7 @@ public:
 
     void appendPicture(const QString& imagePath, double widthMm, bool floating) override {
         requireOpen();
+        changed();
         const QImage image(imagePath);
         if (image.isNull())
             throw OfficeError(QStringLiteral("无法读取图片：%1").arg(imagePath));
@@ -490,23 +497,31 @@ public:
                        [&] { return int(graphicObjects().size() + embeddedObjectCount() + drawingPictures().size()); });
     }
 
-
     QList<DocumentBlock> blocks() override {
         requireOpen();
         return unoCall(QStringLiteral("无法读取文档的段落"), [&] {
             QList<DocumentBlock> out;
+            std::vector<int> paragraphs;  // the paragraphs' places in `out`
+            std::vector<Reference<XTextRange>> ranges;
             for (const Reference<css::uno::XInterface>& element : bodyElements()) {
                 DocumentBlock block;
-                std::set<css::uno::XInterface*> seen;
                 Reference<XTextTable> table(element, UNO_QUERY);
                 if (table.is()) {
                     block.table = true;
+                    std::set<css::uno::XInterface*> seen;
                     block.text = tableText(table, block, seen);
                 } else {
-                    readParagraph(element, block, seen);
+                    const Reference<XTextRange> range(element, UNO_QUERY_THROW);
+                    block.text = toQ(range->getString());
+                    const QString label = listLabel(element);
+                    block.labelLength = int(label.size());
+                    block.text.prepend(label);
+                    paragraphs.push_back(int(out.size()));
+                    ranges.push_back(range);
                 }
                 out.push_back(block);
             }
+            placeObjects(out, paragraphs, ranges);
             return out;
         });
     }
@@ -547,6 +562,7 @@ public:
 
     void appendFormula(const QString& formula) override {
         requireOpen();
+        changed();
         unoCall(QStringLiteral("无法插入公式"), [&] {
             Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
             Reference<XTextContent> object(factory->createInstance("com.sun.star.text.TextEmbeddedObject"),
@@ -564,6 +580,7 @@ public:
 
     void appendTable(const QList<QStringList>& rows) override {
         requireOpen();
+        changed();
         if (rows.isEmpty() || rows.first().isEmpty())
             return;
         unoCall(QStringLiteral("无法插入表格"), [&] {
@@ -588,8 +605,13 @@ private:
             throw OfficeError(QStringLiteral("文档已经关闭：%1").arg(path_));
     }
 
-    // The paragraphs and tables of the body, in order.
-    std::vector<Reference<css::uno::XInterface>> bodyElements() { return elementsOf(textDoc_->getText()); }
+    // The paragraphs and tables of the body, in order; kept until the document changes.
+    const std::vector<Reference<css::uno::XInterface>>& bodyElements() {
+        if (!elements_)
+            elements_ = elementsOf(textDoc_->getText());
+        return *elements_;
+    }
+    void changed() { elements_.reset(); }
 
     static std::vector<Reference<css::uno::XInterface>> elementsOf(const Reference<XText>& text) {
         std::vector<Reference<css::uno::XInterface>> out;
@@ -602,6 +624,70 @@ private:
                 out.push_back(Reference<css::uno::XInterface>(info, UNO_QUERY_THROW));
         }
         return out;
+    }
+
+    // Adds the objects of the body text (pictures, formula objects, drawings,
+    // text frames) to the paragraphs that hold their anchors: a few comparisons
+    // per object instead of a walk through every paragraph's portions. Objects
+    // in tables are counted by the tables themselves.
+    void placeObjects(QList<DocumentBlock>& out, const std::vector<int>& paragraphs,
+                      const std::vector<Reference<XTextRange>>& ranges) {
+        if (ranges.empty())
+            return;
+        const Reference<XTextRangeCompare> compare(textDoc_->getText(), UNO_QUERY_THROW);
+        // The last paragraph that starts no later than the anchor (-1: not in the body text).
+        auto paragraphOf = [&](const Reference<XTextRange>& anchor) {
+            int low = 0, high = int(ranges.size()) - 1, found = -1;
+            while (low <= high) {
+                const int middle = (low + high) / 2;
+                sal_Int16 order = 0;
+                try {
+                    order = compare->compareRegionStarts(ranges[std::size_t(middle)], anchor);
+                } catch (const css::lang::IllegalArgumentException&) {
+                    return -1;
+                }
+                if (order >= 0) {
+                    found = middle;
+                    low = middle + 1;
+                } else {
+                    high = middle - 1;
+                }
+            }
+            return found;
+        };
+        auto place = [&](const Reference<css::uno::XInterface>& object) {
+            const Reference<XTextContent> content(object, UNO_QUERY);
+            if (!content.is())
+                return;
+            Reference<XTextRange> anchor;
+            try {
+                anchor = content->getAnchor();
+            } catch (const css::uno::RuntimeException&) {
+                return;  // anchored at the page
+            }
+            const int p = anchor.is() ? paragraphOf(anchor) : -1;
+            if (p >= 0)
+                countObject(object, out[paragraphs[std::size_t(p)]]);
+        };
+        auto placeAll = [&](const Reference<css::container::XNameAccess>& objects) {
+            if (!objects.is())
+                return;
+            for (const OUString& name : objects->getElementNames())
+                place(Reference<css::uno::XInterface>(objects->getByName(name), UNO_QUERY));
+        };
+        placeAll(Reference<XTextGraphicObjectsSupplier>(component_, UNO_QUERY_THROW)->getGraphicObjects());
+        placeAll(Reference<XTextEmbeddedObjectsSupplier>(component_, UNO_QUERY_THROW)->getEmbeddedObjects());
+        placeAll(Reference<XTextFramesSupplier>(component_, UNO_QUERY_THROW)->getTextFrames());
+        // Drawings: shapes of the draw page that are not pictures, objects or frames of the text.
+        const auto page = drawPage();
+        for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+            Reference<css::lang::XServiceInfo> info(page->getByIndex(i), UNO_QUERY);
+            if (!info.is() || info->supportsService("com.sun.star.text.TextGraphicObject") ||
+                info->supportsService("com.sun.star.text.TextEmbeddedObject") ||
+                info->supportsService("com.sun.star.text.TextFrame"))
+                continue;
+            place(Reference<css::uno::XInterface>(info, UNO_QUERY));
+        }
     }
 
     static void readParagraph(const Reference<css::uno::XInterface>& paragraph, DocumentBlock& block,
@@ -622,8 +708,7 @@ private:
                 if (type == "Frame") {
                     Reference<css::container::XContentEnumerationAccess> frames(portion, UNO_QUERY);
                     if (frames.is())
-                        countContents(frames->createContentEnumeration("com.sun.star.text.TextContent"), block,
-                                      seen);
+                        countContents(frames->createContentEnumeration("com.sun.star.text.TextContent"), block, seen);
                 }
             }
         }
@@ -636,10 +721,14 @@ private:
     // The label of an automatically numbered paragraph ("1．"), or an empty text.
     static QString listLabel(const Reference<css::uno::XInterface>& paragraph) {
         Reference<XPropertySet> p(paragraph, UNO_QUERY);
-        if (!p.is() || !p->getPropertySetInfo()->hasPropertyByName("ListLabelString"))
+        if (!p.is())
             return {};
         OUString label;
-        p->getPropertyValue("ListLabelString") >>= label;
+        try {
+            p->getPropertyValue("ListLabelString") >>= label;
+        } catch (const css::beans::UnknownPropertyException&) {
+            // An office without list labels numbers nothing.
+        }
         return toQ(label);
     }
 
@@ -685,10 +774,11 @@ private:
     // The text range of a block range. A range that ends with a table ends at
     // the start of the paragraph after it.
     Reference<XTextRange> bodyRange(const BlockRange& range) {
-        const auto elements = bodyElements();
+        const auto& elements = bodyElements();
         const int count = int(elements.size());
         if (range.firstBlock < 0 || range.lastBlock < range.firstBlock || range.lastBlock >= count)
-            throw OfficeError(QStringLiteral("文档中没有这些段落（%1 至 %2）。").arg(range.firstBlock).arg(range.lastBlock));
+            throw OfficeError(
+                QStringLiteral("文档中没有这些段落（%1 至 %2）。").arg(range.firstBlock).arg(range.lastBlock));
         const Reference<XText> body = textDoc_->getText();
         auto startOf = [&](int i) -> Reference<XTextRange> {
             Reference<XTextTable> table(elements[i], UNO_QUERY);
@@ -816,6 +906,7 @@ private:
     }
 
     void closeQuietly() {
+        elements_.reset();
         closeDocument(component_);
         textDoc_.clear();
         ranges_.clear();
@@ -827,6 +918,7 @@ private:
     Reference<XTextDocument> textDoc_;
     QString path_;
     std::vector<Reference<XTextRange>> ranges_;
+    std::optional<std::vector<Reference<css::uno::XInterface>>> elements_;
 };
 
 class LoWordInstance : public WordInstance {

@@ -68,9 +68,9 @@ struct DocumentBlock {
     QString text;
     int labelLength = 0;  // characters of `text` that are the list label
     bool table = false;
-    int pictures = 0;     // pictures and drawings in or anchored on it
-    QStringList formulas; // its formula objects, as their formula text
-    int objects = 0;      // other embedded objects
+    int pictures = 0;      // pictures and drawings in or anchored on it
+    QStringList formulas;  // its formula objects, as their formula text
+    int objects = 0;       // other embedded objects
 };
 
 // A stretch of a document's body: from character `firstChar` of block

@@ -176,7 +176,8 @@ QStringList PaperImport::notes() const {
         QStringList numbers;
         for (int n : layout_.strayAnswers)
             numbers << QString::number(n);
-        out << QStringLiteral("答案中的第 %1 题找不到对应的试题，这些答案没有用上。").arg(numbers.join(QStringLiteral("、")));
+        out << QStringLiteral("答案中的第 %1 题找不到对应的试题，这些答案没有用上。")
+                   .arg(numbers.join(QStringLiteral("、")));
     }
     int missing = 0;
     for (const ImportItem& item : items_)

@@ -22,8 +22,7 @@ class WordInstance;
 // Why a paper cannot be imported (or an import was given up), for the teacher.
 class PaperImportError : public std::runtime_error {
 public:
-    explicit PaperImportError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit PaperImportError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
 private:

@@ -219,12 +219,11 @@ QString typeForHeading(const QString& heading, const QStringList& bankTypes) {
         if (!t.isEmpty() && heading.contains(t))
             return t;
     static const QList<QPair<QString, QString>> kinds = {
-        {"非选择", "解答题"}, {"多项选择", "多选题"}, {"多选", "多选题"},   {"不定项", "多选题"},
-        {"单项选择", "单选题"}, {"单选", "单选题"}, {"选择", "单选题"},     {"判断", "判断题"},
-        {"填空", "填空题"},     {"计算", "计算题"}, {"作图", "作图题"},     {"画图", "作图题"},
-        {"作文", "作文题"},     {"写作", "作文题"}, {"解答", "解答题"},     {"简答", "解答题"},
-        {"问答", "解答题"},     {"证明", "解答题"}, {"综合", "解答题"},     {"应用", "解答题"},
-        {"实验", "解答题"},     {"探究", "解答题"}};
+        {"非选择", "解答题"}, {"多项选择", "多选题"}, {"多选", "多选题"}, {"不定项", "多选题"}, {"单项选择", "单选题"},
+        {"单选", "单选题"},   {"选择", "单选题"},     {"判断", "判断题"}, {"填空", "填空题"},   {"计算", "计算题"},
+        {"作图", "作图题"},   {"画图", "作图题"},     {"作文", "作文题"}, {"写作", "作文题"},   {"解答", "解答题"},
+        {"简答", "解答题"},   {"问答", "解答题"},     {"证明", "解答题"}, {"综合", "解答题"},   {"应用", "解答题"},
+        {"实验", "解答题"},   {"探究", "解答题"}};
     for (const auto& [word, type] : kinds)
         if (heading.contains(word))
             return bankTypes.contains(type) ? type : QString();
@@ -241,8 +240,8 @@ bool isAnswerHeading(const QString& paragraph) {
     static const QRegularExpression bracketed(QStringLiteral("^[【\\[]((参考|标准)答案[^】\\]]*)[】\\]]$"));
     if (const auto m = bracketed.match(t); m.hasMatch())
         t = m.captured(1);
-    static const QRegularExpression heading(
-        QStringLiteral("^(参考答案|标准答案|试题答案|答案)([与及和、]?(解析|详解|评分标准|评分参考|评分细则|提示|点拨))*$"));
+    static const QRegularExpression heading(QStringLiteral(
+        "^(参考答案|标准答案|试题答案|答案)([与及和、]?(解析|详解|评分标准|评分参考|评分细则|提示|点拨))*$"));
     return heading.match(t).hasMatch();
 }
 
@@ -268,7 +267,8 @@ std::optional<double> questionScore(const QString& firstParagraph) {
         QStringLiteral("^\\s*\\(\\s*(?:本[小大]?题)?\\s*(?:满分)?\\s*(?:为|共)?\\s*(\\d+(?:\\.\\d+)?)\\s*分\\s*\\)"));
     if (const auto m = leading.match(t); m.hasMatch())
         return number(m.captured(1));
-    static const QRegularExpression stated(QStringLiteral("本[小大]?题(?:满分)?(?:为|共)?\\s*(\\d+(?:\\.\\d+)?)\\s*分"));
+    static const QRegularExpression stated(
+        QStringLiteral("本[小大]?题(?:满分)?(?:为|共)?\\s*(\\d+(?:\\.\\d+)?)\\s*分"));
     if (const auto m = stated.match(t); m.hasMatch())
         return number(m.captured(1));
     return std::nullopt;

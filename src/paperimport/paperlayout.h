@@ -74,9 +74,9 @@ struct PaperSection {
 };
 
 struct DetectedQuestion {
-    int number = 0;     // as the paper numbers it
-    int section = -1;   // index into PaperLayout::sections; -1 before any heading
-    QString type;       // the section's type
+    int number = 0;    // as the paper numbers it
+    int section = -1;  // index into PaperLayout::sections; -1 before any heading
+    QString type;      // the section's type
     std::optional<double> score;
     Passage question;
     Passage answer;  // invalid when no answer was found

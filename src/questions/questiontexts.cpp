@@ -5,10 +5,10 @@
 #include "store/paths.h"
 #include "store/statement.h"
 
-#include <QDateTime>
-#include <QFileInfo>
+#include <QFile>
 #include <QHash>
 #include <QSet>
+#include <sys/stat.h>
 
 namespace zs {
 
@@ -20,8 +20,15 @@ struct CachedText {
     QString text;
 };
 
-QString modifiedStamp(const QFileInfo& file) {
-    return file.lastModified().toUTC().toString(Qt::ISODateWithMs);
+// The size and modification time of a file (nanoseconds since the epoch, as
+// text), by one system call: tens of thousands of documents are looked at.
+bool fileStamp(const QString& path, qint64& size, QString& modified) {
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    size = qint64(info.st_size);
+    modified = QString::number(qint64(info.st_mtim.tv_sec) * 1000000000 + qint64(info.st_mtim.tv_nsec));
+    return true;
 }
 
 void ensureCacheTable(Bank& bank) {
@@ -36,7 +43,8 @@ void ensureCacheTable(Bank& bank) {
 QList<QPair<QString, QString>> questionTexts(const QString& bankPath, const DocumentTextReader& read,
                                              const TextProgress& progress) {
     const bool writable = Bank::problemWith(bankPath).isEmpty();
-    std::unique_ptr<Bank> bank = std::make_unique<Bank>(bankPath, writable ? Bank::Mode::ReadWrite : Bank::Mode::ReadOnly);
+    std::unique_ptr<Bank> bank =
+        std::make_unique<Bank>(bankPath, writable ? Bank::Mode::ReadWrite : Bank::Mode::ReadOnly);
     QStringList numbers = bank->query(QStringLiteral("select distinct 题目编号 from 试题库")).texts();
 
     QHash<QString, CachedText> cache;
@@ -48,7 +56,8 @@ QList<QPair<QString, QString>> questionTexts(const QString& bankPath, const Docu
         cacheExists = true;
     }
     if (cacheExists) {
-        const RowSet rows = bank->query(QStringLiteral("select 题目编号, 文件大小, 修改时间, 文本 from ") + kTextCacheTable);
+        const RowSet rows =
+            bank->query(QStringLiteral("select 题目编号, 文件大小, 修改时间, 文本 from ") + kTextCacheTable);
         for (int r = 0; r < rows.count(); ++r)
             cache.insert(rows.text(r, 0), {rows.value(r, 1).toLongLong(), rows.text(r, 2), rows.text(r, 3)});
     }
@@ -65,13 +74,13 @@ QList<QPair<QString, QString>> questionTexts(const QString& bankPath, const Docu
     int toRead = 0;
     for (const QString& number : numbers) {
         const QString path = questionDocumentPath(bankPath, number);
-        const QFileInfo file(path);
-        if (!file.exists())
+        qint64 size = 0;
+        QString modified;
+        if (!fileStamp(path, size, modified))
             continue;
-        const QString modified = modifiedStamp(file);
         const auto it = cache.constFind(number);
-        const bool fresh = it != cache.constEnd() && it->size == file.size() && it->modified == modified;
-        entries.push_back({number, path, file.size(), modified, fresh});
+        const bool fresh = it != cache.constEnd() && it->size == size && it->modified == modified;
+        entries.push_back({number, path, size, modified, fresh});
         toRead += !fresh;
     }
 

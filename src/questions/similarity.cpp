@@ -13,9 +13,20 @@ namespace {
 constexpr int kShingleLength = 3;
 constexpr int kShortestCompared = 5;
 
+// Whether compatibility folding can change the text: plain ASCII and the
+// unified ideographs stay as they are.
+bool needsFolding(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x80 && u < 0x3000) || (u >= 0x3100 && u < 0x3400) || u >= 0xA000)
+            return true;
+    }
+    return false;
+}
+
 // The characters that similarity looks at.
 QString comparedCharacters(const QString& text) {
-    const QString folded = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    const QString folded = (needsFolding(text) ? text.normalized(QString::NormalizationForm_KC) : text).toCaseFolded();
     QString out;
     out.reserve(folded.size());
     for (const QChar c : folded) {

@@ -86,9 +86,9 @@ private:
     QHash<QString, QString> excerpts_;
     // Built by prepare().
     mutable bool prepared_ = false;
-    mutable std::vector<std::vector<int>> ranks_;           // per question, ascending (rarest first)
-    mutable std::vector<std::pair<quint64, int>> rankOf_;   // shingle → rank, sorted by shingle
-    mutable std::vector<std::vector<int>> postings_;        // rank → questions with it in their prefix
+    mutable std::vector<std::vector<int>> ranks_;          // per question, ascending (rarest first)
+    mutable std::vector<std::pair<quint64, int>> rankOf_;  // shingle → rank, sorted by shingle
+    mutable std::vector<std::vector<int>> postings_;       // rank → questions with it in their prefix
 };
 
 // A formula's text without what its file format adds (font sizes, braces,

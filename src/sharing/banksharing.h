@@ -81,8 +81,7 @@ struct ImportResult {
 // Asked for each external question row about to be imported, with its
 // question document, identification code and the number it would get:
 // whether to import it.
-using ImportDecision =
-    std::function<bool(const QString& questionDocument, const QString& code, const QString& number)>;
+using ImportDecision = std::function<bool(const QString& questionDocument, const QString& code, const QString& number)>;
 
 // Appends the external question rows filed under the paths whose 试题识别码
 // the current bank does not know, each under a new number with its documents

@@ -82,7 +82,8 @@ void Form_stckxg::Command_xsst_Click() {
     if (!done || !index)
         return;
     if (pairs.isEmpty()) {
-        state_.prompts.show(QStringLiteral("试题库中没有相似度达到 %1% 的试题。").arg(similarityPercent(kSimilarThreshold)));
+        state_.prompts.show(
+            QStringLiteral("试题库中没有相似度达到 %1% 的试题。").arg(similarityPercent(kSimilarThreshold)));
         return;
     }
     Form_xsst screen(state_, pairs, *index, this);

@@ -7,8 +7,7 @@
 
 namespace zs {
 
-Form_xsst::Form_xsst(RunState& state, const QList<SimilarPair>& pairs, const SimilarityIndex& index,
-                     QWidget* parent)
+Form_xsst::Form_xsst(RunState& state, const QList<SimilarPair>& pairs, const SimilarityIndex& index, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Form_xsst>()), state_(state), pairs_(pairs) {
     ui->setupUi(this);
     ui->Label1->setText(QStringLiteral("试题库中相似度不低于 %1% 的试题共 %2 对：")

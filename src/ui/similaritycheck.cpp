@@ -9,8 +9,8 @@
 namespace zs {
 
 std::optional<SimilarityIndex> readBankSimilarity(RunState& state, WordInstance& word, QWidget* parent) {
-    QProgressDialog progress(QStringLiteral("正在读取试题库中的试题，以便查找相似试题……"), QStringLiteral("取消"), 0,
-                             1, parent);
+    QProgressDialog progress(QStringLiteral("正在读取试题库中的试题，以便查找相似试题……"), QStringLiteral("取消"), 0, 1,
+                             parent);
     progress.setWindowTitle(kAppTitle);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(800);

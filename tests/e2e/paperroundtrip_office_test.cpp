@@ -90,12 +90,14 @@ TEST(PaperRoundTrip, AGeneratedPaperImportedIntoAnEmptyBankGivesBackItsQuestions
         EXPECT_EQ(item.type, table.cell(i + 1, SpecTable::Type));
         EXPECT_TRUE(item.detected.answer.isValid());
         FilingSettings& s = paper.item(i).settings;
-        s.scopes = {{table.cell(i + 1, SpecTable::Scope), SpecTable::knowledgeList(table.cell(i + 1, SpecTable::Knowledge))}};
+        s.scopes = {
+            {table.cell(i + 1, SpecTable::Scope), SpecTable::knowledgeList(table.cell(i + 1, SpecTable::Knowledge))}};
         s.difficulty = table.cell(i + 1, SpecTable::Difficulty);
         s.source = "1-期中考试";
     }
     NumberPool pool;
-    const QStringList written = writeImportedQuestions(paper.items(), app.bankPath(), pool, "王老师", QDate(2024, 11, 6));
+    const QStringList written =
+        writeImportedQuestions(paper.items(), app.bankPath(), pool, "王老师", QDate(2024, 11, 6));
     ASSERT_EQ(written.size(), numbers.size());
 
     Bank bank(app.bankPath(), Bank::Mode::ReadOnly);

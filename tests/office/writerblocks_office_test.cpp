@@ -96,7 +96,7 @@ TEST(WriterBlocksOffice, ARangeCopiedOutKeepsPicturesFormulasAndTables) {
         ASSERT_EQ(blocks[2].formulas.size(), 1);
         EXPECT_TRUE(blocks[3].table);
         EXPECT_EQ(blocks[3].text, "甲\t乙\r1\t2");
-        EXPECT_EQ(blocks[4].text, "");  // the paragraph a table is followed by
+        EXPECT_EQ(blocks[4].text, "");      // the paragraph a table is followed by
         EXPECT_EQ(doc->pictureCount(), 2);  // the picture and the formula object
     }
 

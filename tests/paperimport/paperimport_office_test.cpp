@@ -241,8 +241,8 @@ TEST_F(PaperImportTest, BadPapersAreRefusedWithAClearMessage) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("just some text");
     }
-    EXPECT_EQ(paperFileProblem(text), "这个文件不是 Word 文档（.doc 或 .docx），不能导入：\r" +
-                                          QDir::toNativeSeparators(text));
+    EXPECT_EQ(paperFileProblem(text),
+              "这个文件不是 Word 文档（.doc 或 .docx），不能导入：\r" + QDir::toNativeSeparators(text));
     EXPECT_TRUE(paperFileProblem(folder.file("没有.doc")).startsWith("找不到文件："));
     EXPECT_TRUE(paperFileProblem(folder.file("图.png")).startsWith("找不到文件："));
     try {
@@ -301,13 +301,14 @@ TEST_F(PaperImportTest, QuestionsAreWrittenIntoTheBankAndCaughtWhenImportedAgain
     EXPECT_EQ(rows.text(2, "知识点"), "1-正数|2-负数");
     EXPECT_EQ(rows.date(2, "入库日期"), QDate(2024, 11, 5));
     EXPECT_EQ(documentText(*word, questionDocumentPath(app.bankPath(), "00001")), paper->items()[0].text);
-    EXPECT_EQ(documentText(*word, answerDocumentPath(app.bankPath(), "00004")), "（1）平均分为85分；\r（2）甲的成绩高。");
+    EXPECT_EQ(documentText(*word, answerDocumentPath(app.bankPath(), "00004")),
+              "（1）平均分为85分；\r（2）甲的成绩高。");
     EXPECT_EQ(word->open(questionDocumentPath(app.bankPath(), "00002"))->pictureCount(), 1);
 
     // The same paper again: the four questions in the bank are flagged (and
     // unticked), the fifth is not; another paper is like nothing.
-    const SimilarityIndex bank = bankSimilarityIndex(
-        app.bankPath(), [&](const QString& path) { return documentPlainText(*word, path); });
+    const SimilarityIndex bank =
+        bankSimilarityIndex(app.bankPath(), [&](const QString& path) { return documentPlainText(*word, path); });
     EXPECT_EQ(bank.size(), 4);
     TempFolder work2;
     PaperImport again(*word, work2.path());
@@ -379,7 +380,8 @@ TEST_F(PaperImportTest, AFailureWhileWritingLeavesTheBankAndTheDocumentsFolderAs
     EXPECT_EQ(Bank(app.bankPath()).query("select * from 试题库").count(), 1);
 
     // Afterwards the import goes through, around the question in the bank.
-    const QStringList numbers = writeImportedQuestions(paper->items(), app.bankPath(), pool, "张三", QDate(2024, 11, 5));
+    const QStringList numbers =
+        writeImportedQuestions(paper->items(), app.bankPath(), pool, "张三", QDate(2024, 11, 5));
     EXPECT_EQ(numbers.size(), 5);
     EXPECT_FALSE(numbers.contains("00001"));
     EXPECT_EQ(Bank(app.bankPath()).query("select distinct 题目编号 from 试题库").count(), 6);

@@ -55,8 +55,7 @@ TEST(NumberedStart, AcceptsTheUsualNumberMarksAndRefusesDecimalsAndSubQuestions)
     };
     for (const Case& c : {Case{"1.计算", 1, 2}, Case{"12．下列", 12, 3}, Case{"3、填空", 3, 2}, Case{"4)选择", 4, 2},
                           Case{"5）选择", 5, 2}, Case{"  6. 题干", 6, 5}, Case{"７．全角", 7, 2},
-                          Case{"8 . 空格", 8, 4}, Case{"9.A", 9, 2},
-                          Case{"3．4", 3, 2}}) {
+                          Case{"8 . 空格", 8, 4}, Case{"9.A", 9, 2}, Case{"3．4", 3, 2}}) {
         const auto s = numberedStart(c.text);
         ASSERT_TRUE(s.has_value()) << c.text.toStdString();
         EXPECT_EQ(s->number, c.number) << c.text.toStdString();
@@ -68,8 +67,8 @@ TEST(NumberedStart, AcceptsTheUsualNumberMarksAndRefusesDecimalsAndSubQuestions)
     EXPECT_EQ(decimal->number, 11);
     EXPECT_EQ(decimal->length, 3);
     EXPECT_FALSE(numberedStart("11．0既不是正数").value_or(NumberedStart{}).decimalLike);
-    for (const QString& text : QStringList{"（1）求x", "(2)求y", "2023年的考试", "0.计算", "一、选择题", "1..",
-                                "1234. 太长", "第1题", ""})
+    for (const QString& text :
+         QStringList{"（1）求x", "(2)求y", "2023年的考试", "0.计算", "一、选择题", "1..", "1234. 太长", "第1题", ""})
         EXPECT_FALSE(numberedStart(text).has_value()) << text.toStdString();
 }
 
@@ -88,10 +87,11 @@ TEST(InlineItems, ShortAnswersOnOneLineAreSplitAtConsecutiveNumbers) {
 
 TEST(SectionHeadings, HeadingsAndTheTypesTheyName) {
     for (const QString& h : QStringList{"一、选择题（每小题3分，共30分）", "二．填空题", "三、解答题（本大题共5小题）",
-                             "第二部分 非选择题", "第Ⅰ卷（选择题）", "填空题（每空2分）"})
+                                        "第二部分 非选择题", "第Ⅰ卷（选择题）", "填空题（每空2分）"})
         EXPECT_TRUE(isSectionHeading(h)) << h.toStdString();
-    for (const QString& h : QStringList{"一、二两组数据的平均数相同。", "1．选择题", "选择正确的答案填在括号里，这道题很长很长很长很长很长很长很长很长很长很长很长的题",
-                             "计算下列各式。", ""})
+    for (const QString& h : QStringList{
+             "一、二两组数据的平均数相同。", "1．选择题",
+             "选择正确的答案填在括号里，这道题很长很长很长很长很长很长很长很长很长很长很长的题", "计算下列各式。", ""})
         EXPECT_FALSE(isSectionHeading(h)) << h.toStdString();
 
     EXPECT_EQ(typeForHeading("一、选择题（每小题3分）", types()), "单选题");
@@ -111,10 +111,11 @@ TEST(SectionHeadings, HeadingsAndTheTypesTheyName) {
 }
 
 TEST(AnswerHeadings, TheCommonWaysOfTitlingTheAnswers) {
-    for (const QString& h : QStringList{"参考答案", "答案", "答案与解析", "参考答案及评分标准", "四、参考答案", "【参考答案】",
-                             "参考答案：", "答 案", "标准答案"})
+    for (const QString& h : QStringList{"参考答案", "答案", "答案与解析", "参考答案及评分标准", "四、参考答案",
+                                        "【参考答案】", "参考答案：", "答 案", "标准答案"})
         EXPECT_TRUE(isAnswerHeading(h)) << h.toStdString();
-    for (const QString& h : QStringList{"【答案】D", "【答案】", "答案：C", "本参考答案与同名试卷配套使用", "写出答案", ""})
+    for (const QString& h :
+         QStringList{"【答案】D", "【答案】", "答案：C", "本参考答案与同名试卷配套使用", "写出答案", ""})
         EXPECT_FALSE(isAnswerHeading(h)) << h.toStdString();
 }
 
@@ -154,8 +155,8 @@ TEST(AnalysePaper, APaperWithSectionsSubQuestionsAndAnAnswerSection) {
         "4．小明有1.5元，",
     });
     paper << table("甲\t乙\r1\t2");
-    paper << paras({"求总数。", "", "参考答案", "一、选择题", "1．C　2．B", "二、解答题", "3．（1）3", "（2）12", "4．略",
-                    "5．多出来的答案"});
+    paper << paras({"求总数。", "", "参考答案", "一、选择题", "1．C　2．B", "二、解答题", "3．（1）3", "（2）12",
+                    "4．略", "5．多出来的答案"});
 
     const PaperLayout layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.sections.size(), 2);
@@ -195,8 +196,8 @@ TEST(AnalysePaper, APaperWithSectionsSubQuestionsAndAnAnswerSection) {
 }
 
 TEST(AnalysePaper, ASeparateAnswerDocumentAndNumberingThatStartsAgainInEachSection) {
-    const QList<DocumentBlock> paper = paras({"一、填空题", "1．填空一", "2．填空二", "二、判断题", "1．判断一",
-                                              "2．判断二", "3．判断三"});
+    const QList<DocumentBlock> paper =
+        paras({"一、填空题", "1．填空一", "2．填空二", "二、判断题", "1．判断一", "2．判断二", "3．判断三"});
     const QList<DocumentBlock> answers =
         paras({"参考答案", "一、填空题", "1．甲", "2．乙", "二、判断题", "1．√", "2．×", "（理由略）"});
     const PaperLayout layout = analysePaper(paper, answers, types());
@@ -212,8 +213,8 @@ TEST(AnalysePaper, ASeparateAnswerDocumentAndNumberingThatStartsAgainInEachSecti
 }
 
 TEST(AnalysePaper, AnswersWrittenAfterEachQuestion) {
-    const QList<DocumentBlock> paper =
-        paras({"1．下列说法正确的是", "A．甲　B．乙", "【答案】A", "【解析】甲是对的。", "2．计算1+1。", "【解析】1+1=2。"});
+    const QList<DocumentBlock> paper = paras(
+        {"1．下列说法正确的是", "A．甲　B．乙", "【答案】A", "【解析】甲是对的。", "2．计算1+1。", "【解析】1+1=2。"});
     const PaperLayout layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.questions.size(), 2);
     EXPECT_EQ(questionText(paper, layout.questions[0]), "下列说法正确的是\rA．甲　B．乙");
@@ -223,8 +224,8 @@ TEST(AnalysePaper, AnswersWrittenAfterEachQuestion) {
 }
 
 TEST(AnalysePaper, NumbersOutOfOrderStayInsideTheQuestionAndANumberAloneIsLeftOut) {
-    const QList<DocumentBlock> paper = paras({"一、解答题", "1．", "已知三点：", "3．第三点在哪里？", "1) 说明理由",
-                                              "2．第二题", "2.5 米的绳子"});
+    const QList<DocumentBlock> paper =
+        paras({"一、解答题", "1．", "已知三点：", "3．第三点在哪里？", "1) 说明理由", "2．第二题", "2.5 米的绳子"});
     const PaperLayout layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.questions.size(), 2);
     EXPECT_EQ(layout.questions[0].question.range.firstBlock, 2);
@@ -239,7 +240,8 @@ TEST(AnalysePaper, AQuestionWhoseTextStartsWithADigitAfterAHalfWidthPoint) {
     const PaperLayout layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.questions.size(), 3);
     EXPECT_EQ(layout.questions[0].number, 10);
-    EXPECT_EQ(questionText(paper, layout.questions[1]), "0既不是正数，也不是负数。（　　）\r1.5 米长的绳子对折后长多少？");
+    EXPECT_EQ(questionText(paper, layout.questions[1]),
+              "0既不是正数，也不是负数。（　　）\r1.5 米长的绳子对折后长多少？");
     EXPECT_EQ(layout.questions[2].number, 12);
     // A paper that starts with a decimal does not start with a question.
     EXPECT_TRUE(analysePaper(paras({"3.5 米", "一、填空题"}), {}, types()).questions.isEmpty());

@@ -19,9 +19,10 @@ namespace {
 // Texts of made-up questions: random common characters, and near-copies of
 // some of them with a character or two changed.
 QStringList corpus(int count, std::mt19937& rng) {
-    const QString alphabet = QStringLiteral("的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工"
-                                            "也能下过子说产种面而方后多定行学法所民得经十三之进着等部度家电力里如水化高自二理起小"
-                                            "物现实加量都两体制机当使点从业本去把性好应开它合还因由其些然前外天政四日那社义事平形");
+    const QString alphabet =
+        QStringLiteral("的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工"
+                       "也能下过子说产种面而方后多定行学法所民得经十三之进着等部度家电力里如水化高自二理起小"
+                       "物现实加量都两体制机当使点从业本去把性好应开它合还因由其些然前外天政四日那社义事平形");
     std::uniform_int_distribution<int> pick(0, int(alphabet.size()) - 1);
     std::uniform_int_distribution<int> length(30, 160);
     QStringList texts;
@@ -90,8 +91,9 @@ TEST(Similarity, ARetypedQuestionIsFoundAndADifferentOneIsNot) {
 
     // One number changed: a different question when it is short, a near copy
     // when there is more of it.
-    EXPECT_FALSE(index.mostSimilar("如果收入50元记作+50元，那么支出30元记作（　　）\rA．+30元　B．−30元　C．+80元　D．−90元")
-                     .has_value());
+    EXPECT_FALSE(
+        index.mostSimilar("如果收入50元记作+50元，那么支出30元记作（　　）\rA．+30元　B．−30元　C．+80元　D．−90元")
+            .has_value());
     const QString longer = "某校七年级有学生480人，其中男生比女生多40人。学校组织全体学生参加社会实践活动，"
                            "每辆大客车可以坐45人，每辆小客车可以坐30人。如果只租大客车，至少要租多少辆？"
                            "如果大客车每辆租金500元，小客车每辆租金350元，怎样租车最省钱？";
@@ -104,9 +106,11 @@ TEST(Similarity, ARetypedQuestionIsFoundAndADifferentOneIsNot) {
 
     EXPECT_FALSE(index.mostSimilar("如果收入80元记作+80元，那么支出20元记作多少元？请说明理由。").has_value());
     EXPECT_FALSE(index.mostSimilar("").has_value());
-    EXPECT_FALSE(index.mostSimilar(index.size() ? "−2024的相反数是（　　）\rA．2024　B．−2024　C．1/2024　D．−1/2024" : "",
-                                   "00002")
-                     .has_value());
+    EXPECT_FALSE(
+        index
+            .mostSimilar(index.size() ? "−2024的相反数是（　　）\rA．2024　B．−2024　C．1/2024　D．−1/2024" : "",
+                         "00002")
+            .has_value());
 
     const QList<SimilarPair> pairs = index.similarPairs();
     EXPECT_TRUE(pairs.isEmpty());

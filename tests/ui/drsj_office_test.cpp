@@ -145,7 +145,8 @@ TEST_F(DrsjTest, APaperIsSplitReviewedFiledAndImported) {
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[0], "勾选的试题中有 1 道没有找到答案，将以空白的答案文档导入，以后可以在<查看修改>中补上。"
                            "\r\r是否继续导入？");
-    EXPECT_EQ(messages[1], "试卷中的试题已经导入试题库！\r\r成功导入的试题数量为： 4\r\r题目编号为：00001、00002、00003、00004");
+    EXPECT_EQ(messages[1],
+              "试卷中的试题已经导入试题库！\r\r成功导入的试题数量为： 4\r\r题目编号为：00001、00002、00003、00004");
     EXPECT_EQ(bankQuestions(), 4);
     EXPECT_EQ(list()->topLevelItemCount(), 0);
     EXPECT_EQ(form->paperImport(), nullptr);
@@ -210,7 +211,8 @@ TEST_F(DrsjTest, SplittingAQuestionAndFilingOnlyTheSelectedOnes) {
     row(2)->setCheckState(0, Qt::Checked);
     app.prompts.clear();
     click("Command_qddr");
-    EXPECT_EQ(app.prompts.lastMessage(), "试卷中的试题已经导入试题库！\r\r成功导入的试题数量为： 2\r\r题目编号为：00001、00002");
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "试卷中的试题已经导入试题库！\r\r成功导入的试题数量为： 2\r\r题目编号为：00001、00002");
     EXPECT_EQ(bankQuestions(), 2);
     EXPECT_EQ(Bank(app.bankPath()).query("select 题型 from 试题库 where 题目编号='00002'").texts(),
               QStringList({"填空题"}));
@@ -233,8 +235,8 @@ TEST_F(DrsjTest, RefusalsAndBadFiles) {
     }
     app.prompts.type(text);
     click("Command_xzsj");
-    EXPECT_EQ(app.prompts.lastMessage(), "这个文件不是 Word 文档（.doc 或 .docx），不能导入：\r" +
-                                             QDir::toNativeSeparators(text));
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "这个文件不是 Word 文档（.doc 或 .docx），不能导入：\r" + QDir::toNativeSeparators(text));
     EXPECT_TRUE(child<QLineEdit>("Text_sj")->text().isEmpty());
 
     // A Word file without questions.

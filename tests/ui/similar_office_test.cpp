@@ -91,8 +91,9 @@ TEST(SimilarQuestions, TheBrowseScreenListsSimilarPairsAndShowsThePairChosen) {
     browse.Form_Activate();
     EXPECT_EQ(child<QLabel>(&browse, "Label_ssdts")->text(), "4");
     child<QPushButton>(&browse, "Command_xsst")->click();
-    EXPECT_EQ(listed, QStringList({"00001", "00003", "100%",
-                                   "如果收入50元记作+50元，那么支出30元记作（ ） A．+30元 B．−30元 C．+80元 D．−80元"}));
+    EXPECT_EQ(listed,
+              QStringList({"00001", "00003", "100%",
+                           "如果收入50元记作+50元，那么支出30元记作（ ） A．+30元 B．−30元 C．+80元 D．−80元"}));
     // The pair is the result set now.
     EXPECT_EQ(child<QLabel>(&browse, "Label_ssdts")->text(), "2");
     EXPECT_EQ(child<QLabel>(&browse, "Label_dqtmbh")->text(), "00001");

@@ -3,11 +3,11 @@
 #include "app/runstate.h"
 #include "app/scriptedprompts.h"
 #include "compose/smartsort.h"
+#include "paperimport/paperimport.h"
+#include "questions/questiontexts.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/statement.h"
-#include "paperimport/paperimport.h"
-#include "questions/questiontexts.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_drsj.h"
 #include "ui/Form_jcsz.h"
@@ -466,14 +466,14 @@ QImage similar(RunState& state) {
     QFile::copy(questionDocumentPath(state.BankPath, original), questionDocumentPath(state.BankPath, copy));
     QFile::copy(answerDocumentPath(state.BankPath, original), answerDocumentPath(state.BankPath, copy));
     bank.addRow(QStringLiteral("试题库"), {{QStringLiteral("题目编号"), copy},
-                                          {QStringLiteral("考查范围"), first.value(0, QStringLiteral("考查范围"))},
-                                          {QStringLiteral("题型"), first.value(0, QStringLiteral("题型"))},
-                                          {QStringLiteral("难度"), first.value(0, QStringLiteral("难度"))},
-                                          {QStringLiteral("知识点"), first.value(0, QStringLiteral("知识点"))},
-                                          {QStringLiteral("试题识别码"), QStringLiteral("李老师-09001")}});
+                                           {QStringLiteral("考查范围"), first.value(0, QStringLiteral("考查范围"))},
+                                           {QStringLiteral("题型"), first.value(0, QStringLiteral("题型"))},
+                                           {QStringLiteral("难度"), first.value(0, QStringLiteral("难度"))},
+                                           {QStringLiteral("知识点"), first.value(0, QStringLiteral("知识点"))},
+                                           {QStringLiteral("试题识别码"), QStringLiteral("李老师-09001")}});
     const auto word = state.office.startWord();
-    const SimilarityIndex index = bankSimilarityIndex(
-        state.BankPath, [&](const QString& path) { return documentPlainText(*word, path); });
+    const SimilarityIndex index =
+        bankSimilarityIndex(state.BankPath, [&](const QString& path) { return documentPlainText(*word, path); });
     word->quit();
     Form_xsst screen(state, index.similarPairs(), index);
     screen.resize(860, 420);

@@ -12,7 +12,8 @@ packages=(
   libsqlite3-dev sqlite3
   # word processor and spreadsheet (not the -nogui variants), UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-dev
-  # Chinese fonts for screens, previews and PDFs
+  # Chinese fonts for screens, previews and PDFs: the sans-serif faces and the
+  # serif faces (Noto Serif CJK SC, which the office draws 宋体 with)
   fonts-noto-cjk
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev

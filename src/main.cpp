@@ -4,11 +4,12 @@
 //
 // DIR is the application folder (default: the executable's folder, or
 // ~/琢石-试题库 when the program is installed where it cannot write). --prepare
-// creates every missing file of the folder and exits without a window.
+// creates every missing file of the folder and exits without a window; like a
+// start of the program it fails (exit status 1, the reason on standard error)
+// when another program has the folder open, the bank cannot be used, or the
+// documents of the bank's questions are gone.
 
-#include "app/appfolder.h"
 #include "office/libreoffice.h"
-#include "store/bank.h"
 #include "store/paths.h"
 #include "ui/startup.h"
 
@@ -62,18 +63,31 @@ int main(int argc, char* argv[]) {
         QDir(parser.isSet(appDirOption) ? parser.value(appDirOption) : defaultAppDir()).absolutePath();
     zs::LibreOffice office;
     if (parser.isSet(prepareOption)) {
-        try {
-            const QStringList created = zs::AppFolder(appDir).prepare(office);
-            for (const QString& name : created)
-                std::printf("已建立：%s\n", qUtf8Printable(QDir(appDir).filePath(name)));
-            std::printf("程序文件夹已准备好：%s\n", qUtf8Printable(QDir::toNativeSeparators(appDir)));
-            return 0;
-        } catch (const zs::StoreError& e) {
-            std::fprintf(stderr, "%s\n", qUtf8Printable(QString(e.message()).replace(u'\r', u'\n')));
-        } catch (const zs::OfficeError& e) {
-            std::fprintf(stderr, "%s\n", qUtf8Printable(QString(e.message()).replace(u'\r', u'\n')));
+        // The same checks as a start of the program; what would stop the program
+        // makes the preparation fail.
+        zs::StartChecks checks(appDir);
+        const bool ok = checks.run(office);
+        auto report = [](const QString& text) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(QString(text).replace(u'\r', u'\n')));
+        };
+        for (const QString& name : checks.created())
+            std::printf("已建立：%s\n", qUtf8Printable(QDir(appDir).filePath(name)));
+        if (!checks.preparationError().isEmpty()) {
+            report(checks.preparationError());
+            return 1;
         }
-        return 1;
+        if (!ok) {
+            report(checks.refusal());
+            if (!checks.refusalDetails().isEmpty())
+                report(QStringLiteral("详细信息：\n") + checks.refusalDetails());
+            return 1;
+        }
+        for (const QString& warning : checks.warnings())
+            report(warning);
+        if (!checks.warnings().isEmpty())
+            return 1;
+        std::printf("程序文件夹已准备好：%s\n", qUtf8Printable(QDir::toNativeSeparators(appDir)));
+        return 0;
     }
     return zs::runProgram(app, appDir, office);
 }

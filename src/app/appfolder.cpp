@@ -2,6 +2,7 @@
 
 #include "app/tutorial.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
 #include "store/paths.h"
 
 #include <QDir>
@@ -92,6 +93,33 @@ void AppFolder::writeWorkbookTemplate(Office& office, const QString& path) {
     book->close();
 }
 
+QString AppFolder::missingBankProblem() const {
+    const QString bank = file(kBankFileName);
+    if (QFileInfo::exists(bank) || QFileInfo(bank).isSymLink())
+        return {};
+    const QStringList documents =
+        QDir(file(kDocumentsFolderName))
+            .entryList({QStringLiteral("*-题目.doc"), QStringLiteral("*-答案.doc")}, QDir::Files);
+    if (documents.isEmpty())
+        return {};
+    return QStringLiteral(
+               "找不到试题库文件：\r%1\r\r试题源文件夹里还有 %2 个试题文档，它们的试题记录都在这个试题库文件里。"
+               "为了不让这些文档被当作废弃的文档删掉，本程序没有新建空的试题库。\r"
+               "请把原来的试题库文件放回程序文件夹，然后重新启动本程序；如果确实要从空的试题库重新开始，"
+               "请先把“试题源文件”文件夹移到别处。")
+        .arg(QDir::toNativeSeparators(QFileInfo(bank).absoluteFilePath()))
+        .arg(documents.size());
+}
+
+bool AppFolder::bankHoldsNoQuestion() const {
+    try {
+        Bank bank(file(kBankFileName), Bank::Mode::ReadOnly);
+        return questionNumbersOf(bank).isEmpty();
+    } catch (const StoreError&) {
+        return false;  // the checks of the bank tell what is wrong with it
+    }
+}
+
 QStringList AppFolder::prepare(Office& office) {
     QStringList created;
     if (!QDir().mkpath(dir_))
@@ -106,11 +134,13 @@ QStringList AppFolder::prepare(Office& office) {
         created << name;
     };
 
-    if (need(kBankFileName)) {
+    if (need(kBankFileName) && missingBankProblem().isEmpty()) {
         Bank::create(file(kBankFileName));
         created << kBankFileName;
     }
-    if (need(kDocumentsFolderName)) {
+    // Beside a bank that holds questions a missing documents folder is not made
+    // anew: an empty folder would hide that the questions' documents are gone.
+    if (need(kDocumentsFolderName) && bankHoldsNoQuestion()) {
         if (!QDir(dir_).mkdir(kDocumentsFolderName))
             throw StoreError(
                 QStringLiteral("无法建立文件夹：%1").arg(QDir::toNativeSeparators(file(kDocumentsFolderName))));

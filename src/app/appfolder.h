@@ -19,9 +19,18 @@ public:
     // The files (and the documents folder) the program expects, missing ones.
     QStringList missing() const;
 
-    // Creates every missing file; existing files are never touched. Returns the
-    // names created. Throws StoreError or OfficeError when a file cannot be made.
+    // Creates every missing file; existing files are never touched. The
+    // documents folder is made only beside a bank without questions, and a new
+    // bank only beside a documents folder without question documents. Returns
+    // the names created. Throws StoreError or OfficeError when a file cannot be
+    // made.
     QStringList prepare(Office& office);
+
+    // Why no new bank is made: the bank is missing while the documents folder
+    // still holds question documents (a new empty bank would let the number
+    // refill delete them as abandoned). Empty when the bank is there or may be
+    // made.
+    QString missingBankProblem() const;
 
     // The three paper templates and the workbook template, made anew at `path`.
     static void writePaperTemplate(Office& office, const QString& path, const QString& kind);
@@ -33,6 +42,8 @@ public:
     static QStringList expectedNames();
 
 private:
+    bool bankHoldsNoQuestion() const;
+
     QString dir_;
 };
 

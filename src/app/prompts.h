@@ -29,6 +29,14 @@ public:
     // Folder dialog with the prompt as its title; empty text on cancel.
     virtual QString chooseFolder(const QString& prompt) = 0;
 
+    // A message with an OK button and a "详细信息" part holding the technical
+    // text behind it (statements, the database's own words), shown on request.
+    // Where no details can be shown it is an ordinary message.
+    virtual Answer messageWithDetails(const QString& text, [[maybe_unused]] const QString& details,
+                                      Icon icon = Icon::Critical, const QString& title = {}) {
+        return message(text, Buttons::Ok, icon, title, 0);
+    }
+
     // Shorthand for a message with an OK button.
     void show(const QString& text, const QString& title = {}) { message(text, Buttons::Ok, Icon::None, title); }
 };

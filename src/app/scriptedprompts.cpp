@@ -37,6 +37,20 @@ Answer ScriptedPrompts::message(const QString& text, Buttons buttons, Icon icon,
     return answers_.dequeue();
 }
 
+Answer ScriptedPrompts::messageWithDetails(const QString& text, const QString& details, Icon icon,
+                                           const QString& title) {
+    PromptRecord r;
+    r.kind = PromptRecord::Kind::Message;
+    r.text = text;
+    r.title = title.isEmpty() ? kAppTitle : title;
+    r.icon = icon;
+    r.details = details;
+    records_ << r;
+    if (onPrompt)
+        onPrompt(r);
+    return Answer::Ok;
+}
+
 QString ScriptedPrompts::nextText() {
     return texts_.isEmpty() ? QString() : texts_.dequeue();
 }

@@ -20,6 +20,7 @@ struct PromptRecord {
     int defaultButton = 0;
     QString defaultText;  // input boxes
     QString filter;       // file dialogs
+    QString details;      // the "详细信息" part of a message
 };
 
 // Stands in for the person at the keyboard: records every prompt and answers
@@ -30,6 +31,7 @@ struct PromptRecord {
 class ScriptedPrompts : public Prompts {
 public:
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title, int defaultButton) override;
+    Answer messageWithDetails(const QString& text, const QString& details, Icon icon, const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& filter, const QString& title) override;
     QString saveFile(const QString& filter, const QString& title) override;

@@ -332,7 +332,7 @@ void Catalogue::openOtherBank() {
             bankPath_ = path;
             state_.BankPath = path;
         } catch (const StoreError& e) {
-            prompts.message(e.message(), Buttons::Ok, Icon::Critical);
+            prompts.messageWithDetails(e.message(), e.details(), Icon::Critical);
         }
     }
     refresh();

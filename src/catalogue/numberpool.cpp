@@ -1,14 +1,15 @@
 #include "catalogue/numberpool.h"
 
 #include "store/bank.h"
+#include "store/documentcheck.h"
 #include "store/paths.h"
-#include "store/statement.h"
 #include "store/textnumbers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <unistd.h>
 
 namespace zs {
@@ -16,17 +17,26 @@ namespace zs {
 RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const std::function<void(int)>& progress) {
     RefillResult result;
     Bank bank(bankPath);
-    const QStringList knownList = bank.query(QStringLiteral("select distinct 题目编号 from 试题库")).texts();
-    const QSet<QString> known(knownList.begin(), knownList.end());
+    const QStringList knownList = questionNumbersOf(bank);
+    QSet<QString> known(knownList.begin(), knownList.end());
+
+    // The documents of every question gone: handing out numbers now would only
+    // mix new documents with the old ones when the folder comes back.
+    result.message = lostDocumentsMessage(bank);
+    if (!result.message.isEmpty())
+        return result;
+
+    // Rows without a number keep the number their identification code ends in.
+    const QStringList orphanCodes = codesOfRowsWithoutNumber(bank);
+    for (const QString& code : orphanCodes) {
+        const QString tail = code.mid(code.lastIndexOf(u'-') + 1);
+        if (tail.size() == 5 && std::all_of(tail.begin(), tail.end(), [](QChar c) { return c.isDigit(); }))
+            known.insert(tail);
+    }
+    result.notice = rowsWithoutNumberMessage(orphanCodes);
 
     const QString documents = documentsFolderOf(bankPath);
     if (!QFileInfo(documents).isDir()) {
-        if (!known.isEmpty()) {
-            result.message = QStringLiteral("找不到试题文档文件夹：\r%1\r\r试题库中已有试题，为了不误删试题，"
-                                            "没有准备新的题目编号。请先找回这个文件夹。")
-                                 .arg(QDir::toNativeSeparators(documents));
-            return result;
-        }
         if (!QDir().mkpath(documents)) {
             result.message = QStringLiteral("无法建立试题文档文件夹：\r%1").arg(QDir::toNativeSeparators(documents));
             return result;
@@ -56,16 +66,14 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
             const QByteArray number = t.toLatin1();
             const QByteArray question = folder + number + questionSuffix;
             const QByteArray answer = folder + number + answerSuffix;
-            const bool hasQuestion = exists(question);
-            const bool hasAnswer = exists(answer);
-            const bool used = hasQuestion && hasAnswer && inTable;
+            // A number with rows is in use; only the documents of a number
+            // without rows are leftovers.
+            const bool used = inTable;
             if (!used) {
-                if (hasQuestion)
+                if (exists(question))
                     QFile::remove(QFile::decodeName(question));
-                if (hasAnswer)
+                if (exists(answer))
                     QFile::remove(QFile::decodeName(answer));
-                if (inTable)
-                    bank.execute(QStringLiteral("delete from 试题库 where 题目编号 = '") + sqlValue(t) + u'\'');
             }
             if (inPool || used) {
                 ++n;

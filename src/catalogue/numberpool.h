@@ -11,19 +11,23 @@ namespace zs {
 struct RefillResult {
     bool completed = false;  // all 50 slots were filled
     QString message;         // why it stopped early (for the teacher)
+    QString notice;          // something the teacher should know although the pool was filled
 };
 
 // Refills the 50 slots of `pool` with the lowest free question numbers of the
-// bank at `bankPath`, scanning upward from 1. A number is in use when both its
-// documents and at least one question row exist; the leftovers of any other
-// number met on the way (a stray document, rows without documents) are deleted
-// so that the number can be given out again. A number still held by one of the
-// slots up to the one being filled counts as taken. `progress(i)` is called
-// after slot i (1..50) is filled.
+// bank at `bankPath`, scanning upward from 1. A number that rows of the bank
+// carry is in use, whether or not its documents are there: rows are never
+// deleted here. The stray documents of a number without rows (an entry
+// abandoned before it was stored) are deleted so that the number can be given
+// out again. A number still held by one of the slots up to the one being filled
+// counts as taken. `progress(i)` is called after slot i (1..50) is filled.
 //
-// Stops without changing anything when the documents folder is missing while
-// the bank holds question rows (the folder is made when the bank is empty), and
-// stops when the numbers would pass 32767.
+// Rows without a question number are left alone; the number at the end of their
+// identification code counts as in use, and the result's notice tells about
+// them. Stops without changing anything when the bank holds questions but none
+// of their documents is there (the documents folder is missing or emptied; it
+// is made when the bank holds no question), and stops when the numbers would
+// pass 32767.
 RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath,
                               const std::function<void(int slot)>& progress = {});
 

@@ -4,21 +4,38 @@
 #include "office/wordprocessor.h"
 #include "store/bank.h"
 #include "store/paths.h"
+#include "store/pausepoint.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 namespace zs {
 
 QVector<int> placedRows(const SpecTable& table) {
     QVector<int> rows;
+    QSet<QString> placed;
     for (int r = 1; r < table.rows(); ++r) {
         const QString& number = table.cell(r, SpecTable::QuestionNumber);
-        if (!number.isEmpty() && number != table.cell(r - 1, SpecTable::QuestionNumber))
+        if (!number.isEmpty() && !placed.contains(number)) {
+            placed.insert(number);
             rows << r;
+        }
     }
     return rows;
 }
+
+namespace {
+
+// Headings, question numbers and labels start their paragraph in the paper's
+// own alignment: the paragraph they open may follow a centred figure.
+TextStyle labelStyle(std::optional<QRgb> color = std::nullopt) {
+    TextStyle s = boldStyle(color);
+    s.align = TextStyle::Align::Body;
+    return s;
+}
+
+}  // namespace
 
 QString sectionNumeral(int section) {
     static const QStringList numerals = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
@@ -80,10 +97,12 @@ void PaperGeneration::open(WordInstance& word) {
 void PaperGeneration::recordUse(const QDate& day) {
     Bank bank(QDir(appDir_).filePath(kBankFileName));
     bank.transaction([&] {
-        for (int r : placed_)
+        for (int r : placed_) {
             bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
                                              "\"使用次数\" = coalesce(\"使用次数\", 0) + 1 WHERE \"题目编号\" = ?"),
                               {day, table_.cell(r, SpecTable::QuestionNumber)});
+            pausePoint("use-record");
+        }
     });
 }
 
@@ -96,19 +115,20 @@ void PaperGeneration::writeQuestions(const std::function<void(int, int)>& progre
     for (int r : placed_) {
         const QString& type = table_.cell(r, SpecTable::Type);
         if (type != lastType) {
+            // The questions of this type that the paper holds, each once.
             int count = 0;
-            for (int k = 1; k < table_.rows(); ++k)
+            for (int k : placed_)
                 count += table_.cell(k, SpecTable::Type) == type;
             lastType = type;
             ++section;
             const QString heading = sectionNumeral(section) + QStringLiteral("、") + type + QStringLiteral("（共有") +
                                     QString::number(count) + QStringLiteral("道小题）\r");
             for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
-                doc->append(heading, boldStyle());
+                doc->append(heading, labelStyle());
         }
         ++questionNumber;
         for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
-            doc->append(QString::number(questionNumber) + u'.', boldStyle());
+            doc->append(QString::number(questionNumber) + u'.', labelStyle());
 
         const RangeId code = review_->append(u'[' + table_.cell(r, SpecTable::Code) + u']', boldStyle(kRed));
         review_->addComment(code, reviewNote(table_.cell(r, SpecTable::Scope), table_.cell(r, SpecTable::Knowledge),
@@ -120,7 +140,7 @@ void PaperGeneration::writeQuestions(const std::function<void(int, int)>& progre
         paper_->appendDocument(question);
         answers_->appendDocument(answer);
         review_->appendDocument(question);
-        review_->append(QStringLiteral("参考答案:"), boldStyle(kBlue));
+        review_->append(QStringLiteral("参考答案:"), labelStyle(kBlue));
         review_->appendDocument(answer);
         if (progress)
             progress(questionNumber, maximum);

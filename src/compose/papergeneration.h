@@ -14,8 +14,10 @@ namespace zs {
 class WordInstance;
 class WordDocument;
 
-// The rows of the table that put a question into the paper: a question number
-// that differs from the row above (later scope rows of one question are skipped).
+// The rows of the table that put a question into the paper: the first row of
+// every question number. Further rows of a question (its other scopes, or the
+// same question entered again further down) are skipped, so each question
+// stands in the paper once.
 QVector<int> placedRows(const SpecTable& table);
 
 // "一" … "十" for sections 1 to 10, empty otherwise.

@@ -44,12 +44,20 @@ QString CandidateQuery(const CompositionParameters& p) {
 }
 
 CandidateTable candidatesFromRows(const RowSet& rows) {
+    // By name: a bank whose question table has another column in between still
+    // gives the same six values.
+    const int number = rows.columnIndex(QStringLiteral("题目编号"));
+    const int scope = rows.columnIndex(QStringLiteral("考查范围"));
+    const int type = rows.columnIndex(QStringLiteral("题型"));
+    const int difficulty = rows.columnIndex(QStringLiteral("难度"));
+    const int knowledge = rows.columnIndex(QStringLiteral("知识点"));
+    const int code = rows.columnIndex(QStringLiteral("试题识别码"));
     CandidateTable table;
     const int n = rows.count();
     table.reserve(n);
     for (int r = 0; r < n; ++r)
-        table.push_back(
-            {rows.text(r, 1), rows.text(r, 2), rows.text(r, 3), rows.text(r, 4), rows.text(r, 5), rows.text(r, 6)});
+        table.push_back({rows.text(r, number), rows.text(r, scope), rows.text(r, type), rows.text(r, difficulty),
+                         rows.text(r, knowledge), rows.text(r, code)});
     return table;
 }
 

@@ -41,7 +41,8 @@ using Plan = std::vector<int>;
 QString CandidateQuery(const CompositionParameters& parameters);
 // Runs the candidate statement; throws StoreError when the bank refuses it.
 CandidateTable BuildCandidates(Bank& bank, const CompositionParameters& parameters);
-// The candidates of a "select * from 试题库" row set, by column position 1..6.
+// The candidates of a "select * from 试题库" row set, its six values read by
+// column name.
 CandidateTable candidatesFromRows(const RowSet& rows);
 
 // Difficulty level 0..4 of a 难度 text ("0.1"/"0.2" → 0 … "0.9"/"1.0" → 4), -1 for any other text.

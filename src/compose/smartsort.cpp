@@ -4,7 +4,10 @@
 #include "store/statement.h"
 #include "store/textnumbers.h"
 
+#include <QHash>
+#include <QVector>
 #include <cmath>
+#include <utility>
 
 namespace zs {
 
@@ -14,30 +17,64 @@ const QStringList& smartSortTypeOrder() {
 }
 
 void smartSort(SpecTable& table) {
-    const int n = table.dataRows();
+    // The rows of one question move as one unit, wherever they stood: every
+    // row with a question number joins the first row that has that number.
+    struct Unit {
+        QString type, difficulty;
+        QVector<int> rows;
+    };
+    QVector<Unit> units;
+    QHash<QString, int> unitOf;
+    for (int r = 1; r <= table.dataRows(); ++r) {
+        const QString& number = table.cell(r, SpecTable::QuestionNumber);
+        if (!number.isEmpty()) {
+            const auto known = unitOf.constFind(number);
+            if (known != unitOf.constEnd()) {
+                units[*known].rows << r;
+                continue;
+            }
+            unitOf.insert(number, int(units.size()));
+        }
+        units << Unit{table.cell(r, SpecTable::Type), table.cell(r, SpecTable::Difficulty), {r}};
+    }
+
+    const int n = int(units.size());
     // Grouping by exchanges: each listed type in turn is gathered at the front.
-    int p = 1;
+    int p = 0;
     for (const QString& type : smartSortTypeOrder()) {
-        for (int k = 1; k <= n; ++k) {
-            if (table.cell(k, SpecTable::Type) == type) {
-                table.swapRows(k, p);
+        for (int k = 0; k < n; ++k) {
+            if (units[k].type == type) {
+                std::swap(units[k], units[p]);
                 ++p;
             }
         }
     }
     // Ordering each group by difficulty with an exchange sort.
     for (const QString& type : smartSortTypeOrder()) {
-        for (int k = 1; k <= n; ++k) {
-            if (table.cell(k, SpecTable::Type) != type)
+        for (int k = 0; k < n; ++k) {
+            if (units[k].type != type)
                 continue;
-            for (int m = k + 1; m <= n; ++m) {
-                if (table.cell(m, SpecTable::Type) != type)
+            for (int m = k + 1; m < n; ++m) {
+                if (units[m].type != type)
                     continue;
-                if (table.cell(m, SpecTable::Difficulty) < table.cell(k, SpecTable::Difficulty))
-                    table.swapRows(k, m);
+                if (units[m].difficulty < units[k].difficulty)
+                    std::swap(units[k], units[m]);
             }
         }
     }
+
+    // Columns 1 to 6 of the rows in their new order; column 0 stays.
+    QVector<QStringList> before(table.rows());
+    for (int r = 1; r < table.rows(); ++r)
+        for (int c = 1; c < SpecTable::kColumns; ++c)
+            before[r] << table.cell(r, c);
+    int row = 1;
+    for (const Unit& unit : units)
+        for (int from : unit.rows) {
+            for (int c = 1; c < SpecTable::kColumns; ++c)
+                table.setCell(row, c, before[from][c - 1]);
+            ++row;
+        }
 }
 
 QStringList specialTrainingPoints(const QString& knowledgeCell) {

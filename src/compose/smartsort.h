@@ -13,7 +13,9 @@ class Bank;
 const QStringList& smartSortTypeOrder();
 
 // Groups the rows by type in the fixed order (rows of other types after them)
-// and orders each group by its difficulty text, compared as plain text.
+// and orders each group by its difficulty text, compared as plain text. The
+// rows of one question (one question number) move together and end up next
+// to each other, in their former order.
 void smartSort(SpecTable& table);
 
 // How the smart sort was started: by its button ("Click", asks first), by

@@ -2,6 +2,8 @@
 
 #include "store/textnumbers.h"
 
+#include <algorithm>
+
 namespace zs {
 
 SpecTable::SpecTable(int dataRows) {
@@ -81,6 +83,45 @@ void SpecTable::swapRows(int a, int b) {
         return;
     for (int c = 1; c < kColumns; ++c)
         std::swap(cells_[a][c], cells_[b][c]);
+}
+
+QPair<int, int> SpecTable::questionRows(int row) const {
+    if (row < 1 || row >= rows())
+        return {row, row};
+    const QString& number = cells_[row][QuestionNumber];
+    int first = row, last = row;
+    if (!number.isEmpty()) {
+        while (first > 1 && cells_[first - 1][QuestionNumber] == number)
+            --first;
+        while (last + 1 < rows() && cells_[last + 1][QuestionNumber] == number)
+            ++last;
+    }
+    return {first, last};
+}
+
+void SpecTable::swapQuestionWithNext(int row) {
+    if (row < 1 || row >= rows())
+        return;
+    const auto [first, last] = questionRows(row);
+    if (last + 1 >= rows())
+        return;
+    const int nextLast = questionRows(last + 1).second;
+    // The later run moves in front of the earlier one; column 0 stays.
+    QStringList numbers;
+    for (int r = first; r <= nextLast; ++r)
+        numbers << cells_[r][Number];
+    std::rotate(cells_.begin() + first, cells_.begin() + last + 1, cells_.begin() + nextLast + 1);
+    for (int r = first; r <= nextLast; ++r)
+        cells_[r][Number] = numbers[r - first];
+}
+
+void SpecTable::swapQuestionWithPrevious(int row) {
+    if (row < 1 || row >= rows())
+        return;
+    const int first = questionRows(row).first;
+    if (first <= 1)
+        return;
+    swapQuestionWithNext(first - 1);
 }
 
 void SpecTable::fillRow(int row, const QString& number, const QString& code, const QString& type,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -40,6 +41,15 @@ public:
     int removeQuestion(int number);
     // Exchanges columns 1 to 6 of two rows.
     void swapRows(int a, int b);
+    // The first and last row of the question that `row` belongs to: the run of
+    // consecutive rows around it that hold the same question number (a row
+    // without a number is a run of its own).
+    QPair<int, int> questionRows(int row) const;
+    // Exchanges the question at `row` (all rows of its run) with the run right
+    // after it or right before it; the rows of both stay together. Nothing
+    // happens at the ends of the table.
+    void swapQuestionWithNext(int row);
+    void swapQuestionWithPrevious(int row);
     void clearRow(int row);
     // Writes a question scope into a row: number, code, type, difficulty, scope
     // and the knowledge-point list ("|" becomes a line break).

@@ -19,6 +19,9 @@ QString specWorkbookName(const QDateTime& when) {
 
 namespace {
 
+// The widest the 考查范围 and 知识点 columns get; longer texts wrap.
+constexpr double kWideColumnPoints = 300;
+
 // Line breaks of a table cell (character 13) and of a spreadsheet cell (10).
 QString toSheetText(const QString& cell) {
     QString s = cell;
@@ -82,6 +85,20 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
         }
     }
     book->fitColumns(sheet, QStringLiteral("b:g"));
+    if (n > 0) {
+        // For printing: the long 考查范围 and 知识点 columns wrap within a
+        // width that leaves room for the others, every row is as high as its
+        // lines need, and the table prints across one landscape page.
+        for (int c : {SpecTable::Scope + 1, SpecTable::Knowledge + 1})
+            if (book->columnWidth(sheet, c) > kWideColumnPoints)
+                book->setColumnWidth(sheet, c, kWideColumnPoints);
+        book->setRangeWrapped(sheet, 3, 1, n + 2, SpecTable::kColumns);
+        book->fitRowHeights(sheet, 3, n + 2, 26.25);
+    }
+    book->setPrintLayout(sheet, PrintLayout{true, 1, 0, 2});
+    // The marker stays for the import check but is not shown or printed.
+    if (book->hasSheet(kMarkerSheet))
+        book->setSheetVisible(kMarkerSheet, false);
     book->activateSheet(sheet);
     calc->setVisible(true);
     book->save();

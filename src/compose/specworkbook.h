@@ -22,8 +22,11 @@ inline const QString kMarkerSheet = QStringLiteral("sheet2");
 // Writes the table into a copy of the workbook template in `folder` and returns
 // the workbook's path. Table row i goes to sheet row i + 2 with the colours of
 // template row 3 (odd i) or 4 (even i), font size 16, four borders and a row
-// height of 26.25 points; columns b:g are fitted. Throws OfficeError naming the
-// file when the template is missing or the folder cannot be written.
+// height of 26.25 points; columns b:g are fitted. For printing, cells wrap, rows
+// grow to show every line, overlong 考查范围 and 知识点 columns are narrowed, the
+// sheet prints landscape and one page wide, and the marker sheet is hidden.
+// Throws OfficeError naming the file when the template is missing or the
+// folder cannot be written.
 QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString& templatePath, const QString& folder,
                            const QDateTime& when);
 

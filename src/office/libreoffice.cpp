@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
 namespace zs {
 
@@ -20,6 +21,10 @@ bool LibreOffice::isInstalled() {
 
 void LibreOffice::warmUp() {
     session_->desktop();
+}
+
+QStringList LibreOffice::removeStaleProfiles(const QString& tempFolder) {
+    return UnoSession::removeStaleProfiles(tempFolder);
 }
 
 std::unique_ptr<WordInstance> LibreOffice::startWord() {
@@ -43,9 +48,11 @@ void LibreOffice::exportPdf(const QString& documentPath, const QString& pdfPath)
         if (!doc.is())
             throw OfficeError(QStringLiteral("无法打开文档：%1").arg(documentPath));
         try {
+            // Workbooks print with their page styles, without their hidden sheets.
+            const bool workbook = Reference<css::sheet::XSpreadsheetDocument>(doc, UNO_QUERY).is();
+            const OUString filter = workbook ? OUString("calc_pdf_Export") : OUString("writer_pdf_Export");
             Reference<css::frame::XStorable>(doc, UNO_QUERY_THROW)
-                ->storeToURL(fileUrl(pdfPath),
-                             properties({property("FilterName", css::uno::Any(OUString("writer_pdf_Export")))}));
+                ->storeToURL(fileUrl(pdfPath), properties({property("FilterName", css::uno::Any(filter))}));
         } catch (...) {
             closeDocument(doc);
             throw;

@@ -3,6 +3,7 @@
 #include "office/office.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace zs {
@@ -26,6 +27,11 @@ public:
     static bool isInstalled();
     // Starts the office process now instead of at first use.
     void warmUp();
+
+    // Removes the private office profiles (about 0.5 MB each) that programs
+    // killed before they could clean up left in `tempFolder`: only those whose
+    // owning program is no longer running. Returns the folders removed.
+    static QStringList removeStaleProfiles(const QString& tempFolder);
 
 private:
     std::shared_ptr<UnoSession> session_;

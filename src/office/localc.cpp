@@ -6,19 +6,24 @@
 
 #include <QFileInfo>
 #include <cmath>
+#include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/TableBorder2.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
@@ -317,6 +322,82 @@ public:
         });
     }
 
+    bool isWrapped(const QString& sheet, int row, int column) override {
+        return call([&] { return cellProps(sheet, row, column)->getPropertyValue("IsTextWrapped").get<bool>(); });
+    }
+
+    void setRangeWrapped(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn) override {
+        call([&] {
+            Reference<XPropertySet>(range(sheet, firstRow, firstColumn, lastRow, lastColumn), UNO_QUERY_THROW)
+                ->setPropertyValue("IsTextWrapped", Any(true));
+        });
+    }
+
+    void fitRowHeights(const QString& sheet, int firstRow, int lastRow, double minimumPoints) override {
+        call([&] {
+            Reference<css::table::XColumnRowRange> rows(range(sheet, firstRow, 1, lastRow, 1), UNO_QUERY_THROW);
+            Reference<XPropertySet>(rows->getRows(), UNO_QUERY_THROW)->setPropertyValue("OptimalHeight", Any(true));
+            const sal_Int32 minimum = sal_Int32(std::lround(minimumPoints * kHundredthMmPerPoint));
+            for (int r = firstRow; r <= lastRow; ++r) {
+                const auto p = rowProps(sheet, r);
+                if (p->getPropertyValue("Height").get<sal_Int32>() < minimum)
+                    p->setPropertyValue("Height", Any(minimum));
+            }
+        });
+    }
+
+    PrintLayout printLayout(const QString& sheet) override {
+        return call([&] {
+            const auto style = pageStyle(sheet);
+            PrintLayout layout;
+            layout.landscape = style->getPropertyValue("IsLandscape").get<bool>();
+            layout.pagesWide = style->getPropertyValue("ScaleToPagesX").get<sal_Int16>();
+            layout.pagesTall = style->getPropertyValue("ScaleToPagesY").get<sal_Int16>();
+            Reference<css::sheet::XPrintAreas> areas(sheetRef(sheet), UNO_QUERY_THROW);
+            if (areas->getPrintTitleRows()) {
+                const css::table::CellRangeAddress titles = areas->getTitleRows();
+                layout.titleRows = titles.StartRow == 0 ? int(titles.EndRow) + 1 : 0;
+            }
+            return layout;
+        });
+    }
+
+    void setPrintLayout(const QString& sheet, const PrintLayout& layout) override {
+        call([&] {
+            const auto style = pageStyle(sheet);
+            if (style->getPropertyValue("IsLandscape").get<bool>() != layout.landscape) {
+                // The paper turns: its width and height change places.
+                const auto size = style->getPropertyValue("Size").get<css::awt::Size>();
+                style->setPropertyValue("IsLandscape", Any(layout.landscape));
+                if ((size.Width > size.Height) != layout.landscape)
+                    style->setPropertyValue("Size", Any(css::awt::Size(size.Height, size.Width)));
+            }
+            style->setPropertyValue("ScaleToPagesX", Any(sal_Int16(layout.pagesWide)));
+            style->setPropertyValue("ScaleToPagesY", Any(sal_Int16(layout.pagesTall)));
+            Reference<css::sheet::XPrintAreas> areas(sheetRef(sheet), UNO_QUERY_THROW);
+            if (layout.titleRows > 0) {
+                css::table::CellRangeAddress titles;
+                titles.Sheet = sheetIndex(sheet);
+                titles.StartRow = 0;
+                titles.EndRow = layout.titleRows - 1;
+                areas->setTitleRows(titles);
+            }
+            areas->setPrintTitleRows(layout.titleRows > 0);
+        });
+    }
+
+    bool isSheetVisible(const QString& sheet) override {
+        return call([&] {
+            return Reference<XPropertySet>(sheetRef(sheet), UNO_QUERY_THROW)->getPropertyValue("IsVisible").get<bool>();
+        });
+    }
+
+    void setSheetVisible(const QString& sheet, bool visible) override {
+        call([&] {
+            Reference<XPropertySet>(sheetRef(sheet), UNO_QUERY_THROW)->setPropertyValue("IsVisible", Any(visible));
+        });
+    }
+
     void addSheet(const QString& sheet) override {
         call([&] {
             const auto sheets = document_->getSheets();
@@ -371,6 +452,25 @@ private:
         if (!name)
             throw OfficeError(QStringLiteral("表格中没有工作表“%1”：%2").arg(sheet, path_));
         return Reference<css::sheet::XSpreadsheet>(document_->getSheets()->getByName(*name), UNO_QUERY_THROW);
+    }
+
+    sal_Int16 sheetIndex(const QString& sheet) {
+        const auto name = findSheetName(sheet);
+        const auto names = document_->getSheets()->getElementNames();
+        for (sal_Int32 i = 0; name && i < names.getLength(); ++i)
+            if (names[i] == *name)
+                return sal_Int16(i);
+        return 0;
+    }
+
+    // The page style a sheet prints with.
+    Reference<XPropertySet> pageStyle(const QString& sheet) {
+        const OUString name =
+            Reference<XPropertySet>(sheetRef(sheet), UNO_QUERY_THROW)->getPropertyValue("PageStyle").get<OUString>();
+        Reference<css::style::XStyleFamiliesSupplier> supplier(component_, UNO_QUERY_THROW);
+        Reference<css::container::XNameAccess> styles(supplier->getStyleFamilies()->getByName("PageStyles"),
+                                                      UNO_QUERY_THROW);
+        return Reference<XPropertySet>(styles->getByName(name), UNO_QUERY_THROW);
     }
 
     Reference<css::table::XCell> cell(const QString& sheet, int row, int column) {

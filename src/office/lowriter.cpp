@@ -35,6 +35,7 @@
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/style/ParagraphAdjust.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
 #include <com/sun/star/text/TextContentAnchorType.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
@@ -83,14 +84,38 @@ sal_Int32 unoColor(QRgb c) {
     return sal_Int32((qRed(c) << 16) | (qGreen(c) << 8) | qBlue(c));
 }
 
-void applyAlignment(const Reference<XPropertySet>& p, const TextStyle& style) {
-    if (style.align != TextStyle::Align::Keep)
-        p->setPropertyValue("ParaAdjust",
-                            Any(sal_Int16(style.align == TextStyle::Align::Center ? css::style::ParagraphAdjust_CENTER
-                                                                                  : css::style::ParagraphAdjust_LEFT)));
+// `body` is the document's own alignment (a ParagraphAdjust value).
+void applyAlignment(const Reference<XPropertySet>& p, const TextStyle& style, sal_Int16 body) {
+    switch (style.align) {
+    case TextStyle::Align::Keep:
+        return;
+    case TextStyle::Align::Left:
+        p->setPropertyValue("ParaAdjust", Any(sal_Int16(css::style::ParagraphAdjust_LEFT)));
+        return;
+    case TextStyle::Align::Center:
+        p->setPropertyValue("ParaAdjust", Any(sal_Int16(css::style::ParagraphAdjust_CENTER)));
+        return;
+    case TextStyle::Align::Body:
+        p->setPropertyValue("ParaAdjust", Any(body));
+        return;
+    }
 }
 
-void applyStyle(const Reference<XPropertySet>& p, const TextStyle& style) {
+ParagraphAlignment alignmentOf(sal_Int16 adjust) {
+    switch (adjust) {
+    case css::style::ParagraphAdjust_CENTER:
+        return ParagraphAlignment::Center;
+    case css::style::ParagraphAdjust_RIGHT:
+        return ParagraphAlignment::Right;
+    case css::style::ParagraphAdjust_BLOCK:
+    case css::style::ParagraphAdjust_STRETCH:
+        return ParagraphAlignment::Justify;
+    default:
+        return ParagraphAlignment::Left;
+    }
+}
+
+void applyStyle(const Reference<XPropertySet>& p, const TextStyle& style, sal_Int16 body) {
     p->setPropertyValue("CharWeight", Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
     p->setPropertyValue("CharWeightAsian", Any(style.bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL));
     p->setPropertyValue("CharColor", Any(style.color ? unoColor(*style.color) : sal_Int32(-1)));
@@ -102,7 +127,7 @@ void applyStyle(const Reference<XPropertySet>& p, const TextStyle& style) {
         p->setPropertyValue("CharHeight", Any(float(style.pointSize)));
         p->setPropertyValue("CharHeightAsian", Any(float(style.pointSize)));
     }
-    applyAlignment(p, style);
+    applyAlignment(p, style, body);
 }
 
 OUString filterFor(const QString& path) {
@@ -236,6 +261,7 @@ public:
         return unoCall(QStringLiteral("无法向文档写入文字：%1").arg(path_), [&] {
             const Reference<XText> body = textDoc_->getText();
             const QStringList parts = text.split(u'\r');
+            const sal_Int16 ownAlignment = style.align == TextStyle::Align::Body ? bodyAdjust() : 0;
             Reference<XTextRange> first;
             Reference<XTextRange> lastEnd;
             for (int i = 0; i < parts.size(); ++i) {
@@ -246,11 +272,11 @@ public:
                     first = c->getStart();
                 if (!parts[i].isEmpty()) {
                     c->setString(toOU(parts[i]));
-                    applyStyle(Reference<XPropertySet>(c, UNO_QUERY_THROW), style);
+                    applyStyle(Reference<XPropertySet>(c, UNO_QUERY_THROW), style, ownAlignment);
                 } else if (i > 0) {
                     // A new empty paragraph still takes the alignment; the one the
                     // text started in keeps its own.
-                    applyAlignment(Reference<XPropertySet>(c, UNO_QUERY_THROW), style);
+                    applyAlignment(Reference<XPropertySet>(c, UNO_QUERY_THROW), style, ownAlignment);
                 }
                 lastEnd = c->getEnd();
             }
@@ -465,6 +491,27 @@ public:
                     run.fontName = toQ(p->getPropertyValue("CharFontNameAsian").get<OUString>());
                     out.push_back(run);
                 }
+            }
+            return out;
+        });
+    }
+
+    QList<Paragraph> paragraphs() override {
+        requireOpen();
+        return unoCall(QStringLiteral("无法读取文档"), [&] {
+            QList<Paragraph> out;
+            Reference<css::container::XEnumerationAccess> body(textDoc_->getText(), UNO_QUERY_THROW);
+            const auto paragraphs = body->createEnumeration();
+            while (paragraphs->hasMoreElements()) {
+                Reference<css::lang::XServiceInfo> info(paragraphs->nextElement(), UNO_QUERY);
+                if (!info.is() || !info->supportsService("com.sun.star.text.Paragraph"))
+                    continue;
+                Paragraph paragraph;
+                paragraph.text = toQ(Reference<XTextRange>(info, UNO_QUERY_THROW)->getString());
+                sal_Int16 adjust = css::style::ParagraphAdjust_LEFT;
+                Reference<XPropertySet>(info, UNO_QUERY_THROW)->getPropertyValue("ParaAdjust") >>= adjust;
+                paragraph.alignment = alignmentOf(adjust);
+                out.push_back(paragraph);
             }
             return out;
         });
@@ -888,6 +935,24 @@ private:
         return out;
     }
 
+    // The alignment of the document's default paragraph style, read once.
+    sal_Int16 bodyAdjust() {
+        if (!bodyAdjust_) {
+            sal_Int16 adjust = css::style::ParagraphAdjust_LEFT;
+            try {
+                Reference<css::style::XStyleFamiliesSupplier> supplier(component_, UNO_QUERY_THROW);
+                Reference<css::container::XNameAccess> styles(
+                    supplier->getStyleFamilies()->getByName("ParagraphStyles"), UNO_QUERY_THROW);
+                Reference<XPropertySet>(styles->getByName("Standard"), UNO_QUERY_THROW)
+                    ->getPropertyValue("ParaAdjust") >>= adjust;
+            } catch (const css::uno::Exception&) {
+                // A document without the default style is left aligned.
+            }
+            bodyAdjust_ = adjust;
+        }
+        return *bodyAdjust_;
+    }
+
     std::vector<Reference<XPropertySet>> floatingShapes() {
         return unoCall(QStringLiteral("无法读取文档中的图形"), [&] {
             std::vector<Reference<XPropertySet>> out;
@@ -919,6 +984,7 @@ private:
     QString path_;
     std::vector<Reference<XTextRange>> ranges_;
     std::optional<std::vector<Reference<css::uno::XInterface>>> elements_;
+    std::optional<sal_Int16> bodyAdjust_;
 };
 
 class LoWordInstance : public WordInstance {

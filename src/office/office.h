@@ -13,8 +13,8 @@ public:
     virtual ~Office() = default;
     virtual std::unique_ptr<WordInstance> startWord() = 0;
     virtual std::unique_ptr<SpreadsheetInstance> startSpreadsheet() = 0;
-    // Writes a PDF of a document file (for previews). May be called from a
-    // background thread.
+    // Writes a PDF of a document or workbook file (for previews). May be
+    // called from a background thread.
     virtual void exportPdf(const QString& documentPath, const QString& pdfPath) = 0;
 };
 

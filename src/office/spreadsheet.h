@@ -17,6 +17,14 @@ struct CellBorders {
     bool all() const { return left && top && bottom && right; }
 };
 
+// How a sheet prints.
+struct PrintLayout {
+    bool landscape = false;
+    int pagesWide = 0;  // scaled to fit this many pages across; 0: not scaled
+    int pagesTall = 0;  // with pagesWide: 0 for as many pages down as needed
+    int titleRows = 0;  // rows 1 to titleRows are repeated on every page
+};
+
 // One open workbook. Sheets by name, cells by (row, column) counted from 1.
 class Workbook {
 public:
@@ -61,6 +69,20 @@ public:
     // Every cell of the rectangle gets a continuous line on its four edges.
     virtual void setRangeBorders(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn) = 0;
     virtual void setRowHeights(const QString& sheet, int firstRow, int lastRow, double points) = 0;
+
+    // Text wrapped inside the cells of a rectangle (line breaks shown).
+    virtual bool isWrapped(const QString& sheet, int row, int column) = 0;
+    virtual void setRangeWrapped(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn) = 0;
+    // Fits the heights of the rows to what their cells show, never below
+    // `minimumPoints`.
+    virtual void fitRowHeights(const QString& sheet, int firstRow, int lastRow, double minimumPoints) = 0;
+
+    virtual PrintLayout printLayout(const QString& sheet) = 0;
+    virtual void setPrintLayout(const QString& sheet, const PrintLayout& layout) = 0;
+    // A hidden sheet stays in the workbook (and readable) but is neither shown
+    // nor printed.
+    virtual bool isSheetVisible(const QString& sheet) = 0;
+    virtual void setSheetVisible(const QString& sheet, bool visible) = 0;
 
     virtual void addSheet(const QString& sheet) = 0;
     virtual void renameSheet(const QString& from, const QString& to) = 0;

@@ -2,9 +2,11 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
@@ -28,6 +30,9 @@ namespace {
 
 const char* const kOfficeBinary = "/usr/lib/libreoffice/program/soffice.bin";
 constexpr int kRestartStatus = 81;  // the office's "restart after first start"
+// A private profile is named after the program's process: kProfilePrefix +
+// "zhuoshi_" + pid + "_" + counter.
+const char* const kProfilePrefix = "zhuoshi-office-";
 const char* const kFundamentalRc = "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc";
 
 QString missingOfficeMessage() {
@@ -51,6 +56,50 @@ Reference<css::uno::XComponentContext> localContext() {
     if (!context.is())
         throw OfficeError(QStringLiteral("无法初始化 LibreOffice 组件：%1").arg(failure));
     return context;
+}
+
+// Files the office reads from its private profile folder: the locale of the
+// office (zh-CN, also the language of Asian text) in the profile's settings,
+// and a font configuration that adds this program's aliases for the Chinese
+// font names of Word documents to the system's configuration.
+void prepareProfile(const QString& profileDir) {
+    const QDir profile(profileDir);
+    profile.mkpath(QStringLiteral("user"));
+    profile.mkpath(QStringLiteral("fonts"));
+    const QString settings = profile.filePath(QStringLiteral("user/registrymodifications.xcu"));
+    // Copies of resources are read-only; the office rewrites its settings.
+    const auto writable = QFile::ReadOwner | QFile::WriteOwner;
+    if (!QFileInfo::exists(settings) && QFile::copy(QStringLiteral(":/office/registrymodifications.xcu"), settings))
+        QFile::setPermissions(settings, writable);
+    const QString aliases = profile.filePath(QStringLiteral("fonts/zhuoshi-fonts.conf"));
+    QFile::remove(aliases);
+    if (QFile::copy(QStringLiteral(":/office/fonts.conf"), aliases))
+        QFile::setPermissions(aliases, writable);
+    QString system = qEnvironmentVariable("FONTCONFIG_FILE");
+    if (system.isEmpty() || !QFileInfo::exists(system))
+        system = QStringLiteral("/etc/fonts/fonts.conf");
+    QFile config(profile.filePath(QStringLiteral("fonts/fonts.conf")));
+    if (config.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        config.write(QStringLiteral("<?xml version=\"1.0\"?>\n"
+                                    "<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+                                    "<fontconfig>\n"
+                                    "  <include ignore_missing=\"yes\">%1</include>\n"
+                                    "  <include ignore_missing=\"yes\">%2</include>\n"
+                                    "</fontconfig>\n")
+                         .arg(system.toHtmlEscaped(), aliases.toHtmlEscaped())
+                         .toUtf8());
+}
+
+// The environment of the office process: ours, with the font configuration
+// of its profile.
+std::vector<QByteArray> officeEnvironment(const QString& profileDir) {
+    std::vector<QByteArray> env;
+    for (char** e = environ; *e; ++e)
+        if (!QByteArray(*e).startsWith("FONTCONFIG_FILE="))
+            env.emplace_back(*e);
+    env.push_back("FONTCONFIG_FILE=" +
+                  QFile::encodeName(QDir(profileDir).filePath(QStringLiteral("fonts/fonts.conf"))));
+    return env;
 }
 
 }  // namespace
@@ -108,25 +157,29 @@ Reference<css::uno::XComponentContext> UnoSession::context() {
     return remoteContext_;
 }
 
-void UnoSession::launch(const std::vector<QByteArray>& args) {
+void UnoSession::launch(const std::vector<QByteArray>& args, const std::vector<QByteArray>& env) {
     // The process is started by a thread that lives exactly as long as it:
     // the office is killed when that thread's process dies, and the thread reaps it.
     std::mutex startMutex;
     std::condition_variable started;
     std::atomic<pid_t> childPid{0};
     const pid_t parent = ::getpid();
-    reaper_ = std::thread([&, args, parent] {
+    reaper_ = std::thread([&, args, env, parent] {
         std::vector<char*> argv;
         for (const QByteArray& a : args)
             argv.push_back(const_cast<char*>(a.constData()));
         argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (const QByteArray& e : env)
+            envp.push_back(const_cast<char*>(e.constData()));
+        envp.push_back(nullptr);
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (::getppid() != parent)
                 ::_exit(1);
             ::setpgid(0, 0);
-            ::execve(kOfficeBinary, argv.data(), environ);
+            ::execve(kOfficeBinary, argv.data(), envp.data());
             ::_exit(127);
         }
         if (pid > 0)
@@ -161,8 +214,10 @@ void UnoSession::start() {
 
     static QAtomicInt counter;
     pipeName_ = QStringLiteral("zhuoshi_%1_%2").arg(::getpid()).arg(counter.fetchAndAddRelaxed(1));
-    profileDir_ = QDir::temp().filePath(QStringLiteral("zhuoshi-office-%1").arg(pipeName_));
+    profileDir_ = QDir::temp().filePath(QString::fromLatin1(kProfilePrefix) + pipeName_);
     QDir().mkpath(profileDir_);
+    prepareProfile(profileDir_);
+    const std::vector<QByteArray> env = officeEnvironment(profileDir_);
 
     const QByteArray profileArg =
         "-env:UserInstallation=" + QUrl::fromLocalFile(profileDir_).toString(QUrl::FullyEncoded).toUtf8();
@@ -170,7 +225,7 @@ void UnoSession::start() {
     std::vector<QByteArray> args = {kOfficeBinary, "--headless",    "--invisible", "--norestore", "--nologo",
                                     "--nodefault", "--nolockcheck", profileArg,    acceptArg};
 
-    launch(args);
+    launch(args, env);
 
     const Reference<css::uno::XComponentContext> local = localContext();
     const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
@@ -184,7 +239,7 @@ void UnoSession::start() {
             if (exitStatus_ == kRestartStatus && restarts++ < 2) {
                 if (reaper_.joinable())
                     reaper_.join();
-                launch(args);
+                launch(args, env);
                 continue;
             }
             lastError = QStringLiteral("LibreOffice 进程意外退出（%1）").arg(exitStatus_.load());
@@ -233,6 +288,27 @@ void UnoSession::stop() {
         QDir(profileDir_).removeRecursively();
         profileDir_.clear();
     }
+}
+
+QStringList UnoSession::removeStaleProfiles(const QString& tempFolder) {
+    QStringList removed;
+    const QString prefix = QString::fromLatin1(kProfilePrefix) + QStringLiteral("zhuoshi_");
+    const QDir temp(tempFolder);
+    const QStringList names = temp.entryList({prefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& name : names) {
+        const QStringList parts = name.mid(prefix.size()).split(u'_');
+        bool ok = false;
+        const qint64 pid = parts.value(0).toLongLong(&ok);
+        if (!ok || parts.size() != 2 || pid <= 0 || pid == ::getpid())
+            continue;
+        // Only the profile of a program that is gone: a running one (or one
+        // whose state cannot be told) keeps its profile.
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        if (QDir(temp.filePath(name)).removeRecursively())
+            removed << temp.filePath(name);
+    }
+    return removed;
 }
 
 Reference<css::lang::XComponent> UnoSession::load(const OUString& url) {

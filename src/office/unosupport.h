@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <atomic>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -65,9 +66,12 @@ public:
     // Loads a document hidden ("private:factory/swriter" etc. for new ones).
     Reference<css::lang::XComponent> load(const OUString& url);
 
+    // See LibreOffice::removeStaleProfiles.
+    static QStringList removeStaleProfiles(const QString& tempFolder);
+
 private:
     void start();  // with mutex_ held
-    void launch(const std::vector<QByteArray>& args);
+    void launch(const std::vector<QByteArray>& args, const std::vector<QByteArray>& env);
     bool alive() const;
 
     std::recursive_mutex mutex_;

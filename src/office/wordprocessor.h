@@ -17,8 +17,10 @@ struct TextStyle {
     bool bold = false;
     std::optional<QRgb> color;  // e.g. qRgb(255, 0, 0)
     QString fontName;
-    double pointSize = 0;                                         // 0: unchanged
-    enum class Align { Keep, Left, Center } align = Align::Keep;  // of the paragraphs touched
+    double pointSize = 0;  // 0: unchanged
+    // Of the paragraphs touched. Body: the document's own alignment, that of
+    // its default paragraph style, whatever the paragraph before it had.
+    enum class Align { Keep, Left, Center, Body } align = Align::Keep;
 };
 
 // Text in 宋体 of a size, bold or not, in paragraphs aligned so.
@@ -49,6 +51,13 @@ struct TextRun {
     bool bold = false;
     std::optional<QRgb> color;  // empty for the automatic colour
     QString fontName;
+};
+
+// A paragraph as read back from a document.
+enum class ParagraphAlignment { Left, Center, Right, Justify };
+struct Paragraph {
+    QString text;
+    ParagraphAlignment alignment = ParagraphAlignment::Left;
 };
 
 // A margin comment and the text it is anchored on.
@@ -118,6 +127,7 @@ public:
     // Reading back.
     virtual QString text() = 0;  // paragraphs separated by "\r"
     virtual QList<TextRun> runs() = 0;
+    virtual QList<Paragraph> paragraphs() = 0;  // of the body, in order
     virtual QList<DocumentComment> comments() = 0;
     virtual int pictureCount() = 0;
     // The picture of the i-th floating shape (null when it has none).

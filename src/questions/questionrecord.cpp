@@ -1,6 +1,7 @@
 #include "questions/questionrecord.h"
 
 #include "store/bank.h"
+#include "store/pausepoint.h"
 #include "store/statement.h"
 
 namespace zs {
@@ -58,7 +59,14 @@ QList<QPair<QString, QString>> draftScopes(const QuestionDraft& draft) {
 
 namespace {
 
-void insertRows(Bank& bank, const QuestionRecord& record) {
+// What the rows of a question record about its history, kept across a change.
+struct History {
+    QVariant lastUse;
+    QVariant uses;
+};
+
+void insertRows(Bank& bank, const QuestionRecord& record, const History& history = {}) {
+    bool first = true;
     for (const auto& [path, knowledge] : record.scopes) {
         RowValues row = {{QStringLiteral("题目编号"), record.number},
                          {QStringLiteral("考查范围"), path},
@@ -70,8 +78,23 @@ void insertRows(Bank& bank, const QuestionRecord& record) {
             << qMakePair(QStringLiteral("入库日期"), QVariant(record.date))
             << qMakePair(QStringLiteral("入库教师"), QVariant(record.teacher))
             << qMakePair(QStringLiteral("知识点"), QVariant(knowledge));
+        if (!history.lastUse.isNull())
+            row << qMakePair(QStringLiteral("最后使用日期"), history.lastUse);
+        if (!history.uses.isNull())
+            row << qMakePair(QStringLiteral("使用次数"), history.uses);
         bank.addRow(QStringLiteral("试题库"), row);
+        if (first)
+            pausePoint("question-rows");
+        first = false;
     }
+}
+
+// The first value of a column that is not empty, or a null value.
+QVariant firstValue(const RowSet& rows, const QString& column) {
+    for (int r = 0; r < rows.count(); ++r)
+        if (!rows.isNull(r, column) && !rows.text(r, column).isEmpty())
+            return rows.value(r, column);
+    return {};
 }
 
 }  // namespace
@@ -82,9 +105,33 @@ void addQuestion(Bank& bank, const QuestionRecord& record) {
 
 void replaceQuestion(Bank& bank, const QuestionRecord& record) {
     bank.transaction([&] {
+        const RowSet old =
+            bank.query(QStringLiteral("select * from 试题库 where 题目编号='") + sqlValue(record.number) + u'\'');
+        QuestionRecord kept = record;
+        for (int r = 0; r < old.count(); ++r)
+            if (const QDate date = old.date(r, QStringLiteral("入库日期")); date.isValid()) {
+                kept.date = date;
+                break;
+            }
+        if (const QVariant teacher = firstValue(old, QStringLiteral("入库教师")); !teacher.isNull())
+            kept.teacher = teacher.toString();
+        History history;
+        for (int r = 0; r < old.count(); ++r) {
+            const QDate lastUse = old.date(r, QStringLiteral("最后使用日期"));
+            if (lastUse.isValid() && (history.lastUse.isNull() || lastUse > history.lastUse.toDate()))
+                history.lastUse = lastUse;
+            const QVariant uses = old.value(r, QStringLiteral("使用次数"));
+            if (!uses.isNull() && (history.uses.isNull() || uses.toLongLong() > history.uses.toLongLong()))
+                history.uses = uses.toLongLong();
+        }
         bank.execute(QStringLiteral("delete from 试题库 where 题目编号='") + sqlValue(record.number) + u'\'');
-        insertRows(bank, record);
+        insertRows(bank, kept, history);
     });
+}
+
+bool hasRows(Bank& bank, const QString& number) {
+    return !bank.query(QStringLiteral("select 题目编号 from 试题库 where 题目编号='") + sqlValue(number) + u'\'')
+                .isEmpty();
 }
 
 int countQuestions(Bank& bank) {

@@ -61,7 +61,13 @@ QList<QPair<QString, QString>> draftScopes(const QuestionDraft& draft);
 // Writes all rows of a new question in one transaction.
 void addQuestion(Bank& bank, const QuestionRecord& record);
 // Replaces every row of `record.number` by the record's rows, in one transaction.
+// The question keeps what its rows held about its history: the entry date and
+// the entering teacher (the record's date and teacher are used only when the
+// rows had none), the last use and the use count.
 void replaceQuestion(Bank& bank, const QuestionRecord& record);
+
+// Whether any row of the bank carries the question number.
+bool hasRows(Bank& bank, const QString& number);
 
 // Counters of the entry screen.
 int countQuestions(Bank& bank);

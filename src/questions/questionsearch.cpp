@@ -161,6 +161,8 @@ QString QuestionBrowser::changeRefusal() const {
         return kNothingFound;
     if (!results.hasCurrent())
         return kNothingShown;
+    if (results.text(QStringLiteral("题目编号")).trimmed().isEmpty())
+        return withoutNumberRefusal(QStringLiteral("修改"));
     return {};
 }
 
@@ -171,7 +173,17 @@ QString QuestionBrowser::deletionRefusal() const {
         return kNothingFound;
     if (!results.hasCurrent())
         return kNothingShown;
+    if (results.text(QStringLiteral("题目编号")).trimmed().isEmpty())
+        return withoutNumberRefusal(QStringLiteral("删除"));
     return {};
+}
+
+QString QuestionBrowser::withoutNumberRefusal(const QString& action) {
+    // Every statement of a change or deletion names the question by its number:
+    // without one it would reach the rows of other damaged questions too.
+    return QStringLiteral("这条试题记录没有题目编号，不能%1！\r\r试题库中的这条记录不完整，"
+                          "它的题目和答案文档也无从查找。请人修复试题库中的题目编号。")
+        .arg(action);
 }
 
 void QuestionBrowser::repositionAfterDeletion(Bank& bank, int oldPosition) {

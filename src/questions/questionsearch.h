@@ -101,6 +101,8 @@ public:
     // display), or an empty text.
     QString changeRefusal() const;
     QString deletionRefusal() const;
+    // The refusal for a displayed row that carries no question number.
+    static QString withoutNumberRefusal(const QString& action);
 
     // After a deletion: runs the statement again; stands on the old position when
     // it is less than the new count, otherwise on the first row.

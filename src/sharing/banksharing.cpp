@@ -2,15 +2,19 @@
 
 #include "app/runstate.h"
 #include "catalogue/numberpool.h"
+#include "questions/questionrecord.h"
 #include "questions/scopetree.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
 #include "store/paths.h"
+#include "store/pausepoint.h"
 #include "store/statement.h"
 #include "store/textnumbers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <cmath>
 
@@ -210,6 +214,32 @@ int nextImportNumber(const QString& documentsFolder) {
     return int(highest) + 1;
 }
 
+QString importJournalPath(const QString& bankPath) {
+    const QFileInfo bank(bankPath);
+    return QDir(bank.absolutePath()).filePath(u'.' + bank.fileName() + QStringLiteral(".导入中"));
+}
+
+int recoverInterruptedImport(const QString& bankPath) {
+    const QString journalPath = importJournalPath(bankPath);
+    QFile journal(journalPath);
+    if (!journal.exists())
+        return 0;
+    QStringList files;
+    if (journal.open(QIODevice::ReadOnly))
+        files = QString::fromUtf8(journal.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    journal.close();
+    int removed = 0;
+    Bank bank(bankPath);
+    for (const QString& file : files) {
+        // A document whose number has rows belongs to a stored question.
+        const QString number = QFileInfo(file).fileName().left(5);
+        if (QFileInfo::exists(file) && !hasRows(bank, number) && QFile::remove(file))
+            ++removed;
+    }
+    QFile::remove(journalPath);
+    return removed;
+}
+
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
                              const ImportDecision& keep) {
     RowSet rows;
@@ -220,20 +250,43 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
     const QSet<QString> wanted(scopePaths.begin(), scopePaths.end());
 
     Bank bank(bankPath);
+    // New documents beside lost ones would only be mixed up with them.
+    if (const QString lost = lostDocumentsMessage(bank); !lost.isEmpty())
+        throw StoreError(lost);
+    recoverInterruptedImport(bankPath);
     // The codes the bank knows before anything is added.
     QSet<QString> known;
     {
         const QStringList codes = bank.query(QStringLiteral("select 试题识别码 from 试题库")).texts();
         known = QSet<QString>(codes.begin(), codes.end());
     }
+    // Numbers that rows carry are never given to an imported question, even
+    // when their documents are missing.
+    const QStringList numbersInUse = questionNumbersOf(bank);
+    const QSet<QString> taken(numbersInUse.begin(), numbersInUse.end());
     const QString documents = documentsFolderOf(bankPath);
     makeFolder(documents);
 
     ImportResult result;
     QStringList copied;  // documents written so far, removed again if the import fails
+    // The documents written are noted before they are written, so that the
+    // leftovers of an import that is killed midway can be found and removed.
+    QFile journal(importJournalPath(bankPath));
+    if (!journal.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw StoreError(QStringLiteral("无法写入文件：\r%1").arg(shown(journal.fileName())));
+    auto note = [&](const QString& file) {
+        copied << file;
+        journal.write(file.toUtf8() + '\n');
+        journal.flush();
+    };
     try {
         bank.transaction([&] {
             int next = nextImportNumber(documents);
+            // One question of the other bank (one identification code) gets one
+            // number and one pair of documents, however many sections it is
+            // filed under; an empty text marks a question left out.
+            QHash<QString, QString> numberOf;
+            QSet<QString> leftOut;  // questions the teacher left out as like one of the bank
             for (int r = 0; r < rows.count(); ++r) {
                 if (!wanted.contains(rows.text(r, "考查范围")))
                     continue;
@@ -241,25 +294,43 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
                 if (!code.isNull() && known.contains(code.toString()))
                     continue;
                 const QString old = rows.text(r, "题目编号");
-                const QString question = questionDocumentPath(externalBankPath, old);
-                const QString answer = answerDocumentPath(externalBankPath, old);
-                if (!QFileInfo::exists(question) || !QFileInfo::exists(answer)) {
-                    ++result.skipped;
-                    continue;
+                const QString key = code.toString().isEmpty() ? QStringLiteral("#") + old : code.toString();
+                QString number;
+                if (const auto given = numberOf.constFind(key); given != numberOf.cend()) {
+                    number = *given;
+                    if (number.isEmpty()) {
+                        ++(leftOut.contains(key) ? result.similarSkipped : result.skipped);
+                        continue;
+                    }
+                } else {
+                    const QString question = questionDocumentPath(externalBankPath, old);
+                    const QString answer = answerDocumentPath(externalBankPath, old);
+                    if (!QFileInfo::exists(question) || !QFileInfo::exists(answer)) {
+                        numberOf.insert(key, QString());
+                        ++result.skipped;
+                        continue;
+                    }
+                    while (next <= kHighestQuestionNumber && taken.contains(questionNumberText(next)))
+                        ++next;
+                    if (next > kHighestQuestionNumber)
+                        throw StoreError(QStringLiteral("题目编号已经用到 %1，没有新的编号可以给导入的试题！\r"
+                                                        "本次导入已经撤销，当前试题库保持原样。")
+                                             .arg(kHighestQuestionNumber));
+                    number = questionNumberText(next);
+                    if (keep && !keep(question, code.toString(), number)) {
+                        numberOf.insert(key, QString());
+                        leftOut.insert(key);
+                        ++result.similarSkipped;
+                        continue;
+                    }
+                    ++next;
+                    numberOf.insert(key, number);
+                    note(questionDocumentPath(bankPath, number));
+                    copyOver(question, copied.back());
+                    note(answerDocumentPath(bankPath, number));
+                    copyOver(answer, copied.back());
+                    ++result.imported;
                 }
-                if (next > kHighestQuestionNumber)
-                    throw StoreError(QStringLiteral("题目编号已经用到 %1，没有新的编号可以给导入的试题！\r"
-                                                    "本次导入已经撤销，当前试题库保持原样。")
-                                         .arg(kHighestQuestionNumber));
-                const QString number = questionNumberText(next);
-                if (keep && !keep(question, code.toString(), number)) {
-                    ++result.similarSkipped;
-                    continue;
-                }
-                copied << questionDocumentPath(bankPath, number);
-                copyOver(question, copied.back());
-                copied << answerDocumentPath(bankPath, number);
-                copyOver(answer, copied.back());
                 bank.addRow(QStringLiteral("试题库"), {{"题目编号", number},
                                                        {"考查范围", rows.value(r, "考查范围")},
                                                        {"题型", rows.value(r, "题型")},
@@ -267,15 +338,18 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
                                                        {"知识点", rows.value(r, "知识点")},
                                                        {"试题识别码", code},
                                                        {"入库教师", rows.value(r, "入库教师")}});
-                ++next;
-                ++result.imported;
+                pausePoint("import-row");
             }
         });
     } catch (...) {
         for (const QString& file : copied)
             QFile::remove(file);
+        journal.close();
+        journal.remove();
         throw;
     }
+    journal.close();
+    journal.remove();
     return result;
 }
 

@@ -73,7 +73,7 @@ void runExport(RunState& state, ShareContent content, const QStringList& scopePa
 int nextImportNumber(const QString& documentsFolder);
 
 struct ImportResult {
-    int imported = 0;
+    int imported = 0;        // questions (one number each)
     int skipped = 0;         // rows whose external documents are missing
     int similarSkipped = 0;  // rows the teacher left out as like a question of the bank
 };
@@ -84,12 +84,23 @@ struct ImportResult {
 using ImportDecision = std::function<bool(const QString& questionDocument, const QString& code, const QString& number)>;
 
 // Appends the external question rows filed under the paths whose 试题识别码
-// the current bank does not know, each under a new number with its documents
-// copied. All or nothing: on a failure the bank and its documents folder stay
-// as they were. Throws StoreError (also when the numbers would pass 32767).
-// `keep`, when given, decides about each row before its documents are copied.
+// the current bank does not know. The rows of one question (one identification
+// code) get one new number together, and its two documents are copied once; a
+// number that rows of the bank carry is never given. All or nothing: on a
+// failure the bank and its documents folder stay as they were. Throws
+// StoreError (also when the numbers would pass 32767, and when the documents of
+// every question of the bank are gone). `keep`, when given, decides about each
+// question before its documents are copied.
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
                              const ImportDecision& keep = {});
+
+// The note of the documents an import is writing, beside the bank; it is
+// removed when the import ends either way.
+QString importJournalPath(const QString& bankPath);
+// After an import that was killed midway: removes the documents it had written
+// whose numbers no row carries (its rows went with the unfinished transaction)
+// and the note. Returns how many documents were removed.
+int recoverInterruptedImport(const QString& bankPath);
 
 // Appends every external catalogue row whose path contains one of the paths
 // (rows the current catalogue has are appended again); returns their number.

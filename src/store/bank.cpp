@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,7 +18,8 @@
 
 namespace zs {
 
-StoreError::StoreError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+StoreError::StoreError(const QString& message, const QString& details)
+    : std::runtime_error(message.toStdString()), message_(message), details_(details) {}
 
 // ---------------------------------------------------------------- RowSet
 
@@ -87,6 +89,63 @@ const char* const kQuestionIndexes[] = {
     "CREATE INDEX \"试题库_试题识别码\" ON \"试题库\" (\"试题识别码\")",
     "CREATE INDEX \"试题库_考查范围\" ON \"试题库\" (\"考查范围\")",
 };
+
+// The tables of a full bank and the columns the program reads or writes by name.
+const QList<QPair<QString, QStringList>>& fullSchema() {
+    static const QList<QPair<QString, QStringList>> tables = {
+        {QStringLiteral("试题库"), questionColumns()},
+        {QStringLiteral("教材设置"), {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"}},
+        {QStringLiteral("题型"), {"题型"}},
+        {QStringLiteral("难度"), {"难度"}},
+        {QStringLiteral("试题来源"), {"试题来源"}},
+        {QStringLiteral("用户管理"), {"实名用户名", "密码", "所在学校详名", "所任学科", "联系方式"}},
+    };
+    return tables;
+}
+
+// What went wrong, in the teacher's words, from the database's error code and
+// text. The code is SQLite's (extended codes are reduced to their primary code).
+QString describeFailure(int code, const QString& text) {
+    switch (code & 0xff) {
+    case SQLITE_READONLY:
+        return QStringLiteral("试题库文件或它所在的文件夹是只读的，无法写入。\r"
+                              "请检查文件和文件夹的权限，或者把程序文件夹复制到可以写入的地方。");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("无法打开或写入试题库文件：文件可能被移走了，或者它所在的文件夹是只读的。");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("试题库正被别的程序使用，暂时不能读写。请稍后再试。");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("试题库文件已经损坏，无法读写。请用备份的试题库文件替换它。");
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满，无法写入试题库。请先腾出磁盘空间。");
+    case SQLITE_IOERR:
+        return QStringLiteral("读写试题库文件时出错（磁盘或文件系统有问题）。");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("没有读写试题库文件的权限。");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("要写入的数据不符合试题库的规定，没有写入。");
+    default:
+        break;
+    }
+    static const QRegularExpression missingTable(QStringLiteral("no such table: (?:main\\.)?(\\S+)"));
+    static const QRegularExpression missingColumn(QStringLiteral("(?:no such column|has no column named):? (\\S+)"));
+    if (const auto m = missingTable.match(text); m.hasMatch())
+        return QStringLiteral("试题库缺少数据表<%1>，这个试题库文件不完整。").arg(m.captured(1));
+    if (const auto m = missingColumn.match(text); m.hasMatch())
+        return QStringLiteral("试题库的数据表缺少列<%1>，这个试题库文件不完整。").arg(m.captured(1));
+    return QStringLiteral("读写试题库时出错，这项操作没有完成。");
+}
+
+QString failureDetails(const QString& statement, const QString& text) {
+    QString details;
+    if (!statement.isEmpty())
+        details += QStringLiteral("语句：") + statement + u'\n';
+    details += QStringLiteral("SQLite：") + text;
+    return details;
+}
 
 bool isDateColumn(const QString& name) {
     return name == u"入库日期" || name == u"最后使用日期";
@@ -197,6 +256,10 @@ QString Bank::problemWith(const QString& path, Mode mode) {
     }
     if (mode == Mode::ReadWrite && !info.isWritable())
         return QStringLiteral("试题库文件是只读的，无法写入：\r%1").arg(shown);
+    if (mode == Mode::ReadWrite && !QFileInfo(info.absolutePath()).isWritable())
+        return QStringLiteral("试题库文件所在的文件夹是只读的，无法写入试题库：\r%1\r\r"
+                              "请把程序文件夹复制到可以写入的地方，或者请人修改这个文件夹的权限。")
+            .arg(QDir::toNativeSeparators(info.absolutePath()));
     return {};
 }
 
@@ -212,18 +275,28 @@ Bank::Bank(const QString& path, Mode mode) : path_(path), connection_(nextConnec
         const QString err = db.lastError().text();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection_);
-        throw StoreError(QStringLiteral("无法打开试题库文件：\r%1\r%2").arg(nativePath(path), err));
+        throw StoreError(QStringLiteral("无法打开试题库文件：\r%1").arg(nativePath(path)), failureDetails({}, err));
     }
     // A bank has at least the question and catalogue tables.
     QSqlQuery q(db);
-    const bool ok = q.exec(QStringLiteral(
-                        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')")) &&
-                    q.next() && q.value(0).toInt() == 2;
+    const bool read = q.exec(QStringLiteral(
+        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')"));
+    const bool ok = read && q.next() && q.value(0).toInt() == 2;
     if (!ok) {
+        const QSqlError error = q.lastError();
         q = QSqlQuery();
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection_);
+        if (!read) {
+            // A damaged or unreadable file: say what the database found.
+            bool known = false;
+            const int code = error.nativeErrorCode().toInt(&known);
+            const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+            throw StoreError(QStringLiteral("无法读取试题库文件：\r%1\r\r%2")
+                                 .arg(nativePath(path), describeFailure(known ? code : SQLITE_ERROR, text)),
+                             failureDetails({}, text));
+        }
         throw StoreError(
             QStringLiteral("这个文件不是试题库文件（缺少<试题库>或<教材设置>数据表）：\r%1").arg(nativePath(path)));
     }
@@ -245,8 +318,34 @@ QSqlDatabase Bank::db() const {
     return QSqlDatabase::database(connection_, false);
 }
 
-void Bank::fail(const QString& what, const QString& detail) const {
-    throw StoreError(QStringLiteral("试题库操作失败：%1\r%2\r%3").arg(nativePath(path_), what, detail));
+void Bank::fail(const QString& statement, int code, const QString& text) const {
+    throw StoreError(QStringLiteral("试题库操作失败：\r%1\r\r%2").arg(nativePath(path_), describeFailure(code, text)),
+                     failureDetails(statement, text));
+}
+
+void Bank::fail(const QString& statement, const QSqlError& error) const {
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known);
+    fail(statement, known ? code : SQLITE_ERROR, error.databaseText().isEmpty() ? error.text() : error.databaseText());
+}
+
+QString Bank::schemaProblem() {
+    QStringList missing;
+    for (const auto& [table, columns] : fullSchema()) {
+        const RowSet info = query(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        if (info.isEmpty()) {
+            missing << QStringLiteral("数据表<%1>").arg(table);
+            continue;
+        }
+        const QStringList present = info.texts(info.columnIndex(QStringLiteral("name")));
+        for (const QString& column : columns)
+            if (!present.contains(column))
+                missing << QStringLiteral("数据表<%1>的列<%2>").arg(table, column);
+    }
+    if (missing.isEmpty())
+        return {};
+    return QStringLiteral("试题库文件不完整，缺少：%1\r%2\r\r请用完整的试题库文件替换它。")
+        .arg(missing.join(QStringLiteral("、")), nativePath(path_));
 }
 
 // ---------------------------------------------------------------- operations
@@ -265,11 +364,11 @@ sqlite3* handleOf(const QSqlDatabase& db) {
 RowSet Bank::query(const QString& statement) {
     sqlite3* handle = handleOf(db());
     if (!handle)
-        fail(statement, QStringLiteral("no connection"));
+        fail(statement, SQLITE_CANTOPEN, QStringLiteral("no connection"));
     const QByteArray sql = toSqlite(statement).toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
-        fail(statement, QString::fromUtf8(sqlite3_errmsg(handle)));
+        fail(statement, sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)));
     const int width = sqlite3_column_count(stmt);
     QStringList columns;
     QVector<bool> dates;
@@ -307,9 +406,10 @@ RowSet Bank::query(const QString& statement) {
         }
     }
     const QString error = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(handle));
+    const int errorCode = rc == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(handle);
     sqlite3_finalize(stmt);
     if (!error.isEmpty())
-        fail(statement, error);
+        fail(statement, errorCode, error);
     if (width > 0 && returnsNaturalOrder(statement)) {
         const int rows = int(cells.size() / width);
         QVector<NaturalKey> keys(rows);
@@ -331,17 +431,17 @@ RowSet Bank::query(const QString& statement) {
 void Bank::execute(const QString& statement) {
     QSqlQuery q(db());
     if (!q.exec(toSqlite(statement)))
-        fail(statement, q.lastError().text());
+        fail(statement, q.lastError());
 }
 
 void Bank::executeBound(const QString& sqliteStatement, const QVariantList& values) {
     QSqlQuery q(db());
     if (!q.prepare(sqliteStatement))
-        fail(sqliteStatement, q.lastError().text());
+        fail(sqliteStatement, q.lastError());
     for (const QVariant& v : values)
         q.addBindValue(v.typeId() == QMetaType::QDate ? QVariant(v.toDate().toString(Qt::ISODate)) : v);
     if (!q.exec())
-        fail(sqliteStatement, q.lastError().text());
+        fail(sqliteStatement, q.lastError());
 }
 
 void Bank::addRow(const QString& table, const RowValues& values) {
@@ -363,7 +463,7 @@ void Bank::transaction(const std::function<void()>& work) {
     QSqlDatabase d = db();
     const bool outer = transactionDepth_ == 0;
     if (outer && !d.transaction())
-        fail(QStringLiteral("BEGIN"), d.lastError().text());
+        fail(QStringLiteral("BEGIN"), d.lastError());
     ++transactionDepth_;
     try {
         work();
@@ -375,7 +475,7 @@ void Bank::transaction(const std::function<void()>& work) {
     }
     --transactionDepth_;
     if (outer && !d.commit()) {
-        const QString err = d.lastError().text();
+        const QSqlError err = d.lastError();
         d.rollback();
         fail(QStringLiteral("COMMIT"), err);
     }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPair>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -14,14 +15,17 @@
 namespace zs {
 
 // A failure of the bank store, with a message for the teacher (Chinese, naming
-// the file where one is involved).
+// the file where one is involved) and, where there is one, the technical text
+// behind it (the statement and the database's own words) for a "详细信息" part.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const QString& message);
+    explicit StoreError(const QString& message, const QString& details = {});
     const QString& message() const { return message_; }
+    const QString& details() const { return details_; }
 
 private:
     QString message_;
+    QString details_;
 };
 
 // The rows of one query, in order; columns by name or position.
@@ -71,7 +75,14 @@ public:
     const QString& path() const { return path_; }
 
     // The message that opening this file would give, or an empty text if it opens.
+    // For writing, a folder that cannot be written is refused too: the database
+    // keeps its journal beside the file.
     static QString problemWith(const QString& path, Mode mode = Mode::ReadWrite);
+
+    // What the six tables of a full bank lack (tables, or columns by name), as a
+    // message naming the file; empty when nothing is missing. Extra tables and
+    // columns are fine.
+    QString schemaProblem();
 
     // Creates a new bank with the six tables and the default types and
     // difficulties. Throws StoreError if the file exists or cannot be written.
@@ -98,7 +109,8 @@ public:
 
 private:
     QSqlDatabase db() const;
-    void fail(const QString& what, const QString& detail) const;
+    [[noreturn]] void fail(const QString& statement, int sqliteCode, const QString& text) const;
+    [[noreturn]] void fail(const QString& statement, const QSqlError& error) const;
 
     QString path_;
     QString connection_;

@@ -43,6 +43,8 @@ void Form_cshtmbh::Form_Activate() {
     });
     if (!result_.message.isEmpty())
         state_.prompts.message(result_.message, Buttons::Ok, Icon::Exclamation);
+    if (!result_.notice.isEmpty())
+        state_.prompts.message(result_.notice, Buttons::Ok, Icon::Exclamation);
     accept();
 }
 

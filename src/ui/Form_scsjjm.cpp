@@ -70,9 +70,6 @@ bool Form_scsjjm::generate() {
     });
     if (!written)
         return false;
-    state_.prompts.show(
-        QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，"
-                       "马上为你展示~~"));
     QString workbook;
     guarded(state_, [&] {
         workbook = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName),
@@ -80,6 +77,15 @@ bool Form_scsjjm::generate() {
     });
     if (!guarded(state_, [&] { generation_->finish(); }))
         return false;
+    // Said only once everything is written and saved: the teacher may close
+    // the program at this message.
+    if (!workbook.isEmpty())
+        state_.prompts.show(
+            QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，"
+                           "马上为你展示~~"));
+    else
+        state_.prompts.show(QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷>都已保存在桌面的文件夹中了，"
+                                           "但是<双向细目表>没有保存成功。马上为你展示~~"));
     const PaperGeneration::Files& files = generation_->files();
     outputFiles_ = {files.paper, files.answers, files.review};
     if (!workbook.isEmpty())

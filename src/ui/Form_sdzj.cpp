@@ -331,8 +331,9 @@ void Form_sdzj::addpre_Click() {
         rowCommandDone();
         return;
     }
+    // New rows never go between the rows of one question.
     if (CurrentRow >= 1)
-        table_.insertEmptyRows(CurrentRow, int(count));
+        table_.insertEmptyRows(table_.questionRows(CurrentRow).first, int(count));
     rowColours_.resize(table_.rows());
     Col0Display();
     rowCommandDone();
@@ -359,13 +360,14 @@ void Form_sdzj::del_Click() {
     rowCommandDone();
 }
 
+// A question filed under several scopes moves with all its rows.
 void Form_sdzj::tonext_Click() {
-    table_.swapRows(CurrentRow, CurrentRow + 1);
+    table_.swapQuestionWithNext(CurrentRow);
     rowCommandDone();
 }
 
 void Form_sdzj::topre_Click() {
-    table_.swapRows(CurrentRow, CurrentRow - 1);
+    table_.swapQuestionWithPrevious(CurrentRow);
     rowCommandDone();
 }
 

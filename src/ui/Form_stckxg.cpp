@@ -53,18 +53,13 @@ void Form_stckxg::Command_dkwbstk_Click() {
         return;
     }
     // Only a real bank replaces the current one.
-    QString problem = Bank::problemWith(file);
-    if (problem.isEmpty()) {
-        try {
-            Bank bank(file);
-        } catch (const StoreError& e) {
-            problem = e.message();
-        }
-    }
+    const QString problem = Bank::problemWith(file);
     if (!problem.isEmpty()) {
         state_.prompts.message(problem, Buttons::Ok, Icon::Critical);
         return;
     }
+    if (!guarded(state_, [&] { Bank bank(file); }))
+        return;
     state_.BankPath = file;
     showBankPath();
     Command_ss_Click();

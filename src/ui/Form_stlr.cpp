@@ -80,23 +80,34 @@ bool Form_stlr::prepareQuestion() {
 }
 
 bool Form_stlr::TakeNextNumber() {
-    if (state_.FreeNumberPool.isEmpty(NumberPool::kSlots)) {
-        Form_cshtmbh numbers(state_, this);
-        showModal(state_, numbers);
-    }
     CurrentNumber.clear();
-    for (int i = 1; i <= NumberPool::kSlots; ++i) {
-        if (!state_.FreeNumberPool.isEmpty(i)) {
-            CurrentNumber = state_.FreeNumberPool.slot(i);
+    bool refillRefused = false;
+    // A number of the pool may have been used since the pool was filled (a bank
+    // import numbers its questions from the documents folder): such a number is
+    // passed over, and its documents are never written over. When the pool holds
+    // no other number it is filled once more.
+    for (int attempt = 0; attempt < 2 && CurrentNumber.isEmpty() && !refillRefused; ++attempt) {
+        if (attempt > 0 || state_.FreeNumberPool.isEmpty(NumberPool::kSlots)) {
+            Form_cshtmbh numbers(state_, this);
+            showModal(state_, numbers);
+            refillRefused = !numbers.result().message.isEmpty();
+        }
+        for (int i = 1; i <= NumberPool::kSlots && CurrentNumber.isEmpty(); ++i) {
+            if (state_.FreeNumberPool.isEmpty(i))
+                continue;
+            const QString number = state_.FreeNumberPool.slot(i);
             state_.FreeNumberPool.setSlot(i, QString());
-            break;
+            if (!numberTaken(number))
+                CurrentNumber = number;
         }
     }
     if (CurrentNumber.isEmpty()) {
         QuestionDocPath.clear();
         AnswerDocPath.clear();
-        state_.prompts.message(QStringLiteral("没有可用的题目编号，暂时不能录入试题。"), Buttons::Ok,
-                               Icon::Exclamation);
+        // A refused refill has told the teacher why already.
+        if (!refillRefused)
+            state_.prompts.message(QStringLiteral("没有可用的题目编号，暂时不能录入试题。"), Buttons::Ok,
+                                   Icon::Exclamation);
         return false;
     }
     QuestionDocPath = questionDocumentPath(state_.BankPath, CurrentNumber);
@@ -109,6 +120,18 @@ bool Form_stlr::TakeNextNumber() {
             doc->close();
         }
     });
+}
+
+bool Form_stlr::numberTaken(const QString& number) const {
+    if (QFileInfo::exists(questionDocumentPath(state_.BankPath, number)) ||
+        QFileInfo::exists(answerDocumentPath(state_.BankPath, number)))
+        return true;
+    try {
+        Bank bank(state_.BankPath);
+        return hasRows(bank, number);
+    } catch (const StoreError&) {
+        return false;  // storing the question will tell
+    }
 }
 
 void Form_stlr::BindDocuments() {

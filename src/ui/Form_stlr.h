@@ -50,6 +50,8 @@ private:
     // is like no question of the bank, or the teacher keeps it anyway).
     bool similarityAllows();
     bool TakeNextNumber();
+    // Whether a document or a row of the bank has the number already.
+    bool numberTaken(const QString& number) const;
     void BindDocuments();
     void RefreshCounters();
 

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStyledItemDelegate>
 #include <memory>
 
@@ -109,6 +110,13 @@ void BrowseScreen::bindControls() {
         p.setColor(QPalette::HighlightedText, Qt::black);
         tree->setPalette(p);
         tree->setItemDelegate(new KeepColourDelegate(tree));
+    }
+    // The two trees keep the width their chapter names need; the documents
+    // take what the window has beyond that. The teacher can move the borders.
+    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("topSplitter"))) {
+        splitter->setStretchFactor(0, 0);
+        splitter->setStretchFactor(1, 0);
+        splitter->setStretchFactor(2, 1);
     }
 
     // Enter belongs to the jump box; no button is pressed by it.

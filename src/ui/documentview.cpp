@@ -153,6 +153,7 @@ void DocumentView::bind(const QString& path) {
         fileWatcher_->removePaths(fileWatcher_->files());
     path_ = path;
     preview_ = QImage();
+    ++generation_;  // a preview of the file bound before never shows
     name_->setText(QFileInfo(path).fileName());
     editButton_->setEnabled(true);
     refreshButton_->setEnabled(true);
@@ -191,33 +192,39 @@ void DocumentView::refresh() {
 }
 
 void DocumentView::render() {
+    // Whatever is being rendered now is out of date: its result is dropped.
+    ++generation_;
+    if (preview_.isNull())
+        showText(QStringLiteral("正在生成预览……"));
     if (watcher_->isRunning()) {
         pending_ = true;  // render again when the running one is done
         return;
     }
-    if (preview_.isNull())
-        showText(QStringLiteral("正在生成预览……"));
-    ++generation_;
-    renderedWidth_ = qMax(200, scroll_->viewport()->width() - 12);
+    renderedWidth_ = previewWidth();
     Office* office = &state_->office;
     const QString path = path_;
     const int width = renderedWidth_;
     watcher_->setProperty("generation", generation_);
+    watcher_->setProperty("path", path);
     watcher_->setFuture(QtConcurrent::run([office, path, width] { return renderDocument(office, path, width); }));
 }
 
 void DocumentView::showResult() {
-    const bool current = watcher_->property("generation").toInt() == generation_;
+    // Only the picture of the file bound now, rendered last, is shown.
+    const bool current = watcher_->property("generation").toInt() == generation_ &&
+                         watcher_->property("path").toString() == path_ && !pending_;
     if (current) {
         const QImage image = watcher_->result();
         if (!image.text(QStringLiteral("error")).isEmpty()) {
+            preview_ = QImage();
             showText(QStringLiteral("无法预览这个文档：\n%1").arg(image.text(QStringLiteral("error"))));
         } else if (image.isNull()) {
+            preview_ = QImage();
             showText(QStringLiteral("（空白文档）"));
         } else {
             preview_ = image;
             page_->setText(QString());
-            page_->setPixmap(QPixmap::fromImage(image));
+            showPreview();
         }
         emit previewReady();
     }
@@ -244,9 +251,24 @@ void DocumentView::edit() {
 
 void DocumentView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int width = qMax(200, scroll_->viewport()->width() - 12);
-    if (!preview_.isNull() && qAbs(width - renderedWidth_) > 40)
-        debounce_->start();
+    if (preview_.isNull())
+        return;
+    showPreview();
+    const int width = previewWidth();
+    if (qAbs(width - renderedWidth_) > 40 || preview_.width() > width)
+        debounce_->start();  // drawn again for the new width a moment later
+}
+
+int DocumentView::previewWidth() const {
+    return qMax(200, scroll_->viewport()->width() - 12);
+}
+
+void DocumentView::showPreview() {
+    // A picture wider than the view is scaled down, never cut off.
+    const int width = previewWidth();
+    page_->setText(QString());
+    page_->setPixmap(QPixmap::fromImage(
+        preview_.width() > width ? preview_.scaledToWidth(width, Qt::SmoothTransformation) : preview_));
 }
 
 }  // namespace zs

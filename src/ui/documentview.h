@@ -49,6 +49,8 @@ private:
     void render();
     void showResult();
     void showText(const QString& text);
+    void showPreview();
+    int previewWidth() const;
 
     RunState* state_ = nullptr;
     QString path_;

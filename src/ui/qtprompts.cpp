@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 
 namespace zs {
 
@@ -17,6 +18,27 @@ QWidget* dialogParent() {
 QString titleOr(const QString& title) {
     return title.isEmpty() ? kAppTitle : title;
 }
+
+// The captions of the message box's own details button, in Chinese whatever
+// translations are installed.
+class MessageBoxCaptions : public QTranslator {
+public:
+    MessageBoxCaptions() { QCoreApplication::installTranslator(this); }
+    ~MessageBoxCaptions() override {
+        if (QCoreApplication::instance())
+            QCoreApplication::removeTranslator(this);
+    }
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char*, int) const override {
+        if (qstrcmp(context, "QMessageBox") != 0)
+            return {};
+        if (qstrcmp(sourceText, "Show Details...") == 0)
+            return QStringLiteral("详细信息…");
+        if (qstrcmp(sourceText, "Hide Details...") == 0)
+            return QStringLiteral("隐藏详细信息");
+        return {};
+    }
+};
 
 }  // namespace
 
@@ -39,9 +61,21 @@ QString QtPrompts::qtFilter(const QString& filter) {
 }
 
 Answer QtPrompts::message(const QString& text, Buttons buttons, Icon icon, const QString& title, int defaultButton) {
+    return showBox(text, {}, buttons, icon, title, defaultButton);
+}
+
+Answer QtPrompts::messageWithDetails(const QString& text, const QString& details, Icon icon, const QString& title) {
+    return showBox(text, details, Buttons::Ok, icon, title, 0);
+}
+
+Answer QtPrompts::showBox(const QString& text, const QString& details, Buttons buttons, Icon icon, const QString& title,
+                          int defaultButton) {
+    static MessageBoxCaptions captions;
     QMessageBox box(dialogParent());
     box.setWindowTitle(titleOr(title));
     box.setText(displayText(text));
+    if (!details.isEmpty())
+        box.setDetailedText(displayText(details));
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);

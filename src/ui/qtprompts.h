@@ -8,6 +8,7 @@ namespace zs {
 class QtPrompts : public Prompts {
 public:
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title, int defaultButton) override;
+    Answer messageWithDetails(const QString& text, const QString& details, Icon icon, const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& filter, const QString& title) override;
     QString saveFile(const QString& filter, const QString& title) override;
@@ -17,6 +18,10 @@ public:
     static QString qtFilter(const QString& filter);
     // Character 13 is the line break of the program's texts.
     static QString displayText(const QString& text);
+
+private:
+    Answer showBox(const QString& text, const QString& details, Buttons buttons, Icon icon, const QString& title,
+                   int defaultButton);
 };
 
 }  // namespace zs

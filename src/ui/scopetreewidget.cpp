@@ -2,8 +2,17 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace zs {
+
+namespace {
+// The deepest level shown whole without scrolling (章), and the most width
+// that asks of the screen.
+constexpr int kWholeLevel = 5;
+constexpr int kMostWidth = 440;
+}  // namespace
 
 ScopeTreeWidget::ScopeTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
@@ -11,6 +20,8 @@ ScopeTreeWidget::ScopeTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     setUniformRowHeights(true);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(this, &QTreeWidget::itemChanged, this, &ScopeTreeWidget::onItemChanged);
 }
 
@@ -31,6 +42,33 @@ void ScopeTreeWidget::setModel(ScopeTreeModel model) {
         items_[i] = item;
     }
     syncing_ = false;
+    updateGeometry();
+}
+
+int ScopeTreeWidget::chapterWidth() const {
+    // Ticked nodes are drawn bold: measure in bold.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int box = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this) + 12;
+    int widest = 0;
+    for (int i = 0; i < model_.count(); ++i) {
+        const ScopeNode& n = model_.node(i);
+        if (n.level <= kWholeLevel)
+            widest = qMax(widest, indentation() * n.level + box + metrics.horizontalAdvance(n.text));
+    }
+    const int chrome = 2 * frameWidth() + verticalScrollBar()->sizeHint().width() + 4;
+    return qMin(widest + chrome, kMostWidth);
+}
+
+QSize ScopeTreeWidget::sizeHint() const {
+    const QSize base = QTreeWidget::sizeHint();
+    return {qMax(base.width(), chapterWidth()), base.height()};
+}
+
+QSize ScopeTreeWidget::minimumSizeHint() const {
+    const QSize base = QTreeWidget::minimumSizeHint();
+    return {qMax(base.width(), chapterWidth()), base.height()};
 }
 
 void ScopeTreeWidget::syncChecks() {

@@ -27,6 +27,11 @@ public:
     void setNodeStyle(int node, const QColor& color, bool bold);
     void resetNodeStyles();
 
+    // Wide enough to show every name down to the chapters whole (sections,
+    // which can be longer, are reached by scrolling sideways).
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     // The teacher ticked or unticked a node; the model already holds the new tick.
     void nodeCheck(int node);
@@ -39,6 +44,7 @@ protected:
 
 private:
     void onItemChanged(QTreeWidgetItem* item, int column);
+    int chapterWidth() const;
 
     ScopeTreeModel model_;
     QVector<QTreeWidgetItem*> items_;

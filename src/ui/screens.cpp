@@ -23,11 +23,18 @@ bool guarded(RunState& state, const std::function<void()>& work) {
         work();
         return true;
     } catch (const StoreError& e) {
-        state.prompts.message(e.message(), Buttons::Ok, Icon::Critical);
+        showStoreError(state.prompts, e);
     } catch (const OfficeError& e) {
         state.prompts.message(e.message(), Buttons::Ok, Icon::Critical);
     }
     return false;
+}
+
+void showStoreError(Prompts& prompts, const StoreError& error) {
+    if (error.details().isEmpty())
+        prompts.message(error.message(), Buttons::Ok, Icon::Critical);
+    else
+        prompts.messageWithDetails(error.message(), error.details(), Icon::Critical);
 }
 
 void centreOnScreen(QWidget& window) {

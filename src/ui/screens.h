@@ -7,7 +7,9 @@ class QWidget;
 
 namespace zs {
 
+class Prompts;
 class RunState;
+class StoreError;
 
 // Runs a screen modally: the screen's own event loop until it closes. Tests
 // intercept this through RunState::modalHook and drive the screen themselves.
@@ -16,6 +18,10 @@ void showModal(RunState& state, QDialog& screen);
 // Runs `work`; a failure of the bank or the office is shown to the teacher in a
 // message box instead of ending the program. Returns whether `work` finished.
 bool guarded(RunState& state, const std::function<void()>& work);
+
+// Shows a failure of the bank: its message, and its technical text (when it has
+// one) in the "详细信息" part.
+void showStoreError(Prompts& prompts, const StoreError& error);
 
 // Centres a top-level window on its screen.
 void centreOnScreen(QWidget& window);

@@ -3,12 +3,18 @@
 #include "app/appfolder.h"
 #include "app/runstate.h"
 #include "office/libreoffice.h"
+#include "office/officeerror.h"
+#include "sharing/banksharing.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
+#include "store/paths.h"
 #include "ui/Form_qdjm.h"
 #include "ui/qtdesktop.h"
 #include "ui/qtprompts.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
 #include <QtConcurrent>
@@ -20,29 +26,80 @@ static void initScreenResources() {
 
 namespace zs {
 
+StartChecks::StartChecks(QString appDir) : tempFolder(QDir::tempPath()), appDir_(std::move(appDir)), lock_(appDir_) {}
+
+bool StartChecks::refuse(const QString& message, const QString& details) {
+    refusal_ = message;
+    refusalDetails_ = details;
+    return false;
+}
+
+bool StartChecks::run(Office& office) {
+    if (!QDir().mkpath(appDir_))
+        return refuse(QStringLiteral("无法建立程序文件夹：\r%1").arg(QDir::toNativeSeparators(appDir_)));
+    if (const QString held = lock_.acquire(); !held.isEmpty())
+        return refuse(held);
+    removedProfiles_ = LibreOffice::removeStaleProfiles(tempFolder);
+
+    AppFolder folder(appDir_);
+    const QString bankPath = folder.file(kBankFileName);
+    // A bank that is there but unusable is refused before anything is made
+    // beside it.
+    if (QFileInfo::exists(bankPath) || QFileInfo(bankPath).isSymLink())
+        if (const QString problem = Bank::problemWith(bankPath); !problem.isEmpty())
+            return refuse(problem);
+    if (const QString orphaned = folder.missingBankProblem(); !orphaned.isEmpty())
+        return refuse(orphaned);
+    if (!folder.missing().isEmpty()) {
+        try {
+            created_ = folder.prepare(office);
+        } catch (const StoreError& e) {
+            preparationError_ = e.message();
+        } catch (const OfficeError& e) {
+            preparationError_ = e.message();
+        }
+    }
+    if (const QString problem = Bank::problemWith(bankPath); !problem.isEmpty())
+        return refuse(problem);
+    try {
+        Bank bank(bankPath);
+        if (const QString incomplete = bank.schemaProblem(); !incomplete.isEmpty())
+            return refuse(incomplete);
+        if (const QString lost = lostDocumentsMessage(bank); !lost.isEmpty())
+            warnings_ << lost;
+    } catch (const StoreError& e) {
+        return refuse(e.message(), e.details());
+    }
+    try {
+        recoverInterruptedImport(bankPath);
+    } catch (const StoreError& e) {
+        warnings_ << e.message();
+    }
+    return true;
+}
+
 int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
     initScreenResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zs/logo.png")));
-    QtPrompts prompts;
+    QtPrompts qtPrompts;
+    Prompts& prompts = qtPrompts;
     QtDesktop desktop;
 
-    // Missing files of the application folder are made before anything else.
-    AppFolder folder(appDir);
-    if (!folder.missing().isEmpty()) {
-        try {
-            folder.prepare(office);
-        } catch (const StoreError& e) {
-            prompts.show(e.message());
-        } catch (const OfficeError& e) {
-            prompts.show(e.message());
-        }
-    }
-    RunState state(appDir, prompts, office, desktop);
-    const QString problem = Bank::problemWith(state.BankPath);
-    if (!problem.isEmpty()) {
-        prompts.show(problem + QStringLiteral("\r\r程序即将退出。"));
+    StartChecks checks(appDir);
+    const bool go = checks.run(office);
+    if (!checks.preparationError().isEmpty())
+        prompts.show(checks.preparationError());
+    if (!go) {
+        const QString text = checks.refusal() + QStringLiteral("\r\r程序即将退出。");
+        if (checks.refusalDetails().isEmpty())
+            prompts.show(text);
+        else
+            prompts.messageWithDetails(text, checks.refusalDetails(), Icon::Critical);
         return 1;
     }
+    for (const QString& warning : checks.warnings())
+        prompts.message(warning, Buttons::Ok, Icon::Exclamation);
+    RunState state(appDir, prompts, office, desktop);
 
     // The office starts in the background while the teacher logs in, so that the
     // first screen that writes a document does not wait for it.

@@ -76,10 +76,49 @@ TEST_F(NumberPoolTest, AbandonedEntriesAreReclaimed) {
     refillNumberPool(pool, app.bankPath());
     EXPECT_EQ(pool.slot(1), "00002");
     EXPECT_FALSE(QFile::exists(questionDocumentPath(app.bankPath(), "00002")));
-    EXPECT_FALSE(QFile::exists(questionDocumentPath(app.bankPath(), "00005")));
-    EXPECT_EQ(rowsOf("00005"), 0);
-    EXPECT_TRUE(poolSlots().contains("00005"));
+    // A question is never deleted because a document of it is missing: 00005
+    // keeps its rows, its question document and its number.
+    EXPECT_TRUE(QFile::exists(questionDocumentPath(app.bankPath(), "00005")));
+    EXPECT_EQ(rowsOf("00005"), 2);
+    EXPECT_FALSE(poolSlots().contains("00005"));
     EXPECT_EQ(rowsOf("00001"), 1);
+}
+
+TEST_F(NumberPoolTest, RowsWhoseDocumentsAreAllMissingKeepTheirNumber) {
+    complete("00001");
+    row("00002");
+    TestApp::touch(answerDocumentPath(app.bankPath(), "00004"));  // a stray answer, no rows
+    EXPECT_TRUE(refillNumberPool(pool, app.bankPath()).completed);
+    EXPECT_EQ(rowsOf("00002"), 1);
+    EXPECT_EQ(pool.slot(1), "00003");
+    EXPECT_EQ(pool.slot(2), "00004");
+    EXPECT_FALSE(QFile::exists(answerDocumentPath(app.bankPath(), "00004")));
+}
+
+TEST_F(NumberPoolTest, RowsWithoutANumberAreLeftAloneAndTheirCodesNumbersKept) {
+    complete("00001");
+    // Question 00002 lost its number in the bank; its documents are there.
+    TestApp::touch(questionDocumentPath(app.bankPath(), "00002"));
+    TestApp::touch(answerDocumentPath(app.bankPath(), "00002"));
+    Bank bank(app.bankPath());
+    bank.addRow("试题库", {{"考查范围", "a"}, {"试题识别码", "张三-00002"}});
+    bank.addRow("试题库", {{"题目编号", ""}, {"考查范围", "b"}, {"试题识别码", "李四-00004"}});
+    bank.addRow("试题库", {{"题目编号", " "}, {"考查范围", "c"}});
+    const RefillResult r = refillNumberPool(pool, app.bankPath());
+    EXPECT_TRUE(r.completed);
+    EXPECT_EQ(pool.slot(1), "00003");
+    EXPECT_EQ(pool.slot(2), "00005");
+    EXPECT_TRUE(QFile::exists(questionDocumentPath(app.bankPath(), "00002")));
+    EXPECT_TRUE(QFile::exists(answerDocumentPath(app.bankPath(), "00002")));
+    EXPECT_EQ(bank.query("select * from 试题库").count(), 4);
+    EXPECT_EQ(r.notice,
+              "试题库里有 3 条试题记录没有题目编号（试题识别码：张三-00002、李四-00004、（没有试题识别码））。\r\r"
+              "这些记录没有被删除，它们的题目和答案文档也没有被改动；按试题识别码末尾的编号，"
+              "这些编号不会分给新的试题。\r请在<查看修改>中查看这些试题，并请人修复试题库中的题目编号。");
+    // A bank without such rows has nothing to tell.
+    TestApp other;
+    NumberPool otherPool;
+    EXPECT_TRUE(refillNumberPool(otherPool, other.bankPath()).notice.isEmpty());
 }
 
 TEST_F(NumberPoolTest, ASlotStillHoldingANumberCountsItAsTaken) {
@@ -105,8 +144,25 @@ TEST_F(NumberPoolTest, AMissingDocumentsFolderNeverDeletesQuestions) {
     const RefillResult r = refillNumberPool(pool, app.bankPath());
     EXPECT_FALSE(r.completed);
     EXPECT_TRUE(r.message.contains("试题源文件")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.startsWith("试题源文件夹不见了！")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains(QDir::toNativeSeparators(app.documents())));
     EXPECT_EQ(rowsOf("00001"), 1);
     EXPECT_EQ(rowsOf("00002"), 1);
+    EXPECT_TRUE(pool.isEmpty(1));
+    EXPECT_FALSE(QFileInfo::exists(app.documents()));
+}
+
+TEST_F(NumberPoolTest, AnEmptiedDocumentsFolderNeverDeletesQuestionsEither) {
+    // The folder was lost and made anew, empty: 50 questions look abandoned.
+    for (int n = 1; n <= 50; ++n)
+        complete(range(n, n).first());
+    ASSERT_TRUE(QDir(app.documents()).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(app.documents()));
+    const RefillResult r = refillNumberPool(pool, app.bankPath());
+    EXPECT_FALSE(r.completed);
+    EXPECT_TRUE(r.message.startsWith("试题源文件夹里的试题文档都不见了！")) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains("试题库里有 50 道试题"));
+    EXPECT_EQ(Bank(app.bankPath()).query("select * from 试题库").count(), 50);
     EXPECT_TRUE(pool.isEmpty(1));
 }
 

@@ -105,6 +105,23 @@ TEST(BuildCandidates, ReadsTheSixTextsOfEveryRowThatPassesTheFilters) {
     EXPECT_EQ(BuildCandidates(*b.bank, p).size(), 7u);
 }
 
+TEST(BuildCandidates, AQuestionTableWithAnotherColumnInBetweenGivesTheSameCandidates) {
+    ComposeBank b;
+    // A bank made by another tool: a column of its own after 题目编号, and the
+    // six columns in another order.
+    b.bank->execute("DROP TABLE 试题库");
+    b.bank->execute("CREATE TABLE 试题库 (ID INTEGER PRIMARY KEY, 题目编号 TEXT, 备注 TEXT, 试题识别码 TEXT, "
+                    "知识点 TEXT, 考查范围 TEXT, 难度 TEXT, 题型 TEXT, 试题来源 TEXT, 入库日期 DATE, 入库教师 TEXT, "
+                    "最后使用日期 DATE, 使用次数 INTEGER)");
+    b.addQuestion(ComposeBank::Row{.number = "00001", .scope = kPathA, .type = "填空题", .knowledge = "甲|乙"});
+    b.bank->execute("update 试题库 set 备注 = '旧题'");
+    CompositionParameters p;
+    p.ScopePaths = {kPathA};
+    const CandidateTable c = BuildCandidates(*b.bank, p);
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0], (Candidate{"00001", kPathA, "填空题", "0.5", "甲|乙", "张三-00001"}));
+}
+
 TEST(BuildCandidates, AStatementTheBankRefusesIsAStoreError) {
     ComposeBank b;
     CompositionParameters p;  // no scope: "where and (...)" cannot run

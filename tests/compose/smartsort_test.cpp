@@ -6,6 +6,7 @@
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace zs;
 
@@ -127,4 +128,78 @@ TEST(SpecialTraining, TheFoundRowsReplaceTheTable) {
     EXPECT_EQ(t.cell(2, SpecTable::QuestionNumber), "00002");
     EXPECT_EQ(t.cell(1, SpecTable::Knowledge), "1-重力\r2-弹力");
     EXPECT_EQ(t.cell(2, SpecTable::Number), "2");
+}
+
+namespace {
+
+// A table of questions given as (number, type, difficulty); one row each, so a
+// number given twice is a question filed under two scopes.
+SpecTable questionsTable(const QList<std::tuple<QString, QString, QString>>& rows) {
+    SpecTable t(int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        const auto& [number, type, difficulty] = rows[i];
+        t.fillRow(i + 1, number, "张三-" + number, type, difficulty, "scope" + QString::number(i + 1), "1-x");
+    }
+    t.numberRows();
+    return t;
+}
+
+}  // namespace
+
+TEST(SmartSort, TheRowsOfOneQuestionStayTogether) {
+    // The plain exchange sort moves 00003 between the two scope rows of 00002
+    // (same type and difficulty), and the question would then be placed twice.
+    SpecTable t = questionsTable({{"00001", "单选题", "0.5"},
+                                  {"00002", "单选题", "0.3"},
+                                  {"00002", "单选题", "0.3"},
+                                  {"00003", "单选题", "0.3"},
+                                  {"00004", "单选题", "0.2"}});
+    smartSort(t);
+    const QStringList numbers = column(t, SpecTable::QuestionNumber);
+    const int first = int(numbers.indexOf("00002"));
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(numbers[first + 1], "00002") << numbers.join(' ').toStdString();
+    EXPECT_EQ(numbers.first(), "00004");
+    EXPECT_EQ(numbers.last(), "00001");
+    // The two scopes keep their order and their own cells.
+    EXPECT_EQ(t.cell(first + 1, SpecTable::Scope), "scope2");
+    EXPECT_EQ(t.cell(first + 2, SpecTable::Scope), "scope3");
+    EXPECT_EQ(column(t, SpecTable::Number), QStringList({"1", "2", "3", "4", "5"}));
+
+    // Rows of one question that stand apart are brought together.
+    SpecTable apart = questionsTable({{"00007", "填空题", "0.4"},
+                                      {"00008", "单选题", "0.4"},
+                                      {"00009", "填空题", "0.1"},
+                                      {"00007", "填空题", "0.4"}});
+    smartSort(apart);
+    EXPECT_EQ(column(apart, SpecTable::QuestionNumber), QStringList({"00008", "00009", "00007", "00007"}));
+}
+
+TEST(SpecTableRows, MovingAndInsertingKeepTheRowsOfAQuestionTogether) {
+    SpecTable t = questionsTable({{"00001", "单选题", "0.1"},
+                                  {"00002", "单选题", "0.2"},
+                                  {"00002", "单选题", "0.2"},
+                                  {"00003", "单选题", "0.3"}});
+    EXPECT_EQ(t.questionRows(3), qMakePair(2, 3));
+    EXPECT_EQ(t.questionRows(1), qMakePair(1, 1));
+
+    // Down from its second row: both rows pass the next question.
+    t.swapQuestionWithNext(3);
+    EXPECT_EQ(column(t, SpecTable::QuestionNumber), QStringList({"00001", "00003", "00002", "00002"}));
+    EXPECT_EQ(column(t, SpecTable::Number), QStringList({"1", "2", "3", "4"}));
+    t.swapQuestionWithNext(4);  // the last question: nothing
+    EXPECT_EQ(column(t, SpecTable::QuestionNumber), QStringList({"00001", "00003", "00002", "00002"}));
+
+    // Up from its first row: both rows pass the question above.
+    t.swapQuestionWithPrevious(3);
+    t.swapQuestionWithPrevious(2);
+    EXPECT_EQ(column(t, SpecTable::QuestionNumber), QStringList({"00002", "00002", "00001", "00003"}));
+    t.swapQuestionWithPrevious(1);  // the first question: nothing
+    EXPECT_EQ(column(t, SpecTable::QuestionNumber), QStringList({"00002", "00002", "00001", "00003"}));
+
+    // One-row questions and empty rows swap as single rows.
+    SpecTable plain(3);
+    plain.setCell(1, SpecTable::Code, "a");
+    plain.swapQuestionWithNext(1);
+    EXPECT_EQ(column(plain, SpecTable::Code), QStringList({"", "a", ""}));
 }

@@ -5,6 +5,8 @@
 #include "compose/specworkbook.h"
 #include "support/testsupport.h"
 
+#include <QPdfDocument>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace zs;
@@ -66,9 +68,61 @@ TEST_F(WorkbookTest, ExportWritesRowsThreeOnWithAlternatingColours) {
     EXPECT_EQ(book->cellBackground(sheet, 26, 7), even);
     EXPECT_DOUBLE_EQ(book->fontSize(sheet, 10, 4), 16);
     EXPECT_TRUE(book->borders(sheet, 26, 7).all());
-    EXPECT_NEAR(book->rowHeight(sheet, 20), 26.25, 0.1);
+    // 26.25 points at least; rows grow to show every line (two here).
+    EXPECT_GT(book->rowHeight(sheet, 20), 26.25 + 10);
     EXPECT_EQ(book->activeSheet(), sheet);
     EXPECT_EQ(book->cellText("sheet2", 1, 1), "a");
+}
+
+TEST_F(WorkbookTest, TheTablePrintsLandscapeOnePageWideWithEveryLine) {
+    SpecTable t = filled(24);
+    const QString longScope =
+        "1-初中数学\\1-人教版\\7-七年级\\1-上册\\2-第二章 整式的加减\\1-2.1 整式（单项式、多项式及其次数）";
+    t.setCell(1, SpecTable::Knowledge, "1-正数");
+    t.setCell(2, SpecTable::Knowledge, "1-正数\r2-负数\r3-有理数的分类与数轴上的点");
+    t.setCell(3, SpecTable::Scope, longScope);
+    const QString path = exportTable(t, 9);
+    const QString sheet = "命卷双向细目表";
+    {
+        const auto calc = test::office().startSpreadsheet();
+        const auto book = calc->open(path);
+        const PrintLayout layout = book->printLayout(sheet);
+        EXPECT_TRUE(layout.landscape);
+        EXPECT_EQ(layout.pagesWide, 1);
+        EXPECT_EQ(layout.pagesTall, 0);
+        EXPECT_EQ(layout.titleRows, 2);
+        EXPECT_TRUE(book->isWrapped(sheet, 4, 7));
+        EXPECT_TRUE(book->isWrapped(sheet, 5, 6));
+        EXPECT_NEAR(book->rowHeight(sheet, 3), 26.25, 0.1);  // one line
+        EXPECT_GT(book->rowHeight(sheet, 4), 3 * 16);        // three lines of 16 points
+        EXPECT_GT(book->rowHeight(sheet, 5), 26.25 + 10);    // the long scope wraps
+        EXPECT_LE(book->columnWidth(sheet, 6), 301);
+        // The marker sheet is hidden but still there for the import check.
+        EXPECT_FALSE(book->isSheetVisible("sheet2"));
+        EXPECT_TRUE(book->isSheetVisible(sheet));
+        EXPECT_EQ(book->cellText("sheet2", 1, 1), "a");
+    }
+    SpecTable back(24);
+    Bank bank(app.bankPath());
+    EXPECT_TRUE(ImportSpecWorkbook(test::office(), bank, back, path).refusal.isEmpty());
+    EXPECT_EQ(back.cell(3, SpecTable::Scope), longScope);
+
+    // Printed: landscape pages, the table only, every scope whole.
+    const QString pdf = out.file("细目表.pdf");
+    test::office().exportPdf(path, pdf);
+    QPdfDocument document;
+    ASSERT_EQ(document.load(pdf), QPdfDocument::Error::None);
+    EXPECT_GE(document.pageCount(), 1);
+    EXPECT_LE(document.pageCount(), 3);
+    for (int p = 0; p < document.pageCount(); ++p)
+        EXPECT_GT(document.pagePointSize(p).width(), document.pagePointSize(p).height()) << p;
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput()).remove(' ');
+    EXPECT_TRUE(printed.contains("多项式及其次数")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("有理数的分类与数轴上的点")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("张三-00024")) << printed.toStdString();
 }
 
 TEST_F(WorkbookTest, RoundTripTakesNumbersFromTheBankByCode) {

@@ -4,6 +4,7 @@
 
 #include "app/appfolder.h"
 #include "compose/papergeneration.h"
+#include "compose/smartsort.h"
 #include "demo/generator.h"
 #include "e2e/demofolder.h"
 #include "store/paths.h"
@@ -27,8 +28,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -309,4 +312,77 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     browse.Command_dwdthsbm_Click();
     EXPECT_EQ(browse.findChild<QLabel*>("Label_dqtmsbm")->text(), codes.first());
     EXPECT_EQ(browse.findChild<QLabel*>("Label_dqtmbh")->text(), "00001");
+}
+
+TEST_F(RoadsTest, APaperOfTwoSectionQuestionsReadsAsAChinesePaper) {
+    test::TeacherApp app(demo_->path());
+    RunState& state = *app.state;
+    Bank bank(state.BankPath);
+
+    // Every row of the maths questions filed under two sections, and as many
+    // questions of one section, in bank order; then the smart sort.
+    const RowSet twice = bank.query(
+        "select 题目编号 from 试题库 where 考查范围 like '1-初中数学%' group by 题目编号 having count(*) = 2");
+    ASSERT_GE(twice.count(), 3);
+    QStringList numbers;
+    for (int r = 0; r < twice.count() && r < 6; ++r)
+        numbers << twice.text(r, "题目编号");
+    const RowSet once = bank.query(
+        "select 题目编号 from 试题库 where 考查范围 like '1-初中数学%' group by 题目编号 having count(*) = 1");
+    for (int r = 0; r < once.count() && r < 8; ++r)
+        numbers << once.text(r, "题目编号");
+    const RowSet rows = bank.query("select * from 试题库 where 题目编号 in ('" + numbers.join("','") +
+                                   "') order by 难度, 题目编号 desc");
+    SpecTable table;
+    fillTableFromRows(table, rows, rows.count());
+    state.SortTrigger = kSortAfterLoading;
+    smartSort(table);
+
+    Form_scsjjm generator(state, table, false);
+    generator.Form_Activate();
+    ASSERT_TRUE(generator.succeeded()) << app.prompts.lastMessage().toStdString();
+    const QStringList files = generator.outputFiles();
+
+    // Each question once, in one place, under a heading that counts questions.
+    const auto word = test::office().startWord();
+    const auto paper = word->open(files[0]);
+    const QString text = paper->text();
+    for (const QString& number : numbers) {
+        const QString opening =
+            word->open(questionDocumentPath(state.BankPath, number))->text().section('\r', 0, 0).left(12);
+        EXPECT_EQ(text.count(opening), 1) << number.toStdString() << " " << opening.toStdString();
+    }
+    QMap<QString, int> perType;
+    for (const QString& number : numbers)
+        ++perType[bank.query("select 题型 from 试题库 where 题目编号='" + number + "'").text(0, 0)];
+    int headings = 0;
+    static const QRegularExpression heading(QStringLiteral("^.、(.+)（共有(\\d+)道小题）$"));
+    for (const Paragraph& p : paper->paragraphs()) {
+        if (const auto m = heading.match(p.text); m.hasMatch()) {
+            ++headings;
+            EXPECT_EQ(m.captured(2).toInt(), perType.value(m.captured(1))) << p.text.toStdString();
+        }
+        // Headings and question numbers stand at the left.
+        if (heading.match(p.text).hasMatch() || QRegularExpression("^\\d+\\.").match(p.text).hasMatch()) {
+            EXPECT_EQ(p.alignment, ParagraphAlignment::Left) << p.text.toStdString();
+        }
+    }
+    EXPECT_EQ(headings, perType.size());
+    EXPECT_TRUE(text.contains(QString("\r%1.").arg(numbers.size())));
+    EXPECT_FALSE(text.contains(QString("\r%1.").arg(numbers.size() + 1)));
+
+    // Printed in the Chinese serif face.
+    const QString pdf = app.folder.file("试卷.pdf");
+    test::office().exportPdf(files[0], pdf);
+    QProcess fonts;
+    fonts.start("pdffonts", {pdf});
+    ASSERT_TRUE(fonts.waitForFinished(30000));
+    const QString listed = QString::fromUtf8(fonts.readAllStandardOutput());
+    EXPECT_TRUE(listed.contains("NotoSerifCJK")) << listed.toStdString();
+    EXPECT_FALSE(listed.contains("SansCJK")) << listed.toStdString();  // symbols may come from another face
+    if (const QString keep = qEnvironmentVariable("ZS_SCREENSHOTS"); !keep.isEmpty()) {
+        QFile::copy(pdf, QDir(keep).filePath("demo-paper.pdf"));
+        test::office().exportPdf(files[2], QDir(keep).filePath("demo-review.pdf"));
+        test::office().exportPdf(files[3], QDir(keep).filePath("demo-workbook.pdf"));
+    }
 }

@@ -5,7 +5,10 @@
 
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QPainter>
+#include <QPdfDocument>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace zs;
@@ -175,4 +178,143 @@ TEST(WriterOffice, ExportsAPdfForPreviews) {
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+}
+
+namespace {
+
+// Page 1 of a PDF, drawn on white and cut to what it holds.
+QImage firstPageInk(const QString& pdf) {
+    QPdfDocument document;
+    document.load(pdf);
+    if (document.pageCount() < 1)
+        return {};
+    const QSizeF points = document.pagePointSize(0);
+    const QImage page = document.render(0, QSize(1200, int(1200 * points.height() / points.width())));
+    QImage paper(page.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter(&paper).drawImage(0, 0, page);
+    int left = paper.width(), right = -1, top = paper.height(), bottom = -1;
+    for (int y = 0; y < paper.height(); ++y)
+        for (int x = 0; x < paper.width(); ++x)
+            if (qGray(paper.pixel(x, y)) < 200) {
+                left = qMin(left, x);
+                right = qMax(right, x);
+                top = qMin(top, y);
+                bottom = qMax(bottom, y);
+            }
+    return right < 0 ? QImage() : paper.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+// The ink of a picture scaled to a fixed square, for comparing shapes.
+QImage scaledInk(const QImage& ink) {
+    return ink.isNull() ? QImage() : ink.scaled(96, 96, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// One character drawn by Qt in the given face, cut to its ink.
+QImage drawnByQt(const QString& character, const char* family) {
+    QImage canvas(240, 240, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(180);
+    QPainter painter(&canvas);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(canvas.rect(), Qt::AlignCenter, character);
+    painter.end();
+    int left = canvas.width(), right = -1, top = canvas.height(), bottom = -1;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            if (qGray(canvas.pixel(x, y)) < 200) {
+                left = qMin(left, x);
+                right = qMax(right, x);
+                top = qMin(top, y);
+                bottom = qMax(bottom, y);
+            }
+    return right < 0 ? QImage() : canvas.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+// The share of pixels in which two pictures of the same size differ.
+double difference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return 1;
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 64;
+    return double(differing) / (a.width() * a.height());
+}
+
+}  // namespace
+
+TEST(WriterOffice, SongTiIsDrawnWithTheChineseSerifFace) {
+    TempFolder folder;
+    const auto word = test::office().startWord();
+    auto pdfOf = [&](const QString& text, const QString& font) {
+        const auto doc = word->newDocument();
+        doc->append(text, songStyle(text.size() == 1 ? 96 : 28, false, TextStyle::Align::Left));
+        doc->setFontName(font);
+        const QString path = folder.file(QStringLiteral("%1-%2.doc").arg(font).arg(text.size()));
+        doc->saveAs(path);
+        doc->close();
+        const QString pdf = QString(path).replace(".doc", ".pdf");
+        test::office().exportPdf(path, pdf);
+        return pdf;
+    };
+    const QString text = QStringLiteral("直骨角写画");
+    const QString song = pdfOf(text, QStringLiteral("宋体"));
+    const QImage songInk = firstPageInk(song);
+    ASSERT_FALSE(songInk.isNull());
+    // The document still asks for 宋体; the office draws it as Noto Serif CJK SC.
+    EXPECT_LT(difference(songInk, firstPageInk(pdfOf(text, QStringLiteral("Noto Serif CJK SC")))), 0.001);
+    EXPECT_GT(difference(songInk, firstPageInk(pdfOf(text, QStringLiteral("Noto Sans CJK SC")))), 0.01);
+
+    // In the Chinese forms of the characters: 骨 as the SC face draws it by
+    // itself, not as the Japanese face does.
+    const QImage bone = scaledInk(firstPageInk(pdfOf(QStringLiteral("骨"), QStringLiteral("宋体"))));
+    const double toChinese = difference(bone, scaledInk(drawnByQt(QStringLiteral("骨"), "Noto Serif CJK SC")));
+    const double toJapanese = difference(bone, scaledInk(drawnByQt(QStringLiteral("骨"), "Noto Serif CJK JP")));
+    EXPECT_LT(toChinese, toJapanese / 2) << toChinese << " " << toJapanese;
+
+    // The face embedded in the PDF is the serif one (all faces of the Noto CJK
+    // collection share one glyph table, whose name the PDF carries).
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {song});
+    ASSERT_TRUE(fonts.waitForFinished(30000));
+    const QString listed = QString::fromUtf8(fonts.readAllStandardOutput());
+    EXPECT_TRUE(listed.contains(QStringLiteral("NotoSerifCJK"))) << listed.toStdString();
+    EXPECT_FALSE(listed.contains(QStringLiteral("Sans"))) << listed.toStdString();
+}
+
+TEST(WriterOffice, TheDocumentsOwnAlignmentStartsAParagraphAfterACentredOne) {
+    TempFolder folder;
+    const auto word = test::office().startWord();
+    // A question that ends with a centred figure line.
+    const QString figure = folder.file("图题.doc");
+    {
+        const auto doc = word->newDocument();
+        doc->append("题干文字");
+        doc->append("\r[图]", songStyle(12, false, TextStyle::Align::Center));
+        doc->saveAs(figure);
+    }
+    const auto doc = word->newDocument();
+    TextStyle own = boldStyle();
+    own.align = TextStyle::Align::Body;
+    doc->append("1.", own);
+    doc->appendDocument(figure);
+    doc->append("2.");  // keeps what the paragraph before it had
+    doc->appendDocument(figure);
+    doc->append("3.", own);
+    doc->append("\r下一行", own);
+    const QString path = folder.file("对齐.doc");
+    doc->saveAs(path);
+    doc->close();
+
+    QMap<QString, ParagraphAlignment> alignment;
+    for (const Paragraph& p : word->open(path)->paragraphs())
+        alignment[p.text] = p.alignment;
+    EXPECT_EQ(alignment.value("1.题干文字", ParagraphAlignment::Right), ParagraphAlignment::Left);
+    EXPECT_EQ(alignment.value("[图]", ParagraphAlignment::Right), ParagraphAlignment::Center);
+    EXPECT_EQ(alignment.value("2.题干文字", ParagraphAlignment::Right), ParagraphAlignment::Center);
+    EXPECT_EQ(alignment.value("3.", ParagraphAlignment::Right), ParagraphAlignment::Left);
+    EXPECT_EQ(alignment.value("下一行", ParagraphAlignment::Right), ParagraphAlignment::Left);
 }

@@ -302,20 +302,78 @@ TEST_F(ImportTest, NewNumbersFollowTheDocumentsFolderAndRowsCarryOnlyTheNamedCol
     EXPECT_EQ(nextImportNumber(other.folder.file("无此文件夹")), 1);
 }
 
-TEST_F(ImportTest, ATwoScopeQuestionArrivesAsTwoQuestions) {
+TEST_F(ImportTest, ATwoScopeQuestionArrivesAsOneQuestionWithOnePairOfDocuments) {
     fixture.question("00003", {kA, kC});
+    fixture.question("00004", {kB});
     exportAll(ShareContent::Questions);
 
     other.state().resetBankPath();
-    runImport(other.state(), ShareContent::Questions, exportFile(), {kA, kC});
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kA, kB, kC});
     EXPECT_EQ(other.prompts.lastMessage(), "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 2");
     const RowSet rows = Bank(other.bankPath()).query("select 题目编号, 考查范围, 试题识别码 from 试题库");
-    ASSERT_EQ(rows.count(), 2);
+    // The export lists the rows section by section: 00003 under kA, 00004, then
+    // 00003 again under kC.
+    ASSERT_EQ(rows.count(), 3);
     EXPECT_EQ(rows.text(0, 0), "00001");
+    EXPECT_EQ(rows.text(0, 1), kA);
     EXPECT_EQ(rows.text(1, 0), "00002");
-    EXPECT_EQ(rows.text(0, 2), rows.text(1, 2));
+    EXPECT_EQ(rows.text(1, 2), "张三-00004");
+    EXPECT_EQ(rows.text(2, 0), "00001");
+    EXPECT_EQ(rows.text(2, 1), kC);
+    EXPECT_EQ(rows.text(0, 2), rows.text(2, 2));
     EXPECT_EQ(filesIn(other.documents()),
               QStringList({"00001-答案.doc", "00001-题目.doc", "00002-答案.doc", "00002-题目.doc"}));
+    EXPECT_EQ(readFile(QDir(other.documents()).filePath("00001-题目.doc")), "题目 00003");
+    EXPECT_FALSE(QFileInfo::exists(importJournalPath(other.bankPath())));
+
+    // Importing the other section later: the question is known by its code.
+    other.prompts.clear();
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kC});
+    EXPECT_EQ(other.prompts.lastMessage(), "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0");
+}
+
+TEST_F(ImportTest, ANumberThatRowsCarryIsNeverGivenAgain) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kB});
+    exportAll(ShareContent::Questions);
+
+    // The other bank has question 00003 whose documents are missing, and
+    // documents up to 00002 only.
+    {
+        Bank bank(other.bankPath());
+        bank.addRow("试题库", {{"题目编号", "00003"}, {"考查范围", kC}, {"试题识别码", "李四-00003"}});
+        bank.addRow("试题库", {{"题目编号", "00001"}, {"考查范围", kC}, {"试题识别码", "李四-00001"}});
+    }
+    TestApp::touch(questionDocumentPath(other.bankPath(), "00001"));
+    TestApp::touch(answerDocumentPath(other.bankPath(), "00001"));
+    TestApp::touch(questionDocumentPath(other.bankPath(), "00002"));
+    other.state().resetBankPath();
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kA, kB});
+    const RowSet rows =
+        Bank(other.bankPath()).query("select 题目编号, 试题识别码 from 试题库 where 试题识别码 like '张三%'");
+    ASSERT_EQ(rows.count(), 2);
+    EXPECT_EQ(rows.text(0, 0), "00004");
+    EXPECT_EQ(rows.text(1, 0), "00005");
+    EXPECT_EQ(Bank(other.bankPath()).query("select * from 试题库 where 题目编号='00003'").count(), 1);
+}
+
+TEST_F(ImportTest, NoImportWhileTheDocumentsOfTheBankAreLost) {
+    fixture.question("00001", {kA});
+    exportAll(ShareContent::Questions);
+    {
+        Bank bank(other.bankPath());
+        bank.addRow("试题库", {{"题目编号", "00001"}, {"考查范围", kC}, {"试题识别码", "李四-00001"}});
+    }
+    ASSERT_TRUE(QDir(other.documents()).removeRecursively());
+    other.state().resetBankPath();
+    try {
+        runImport(other.state(), ShareContent::Questions, exportFile(), {kA});
+        FAIL() << "imported";
+    } catch (const StoreError& e) {
+        EXPECT_TRUE(e.message().startsWith("试题源文件夹不见了！")) << e.message().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(other.documents()));
+    EXPECT_EQ(Bank(other.bankPath()).query("select * from 试题库").count(), 1);
 }
 
 TEST_F(ImportTest, ATickedChapterMatchesNoQuestionButEveryCatalogueRowBelowIt) {

@@ -5,10 +5,12 @@
 #include "store/statement.h"
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zs;
@@ -170,6 +172,56 @@ TEST_F(BankTest, ABrokenStatementIsReportedNotFatal) {
     }
 }
 
+TEST_F(BankTest, AFailureSaysWhatFailedInChineseAndKeepsTheDatabaseWordsForTheDetails) {
+    const QString shown = QDir::toNativeSeparators(path);
+    auto failure = [&](const std::function<void()>& work) -> StoreError {
+        try {
+            work();
+        } catch (const StoreError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no failure";
+        return StoreError({});
+    };
+    StoreError e = failure([&] { bank->query("select * from 没有这个表"); });
+    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库缺少数据表<没有这个表>，这个试题库文件不完整。");
+    EXPECT_EQ(e.details(), "语句：select * from 没有这个表\nSQLite：no such table: 没有这个表");
+
+    e = failure([&] { bank->execute("update 试题库 set 没有这列 = 1"); });
+    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库的数据表缺少列<没有这列>，这个试题库文件不完整。");
+    EXPECT_TRUE(e.details().contains("没有这列")) << e.details().toStdString();
+
+    e = failure([&] { bank->addRow("没有这个表", {{"甲", 1}}); });
+    EXPECT_TRUE(e.message().contains("缺少数据表<没有这个表>")) << e.message().toStdString();
+    EXPECT_TRUE(e.details().contains("INSERT INTO \"没有这个表\"")) << e.details().toStdString();
+
+    // A write the bank's own rules refuse, and a statement that is no statement.
+    bank->execute("CREATE TRIGGER refuse BEFORE INSERT ON 难度 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    e = failure([&] { bank->addRow("难度", {{"难度", "1.1"}}); });
+    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r要写入的数据不符合试题库的规定，没有写入。");
+    EXPECT_TRUE(e.details().contains("disk full"));
+    e = failure([&] { bank->query("this is not a statement"); });
+    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r读写试题库时出错，这项操作没有完成。");
+    EXPECT_TRUE(e.details().contains("syntax error")) << e.details().toStdString();
+    for (const char* english : {"syntax", "no such", "SQLite", "INSERT"})
+        EXPECT_FALSE(e.message().contains(english));
+}
+
+TEST_F(BankTest, TheSixTablesAreCheckedWithTheirColumnsByName) {
+    EXPECT_EQ(bank->schemaProblem(), "");
+    // Extra tables and columns, and columns in another order, are fine.
+    bank->execute("CREATE TABLE 备注 (内容 TEXT)");
+    bank->execute("ALTER TABLE 难度 ADD COLUMN 说明 TEXT");
+    bank->execute("DROP TABLE 题型");
+    bank->execute("CREATE TABLE 题型 (序号 INTEGER, 题型 TEXT)");
+    EXPECT_EQ(bank->schemaProblem(), "");
+
+    bank->execute("ALTER TABLE 试题库 DROP COLUMN 使用次数");
+    bank->execute("DROP TABLE 试题来源");
+    EXPECT_EQ(bank->schemaProblem(), "试题库文件不完整，缺少：数据表<试题库>的列<使用次数>、数据表<试题来源>\r" +
+                                         QDir::toNativeSeparators(path) + "\r\r请用完整的试题库文件替换它。");
+}
+
 TEST(BankFiles, BadFilesAreRefusedWithAMessageNamingTheFile) {
     TempFolder folder;
     const QString missing = folder.file("没有.mdb");
@@ -215,6 +267,26 @@ TEST(BankFiles, BadFilesAreRefusedWithAMessageNamingTheFile) {
     // Nothing was written into the refused files.
     EXPECT_EQ(QFileInfo(empty).size(), 0);
     EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST(BankFiles, ADamagedBankIsRefusedSayingSoWithTheDatabaseWordsInTheDetails) {
+    TempFolder folder;
+    const QString path = folder.file("坏.mdb");
+    Bank::create(path);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(100);
+        f.write(QByteArray(3000, '\xff'));
+    }
+    try {
+        Bank bank(path);
+        FAIL() << "opened";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.message(), "无法读取试题库文件：\r" + QDir::toNativeSeparators(path) +
+                                   "\r\r试题库文件已经损坏，无法读写。请用备份的试题库文件替换它。");
+        EXPECT_EQ(e.details(), "SQLite：database disk image is malformed");
+    }
 }
 
 TEST(BankFiles, AReadOnlyBankIsRefusedForWritingButReadable) {

@@ -239,8 +239,9 @@ TEST_F(BrowseTest, AChangeRewritesEveryRowOfTheQuestionFromTheScreen) {
     EXPECT_EQ(rows.text(0, "难度"), "0.9");
     EXPECT_EQ(rows.text(0, "试题识别码"), "李四-00002");
     EXPECT_EQ(rows.text(0, "试题来源"), "1-期中考试");
-    EXPECT_EQ(rows.text(0, "入库教师"), "赵六");
-    EXPECT_EQ(rows.date(0, "入库日期"), QDate::currentDate());
+    // The question keeps who entered it and when.
+    EXPECT_EQ(rows.text(0, "入库教师"), "李四");
+    EXPECT_EQ(rows.date(0, "入库日期"), QDate(2024, 3, 7));
     EXPECT_EQ(label("Label_ssdts"), "5");  // the found rows are not read again
 
     // Adding a scope: its points must be chosen first.
@@ -271,8 +272,68 @@ TEST_F(BrowseTest, AChangeThatCannotBeWrittenLosesNothing) {
     tick("TreeView2", kSection12, false);
     button("Command_qdxg")->click();
     EXPECT_EQ(app.prompts.records().last().icon, Icon::Critical);
-    EXPECT_TRUE(app.prompts.lastMessage().contains("磁盘已满"));
+    // The teacher reads what failed and where; the database's own words are in
+    // the details.
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("试题库操作失败：\r" + QDir::toNativeSeparators(app.bankPath())))
+        << app.prompts.lastMessage().toStdString();
+    EXPECT_FALSE(app.prompts.lastMessage().contains("INSERT"));
+    EXPECT_TRUE(app.prompts.records().last().details.contains("磁盘已满"));
+    EXPECT_TRUE(app.prompts.records().last().details.contains("INSERT INTO"));
     EXPECT_EQ(rowsOf("00002").count(), 2);
+}
+
+TEST_F(BrowseTest, AChangeKeepsTheUseRecordEntryDateAndTeacher) {
+    Bank(app.bankPath()).execute("update 试题库 set 使用次数 = 4, 最后使用日期 = #2025-11-3# where 题目编号 = '00002'");
+    open();
+    button("Command_xyt")->click();  // 00002 with two scopes, entered by 李四
+    tick("TreeView2", kSection21);
+    form->List_dxzsd_Click(list("List_dxzsd")->item(0));
+    form->Timer1_Timer();
+    button("Command_qdxg")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "已成功修改试题！\r\r题目编号为：00002");
+    const RowSet rows = rowsOf("00002");
+    ASSERT_EQ(rows.count(), 3);
+    for (int r = 0; r < rows.count(); ++r) {
+        EXPECT_EQ(rows.value(r, "使用次数").toInt(), 4);
+        EXPECT_EQ(rows.date(r, "最后使用日期"), QDate(2025, 11, 3));
+        EXPECT_EQ(rows.date(r, "入库日期"), QDate(2024, 3, 7));
+        EXPECT_EQ(rows.text(r, "入库教师"), "李四");
+    }
+    // A question never used stays unused.
+    button("Command_syt")->click();  // 00001
+    setComboText(combo("Combo_nd_sz"), "0.9");
+    button("Command_qdxg")->click();
+    EXPECT_TRUE(rowsOf("00001").isNull(0, "使用次数"));
+    EXPECT_TRUE(rowsOf("00001").isNull(0, "最后使用日期"));
+    EXPECT_EQ(rowsOf("00001").text(0, "难度"), "0.9");
+}
+
+TEST_F(BrowseTest, ARowWithoutANumberIsNeitherChangedNorDeleted) {
+    {
+        Bank bank(app.bankPath());
+        bank.addRow("试题库", {{"考查范围", kSection11},
+                               {"题型", "单选题"},
+                               {"难度", "0.5"},
+                               {"知识点", "1-A"},
+                               {"试题识别码", "周九-00020"}});
+        bank.addRow("试题库", {{"题目编号", ""},
+                               {"考查范围", kSection12},
+                               {"题型", "单选题"},
+                               {"难度", "0.5"},
+                               {"知识点", "1-D"},
+                               {"试题识别码", "周九-00021"}});
+    }
+    open();
+    goTo("周九-00021");
+    ASSERT_EQ(label("Label_dqtmsbm"), "周九-00021");
+    button("Command_qdxg")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "这条试题记录没有题目编号，不能修改！\r\r试题库中的这条记录不完整，"
+                                         "它的题目和答案文档也无从查找。请人修复试题库中的题目编号。");
+    app.prompts.answer(Answer::Yes);
+    button("Command_scct")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "这条试题记录没有题目编号，不能删除！\r\r试题库中的这条记录不完整，"
+                                         "它的题目和答案文档也无从查找。请人修复试题库中的题目编号。");
+    EXPECT_EQ(Bank(app.bankPath()).query("select * from 试题库").count(), 7);
 }
 
 TEST_F(BrowseTest, AChangeNeedsASearchASourceAndLeafScopes) {

@@ -12,7 +12,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -211,4 +213,73 @@ TEST_F(EntryTest, AfterTheFiftiethNumberTheNumberScreenComesFirst) {
     form->Command_qdlr_Click();
     EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
     EXPECT_EQ(form->currentNumber(), "00002");
+}
+
+TEST_F(EntryTest, ANumberUsedSinceThePoolWasFilledIsPassedOverAndItsDocumentsKept) {
+    // After the pool was filled, an import gave 00002 and 00003 to questions of
+    // another bank, and 00004 has a stray question document of unknown origin.
+    for (const QString& n : {QString("00002"), QString("00003")}) {
+        for (const QString& path : {questionDocumentPath(app.bankPath(), n), answerDocumentPath(app.bankPath(), n)}) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("导入的试题 " + n.toUtf8());
+        }
+        Bank(app.bankPath()).addRow("试题库", {{"题目编号", n}, {"考查范围", kSection1}, {"试题识别码", "王五-" + n}});
+    }
+    {
+        QFile f(questionDocumentPath(app.bankPath(), "00004"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("别的文档");
+    }
+    tick(kSection1);
+    pick("1-A");
+    chooseSettings();
+    form->Command_qdlr_Click();
+    EXPECT_EQ(form->currentNumber(), "00005");
+    EXPECT_EQ(app.prompts.lastMessage(), "已经为下一题的录入做好准备！\r\r题目编号为：00005");
+    for (const QString& n : {QString("00002"), QString("00003")}) {
+        QFile f(answerDocumentPath(app.bankPath(), n));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "导入的试题 " + n.toUtf8());
+    }
+    QFile stray(questionDocumentPath(app.bankPath(), "00004"));
+    ASSERT_TRUE(stray.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stray.readAll(), "别的文档");
+    EXPECT_EQ(Bank(app.bankPath()).query("select * from 试题库 where 题目编号='00002'").count(), 1);
+
+    // When no number of the pool is left, the pool is filled once more.
+    for (int i = 1; i <= 50; ++i)
+        app.state().FreeNumberPool.setSlot(i, i == 50 ? QString("00006") : QString());
+    test::TestApp::touch(questionDocumentPath(app.bankPath(), "00006"));
+    opened.clear();
+    tick(kSection1);
+    pick("2-B");
+    chooseSettings();
+    form->Command_qdlr_Click();
+    EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
+    // The refill took back the abandoned numbers 00004 and 00006 (documents
+    // without rows) and hands out the lowest free number.
+    EXPECT_EQ(form->currentNumber(), "00004");
+}
+
+TEST_F(EntryTest, NoNumberIsHandedOutWhileTheDocumentsOfTheBankAreLost) {
+    // The bank holds a question; its documents folder is gone.
+    Bank(app.bankPath()).addRow("试题库", {{"题目编号", "00007"}, {"考查范围", kSection1}, {"试题识别码", "张三-00007"}});
+    ASSERT_TRUE(QDir(app.documents()).removeRecursively());
+    for (int i = 1; i <= 50; ++i)
+        app.state().FreeNumberPool.setSlot(i, QString());
+    opened.clear();
+    app.prompts.clear();
+    Form_stlr second(app.state());
+    second.show();
+    second.Form_Activate();
+    EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
+    ASSERT_EQ(app.prompts.messages().size(), 1);  // the reason, once
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("试题源文件夹不见了！")) << app.prompts.lastMessage().toStdString();
+    EXPECT_EQ(second.currentNumber(), "");
+    EXPECT_FALSE(second.findChild<QPushButton*>("Command_qdlr")->isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(app.documents()));
+    EXPECT_EQ(rows().count(), 1);
+    app.prompts.answer(Answer::Ok);
+    second.close();
 }

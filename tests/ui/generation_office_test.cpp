@@ -8,15 +8,17 @@
 #include "ui/Form_scsjjm.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace zs;
 
 namespace {
 
-// One application folder with templates and eight questions, shared by the tests.
+// One application folder with templates and eleven questions, shared by the tests.
 class GenerationTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -30,18 +32,27 @@ protected:
         picture.save(picturePath);
         const auto word = test::office().startWord();
         Bank bank(app_->bankPath());
-        for (int i = 1; i <= 9; ++i) {
+        for (int i = 1; i <= 11; ++i) {
             const QString number = QString::number(i).rightJustified(5, '0');
+            // Question 10 and its answer end with a centred figure.
+            const auto figureLine = [&](WordDocument& doc) {
+                if (i == 10) {
+                    doc.append(QStringLiteral("\r"), songStyle(12, false, TextStyle::Align::Center));
+                    doc.appendPicture(picturePath, 15);
+                }
+            };
             {
                 const auto doc = word->newDocument();
                 doc->append(QStringLiteral("第%1题的题目内容").arg(i));
                 if (i == 2)
                     doc->appendPicture(picturePath, 15);
+                figureLine(*doc);
                 doc->saveAs(questionDocumentPath(app_->bankPath(), number));
             }
             {
                 const auto doc = word->newDocument();
                 doc->append(QStringLiteral("第%1题的答案").arg(i));
+                figureLine(*doc);
                 doc->saveAs(answerDocumentPath(app_->bankPath(), number));
             }
             const int scopes = i == 3 ? 2 : 1;
@@ -106,7 +117,8 @@ TEST_F(GenerationTest, SectionsNumbersReviewNotesAndPictures) {
 
     const QString paper = text(files[0]).replace('\r', '|');
     const int h1 = paper.indexOf("一、单选题（共有3道小题）|1.第1题的题目内容|2.第2题的题目内容");
-    const int h2 = paper.indexOf("二、填空题（共有2道小题）|3.第3题的题目内容");
+    // Question 3 fills two rows (two scopes) and counts once.
+    const int h2 = paper.indexOf("二、填空题（共有1道小题）|3.第3题的题目内容");
     const int h3 = paper.indexOf("三、单选题（共有3道小题）|4.第4题的题目内容");
     EXPECT_GE(h1, 0) << paper.toStdString();
     EXPECT_GT(h2, h1) << paper.toStdString();
@@ -154,11 +166,101 @@ TEST_F(GenerationTest, SectionsNumbersReviewNotesAndPictures) {
               "已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，马上为你展示~~");
 }
 
+TEST_F(GenerationTest, EachQuestionOnceCountedOnceAndLabelsInThePapersOwnAlignment) {
+    // Question 1 is filed under two sections and a row stands between its two
+    // rows (as after a sort); question 3 fills two rows; question 10 ends with
+    // a centred figure, in its question and in its answer.
+    SpecTable t(6);
+    put(t, 1, 1, "单选题", 1);
+    put(t, 2, 4, "单选题");
+    put(t, 3, 1, "单选题", 2);
+    put(t, 4, 10, "单选题");
+    put(t, 5, 3, "填空题", 1);
+    put(t, 6, 3, "填空题", 2);
+    const int before = uses(1);
+    const auto form = generate(t, true);
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    EXPECT_EQ(uses(1), before + 1);
+
+    const auto word = test::office().startWord();
+    const QStringList files = form->outputFiles();
+    const QString paper = text(files[0]).replace('\r', '|');
+    EXPECT_EQ(paper.count("第1题的题目内容"), 1) << paper.toStdString();
+    EXPECT_EQ(paper.count("第3题的题目内容"), 1) << paper.toStdString();
+    EXPECT_GE(paper.indexOf("一、单选题（共有3道小题）|1.第1题的题目内容|2.第4题的题目内容|3.第10题的题目内容"), 0)
+        << paper.toStdString();
+    EXPECT_GE(paper.indexOf("二、填空题（共有1道小题）|4.第3题的题目内容"), 0) << paper.toStdString();
+
+    // Headings, numbers and the answer label start left-aligned paragraphs
+    // (the templates' own alignment), also right after the centred figures.
+    for (int f = 0; f < 3; ++f) {
+        const QList<Paragraph> paragraphs = word->open(files[f])->paragraphs();
+        int labels = 0, centred = 0;
+        for (const Paragraph& p : paragraphs) {
+            static const QRegularExpression label(QStringLiteral("^(一|二)、|^\\d+\\.|^参考答案:"));
+            if (label.match(p.text).hasMatch()) {
+                ++labels;
+                EXPECT_EQ(p.alignment, ParagraphAlignment::Left) << f << " " << p.text.toStdString();
+            }
+            centred += p.text.isEmpty() && p.alignment == ParagraphAlignment::Center;
+        }
+        EXPECT_EQ(labels, f == 2 ? 10 : 6) << f;
+        EXPECT_GE(centred, 1) << f;  // the figure keeps its own line, centred
+    }
+}
+
+TEST_F(GenerationTest, TheCompletionMessageComesWhenEverythingIsSaved) {
+    SpecTable t(2);
+    put(t, 1, 1, "单选题");
+    put(t, 2, 2, "单选题");
+    // What a teacher who closes the program at the message would keep.
+    QStringList atMessage;
+    QString paperAtMessage;
+    const QString completion = QStringLiteral("已经完成组卷工作，");
+    app_->prompts.onPrompt = [&](const PromptRecord& prompt) {
+        if (!prompt.text.startsWith(completion) || !paperAtMessage.isNull())
+            return;
+        const QStringList folders = QDir(app_->desktopFolder.path()).entryList({"试卷方案-*"}, QDir::Dirs, QDir::Time);
+        ASSERT_FALSE(folders.isEmpty());
+        const QDir folder(QDir(app_->desktopFolder.path()).filePath(folders.first()));
+        atMessage = folder.entryList(QDir::Files | QDir::Hidden);
+        const QStringList papers = folder.entryList({"试卷-*.doc"});
+        ASSERT_EQ(papers.size(), 1);
+        const QString copy = app_->folder.file("试卷副本.doc");
+        QFile::remove(copy);
+        QFile::copy(folder.filePath(papers.first()), copy);
+        paperAtMessage = text(copy);
+    };
+    const auto form = generate(t, false);
+    app_->prompts.onPrompt = nullptr;
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    ASSERT_EQ(atMessage.size(), 4) << atMessage.join(' ').toStdString();  // no lock files left
+    EXPECT_EQ(atMessage.filter(".xls").size(), 1) << atMessage.join(' ').toStdString();
+    EXPECT_TRUE(paperAtMessage.contains("第2题的题目内容")) << paperAtMessage.toStdString();
+    EXPECT_TRUE(app_->prompts.lastMessage().startsWith(completion));
+}
+
+TEST_F(GenerationTest, AWorkbookThatCouldNotBeWrittenIsNotReportedAsSaved) {
+    SpecTable t(1);
+    put(t, 1, 1, "单选题");
+    const QString workbookTemplate = app_->state().appFile(kWorkbookTemplateName);
+    const QString aside = workbookTemplate + ".aside";
+    ASSERT_TRUE(QFile::rename(workbookTemplate, aside));
+    const auto form = generate(t, false);
+    QFile::rename(aside, workbookTemplate);
+    ASSERT_TRUE(form->succeeded());
+    EXPECT_EQ(form->outputFiles().size(), 3);
+    const QStringList told = app_->prompts.messages();
+    ASSERT_GE(told.size(), 2);
+    EXPECT_TRUE(told[told.size() - 2].contains(kWorkbookTemplateName)) << told.join(" / ").toStdString();
+    EXPECT_EQ(told.last(), "已经完成组卷工作，<试卷><参考答案><讲评卷>都已保存在桌面的文件夹中了，"
+                           "但是<双向细目表>没有保存成功。马上为你展示~~");
+}
+
 TEST_F(GenerationTest, TheEleventhSectionHasNoNumeral) {
     SpecTable t(11);
     for (int r = 1; r <= 11; ++r)
-        put(t, r, r % 9 + 1, r % 2 ? "单选题" : "填空题");
-    t.setCell(10, SpecTable::QuestionNumber, number(9));  // rows 9 and 10 hold different questions
+        put(t, r, r, r % 2 ? "单选题" : "填空题");
     const auto form = generate(t, false);
     ASSERT_TRUE(form->succeeded());
     const QString paper = text(form->outputFiles()[0]).replace('\r', '|');
@@ -166,10 +268,10 @@ TEST_F(GenerationTest, TheEleventhSectionHasNoNumeral) {
     EXPECT_GE(paper.indexOf("|、单选题（共有6道小题）"), 0) << paper.toStdString();
 }
 
-TEST_F(GenerationTest, UseRecordsOncePerPlacedRowOnlyWhenChosen) {
+TEST_F(GenerationTest, UseRecordsOncePerPlacedQuestionOnlyWhenChosen) {
     SpecTable t(8);
     put(t, 3, 5, "单选题");
-    put(t, 7, 5, "单选题");  // placed twice
+    put(t, 7, 5, "单选题");  // the same question further down: placed once
     put(t, 1, 6, "单选题", 1);
     put(t, 2, 6, "单选题", 1);  // the row above holds it: placed once
     put(t, 5, 4, "单选题");
@@ -177,7 +279,7 @@ TEST_F(GenerationTest, UseRecordsOncePerPlacedRowOnlyWhenChosen) {
     ASSERT_TRUE(generate(t, false)->succeeded());
     EXPECT_EQ(uses(5), before5);
     ASSERT_TRUE(generate(t, true)->succeeded());  // a second paper in the same minute gets its own folder
-    EXPECT_EQ(uses(5), before5 + 2);
+    EXPECT_EQ(uses(5), before5 + 1);
     EXPECT_EQ(uses(6), before6 + 1);
     EXPECT_EQ(uses(4), before4 + 1);
     const RowSet rows = Bank(app_->bankPath()).query("select * from 试题库 where 题目编号='00005'");

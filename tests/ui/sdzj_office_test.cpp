@@ -146,6 +146,38 @@ TEST_F(ManualCompositionTest, SwapsAndTheSelectionColours) {
     EXPECT_FALSE(form->rowColour(6).isValid());  // never selected
 }
 
+TEST_F(ManualCompositionTest, RowCommandsKeepTheRowsOfAQuestionTogether) {
+    // Question 00002 is filed under two sections: rows 2 and 3.
+    put(1, "00001");
+    put(2, "00002");
+    put(3, "00002");
+    put(4, "00004");
+    rightClick(3);
+    form->popmenu()->hide();
+    action("tonext")->trigger();
+    EXPECT_EQ(column(1).mid(0, 4), QStringList({"00001", "00004", "00002", "00002"}));
+    rightClick(3);
+    form->popmenu()->hide();
+    action("topre")->trigger();
+    EXPECT_EQ(column(1).mid(0, 4), QStringList({"00001", "00002", "00002", "00004"}));
+
+    // Rows inserted at the second row of the question go before the question.
+    rightClick(3);
+    form->popmenu()->hide();
+    app.prompts.type("1");
+    action("addpre")->trigger();
+    EXPECT_EQ(column(1).mid(0, 5), QStringList({"00001", "", "00002", "00002", "00004"}));
+    EXPECT_EQ(column(0).mid(0, 5), QStringList({"1", "2", "3", "4", "5"}));
+
+    // The smart sort does not part them either.
+    put(6, "00006", "单选题", "0.5");
+    put(7, "00007", "单选题", "0.1");
+    app.state().SortTrigger = "ZhiNengZuJuan";
+    form->ZhiNengPaiXu();
+    const QStringList numbers = column(1);
+    EXPECT_EQ(numbers.indexOf("00002") + 1, numbers.lastIndexOf("00002")) << numbers.join(' ').toStdString();
+}
+
 TEST_F(ManualCompositionTest, ARealRightClickOnTheGridOpensTheMenu) {
     const QRect cell = grid()->visualItemRect(grid()->item(2, 3));
     QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, cell.center());

@@ -242,7 +242,10 @@ TEST_F(ZnzjTest, AFailingCandidateQueryIsReportedAndTheScreenStaysUsable) {
     ASSERT_EQ(app.prompts.records().size(), 2) << app.prompts.messages().join("\n").toStdString();
     EXPECT_EQ(app.prompts.records()[0].text, kSearchNotice);
     EXPECT_EQ(app.prompts.records()[1].icon, Icon::Critical);
-    EXPECT_TRUE(app.prompts.records()[1].text.contains("select * from 试题库 where"));
+    // The teacher reads what is wrong; the statement is in the details.
+    EXPECT_TRUE(app.prompts.records()[1].text.contains("试题库的数据表缺少列<入库教师>"))
+        << app.prompts.records()[1].text.toStdString();
+    EXPECT_TRUE(app.prompts.records()[1].details.contains("select * from 试题库 where"));
     EXPECT_FALSE(modal);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 

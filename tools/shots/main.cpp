@@ -1,9 +1,13 @@
 // zhuoshi-shots: pictures of the real screens on a copy of a demo application
 // folder, and pictures of the documents a paper generation writes.
 //
-//   zhuoshi-shots [--only NAME] [--tutorial FILE] DEMO_DIR OUT_DIR
+//   zhuoshi-shots [--only NAME] [--tutorial FILE] [--app-dir DIR] DEMO_DIR OUT_DIR
 //
 // With --tutorial the tutorial of the program is written with the pictures.
+// The screens run on a copy of the demo folder, made in DIR (which must not
+// hold anything yet) or in a temporary folder, and removed afterwards; the
+// screens that name the bank's file show that folder. Folders may be given
+// relative to the current one.
 //
 // The demo folder itself is not changed.
 
@@ -80,24 +84,42 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption tutorial(QStringLiteral("tutorial"), QStringLiteral("截图之后写出使用教程"),
                                       QStringLiteral("FILE"));
     parser.addOption(tutorial);
+    const QCommandLineOption appDir(
+        QStringLiteral("app-dir"), QStringLiteral("在这个（还不存在或者空的）文件夹里复制演示文件夹并截图，结束后删除"),
+        QStringLiteral("DIR"));
+    parser.addOption(appDir);
     parser.addPositionalArgument(QStringLiteral("DEMO_DIR"), QStringLiteral("演示程序文件夹"));
     parser.addPositionalArgument(QStringLiteral("OUT_DIR"), QStringLiteral("图片写到这里"));
     parser.process(app);
     if (parser.positionalArguments().size() != 2)
         parser.showHelp(1);
-    const QString demo = parser.positionalArguments()[0];
-    const QString out = parser.positionalArguments()[1];
+    const QString demo = QFileInfo(parser.positionalArguments()[0]).absoluteFilePath();
+    const QString out = QFileInfo(parser.positionalArguments()[1]).absoluteFilePath();
     QDir().mkpath(out);
 
-    QTemporaryDir work, desktopFolder;
-    if (!QFileInfo::exists(QDir(demo).filePath(zs::kBankFileName)) || !copyFolder(demo, work.path())) {
+    // The copy the screens run on: in the named folder, or in a temporary one
+    // under the program's folder name.
+    QTemporaryDir temporary, desktopFolder;
+    QString work = QDir(temporary.path()).filePath(QStringLiteral("琢石-试题库"));
+    if (parser.isSet(appDir)) {
+        work = QFileInfo(parser.value(appDir)).absoluteFilePath();
+        if (QFileInfo(work).isDir() && !QDir(work).isEmpty()) {
+            std::fprintf(stderr, "zhuoshi-shots：文件夹 %s 里已经有东西了，请换一个\n", qUtf8Printable(work));
+            return 1;
+        }
+    }
+    struct RemoveWork {
+        QString path;
+        ~RemoveWork() { QDir(path).removeRecursively(); }
+    } removeWork{work};
+    if (!QFileInfo::exists(QDir(demo).filePath(zs::kBankFileName)) || !copyFolder(demo, work)) {
         std::fprintf(stderr, "zhuoshi-shots：无法使用演示文件夹 %s\n", qUtf8Printable(demo));
         return 1;
     }
     zs::LibreOffice office;
     zs::ScriptedPrompts prompts;
     zs::RecordingDesktop desktop(desktopFolder.path());
-    zs::RunState state(work.path(), prompts, office, desktop);
+    zs::RunState state(work, prompts, office, desktop);
     state.CurrentUserName = QStringLiteral("张老师");
 
     for (const shots::Shot& shot : shots::allShots()) {

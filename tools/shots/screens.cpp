@@ -65,6 +65,8 @@ namespace {
 
 // Waits until the document views of a screen have drawn their previews.
 void waitForPreviews(QWidget& screen) {
+    // A view that changed its size draws its preview again a moment later.
+    settle(600);
     for (int i = 0; i < 200; ++i) {
         bool busy = false;
         for (const DocumentView* view : screen.findChildren<DocumentView*>())
@@ -210,11 +212,19 @@ QImage entry(RunState& state) {
     setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_tx")), QStringLiteral("单选题"));
     setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_nd")), QStringLiteral("0.3"));
     setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_stly")), QStringLiteral("3-课后练习"));
-    // Show real documents in the two views: those of a question of the bank.
+    // The teacher has written the question and its answer: the documents of
+    // the number being entered get the text of a question of the bank.
     Bank bank(state.BankPath);
-    const QString number = bank.query(QStringLiteral("select 题目编号 from 试题库 where 题型='单选题'")).text(0, 0);
-    screen.findChild<DocumentView*>(QStringLiteral("OLE_tm"))->bind(questionDocumentPath(state.BankPath, number));
-    screen.findChild<DocumentView*>(QStringLiteral("OLE_da"))->bind(answerDocumentPath(state.BankPath, number));
+    const QString example = bank.query(QStringLiteral("select 题目编号 from 试题库 where 题型='单选题'")).text(0, 0);
+    const QString current = screen.currentNumber();
+    for (const auto& [from, to] :
+         {qMakePair(questionDocumentPath(state.BankPath, example), questionDocumentPath(state.BankPath, current)),
+          qMakePair(answerDocumentPath(state.BankPath, example), answerDocumentPath(state.BankPath, current))}) {
+        QFile::remove(to);
+        QFile::copy(from, to);
+    }
+    for (const char* name : {"OLE_tm", "OLE_da"})
+        screen.findChild<DocumentView*>(QString::fromLatin1(name))->refresh();
     waitForPreviews(screen);
     QImage image = screen.grab().toImage();
     screen.hide();

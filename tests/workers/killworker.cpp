@@ -1,0 +1,115 @@
+// A program that does one piece of the teacher's work on an application folder
+// through the program's own screens and logic, for tests that kill it midway
+// (with ZHUOSHI_PAUSE_AT set it stops at that point and waits to be killed):
+//
+//   zs-killworker entry    APPDIR SECTION1 SECTION2  enters one question filed under two sections
+//   zs-killworker import   APPDIR OTHERBANK SECTION... imports the questions of the sections
+//   zs-killworker generate APPDIR DESKTOP NUMBER...  generates a paper, recording the use
+//
+// Exit status 0 when the work finished, 1 when it did not.
+
+#include "compose/spectable.h"
+#include "sharing/banksharing.h"
+#include "support/testsupport.h"
+#include "ui/Form_cshtmbh.h"
+#include "ui/Form_scsjjm.h"
+#include "ui/Form_stlr.h"
+#include "ui/scopetreewidget.h"
+#include "ui/widgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <cstdio>
+
+using namespace zs;
+
+namespace {
+
+int enter(RunState& state, const QStringList& sections) {
+    state.CurrentUserName = QStringLiteral("张三");
+    state.modalHook = [](QObject* screen) {
+        if (auto* numbers = qobject_cast<Form_cshtmbh*>(screen))
+            numbers->Form_Activate();
+    };
+    Form_stlr form(state);
+    form.show();
+    form.Form_Activate();
+    auto* tree = form.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView1"));
+    auto* candidates = form.findChild<QListWidget*>(QStringLiteral("List_dxzsd"));
+    for (const QString& section : sections) {
+        const int node = tree->model().findByPath(section);
+        if (node < 0)
+            return 1;
+        tree->selectNode(node);
+        tree->itemOf(node)->setCheckState(0, Qt::Checked);
+        form.TreeView1_Click();
+        form.Timer1_Timer();
+        if (candidates->count() == 0)
+            return 1;
+        form.List_dxzsd_Click(candidates->item(0));
+        form.Timer1_Timer();
+    }
+    setComboText(form.findChild<QComboBox*>(QStringLiteral("Combo_tx")), QStringLiteral("单选题"));
+    setComboText(form.findChild<QComboBox*>(QStringLiteral("Combo_nd")), QStringLiteral("0.5"));
+    setComboText(form.findChild<QComboBox*>(QStringLiteral("Combo_stly")), QStringLiteral("1-期中考试"));
+    form.findChild<QPushButton*>(QStringLiteral("Command_qdlr"))->click();
+    return 0;
+}
+
+int generate(RunState& state, const QStringList& numbers) {
+    SpecTable table(int(numbers.size()));
+    Bank bank(state.BankPath);
+    int row = 1;
+    for (const QString& number : numbers) {
+        const RowSet rows = bank.query(QStringLiteral("select * from 试题库 where 题目编号='") + number + u'\'');
+        if (rows.isEmpty())
+            return 1;
+        table.fillRow(row++, number, rows.text(0, "试题识别码"), rows.text(0, "题型"), rows.text(0, "难度"),
+                      rows.text(0, "考查范围"), rows.text(0, "知识点"));
+    }
+    Form_scsjjm form(state, table, true);
+    form.Form_Activate();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: zs-killworker entry|import|generate APPDIR ...\n");
+        return 2;
+    }
+    const QString& work = args[0];
+    ScriptedPrompts prompts;
+    RecordingDesktop desktop;
+    int result = 1;
+    {
+        LibreOffice office;
+        RunState state(args[1], prompts, office, desktop);
+        state.documentPreviews = false;
+        state.resetBankPath();
+        try {
+            if (work == u"entry") {
+                result = enter(state, args.mid(2));
+            } else if (work == u"import" && args.size() >= 4) {
+                runImport(state, ShareContent::Questions, args[2], args.mid(3));
+                result = 0;
+            } else if (work == u"generate") {
+                desktop.setDesktopFolder(args[2]);
+                result = generate(state, args.mid(3));
+            }
+        } catch (const StoreError& e) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(e.message()));
+        }
+        state.quitSharedWordInstance();
+    }
+    for (const QString& message : prompts.messages())
+        std::printf("%s\n", qUtf8Printable(QString(message).replace(u'\r', u'\n')));
+    return result;
+}

@@ -3,6 +3,7 @@
 // screen doing the same (document previews off).
 
 #include "app/runstate.h"
+#include "doubles/formdriver.h"
 #include "doubles/recordingdesktop.h"
 #include "doubles/scriptedprompts.h"
 #include "office/libreoffice.h"
@@ -119,7 +120,7 @@ struct Screen {
 
 void BM_ScreenSearchOneScope(benchmark::State& state) {
     Screen screen;
-    zs::ScopeTreeWidget* tree = screen.form->findChild<zs::ScopeTreeWidget*>("TreeView1");
+    zs::ScopeTreeWidget* tree = zs::test::child<zs::ScopeTreeWidget>(screen.form.get(), "TreeView1");
     int i = 0;
     for (auto _ : state) {
         tree->model().uncheckAll();
@@ -133,7 +134,7 @@ BENCHMARK(BM_ScreenSearchOneScope)->Unit(benchmark::kMillisecond);
 
 void BM_ScreenNextRow(benchmark::State& state) {
     Screen screen;
-    zs::ScopeTreeWidget* tree = screen.form->findChild<zs::ScopeTreeWidget*>("TreeView1");
+    zs::ScopeTreeWidget* tree = zs::test::child<zs::ScopeTreeWidget>(screen.form.get(), "TreeView1");
     tree->model().setChecked(tree->model().findByPath(sectionPath(3, 4)), true);
     screen.form->Command_ss_Click();
     for (auto _ : state) {

@@ -3,49 +3,38 @@
 //   zhuoshi-tiku [--app-dir DIR] [--prepare]
 //
 // DIR is the application folder (default: the executable's folder, or
-// ~/琢石-试题库 when the program is installed where it cannot write). --prepare
+// ~/琢石-试题库 when the program is installed: AppFolder::defaultDir). --prepare
 // creates every missing file of the folder and exits without a window; like a
 // start of the program it fails (exit status 1, the reason on standard error)
 // when another program has the folder open, the bank cannot be used, or the
 // documents of the bank's questions are gone.
 
+#include "app/appfolder.h"
 #include "office/libreoffice.h"
-#include "store/paths.h"
 #include "ui/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 
-namespace {
-
-// The program's own folder, as a portable copy keeps bank and program together;
-// an installed program (whose folder the teacher cannot write) keeps them in
-// the folder 琢石-试题库 of the teacher's home instead.
-QString defaultAppDir() {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo::exists(QDir(programDir).filePath(zs::kBankFileName)) || QFileInfo(programDir).isWritable())
-        return programDir;
-    return QDir::home().filePath(QStringLiteral("琢石-试题库"));
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-    bool prepareOnly = false;
-    for (int i = 1; i < argc; ++i)
-        if (QByteArray(argv[i]) == "--prepare")
-            prepareOnly = true;
-    if (prepareOnly && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // Runs that show no window (the preparation, the help and the version)
+    // need no display.
+    bool windowless = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--prepare" || arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v")
+            windowless = true;
+    }
+    if (windowless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zhuoshi-tiku"));
     // No display name: Qt would append it to every window title, and the
     // screens' titles name the product already.
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(ZS_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("琢石-试题库：试题库与组卷程序"));
@@ -60,7 +49,10 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     const QString appDir =
-        QDir(parser.isSet(appDirOption) ? parser.value(appDirOption) : defaultAppDir()).absolutePath();
+        QDir(parser.isSet(appDirOption)
+                 ? parser.value(appDirOption)
+                 : zs::AppFolder::defaultDir(QCoreApplication::applicationDirPath(), QDir::homePath()))
+            .absolutePath();
     zs::LibreOffice office;
     if (parser.isSet(prepareOption)) {
         // The same checks as a start of the program; what would stop the program

@@ -24,6 +24,17 @@ QStringList AppFolder::expectedNames() {
             kExportTemplateName, kWorkbookTemplateName, kHelpDocumentName,  kSplashPictureName,  kHomePageName};
 }
 
+QString AppFolder::defaultDir(const QString& programDir, const QString& homeDir) {
+    if (QFileInfo::exists(QDir(programDir).filePath(kBankFileName)))
+        return programDir;
+    // Root may write /usr/bin, but a bank never belongs there.
+    const QString clean = QDir::cleanPath(QFileInfo(programDir).absoluteFilePath());
+    const bool systemFolder = clean == QLatin1String("/usr") || clean.startsWith(QLatin1String("/usr/"));
+    if (!systemFolder && QFileInfo(programDir).isWritable())
+        return programDir;
+    return QDir(homeDir).filePath(QStringLiteral("琢石-试题库"));
+}
+
 QStringList AppFolder::missing() const {
     QStringList out;
     for (const QString& name : expectedNames())

@@ -41,6 +41,13 @@ public:
     // Every file name of a complete folder, in a stable order.
     static QStringList expectedNames();
 
+    // The folder a start without --app-dir uses: the program's own folder,
+    // as a portable copy keeps bank and program together, unless the program
+    // is installed (in the system's program folders under /usr, or where it
+    // cannot write); an installed program keeps its folder 琢石-试题库 in the
+    // teacher's home. A program folder that holds a bank is always used.
+    static QString defaultDir(const QString& programDir, const QString& homeDir);
+
 private:
     bool bankHoldsNoQuestion() const;
 

@@ -173,8 +173,8 @@ ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt199
         ExactOptions rest = options.exactStage;
         if (options.twoPapers) {
             start.push_back(result.SecondPlan);
-            const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::steady_clock::now() - started);
+            const auto used =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
             rest.timeLimit = std::max(std::chrono::milliseconds(0), options.exactStage.timeLimit - used);
         }
         const ExactResult found = exactPlans(pool, start, rest);

@@ -59,6 +59,35 @@ RowValues catalogueRow(const RowSet& rows, int r) {
     return row;
 }
 
+// Which catalogue rows a ticked scope takes: the export takes the rows of
+// exactly the ticked sections, the import every row whose path holds one.
+enum class CatalogueMatch { SamePath, Within };
+
+// Copies the catalogue rows of `from` that the ticked scopes take into `to`,
+// in one transaction (a row is copied once for each scope that takes it);
+// returns how many rows were written.
+int copyCatalogueRows(const QString& from, const QString& to, const QStringList& scopePaths, CatalogueMatch match) {
+    RowSet rows;
+    {
+        Bank source(from, Bank::Mode::ReadOnly);
+        rows = source.query(QStringLiteral("select * from 教材设置"));
+    }
+    int count = 0;
+    Bank target(to);
+    target.transaction([&] {
+        for (int r = 0; r < rows.count(); ++r) {
+            const QString path = cataloguePathOf(rows, r);
+            for (const QString& p : scopePaths) {
+                if (match == CatalogueMatch::SamePath ? path == p : path.contains(p)) {
+                    target.addRow(QStringLiteral("教材设置"), catalogueRow(rows, r));
+                    ++count;
+                }
+            }
+        }
+    });
+    return count;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- texts
@@ -159,25 +188,7 @@ int ExportQuestions(const QString& bankPath, const ExportTarget& target, const Q
 }
 
 int ExportCatalogue(const QString& bankPath, const ExportTarget& target, const QStringList& scopePaths) {
-    RowSet rows;
-    {
-        Bank source(bankPath, Bank::Mode::ReadOnly);
-        rows = source.query(QStringLiteral("select * from 教材设置"));
-    }
-    int count = 0;
-    Bank out(target.file);
-    out.transaction([&] {
-        for (int r = 0; r < rows.count(); ++r) {
-            const QString path = cataloguePathOf(rows, r);
-            for (const QString& p : scopePaths) {
-                if (path == p) {
-                    out.addRow(QStringLiteral("教材设置"), catalogueRow(rows, r));
-                    ++count;
-                }
-            }
-        }
-    });
-    return count;
+    return copyCatalogueRows(bankPath, target.file, scopePaths, CatalogueMatch::SamePath);
 }
 
 void runExport(RunState& state, ShareContent content, const QStringList& scopePaths) {
@@ -354,25 +365,7 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
 }
 
 int ImportCatalogue(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths) {
-    RowSet rows;
-    {
-        Bank external(externalBankPath, Bank::Mode::ReadOnly);
-        rows = external.query(QStringLiteral("select * from 教材设置"));
-    }
-    int count = 0;
-    Bank bank(bankPath);
-    bank.transaction([&] {
-        for (int r = 0; r < rows.count(); ++r) {
-            const QString path = cataloguePathOf(rows, r);
-            for (const QString& p : scopePaths) {
-                if (path.contains(p)) {
-                    bank.addRow(QStringLiteral("教材设置"), catalogueRow(rows, r));
-                    ++count;
-                }
-            }
-        }
-    });
-    return count;
+    return copyCatalogueRows(externalBankPath, bankPath, scopePaths, CatalogueMatch::Within);
 }
 
 QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree) {

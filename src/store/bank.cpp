@@ -285,8 +285,8 @@ Bank::Bank(const QString& path, Mode mode) : path_(path), connection_(nextConnec
     }
     // A bank has at least the question and catalogue tables.
     QSqlQuery q(db);
-    const bool read = q.exec(QStringLiteral(
-        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')"));
+    const bool read = q.exec(
+        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('试题库','教材设置')"));
     const bool ok = read && q.next() && q.value(0).toInt() == 2;
     if (!ok) {
         const QSqlError error = q.lastError();

@@ -5,6 +5,7 @@
 #include "compose/plansearch.h"
 #include "store/bank.h"
 #include "store/textnumbers.h"
+#include "support/samplebank.h"
 #include "support/testsupport.h"
 
 #include <QDate>
@@ -24,13 +25,7 @@ public:
     }
     QString path() const { return folder.file("试题库.mdb"); }
 
-    void addCatalogue(const QStringList& values) {
-        static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
-        RowValues row;
-        for (int i = 0; i < values.size(); ++i)
-            row << qMakePair(columns[i], QVariant(values[i]));
-        bank->addRow("教材设置", row);
-    }
+    void addCatalogue(const QStringList& values) { test::addCatalogueRow(*bank, values); }
 
     struct Row {
         QString number = {};

@@ -8,6 +8,7 @@
 #include "sharing/banksharing.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"
+#include "support/samplebank.h"
 #include "support/testsupport.h"
 #include "ui/startup.h"
 
@@ -129,17 +130,8 @@ QString integrity(const QString& bankPath) {
 }
 
 void writeCatalogue(Bank& bank) {
-    for (const QString& section : {kSection1, kSection2}) {
-        const QStringList v = section.split('\\');
-        for (const char* point : {"1-甲", "2-乙"})
-            bank.addRow("教材设置", {{"科目", v[0]},
-                                     {"教材版本", v[1]},
-                                     {"年级", v[2]},
-                                     {"上下册", v[3]},
-                                     {"章", v[4]},
-                                     {"节", v[5]},
-                                     {"知识点", point}});
-    }
+    for (const QString& section : {kSection1, kSection2})
+        test::addSectionPoints(bank, section, {"1-甲", "2-乙"});
     bank.addRow("试题来源", {{"试题来源", "1-期中考试"}});
 }
 

@@ -294,8 +294,8 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     browse.Form_Activate();
     receiver.prompts.type(codes.first());
     browse.Command_dwdthsbm_Click();
-    EXPECT_EQ(browse.findChild<QLabel*>("Label_dqtmsbm")->text(), codes.first());
-    EXPECT_EQ(browse.findChild<QLabel*>("Label_dqtmbh")->text(), "00001");
+    EXPECT_EQ(test::child<QLabel>(&browse, "Label_dqtmsbm")->text(), codes.first());
+    EXPECT_EQ(test::child<QLabel>(&browse, "Label_dqtmbh")->text(), "00001");
 }
 
 TEST_F(RoadsTest, APaperOfTwoSectionQuestionsReadsAsAChinesePaper) {

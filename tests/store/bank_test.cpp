@@ -3,6 +3,7 @@
 
 #include "store/bank.h"
 #include "store/statement.h"
+#include "support/samplebank.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -37,13 +38,7 @@ protected:
                                 {"入库教师", teacher},
                                 {"最后使用日期", lastUse}});
     }
-    void addCatalogue(const QStringList& values) {
-        static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
-        RowValues row;
-        for (int i = 0; i < values.size(); ++i)
-            row << qMakePair(columns[i], QVariant(values[i]));
-        bank->addRow("教材设置", row);
-    }
+    void addCatalogue(const QStringList& values) { test::addCatalogueRow(*bank, values); }
 
     TempFolder folder;
     QString path;

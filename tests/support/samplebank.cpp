@@ -18,18 +18,23 @@ const QString kSection12 = kChapter1 + QStringLiteral("\\2-1.2 有理数");
 const QString kChapter2 = kVolume + QStringLiteral("\\2-第二章 整式");
 const QString kSection21 = kChapter2 + QStringLiteral("\\1-2.1 整式");
 
-void addSampleCatalogue(Bank& bank) {
-    const QList<QPair<QString, QStringList>> sections = {
-        {kSection11, {"1-A", "2-B", "3-C"}}, {kSection12, {"1-D", "2-E"}}, {kSection21, {"1-F", "2-G'H"}}};
+void addCatalogueRow(Bank& bank, const QStringList& values) {
     static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
-    for (const auto& [path, points] : sections)
-        for (const QString& point : points) {
-            const QStringList values = path.split(u'\\') << point;
-            RowValues row;
-            for (int i = 0; i < values.size(); ++i)
-                row << qMakePair(columns[i], QVariant(values[i]));
-            bank.addRow("教材设置", row);
-        }
+    RowValues row;
+    for (int i = 0; i < values.size() && i < columns.size(); ++i)
+        row << qMakePair(columns[i], QVariant(values[i]));
+    bank.addRow("教材设置", row);
+}
+
+void addSectionPoints(Bank& bank, const QString& sectionPath, const QStringList& points) {
+    for (const QString& point : points)
+        addCatalogueRow(bank, sectionPath.split(u'\\') << point);
+}
+
+void addSampleCatalogue(Bank& bank) {
+    addSectionPoints(bank, kSection11, {"1-A", "2-B", "3-C"});
+    addSectionPoints(bank, kSection12, {"1-D", "2-E"});
+    addSectionPoints(bank, kSection21, {"1-F", "2-G'H"});
 }
 
 void addSampleQuestion(Bank& bank, const SampleQuestion& q) {

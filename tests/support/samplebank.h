@@ -21,6 +21,12 @@ extern const QString kSection21;
 
 void addSampleCatalogue(Bank& bank);
 
+// One row of 教材设置: the values of 科目, 教材版本, 年级, 上下册, 章, 节 and
+// 知识点 in this order (fewer leave the deeper columns empty).
+void addCatalogueRow(Bank& bank, const QStringList& values);
+// The rows of a section path (科目\…\节), one per knowledge point.
+void addSectionPoints(Bank& bank, const QString& sectionPath, const QStringList& points);
+
 struct SampleQuestion {
     QString number;
     QString code;

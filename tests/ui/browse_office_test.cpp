@@ -95,8 +95,8 @@ protected:
     static bool previewsReady(QWidget& form) {
         return QTest::qWaitFor(
             [&] {
-                return !form.findChild<DocumentView*>("OLE_tm")->preview().isNull() &&
-                       !form.findChild<DocumentView*>("OLE_da")->preview().isNull();
+                return !test::child<DocumentView>(&form, "OLE_tm")->preview().isNull() &&
+                       !test::child<DocumentView>(&form, "OLE_da")->preview().isNull();
             },
             90000);
     }
@@ -116,11 +116,11 @@ TEST_F(BrowseOfficeTest, AFoundQuestionShowsBothDocuments) {
     form.show();
     form.Form_Activate();
     app.prompts.type("2");
-    form.findChild<QPushButton*>("Command_dwdthsbm")->click();
+    test::child<QPushButton>(&form, "Command_dwdthsbm")->click();
     form.Timer1_Timer();
-    ASSERT_EQ(form.findChild<QLabel*>("Label_dqtmbh")->text(), "00002");
-    EXPECT_EQ(form.findChild<ScopeTreeWidget*>("TreeView2")->model().checkedPaths().size(), 2);
-    EXPECT_EQ(form.findChild<QListWidget*>("List_yxzsd")->count(), 2);
+    ASSERT_EQ(test::child<QLabel>(&form, "Label_dqtmbh")->text(), "00002");
+    EXPECT_EQ(test::child<ScopeTreeWidget>(&form, "TreeView2")->model().checkedPaths().size(), 2);
+    EXPECT_EQ(test::child<QListWidget>(&form, "List_yxzsd")->count(), 2);
     ASSERT_TRUE(previewsReady(form));
     EXPECT_TRUE(app.prompts.messages().isEmpty());
     save(form, "Form_stckxg.png");
@@ -137,10 +137,10 @@ TEST_F(BrowseOfficeTest, ThePickerOpensOnTheRowsQuestion) {
     form.DWDZhiDingTiHao();
     form.show();
     form.Timer1_Timer();
-    ASSERT_EQ(form.findChild<QLabel*>("Label_dqtmbh")->text(), "00003");
+    ASSERT_EQ(test::child<QLabel>(&form, "Label_dqtmbh")->text(), "00003");
     ASSERT_TRUE(previewsReady(form));
     save(form, "Form_stszckxg.png");
-    form.findChild<QPushButton*>("Command_xdct")->click();
+    test::child<QPushButton>(&form, "Command_xdct")->click();
     EXPECT_EQ(table.cell(2, SpecTable::QuestionNumber), "00003");
     EXPECT_EQ(table.cell(2, SpecTable::Knowledge), "1-同类项\r2-去括号");
 }

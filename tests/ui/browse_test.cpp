@@ -91,8 +91,10 @@ TEST_F(BrowseTest, OpensOnTheFirstQuestionOfTheWholeBankWithItsScopesAndPoints) 
     open();
     EXPECT_EQ(label("Label_ssdts"), "5");
     EXPECT_EQ(shown(), "1 00001 张三-00001");
-    EXPECT_EQ(form->findChild<DocumentView*>("OLE_tm")->boundPath(), questionDocumentPath(app.bankPath(), "00001"));
-    EXPECT_EQ(form->findChild<DocumentView*>("OLE_da")->boundPath(), answerDocumentPath(app.bankPath(), "00001"));
+    EXPECT_EQ(test::child<DocumentView>(form.get(), "OLE_tm")->boundPath(),
+              questionDocumentPath(app.bankPath(), "00001"));
+    EXPECT_EQ(test::child<DocumentView>(form.get(), "OLE_da")->boundPath(),
+              answerDocumentPath(app.bankPath(), "00001"));
 
     ScopeTreeWidget* t = tree("TreeView2");
     const int node = t->model().findByPath(kSection11);
@@ -123,7 +125,7 @@ TEST_F(BrowseTest, SearchTreeCombosAndKnowledgeText) {
     button("Command_ss")->click();
     EXPECT_EQ(label("Label_ssdts"), "4");
     // Trimmed knowledge text, written back; a quote in it does no harm.
-    auto* text = form->findChild<QLineEdit*>("Text_zsd");
+    auto* text = test::child<QLineEdit>(form.get(), "Text_zsd");
     text->setText("  1-A||3-C ");
     QTest::keyClick(text, Qt::Key_Return);
     EXPECT_EQ(text->text(), "1-A||3-C");
@@ -145,14 +147,14 @@ TEST_F(BrowseTest, NothingFoundShowsTheEmptyState) {
     EXPECT_EQ(label("Label_ssdts"), "0");
     EXPECT_EQ(shown(), "0 00000 AAAAAAAA");
     EXPECT_EQ(app.prompts.lastMessage(), "未搜索到满足要求的题目！\r建议适当放宽搜索条件再重新搜索~~");
-    EXPECT_TRUE(form->findChild<DocumentView*>("OLE_tm")->boundPath().isEmpty());
-    EXPECT_TRUE(form->findChild<DocumentView*>("OLE_da")->boundPath().isEmpty());
+    EXPECT_TRUE(test::child<DocumentView>(form.get(), "OLE_tm")->boundPath().isEmpty());
+    EXPECT_TRUE(test::child<DocumentView>(form.get(), "OLE_da")->boundPath().isEmpty());
     EXPECT_EQ(list("List_dxzsd")->count() + list("List_yxzsd")->count(), 0);
     // Nothing on display: change and deletion are refused.
     app.prompts.clear();
     button("Command_qdxg")->click();
     button("Command_scct")->click();
-    form->findChild<QLineEdit*>("Text_tzd")->setText("1");
+    test::child<QLineEdit>(form.get(), "Text_tzd")->setText("1");
     button("Command_tz")->click();
     EXPECT_EQ(app.prompts.messages(),
               QStringList({"没有搜索到任何试题，暂不能执行此操作~~", "没有搜索到任何试题，暂不能执行此操作~~",
@@ -175,7 +177,7 @@ TEST_F(BrowseTest, PagingMeetsATwoScopeQuestionTwiceAndJumpsWithEnter) {
     button("Command_xyt")->click();
     EXPECT_EQ(shown(), "3 00002 李四-00002");
 
-    auto* jump = form->findChild<QLineEdit*>("Text_tzd");
+    auto* jump = test::child<QLineEdit>(form.get(), "Text_tzd");
     jump->setText("0");
     QTest::keyClick(jump, Qt::Key_Return);
     EXPECT_EQ(app.prompts.lastMessage(), "请输入一个介于 [0-5] 的整数！");
@@ -381,7 +383,7 @@ TEST_F(BrowseTest, AfterADeletionThePositionStaysOnlyWhenLessThanTheNewCount) {
     open();  // 00001, 00003, 00012, 00020: four questions
     ASSERT_EQ(label("Label_ssdts"), "4");
     auto removeAt = [&](const QString& position) {
-        form->findChild<QLineEdit*>("Text_tzd")->setText(position);
+        test::child<QLineEdit>(form.get(), "Text_tzd")->setText(position);
         form->Command_tz_Click();
         app.prompts.answer(Answer::Yes);
         form->Command_scct_Click();
@@ -432,7 +434,7 @@ TEST_F(BrowseTest, AnotherBankIsSearchedChangedAndDeletedInPlace) {
     EXPECT_EQ(label("Label6"), "当前<试题库>路径为：" + QDir::toNativeSeparators(otherBank));
     EXPECT_EQ(label("Label_ssdts"), "2");
     EXPECT_EQ(shown(), "1 00001 钱七-00001");
-    EXPECT_EQ(form->findChild<DocumentView*>("OLE_tm")->boundPath(), questionDocumentPath(otherBank, "00001"));
+    EXPECT_EQ(test::child<DocumentView>(form.get(), "OLE_tm")->boundPath(), questionDocumentPath(otherBank, "00001"));
 
     tick("TreeView2", kSection21, false);
     setComboText(combo("Combo_stly_sz"), "1-期中考试");

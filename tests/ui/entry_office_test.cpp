@@ -3,6 +3,7 @@
 
 #include "questions/questionrecord.h"
 #include "store/paths.h"
+#include "support/samplebank.h"
 #include "support/testsupport.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_stlr.h"
@@ -32,22 +33,8 @@ class EntryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Bank bank(app.bankPath());
-        const QStringList base = {"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章 有理数"};
-        auto add = [&](const QString& section, const QString& point) {
-            QStringList v = base;
-            v << section << point;
-            bank.addRow("教材设置", {{"科目", v[0]},
-                                     {"教材版本", v[1]},
-                                     {"年级", v[2]},
-                                     {"上下册", v[3]},
-                                     {"章", v[4]},
-                                     {"节", v[5]},
-                                     {"知识点", v[6]}});
-        };
-        for (const char* p : {"1-A", "2-B", "3-C"})
-            add("1-1.1 正数和负数", p);
-        for (const char* p : {"1-D", "2-E"})
-            add("2-1.2 有理数", p);
+        test::addSectionPoints(bank, kSection1, {"1-A", "2-B", "3-C"});
+        test::addSectionPoints(bank, kSection2, {"1-D", "2-E"});
         bank.addRow("试题来源", {{"试题来源", "1-期中考试"}});
         app.state().CurrentUserName = "张三";
         app.state().modalHook = [this](QObject* screen) {
@@ -103,8 +90,8 @@ TEST_F(EntryTest, TheFirstQuestionGetsAFreshNumberAndTwoRealDocuments) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
         EXPECT_TRUE(f.read(8).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
     }
-    EXPECT_EQ(form->findChild<QLabel*>("Label_zzlrstbh")->text(), "00001");
-    EXPECT_EQ(form->findChild<QLabel*>("Label_stkzts")->text(), "0");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_zzlrstbh")->text(), "00001");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_stkzts")->text(), "0");
 }
 
 TEST_F(EntryTest, TickingAChapterIsUndone) {
@@ -124,7 +111,7 @@ TEST_F(EntryTest, TwoSectionsGiveTwoRowsWithOneNumberAndCodeAndPointsInCandidate
     tick(kSection2);
     pick("2-E");
     chooseSettings();
-    form->findChild<QPushButton*>("Command_qdlr")->click();
+    test::child<QPushButton>(form.get(), "Command_qdlr")->click();
 
     const RowSet r = rows();
     ASSERT_EQ(r.count(), 2);
@@ -142,11 +129,11 @@ TEST_F(EntryTest, TwoSectionsGiveTwoRowsWithOneNumberAndCodeAndPointsInCandidate
     ASSERT_GE(messages.size(), 2);
     EXPECT_EQ(messages[messages.size() - 2], "已成功录入题目！\r\r题目编号为：00001");
     EXPECT_EQ(messages.last(), "已经为下一题的录入做好准备！\r\r题目编号为：00002");
-    EXPECT_EQ(form->findChild<QLabel*>("Label_stkzts")->text(), "1");
-    EXPECT_EQ(form->findChild<QLabel*>("Label_jrlrzts")->text(), "1");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_stkzts")->text(), "1");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_jrlrzts")->text(), "1");
     // Settings and ticks are cleared for the next question.
     EXPECT_FALSE(tree()->model().anyChecked());
-    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_tx")), "题型");
+    EXPECT_EQ(comboText(test::child<QComboBox>(form.get(), "Combo_tx")), "题型");
 }
 
 TEST_F(EntryTest, TheDayCountedIsTheDayOfTheRunsClock) {
@@ -154,10 +141,10 @@ TEST_F(EntryTest, TheDayCountedIsTheDayOfTheRunsClock) {
         tick(kSection1);
         pick("1-A");
         chooseSettings();
-        form->findChild<QPushButton*>("Command_qdlr")->click();
+        test::child<QPushButton>(form.get(), "Command_qdlr")->click();
     };
     enter();
-    EXPECT_EQ(form->findChild<QLabel*>("Label_jrlrzts")->text(), "1");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_jrlrzts")->text(), "1");
     // Past midnight the next question is entered on the new day.
     app.clock.set(QDateTime(app.clock.today(), QTime(23, 59, 59)));
     app.clock.advanceSeconds(2);
@@ -166,14 +153,14 @@ TEST_F(EntryTest, TheDayCountedIsTheDayOfTheRunsClock) {
     ASSERT_EQ(r.count(), 2);
     EXPECT_EQ(r.date(1, "入库日期"), r.date(0, "入库日期").addDays(1));
     EXPECT_EQ(r.date(1, "入库日期"), app.clock.today());
-    EXPECT_EQ(form->findChild<QLabel*>("Label_stkzts")->text(), "2");
-    EXPECT_EQ(form->findChild<QLabel*>("Label_jrlrzts")->text(), "1");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_stkzts")->text(), "2");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_jrlrzts")->text(), "1");
 }
 
 TEST_F(EntryTest, EveryComplaintInItsOrder) {
     tick(kSection1);
-    form->findChild<DocumentView*>("OLE_tm")->clear();
-    form->findChild<DocumentView*>("OLE_da")->clear();
+    test::child<DocumentView>(form.get(), "OLE_tm")->clear();
+    test::child<DocumentView>(form.get(), "OLE_da")->clear();
     form->Command_qdlr_Click();
     const QStringList messages = app.prompts.messages();
     ASSERT_EQ(messages.size(), 2);
@@ -190,14 +177,14 @@ TEST_F(EntryTest, EveryComplaintInItsOrder) {
 }
 
 TEST_F(EntryTest, KeptParametersNeedFreshKnowledgePoints) {
-    form->findChild<QCheckBox*>("Check_gudingcanshu")->setChecked(true);
+    test::child<QCheckBox>(form.get(), "Check_gudingcanshu")->setChecked(true);
     tick(kSection1);
     pick("2-B");
     chooseSettings();
     form->Command_qdlr_Click();
     ASSERT_EQ(rows().count(), 1);
     EXPECT_TRUE(tree()->model().isChecked(tree()->model().findByPath(kSection1)));
-    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_tx")), "单选题");
+    EXPECT_EQ(comboText(test::child<QComboBox>(form.get(), "Combo_tx")), "单选题");
     app.prompts.clear();
     form->Command_qdlr_Click();
     EXPECT_EQ(app.prompts.lastMessage(), "未能成功录入试题，原因如下：\r\r*试题知识点未添加完善！\r");
@@ -213,7 +200,7 @@ TEST_F(EntryTest, LeavingWithOkRemovesTheDocumentsAndCancelStays) {
     EXPECT_EQ(app.prompts.lastMessage(), "正在编辑的文档  <00001>  还没录入完毕！\r是否放弃录入并且《返回主界面》？");
     EXPECT_TRUE(QFile::exists(question));
     app.prompts.answer(Answer::Ok);
-    form->findChild<QPushButton*>("Command_fhzjm")->click();
+    test::child<QPushButton>(form.get(), "Command_fhzjm")->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(QFile::exists(question));
     EXPECT_FALSE(QFile::exists(answer));
@@ -282,7 +269,8 @@ TEST_F(EntryTest, ANumberUsedSinceThePoolWasFilledIsPassedOverAndItsDocumentsKep
 
 TEST_F(EntryTest, NoNumberIsHandedOutWhileTheDocumentsOfTheBankAreLost) {
     // The bank holds a question; its documents folder is gone.
-    Bank(app.bankPath()).addRow("试题库", {{"题目编号", "00007"}, {"考查范围", kSection1}, {"试题识别码", "张三-00007"}});
+    Bank(app.bankPath())
+        .addRow("试题库", {{"题目编号", "00007"}, {"考查范围", kSection1}, {"试题识别码", "张三-00007"}});
     ASSERT_TRUE(QDir(app.documents()).removeRecursively());
     for (int i = 1; i <= 50; ++i)
         app.state().FreeNumberPool.setSlot(i, QString());
@@ -293,9 +281,10 @@ TEST_F(EntryTest, NoNumberIsHandedOutWhileTheDocumentsOfTheBankAreLost) {
     second.Form_Activate();
     EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
     ASSERT_EQ(app.prompts.messages().size(), 1);  // the reason, once
-    EXPECT_TRUE(app.prompts.lastMessage().startsWith("试题源文件夹不见了！")) << app.prompts.lastMessage().toStdString();
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("试题源文件夹不见了！"))
+        << app.prompts.lastMessage().toStdString();
     EXPECT_EQ(second.currentNumber(), "");
-    EXPECT_FALSE(second.findChild<QPushButton*>("Command_qdlr")->isEnabled());
+    EXPECT_FALSE(test::child<QPushButton>(&second, "Command_qdlr")->isEnabled());
     EXPECT_FALSE(QFileInfo::exists(app.documents()));
     EXPECT_EQ(rows().count(), 1);
     app.prompts.answer(Answer::Ok);

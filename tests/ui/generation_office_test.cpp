@@ -292,7 +292,7 @@ TEST_F(GenerationTest, ProgressEndsAtNinetyPercentForNineQuestions) {
         put(t, r, r, "单选题");
     const auto form = generate(t, false);
     ASSERT_TRUE(form->succeeded());
-    EXPECT_EQ(form->findChild<QLabel*>("Label5")->text(), "已完成90%");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label5")->text(), "已完成90%");
 }
 
 TEST_F(GenerationTest, AnEmptyTableGivesDocumentsWithoutAddedContent) {

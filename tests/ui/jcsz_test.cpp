@@ -104,16 +104,16 @@ TEST_F(JcszTest, OpensWithOnlyTheSubjectsListedAndNothingSelected) {
     auto form = open();
     EXPECT_EQ(form->windowTitle(), "教材设置-琢石试题库");
     EXPECT_EQ(app.state().BankPath, app.bankPath());
-    EXPECT_EQ(form->findChild<QLabel*>("Label3")->text(),
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label3")->text(),
               "当前<教材设置>路径为：" + QDir::toNativeSeparators(app.bankPath()));
     EXPECT_EQ(items(*form, 0), QStringList({"1-数学", "2-物理", "3-化学"}));
     EXPECT_EQ(current(*form, 0), QString());
     for (int level = 1; level < kCatalogueLevels; ++level)
         EXPECT_TRUE(items(*form, level).isEmpty()) << level;
-    EXPECT_EQ(form->findChild<QPushButton*>("Command_zjjcbb")->text(), "增加教材版本");
-    EXPECT_EQ(form->findChild<QPushButton*>("Command_sczsd")->text(), "删除知识点");
-    EXPECT_EQ(form->findChild<QPushButton*>("Command_dkwbjc")->text(), "打开外部教材");
-    EXPECT_EQ(form->findChild<QPushButton*>("Command_fhzjm")->text(), "返回主界面");
+    EXPECT_EQ(test::child<QPushButton>(form.get(), "Command_zjjcbb")->text(), "增加教材版本");
+    EXPECT_EQ(test::child<QPushButton>(form.get(), "Command_sczsd")->text(), "删除知识点");
+    EXPECT_EQ(test::child<QPushButton>(form.get(), "Command_dkwbjc")->text(), "打开外部教材");
+    EXPECT_EQ(test::child<QPushButton>(form.get(), "Command_fhzjm")->text(), "返回主界面");
     EXPECT_TRUE(app.prompts.records().isEmpty());
 }
 
@@ -366,7 +366,7 @@ TEST_F(JcszTest, OpeningAnotherBankMakesItTheBankOfThisScreen) {
     EXPECT_EQ(app.prompts.records().last().kind, PromptRecord::Kind::OpenFile);
     EXPECT_EQ(app.prompts.records().last().filter, "Access文件|*.mdb;*.mdb");
     EXPECT_EQ(app.state().BankPath, otherBank);
-    EXPECT_EQ(form->findChild<QLabel*>("Label3")->text(),
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label3")->text(),
               "当前<教材设置>路径为：" + QDir::toNativeSeparators(otherBank));
     EXPECT_EQ(items(*form, 0), QStringList({"9-生物"}));
     EXPECT_EQ(current(*form, 1), "1-人教版");
@@ -395,12 +395,12 @@ TEST_F(JcszTest, AFileThatIsNoBankIsRefusedAndTheBankKept) {
         f.write("\x00\x01\x00\x00Standard Jet DB\x00", 20);
     }
     auto form = open();
-    const QString label = form->findChild<QLabel*>("Label3")->text();
+    const QString label = test::child<QLabel>(form.get(), "Label3")->text();
     app.prompts.type(notABank);
     click(*form, "Command_dkwbjc");
     EXPECT_EQ(app.prompts.messages(), QStringList({Bank::problemWith(notABank)}));
     EXPECT_EQ(app.state().BankPath, app.bankPath());
-    EXPECT_EQ(form->findChild<QLabel*>("Label3")->text(), label);
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label3")->text(), label);
     EXPECT_EQ(items(*form, 0), QStringList({"1-数学", "2-物理", "3-化学"}));
 }
 
@@ -492,7 +492,7 @@ TEST(JcszLook, SevenListsSideBySideAtTheDefaultSize) {
     Form_jcsz form(app.state());
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.findChild<QListWidget*>("List_km")->setCurrentRow(0);
+    test::child<QListWidget>(&form, "List_km")->setCurrentRow(0);
     QApplication::processEvents();
 
     // The default size on a desktop screen; a smaller screen gets a window that fits it.
@@ -506,7 +506,7 @@ TEST(JcszLook, SevenListsSideBySideAtTheDefaultSize) {
     }
     int right = -1;
     for (const char* name : kListNames) {
-        QListWidget* list = form.findChild<QListWidget*>(name);
+        QListWidget* list = test::child<QListWidget>(&form, name);
         const QRect r(list->mapTo(&form, QPoint(0, 0)), list->size());
         EXPECT_GT(r.left(), right) << name;
         right = r.right();
@@ -515,12 +515,12 @@ TEST(JcszLook, SevenListsSideBySideAtTheDefaultSize) {
         EXPECT_LE(right, form.width()) << name;
     }
     // A name of 8-9 characters fits; a long section title scrolls sideways.
-    QListWidget* grades = form.findChild<QListWidget*>("List_nj");
+    QListWidget* grades = test::child<QListWidget>(&form, "List_nj");
     EXPECT_FALSE(grades->horizontalScrollBar()->isVisible());
-    QListWidget* sections = form.findChild<QListWidget*>("List_j");
+    QListWidget* sections = test::child<QListWidget>(&form, "List_j");
     ASSERT_EQ(sections->count(), 5);
     EXPECT_GE(sections->viewport()->width(), sections->fontMetrics().horizontalAdvance("5-1.5 有理数的乘方"));
-    QListWidget* points = form.findChild<QListWidget*>("List_zsd");
+    QListWidget* points = test::child<QListWidget>(&form, "List_zsd");
     if (const QString dir = qEnvironmentVariable("ZS_SCREENSHOT_DIR"); !dir.isEmpty())
         form.grab().save(QDir(dir).filePath("Form_jcsz-first.png"));
     EXPECT_EQ(points->currentItem()->text(), "1-正数和负数的概念");
@@ -529,7 +529,7 @@ TEST(JcszLook, SevenListsSideBySideAtTheDefaultSize) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return points->horizontalScrollBar()->maximum() > 0; }, 2000));
 
     if (const QString dir = qEnvironmentVariable("ZS_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        form.findChild<QListWidget*>("List_z")->setCurrentRow(2);
+        test::child<QListWidget>(&form, "List_z")->setCurrentRow(2);
         form.grab().save(QDir(dir).filePath("Form_jcsz.png"));
     }
 }

@@ -207,7 +207,7 @@ TEST_F(LoginTest, LoginOpensRegistrationBesideItAndForgottenPasswordModally) {
     EXPECT_EQ(registrations, 1);
 
     test::ModalScreens modal(state());
-    QTest::mouseClick(login.findChild<QLabel*>("Label_WJMM"), Qt::LeftButton);
+    QTest::mouseClick(test::child<QLabel>(&login, "Label_WJMM"), Qt::LeftButton);
     EXPECT_EQ(modal.shown(), QStringList{"zs::Form_WJMM"});
 }
 
@@ -227,7 +227,7 @@ TEST_F(LoginTest, MainMenuOpensEveryScreen) {
     };
     for (const auto& [name, screens] : buttons) {
         opened.clear();
-        menu.findChild<QPushButton*>(name)->click();
+        test::child<QPushButton>(&menu, name)->click();
         EXPECT_EQ(opened.shown(), screens) << name;
     }
     const QList<QPair<const char*, QString>> items = {{"jcsz", "zs::Form_jcsz"},
@@ -237,31 +237,31 @@ TEST_F(LoginTest, MainMenuOpensEveryScreen) {
                                                       {"drsj", "zs::Form_drsj"}};
     for (const auto& [name, screen] : items) {
         opened.clear();
-        menu.findChild<QAction*>(name)->trigger();
+        test::child<QAction>(&menu, name)->trigger();
         EXPECT_EQ(opened.shown(), QStringList{screen}) << name;
     }
-    EXPECT_TRUE(menu.findChild<QPushButton*>("Command_tccx")->isEnabled());
+    EXPECT_TRUE(test::child<QPushButton>(&menu, "Command_tccx")->isEnabled());
 
     opened.clear();
     for (const char* item : {"yhzc", "yhgm", "lxzz"}) {
-        auto* a = menu.findChild<QAction*>(item);
+        auto* a = test::child<QAction>(&menu, item);
         ASSERT_TRUE(a->isEnabled());
         a->trigger();
     }
     EXPECT_EQ(opened.shown(), QStringList({"zs::Form_yhzc", "zs::Form_yhgm", "zs::Form_lxzz"}));
 
     // The logo and the contact screen's link open the home page.
-    QTest::mouseClick(menu.findChild<QLabel*>("Image_logo"), Qt::LeftButton);
+    QTest::mouseClick(test::child<QLabel>(&menu, "Image_logo"), Qt::LeftButton);
     Form_lxzz contact(state(), &menu);
     EXPECT_EQ(contact.windowTitle(), "联系作者-琢石试题库");
-    QTest::mouseClick(contact.findChild<QLabel*>("Label6"), Qt::LeftButton);
+    QTest::mouseClick(test::child<QLabel>(&contact, "Label6"), Qt::LeftButton);
     EXPECT_EQ(app.desktop.openedUrls, QStringList({state().homePage(), state().homePage()}));
 }
 
 TEST_F(LoginTest, HelpOpensTheTutorialOrSaysItIsMissing) {
     Form_zjm menu(state());
     const QString help = app.folder.file(kHelpDocumentName);
-    menu.findChild<QAction*>("sybz")->trigger();
+    test::child<QAction>(&menu, "sybz")->trigger();
     ASSERT_EQ(app.prompts.records().size(), 1);
     EXPECT_EQ(app.prompts.records()[0].text, "找不到使用帮助文件：\r" + QDir::toNativeSeparators(help));
     EXPECT_TRUE(app.desktop.openedFiles.isEmpty());

@@ -74,7 +74,7 @@ TEST_F(PickerTest, AnEmptyRowAsksForASearchFirst) {
     EXPECT_EQ(form->windowTitle(), "试题设置查看修改-琢石试题库");
     EXPECT_EQ(label("Label6"), "当前题目识别码");
     EXPECT_EQ(label("Label13"), "当前题目是第几题");
-    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_stly_sz")), "设置试题来源");
+    EXPECT_EQ(comboText(test::child<QComboBox>(form.get(), "Combo_stly_sz")), "设置试题来源");
     EXPECT_EQ(form->findChild<QPushButton*>("Command_dkwbstk"), nullptr);
     EXPECT_EQ(form->findChild<QPushButton*>("Command_fhzjm"), nullptr);
     EXPECT_EQ(app.prompts.messages(), QStringList({"请先执行<搜索>或者<定位到指定题号>，然后才能选择某一道题！"}));
@@ -127,7 +127,7 @@ TEST_F(PickerTest, AThreeScopeQuestionTurnsOneRowIntoThree) {
 TEST_F(PickerTest, AllFoundRowsGoAfterTheLastQuestionOfTheTable) {
     table.setRows(7);  // rows 4 to 6 are empty
     openOn(2);
-    setComboText(form->findChild<QComboBox*>("Combo_tx_ss"), "单选题");
+    setComboText(test::child<QComboBox>(form.get(), "Combo_tx_ss"), "单选题");
     button("Command_ss")->click();
     ASSERT_EQ(label("Label_ssdts"), "2");
     button("Command_xdssddqbtm")->click();
@@ -143,7 +143,7 @@ TEST_F(PickerTest, AllFoundRowsGoAfterTheLastQuestionOfTheTable) {
 
 TEST_F(PickerTest, NothingFoundIsNotPutIntoTheTable) {
     openOn(2);
-    setComboText(form->findChild<QComboBox*>("Combo_tx_ss"), "作图题");
+    setComboText(test::child<QComboBox>(form.get(), "Combo_tx_ss"), "作图题");
     button("Command_ss")->click();
     app.prompts.clear();
     button("Command_xdct")->click();
@@ -159,7 +159,7 @@ TEST_F(PickerTest, ChangeWithoutSourceAndDeletionThatMovesOn) {
     button("Command_ss")->click();  // 00001, 00002 three times, 00003
     ASSERT_EQ(label("Label_ssdts"), "5");
     button("Command_xyt")->click();
-    EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_stly_sz")), "选择试题来源");
+    EXPECT_EQ(comboText(test::child<QComboBox>(form.get(), "Combo_stly_sz")), "选择试题来源");
     button("Command_qdxg")->click();
     EXPECT_EQ(app.prompts.lastMessage(), "已成功修改试题！\r\r题目编号为：00002");
     RowSet rows = Bank(app.bankPath()).query("select * from 试题库 where 题目编号='00002'");

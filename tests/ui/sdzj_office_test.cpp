@@ -56,8 +56,8 @@ TEST_F(ManualCompositionTest, AFreshTableHas24NumberedEmptyRowsUnderSevenHeaders
     EXPECT_EQ(headers, QStringList({"题号", "题目编号", "题目识别码", "题型", "难度", "考查范围", "知识点"}));
     EXPECT_EQ(grid()->item(24, 0)->text(), "24");
     EXPECT_TRUE(grid()->item(1, 1)->text().isEmpty());
-    EXPECT_FALSE(form->findChild<QRadioButton*>("Option_bc")->isChecked());
-    EXPECT_FALSE(form->findChild<QRadioButton*>("Option_bbc")->isChecked());
+    EXPECT_FALSE(test::child<QRadioButton>(form.get(), "Option_bc")->isChecked());
+    EXPECT_FALSE(test::child<QRadioButton>(form.get(), "Option_bbc")->isChecked());
     EXPECT_NE(app.state().SharedWordInstance, nullptr);
     // The grid is never taller than 5200 twips.
     EXPECT_LE(grid()->height(), form->twips(5200) + 2 * grid()->frameWidth());
@@ -199,10 +199,10 @@ TEST_F(ManualCompositionTest, SortingAsksFirstAndReports) {
     put(2, "00002", "单选题", "0.9");
     put(3, "00003", "单选题", "0.1");
     app.prompts.answer(Answer::Cancel);
-    form->findChild<QPushButton*>("Command_zhinengpaixu")->click();
+    test::child<QPushButton>(form.get(), "Command_zhinengpaixu")->click();
     EXPECT_EQ(grid()->item(1, 1)->text(), "00001");
     app.prompts.answer(Answer::Ok);
-    form->findChild<QPushButton*>("Command_zhinengpaixu")->click();
+    test::child<QPushButton>(form.get(), "Command_zhinengpaixu")->click();
     EXPECT_EQ(column(1).mid(0, 3), QStringList({"00003", "00002", "00001"}));
     EXPECT_EQ(app.prompts.lastMessage(), "对双向细目表的智能排序结束！");
     EXPECT_EQ(app.prompts.records().last().title, "琢石-试题库-提醒您！");
@@ -267,7 +267,7 @@ TEST_F(ManualCompositionTest, ClosingAsksOnlyAfterChanges) {
     EXPECT_EQ(asked.icon, Icon::Exclamation);
     EXPECT_EQ(asked.defaultButton, 1);
     app.prompts.answer(Answer::Yes);
-    form->findChild<QPushButton*>("Command_tczj")->click();
+    test::child<QPushButton>(form.get(), "Command_tczj")->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(app.state().SharedWordInstance, nullptr);
 }
@@ -282,51 +282,51 @@ TEST_F(ManualCompositionTest, ClosingWithoutChangesDoesNotAsk) {
 }
 
 TEST_F(ManualCompositionTest, GeneratingNeedsTheUseRecordChoice) {
-    form->findChild<QPushButton*>("Command_scsj")->click();
+    test::child<QPushButton>(form.get(), "Command_scsj")->click();
     EXPECT_EQ(app.prompts.lastMessage(), "还没有设置【是否保存本次用题记录】？   请设置！");
-    form->findChild<QRadioButton*>("Option_bbc")->setChecked(true);
+    test::child<QRadioButton>(form.get(), "Option_bbc")->setChecked(true);
     app.prompts.answer(Answer::No);
-    form->findChild<QPushButton*>("Command_scsj")->click();
+    test::child<QPushButton>(form.get(), "Command_scsj")->click();
     EXPECT_EQ(app.prompts.records().last().title, "琢石-试题库提醒您");
     EXPECT_EQ(app.prompts.records().last().buttons, Buttons::YesNo);
 }
 
 TEST_F(ManualCompositionTest, ABPapersSwitchTablesAndGenerateEachWithItsMark) {
-    EXPECT_FALSE(form->findChild<QWidget*>("Frame_abj")->isVisible());
+    EXPECT_FALSE(test::child<QWidget>(form.get(), "Frame_abj")->isVisible());
     EXPECT_TRUE(form->paperMark().isEmpty());
     put(1, "00001");
     SpecTable second(2);
     second.fillRow(1, "00002", "张三-00002", "填空题", "0.3", "1-数学\\1-人教版\\第二节", "3-C");
     second.fillRow(2, "00003", "张三-00003", "填空题", "0.7", "1-数学\\1-人教版\\第二节", "3-C");
     form->setSecondPaper(second);
-    EXPECT_TRUE(form->findChild<QWidget*>("Frame_abj")->isVisible());
-    EXPECT_EQ(form->findChild<QRadioButton*>("Option_Ajuan")->text(), "A卷");
-    EXPECT_EQ(form->findChild<QRadioButton*>("Option_Bjuan")->text(), "B卷");
-    EXPECT_TRUE(form->findChild<QRadioButton*>("Option_Ajuan")->isChecked());
+    EXPECT_TRUE(test::child<QWidget>(form.get(), "Frame_abj")->isVisible());
+    EXPECT_EQ(test::child<QRadioButton>(form.get(), "Option_Ajuan")->text(), "A卷");
+    EXPECT_EQ(test::child<QRadioButton>(form.get(), "Option_Bjuan")->text(), "B卷");
+    EXPECT_TRUE(test::child<QRadioButton>(form.get(), "Option_Ajuan")->isChecked());
     EXPECT_EQ(form->paperMark(), "A卷");
 
-    form->findChild<QRadioButton*>("Option_Bjuan")->click();
+    test::child<QRadioButton>(form.get(), "Option_Bjuan")->click();
     EXPECT_EQ(form->shownPaper(), 1);
     EXPECT_EQ(form->paperMark(), "B卷");
-    EXPECT_EQ(form->findChild<QLabel*>("Label_biaoti")->text(), "命卷双向细目表（B卷）");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_biaoti")->text(), "命卷双向细目表（B卷）");
     ASSERT_EQ(grid()->rowCount(), 3);
     EXPECT_EQ(column(1), QStringList({"00002", "00003"}));
     EXPECT_EQ(column(0), QStringList({"1", "2"}));
     // The use-record choice stays with the screen; the generator gets B's mark.
-    form->findChild<QRadioButton*>("Option_bbc")->setChecked(true);
+    test::child<QRadioButton>(form.get(), "Option_bbc")->setChecked(true);
     QString mark;
     app.state().modalHook = [&](QObject* screen) {
         if (auto* generator = qobject_cast<Form_scsjjm*>(screen))
             mark = generator->paperMark();
     };
     app.prompts.answer(Answer::Yes);
-    form->findChild<QPushButton*>("Command_scsj")->click();
+    test::child<QPushButton>(form.get(), "Command_scsj")->click();
     EXPECT_EQ(mark, "B卷");
 
     // Back to A: its rows as they were.
-    form->findChild<QRadioButton*>("Option_Ajuan")->click();
+    test::child<QRadioButton>(form.get(), "Option_Ajuan")->click();
     EXPECT_EQ(form->shownPaper(), 0);
     EXPECT_EQ(column(1).first(), "00001");
     EXPECT_EQ(grid()->rowCount(), 25);
-    EXPECT_EQ(form->findChild<QLabel*>("Label_biaoti")->text(), "命卷双向细目表（A卷）");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_biaoti")->text(), "命卷双向细目表（A卷）");
 }

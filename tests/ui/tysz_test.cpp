@@ -59,10 +59,10 @@ TEST_F(TyszTest, ListsTheSourcesInNaturalOrder) {
     EXPECT_EQ(form.windowTitle(), "题源设置");
     EXPECT_EQ(app.state().BankPath, app.bankPath());
     EXPECT_EQ(items(form), QStringList({"1-期中考试", "2-期末考试", "10-月考"}));
-    EXPECT_EQ(form.findChild<QPushButton*>("Command_zjty")->text(), "增加题源");
-    EXPECT_EQ(form.findChild<QPushButton*>("Command_xgty")->text(), "修改题源");
-    EXPECT_EQ(form.findChild<QPushButton*>("Command_scty")->text(), "删除题源");
-    EXPECT_EQ(form.findChild<QPushButton*>("Command_tc")->text(), "退出");
+    EXPECT_EQ(test::child<QPushButton>(&form, "Command_zjty")->text(), "增加题源");
+    EXPECT_EQ(test::child<QPushButton>(&form, "Command_xgty")->text(), "修改题源");
+    EXPECT_EQ(test::child<QPushButton>(&form, "Command_scty")->text(), "删除题源");
+    EXPECT_EQ(test::child<QPushButton>(&form, "Command_tc")->text(), "退出");
 }
 
 TEST_F(TyszTest, AddChecksTheNameAndDuplicates) {

@@ -62,11 +62,11 @@ protected:
             s.pair = table->hasPaperPair();
             if (s.pair) {
                 s.markA = table->paperMark();
-                table->findChild<QRadioButton*>("Option_Bjuan")->click();
+                test::child<QRadioButton>(table, "Option_Bjuan")->click();
                 s.second = rowsOf(table->table());
                 s.markB = table->paperMark();
-                s.titleB = table->findChild<QLabel*>("Label_biaoti")->text();
-                table->findChild<QRadioButton*>("Option_Ajuan")->click();
+                s.titleB = test::child<QLabel>(table, "Label_biaoti")->text();
+                test::child<QRadioButton>(table, "Option_Ajuan")->click();
                 s.switchedBack = rowsOf(table->table()) == s.after && table->shownPaper() == 0;
             }
             shown.push_back(s);

@@ -292,9 +292,9 @@ TEST_F(ZnzjTest, TheRecentUseFilterIsRememberedInTheBank) {
     EXPECT_TRUE(app.prompts.lastMessage().startsWith(kParameterProblemsHeader));
 
     Form_znzj again(app.state());
-    EXPECT_TRUE(again.findChild<QCheckBox*>("Check_jtnyg")->isChecked());
-    EXPECT_EQ(again.findChild<QSpinBox*>("Text_jtnyg")->value(), 14);
-    EXPECT_TRUE(again.findChild<QSpinBox*>("Text_jtnyg")->isEnabled());
+    EXPECT_TRUE(test::child<QCheckBox>(&again, "Check_jtnyg")->isChecked());
+    EXPECT_EQ(test::child<QSpinBox>(&again, "Text_jtnyg")->value(), 14);
+    EXPECT_TRUE(test::child<QSpinBox>(&again, "Text_jtnyg")->isEnabled());
     const CompositionInputs in = again.inputs();
     EXPECT_TRUE(in.recentUseTicked);
     EXPECT_EQ(in.recentUseDays, 14);
@@ -304,8 +304,8 @@ TEST_F(ZnzjTest, TheRecentUseFilterIsRememberedInTheBank) {
     TestApp other;
     fillCompositionBank(other, 4);
     Form_znzj elsewhere(other.state());
-    EXPECT_FALSE(elsewhere.findChild<QCheckBox*>("Check_jtnyg")->isChecked());
-    EXPECT_EQ(elsewhere.findChild<QSpinBox*>("Text_jtnyg")->value(), 30);
+    EXPECT_FALSE(test::child<QCheckBox>(&elsewhere, "Check_jtnyg")->isChecked());
+    EXPECT_EQ(test::child<QSpinBox>(&elsewhere, "Text_jtnyg")->value(), 30);
 }
 
 TEST_F(ZnzjTest, AnImpossibleRequestIsExplainedBeforeSearchingAndCancelKeepsTheSettings) {

@@ -36,14 +36,10 @@ int enter(RunState& state, const QStringList& sections) {
     Form_stlr form(state);
     form.show();
     form.Form_Activate();
-    auto* tree = form.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView1"));
-    auto* candidates = form.findChild<QListWidget*>(QStringLiteral("List_dxzsd"));
+    auto* tree = test::child<ScopeTreeWidget>(&form, QStringLiteral("TreeView1"));
+    auto* candidates = test::child<QListWidget>(&form, QStringLiteral("List_dxzsd"));
     for (const QString& section : sections) {
-        const int node = tree->model().findByPath(section);
-        if (node < 0)
-            return 1;
-        tree->selectNode(node);
-        tree->itemOf(node)->setCheckState(0, Qt::Checked);
+        test::tick(tree, section);
         form.TreeView1_Click();
         form.Timer1_Timer();
         if (candidates->count() == 0)
@@ -51,10 +47,10 @@ int enter(RunState& state, const QStringList& sections) {
         form.List_dxzsd_Click(candidates->item(0));
         form.Timer1_Timer();
     }
-    setComboText(form.findChild<QComboBox*>(QStringLiteral("Combo_tx")), QStringLiteral("单选题"));
-    setComboText(form.findChild<QComboBox*>(QStringLiteral("Combo_nd")), QStringLiteral("0.5"));
-    setComboText(form.findChild<QComboBox*>(QStringLiteral("Combo_stly")), QStringLiteral("1-期中考试"));
-    form.findChild<QPushButton*>(QStringLiteral("Command_qdlr"))->click();
+    setComboText(test::child<QComboBox>(&form, QStringLiteral("Combo_tx")), QStringLiteral("单选题"));
+    setComboText(test::child<QComboBox>(&form, QStringLiteral("Combo_nd")), QStringLiteral("0.5"));
+    setComboText(test::child<QComboBox>(&form, QStringLiteral("Combo_stly")), QStringLiteral("1-期中考试"));
+    test::child<QPushButton>(&form, QStringLiteral("Command_qdlr"))->click();
     return 0;
 }
 
@@ -106,6 +102,8 @@ int main(int argc, char** argv) {
             }
         } catch (const StoreError& e) {
             std::fprintf(stderr, "%s\n", qUtf8Printable(e.message()));
+        } catch (const test::MissingControl& e) {
+            std::fprintf(stderr, "%s\n", e.what());
         }
         state.quitSharedWordInstance();
     }

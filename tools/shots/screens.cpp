@@ -2,6 +2,7 @@
 
 #include "app/runstate.h"
 #include "compose/smartsort.h"
+#include "doubles/formdriver.h"
 #include "doubles/scriptedprompts.h"
 #include "paperimport/paperimport.h"
 #include "questions/questiontexts.h"
@@ -152,8 +153,8 @@ QImage splash(RunState& state) {
 
 QImage login(RunState& state) {
     Form_yhdl screen(state);
-    screen.findChild<QLineEdit*>(QStringLiteral("Text_smyhm"))->setText(QStringLiteral("张老师"));
-    screen.findChild<QLineEdit*>(QStringLiteral("Text_mm"))->setText(QStringLiteral("123456"));
+    test::child<QLineEdit>(&screen, QStringLiteral("Text_smyhm"))->setText(QStringLiteral("张老师"));
+    test::child<QLineEdit>(&screen, QStringLiteral("Text_mm"))->setText(QStringLiteral("123456"));
     return grabShown(screen);
 }
 
@@ -167,9 +168,9 @@ QImage catalogue(RunState& state) {
     screen.resize(1400, 700);
     screen.show();
     settle(100);
-    clickItem(screen.findChild<QListWidget*>(QStringLiteral("List_km")), 0);
-    clickItem(screen.findChild<QListWidget*>(QStringLiteral("List_z")), 1);
-    clickItem(screen.findChild<QListWidget*>(QStringLiteral("List_j")), 1);
+    clickItem(test::child<QListWidget>(&screen, QStringLiteral("List_km")), 0);
+    clickItem(test::child<QListWidget>(&screen, QStringLiteral("List_z")), 1);
+    clickItem(test::child<QListWidget>(&screen, QStringLiteral("List_j")), 1);
     return grabShown(screen);
 }
 
@@ -181,8 +182,8 @@ QImage sources(RunState& state) {
 QImage numbers(RunState& state) {
     // The refill itself is over in a moment; the picture shows it half way.
     Form_cshtmbh screen(state);
-    screen.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->setValue(30);
-    screen.findChild<QLabel*>(QStringLiteral("Label_WanChengBaiFenBi"))->setText(QStringLiteral("60%"));
+    test::child<QProgressBar>(&screen, QStringLiteral("ProgressBar1"))->setValue(30);
+    test::child<QLabel>(&screen, QStringLiteral("Label_WanChengBaiFenBi"))->setText(QStringLiteral("60%"));
     return grabUnshown(screen);
 }
 
@@ -195,23 +196,23 @@ QImage entry(RunState& state) {
     screen.resize(1420, 880);
     screen.show();
     screen.Form_Activate();
-    auto* tree = screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView1"));
-    const int node = tree->model().findByPath(sectionWithQuestions(state));
+    auto* tree = test::child<ScopeTreeWidget>(&screen, QStringLiteral("TreeView1"));
+    const QString section = sectionWithQuestions(state);
+    const int node = tree->model().findByPath(section);
     if (node >= 0) {
         for (int n = tree->model().node(node).parent; n >= 0; n = tree->model().node(n).parent)
             tree->itemOf(n)->setExpanded(true);
-        tree->selectNode(node);
-        tree->itemOf(node)->setCheckState(0, Qt::Checked);
+        test::tick(tree, section);
         screen.TreeView1_Click();
         screen.Timer1_Timer();
-        auto* candidates = screen.findChild<QListWidget*>(QStringLiteral("List_dxzsd"));
+        auto* candidates = test::child<QListWidget>(&screen, QStringLiteral("List_dxzsd"));
         if (candidates->count() > 1)
             screen.List_dxzsd_Click(candidates->item(1));
         screen.Timer1_Timer();
     }
-    setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_tx")), QStringLiteral("单选题"));
-    setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_nd")), QStringLiteral("0.3"));
-    setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_stly")), QStringLiteral("3-课后练习"));
+    setComboText(test::child<QComboBox>(&screen, QStringLiteral("Combo_tx")), QStringLiteral("单选题"));
+    setComboText(test::child<QComboBox>(&screen, QStringLiteral("Combo_nd")), QStringLiteral("0.3"));
+    setComboText(test::child<QComboBox>(&screen, QStringLiteral("Combo_stly")), QStringLiteral("3-课后练习"));
     // The teacher has written the question and its answer: the documents of
     // the number being entered get the text of a question of the bank.
     Bank bank(state.BankPath);
@@ -224,7 +225,7 @@ QImage entry(RunState& state) {
         QFile::copy(from, to);
     }
     for (const char* name : {"OLE_tm", "OLE_da"})
-        screen.findChild<DocumentView*>(QString::fromLatin1(name))->refresh();
+        test::child<DocumentView>(&screen, QString::fromLatin1(name))->refresh();
     waitForPreviews(screen);
     QImage image = screen.grab().toImage();
     screen.hide();
@@ -280,12 +281,12 @@ QImage manualComposition(RunState& state, bool withMenu) {
     state.SortTrigger = kSortAfterLoading;
     screen.ZhiNengPaiXu();
     screen.MSFlexGrid1_Click(5);
-    screen.findChild<QRadioButton*>(QStringLiteral("Option_bbc"))->setChecked(true);
+    test::child<QRadioButton>(&screen, QStringLiteral("Option_bbc"))->setChecked(true);
     settle(300);
     QImage image = screen.grab().toImage();
     if (withMenu) {
         // The context menu is a window of its own: draw it where it opens.
-        QTableWidget* grid = screen.findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
+        QTableWidget* grid = test::child<QTableWidget>(&screen, QStringLiteral("MSFlexGrid1"));
         const QRect cell = grid->visualItemRect(grid->item(5, 5));
         QMenu* menu = screen.popmenu();
         menu->adjustSize();
@@ -332,7 +333,7 @@ QImage intelligent(RunState& state, bool result, bool pair = false) {
     Form_znzj screen(state);
     screen.show();
     screen.resize(1300, 820);
-    tickPath(screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView_kcfw")), kVolume);
+    tickPath(test::child<ScopeTreeWidget>(&screen, QStringLiteral("TreeView_kcfw")), kVolume);
     // A/B papers of half the size: the demo volume holds two such papers.
     for (const auto& [type, count] : {qMakePair(0, 8), qMakePair(2, 4), qMakePair(4, 4), qMakePair(6, 4)}) {
         screen.Check_tx[type]->click();
@@ -342,11 +343,11 @@ QImage intelligent(RunState& state, bool result, bool pair = false) {
     for (int k = 0; k < 5; ++k)
         screen.HScroll_ndbl[k]->setValue(tens[k]);
     if (pair)
-        screen.findChild<QCheckBox*>(QStringLiteral("Check_tsscabj"))->setChecked(true);
+        test::child<QCheckBox>(&screen, QStringLiteral("Check_tsscabj"))->setChecked(true);
     settle(200);
     QImage image = screen.grab().toImage();
     if (result)
-        screen.findChild<QPushButton*>(QStringLiteral("Command_jszyfa"))->click();
+        test::child<QPushButton>(&screen, QStringLiteral("Command_jszyfa"))->click();
     state.modalHook = nullptr;
     screen.hide();
     return result ? table : image;
@@ -357,16 +358,16 @@ QImage sharing(RunState& state, bool import) {
     screen.show();
     screen.resize(1000, 720);
     if (import) {
-        screen.findChild<QTabWidget*>(QStringLiteral("SSTab_tkfx"))->setCurrentIndex(1);
+        test::child<QTabWidget>(&screen, QStringLiteral("SSTab_tkfx"))->setCurrentIndex(1);
         static_cast<zs::ScriptedPrompts&>(state.prompts).type(state.BankPath);
         screen.Command_dkwbtk_Click();
-        tickPath(screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView_tkdr")),
+        tickPath(test::child<ScopeTreeWidget>(&screen, QStringLiteral("TreeView_tkdr")),
                  kVolume + QStringLiteral("\\1-第一章 有理数\\1-1.1 正数和负数"));
-        screen.findChild<QRadioButton*>(QStringLiteral("Option_jstk_tkdr"))->setChecked(true);
+        test::child<QRadioButton>(&screen, QStringLiteral("Option_jstk_tkdr"))->setChecked(true);
     } else {
-        tickPath(screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView_tkdc")),
+        tickPath(test::child<ScopeTreeWidget>(&screen, QStringLiteral("TreeView_tkdc")),
                  kVolume + QStringLiteral("\\1-第一章 有理数"));
-        screen.findChild<QRadioButton*>(QStringLiteral("Option_stkandjcsz_tkdc"))->setChecked(true);
+        test::child<QRadioButton>(&screen, QStringLiteral("Option_stkandjcsz_tkdc"))->setChecked(true);
     }
     settle(200);
     QImage image = screen.grab().toImage();
@@ -377,9 +378,9 @@ QImage sharing(RunState& state, bool import) {
 QImage generation(RunState& state) {
     SpecTable table(1);
     Form_scsjjm screen(state, table, false);
-    screen.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->setMaximum(21);
-    screen.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->setValue(12);
-    screen.findChild<QLabel*>(QStringLiteral("Label5"))->setText(QStringLiteral("已完成57%"));
+    test::child<QProgressBar>(&screen, QStringLiteral("ProgressBar1"))->setMaximum(21);
+    test::child<QProgressBar>(&screen, QStringLiteral("ProgressBar1"))->setValue(12);
+    test::child<QLabel>(&screen, QStringLiteral("Label5"))->setText(QStringLiteral("已完成57%"));
     return grabUnshown(screen);
 }
 

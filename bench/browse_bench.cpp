@@ -2,9 +2,9 @@
 // scope with the first question shown, paging to the next row, and the browse
 // screen doing the same (document previews off).
 
-#include "app/recordingdesktop.h"
 #include "app/runstate.h"
-#include "app/scriptedprompts.h"
+#include "doubles/recordingdesktop.h"
+#include "doubles/scriptedprompts.h"
 #include "office/libreoffice.h"
 #include "questions/questionsearch.h"
 #include "questions/scopetree.h"

@@ -10,9 +10,9 @@
 // 100 000 rows is written to a temporary folder. The scope is the two
 // chapters (or, for the large request, the volume) holding the most rows.
 
+#include "compose/composition.h"
 #include "compose/compositionparameters.h"
 #include "compose/planhandover.h"
-#include "compose/planrefine.h"
 #include "compose/smartsort.h"
 #include "questions/scopetree.h"
 #include "store/bank.h"
@@ -106,13 +106,13 @@ CompositionInputs inputsOf(const Request& r, const QStringList& scopePaths) {
     in.ScopePaths = scopePaths;
     std::array<QString, kLevelCount> shares;
     for (int i = 0; i < kTypeSlotCount; ++i) {
-        in.TypeTicked[i] = r.counts[i] > 0;
-        in.TypeCounts[i] = QString::number(r.counts[i]);
+        in.typeTicked[i] = r.counts[i] > 0;
+        in.typeCounts[i] = QString::number(r.counts[i]);
     }
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
     for (int k = 0; k < kLevelCount; ++k)
-        in.ShareTexts[k] = shareLabelText(r.shareSteps[k]);
-    in.ShareTotalText = ShowShareTotal(in.ShareTexts).text;
+        in.shareTexts[k] = shareLabelText(r.shareSteps[k]);
+    in.shareTotalText = ShowShareTotal(in.shareTexts).text;
     in.AuthorFilter = b.teachers;
     in.SourceFilter = b.sources;
     return in;
@@ -137,13 +137,13 @@ void BM_ComposeCommand(benchmark::State& state) {
             Bank bank(b.path, Bank::Mode::ReadOnly);
             parameters = CollectParameters(in, bank);
         }
-        if (!CheckParameters(in, parameters).passed) {
+        if (!checkParameters(in, parameters).passed) {
             state.SkipWithError("the request does not pass the check");
             break;
         }
         std::mt19937 random(seed++);
-        const Composition c = ComposeFromBank(b.path, parameters, random, options);
-        if (!c.result.PlanReady) {
+        const Composition c = composeFromBank(b.path, parameters, random, options);
+        if (!c.result.PlanReady()) {
             state.SkipWithError("the search refused the request");
             break;
         }

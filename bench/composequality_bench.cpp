@@ -22,7 +22,7 @@
 //
 // writes a generated bank to DIR/试题库.mdb (to try the bank route).
 
-#include "compose/planrefine.h"
+#include "compose/composition.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "support/syntheticbank.h"
@@ -154,7 +154,7 @@ public:
     }
     QStringList knowledgePoints(const QStringList& paths) override {
         Bank bank(path_, Bank::Mode::ReadOnly);
-        return ScopeKnowledgePoints(bank, paths);
+        return scopeKnowledgePoints(bank, paths);
     }
     QStringList authors() const override { return authors_; }
     QStringList sources() const override { return sources_; }
@@ -264,11 +264,11 @@ void run(Source& source, int seeds, const ComposeOptions& refined, Totals& total
             QElapsedTimer t;
             std::mt19937 a(seed);
             t.start();
-            classic.push_back(ComposePlan(pool, p.TotalWanted, a, classicOnly).BestOffset);
+            classic.push_back(composePlan(pool, p.TotalWanted, a, classicOnly).BestOffset);
             classicMs.push_back(t.nsecsElapsed() / 1e6);
             std::mt19937 b(seed);
             t.restart();
-            better.push_back(ComposePlan(pool, p.TotalWanted, b, refined).BestOffset);
+            better.push_back(composePlan(pool, p.TotalWanted, b, refined).BestOffset);
             betterMs.push_back(t.nsecsElapsed() / 1e6);
         }
         const Offset mc = median(classic), mb = median(better);

@@ -2,10 +2,10 @@
 // office start included: the three documents and the workbook.
 
 #include "app/appfolder.h"
-#include "app/recordingdesktop.h"
 #include "app/runstate.h"
-#include "app/scriptedprompts.h"
 #include "compose/spectable.h"
+#include "doubles/recordingdesktop.h"
+#include "doubles/scriptedprompts.h"
 #include "office/libreoffice.h"
 #include "store/bank.h"
 #include "store/paths.h"

@@ -3,7 +3,7 @@
 // knowledge points, the classic search with refinement, and the whole command
 // on a 100 000-row bank file (candidate query, search, refinement, rows).
 
-#include "compose/planrefine.h"
+#include "compose/composition.h"
 #include "store/bank.h"
 #include "support/benchmain.h"
 #include "support/syntheticbank.h"
@@ -101,7 +101,7 @@ void BM_ComposeRefined(benchmark::State& state) {
     Offset offset = 0, classic = 0;
     for (auto _ : state) {
         std::mt19937 random(seed++);
-        const ComposeResult r = ComposePlan(s.candidates, p, random);
+        const ComposeResult r = composePlan(s.candidates, p, random);
         offset = r.BestOffset;
         classic = r.classicOffset;
         benchmark::DoNotOptimize(r.BestPlan.data());
@@ -143,7 +143,7 @@ void BM_ComposeFromBank(benchmark::State& state) {
     size_t candidates = 0;
     for (auto _ : state) {
         std::mt19937 random(seed++);
-        const Composition c = ComposeFromBank(f.path, f.request, random, options);
+        const Composition c = composeFromBank(f.path, f.request, random, options);
         candidates = c.candidates.size();
         benchmark::DoNotOptimize(c.rows.data());
     }

@@ -182,13 +182,13 @@ CompositionParameters requestParameters(const QStringList& scopePaths, const QSt
     CompositionInputs in;
     in.ScopePaths = scopePaths;
     for (int t = 0; t < kTypeSlotCount; ++t) {
-        in.TypeTicked[t] = typeCounts[t] > 0;
-        in.TypeCounts[t] = QString::number(typeCounts[t]);
+        in.typeTicked[t] = typeCounts[t] > 0;
+        in.typeCounts[t] = QString::number(typeCounts[t]);
     }
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
     for (int k = 0; k < kLevelCount; ++k)
-        in.ShareTexts[k] = shareLabelText(sharePercents[k] / 10);
-    in.ShareTotalText = ShowShareTotal(in.ShareTexts).text;
+        in.shareTexts[k] = shareLabelText(sharePercents[k] / 10);
+    in.shareTotalText = ShowShareTotal(in.shareTexts).text;
     return CollectParameters(in, knowledgePoints);
 }
 

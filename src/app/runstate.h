@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/clock.h"
 #include "app/prompts.h"
 #include "office/desktop.h"
 #include "office/office.h"
@@ -65,6 +66,13 @@ public:
     // Quits the instance when one is running, and forgets it.
     void quitSharedWordInstance();
 
+    // ---- the date and time (the computer's clock unless another is set)
+    const Clock& clock() const { return *clock_; }
+    // The clock stays the caller's; it must outlive the run state or be reset.
+    void setClock(const Clock& clock) { clock_ = &clock; }
+    QDate today() const { return clock_->today(); }
+    QDateTime now() const { return clock_->now(); }
+
     // ---- randomness of the plan search (seeded from the clock; tests fix it)
     std::mt19937& random() { return random_; }
     void seedRandom(unsigned seed) { random_.seed(seed); }
@@ -80,6 +88,10 @@ public:
     // Tests replace how modal screens are run: the hook receives the screen
     // (a QDialog) instead of it being executed.
     std::function<void(QObject* screen)> modalHook;
+    // Shows the splash screen again after a logout. The splash screen sets it
+    // when it opens (the first screen of every run), so that the screens of
+    // the way in (splash, login, main menu) do not reach each other in a ring.
+    std::function<void()> showSplashScreen;
     // Tests replace how the program ends ("退出程序", the login's "取  消"):
     // the hook is called instead of ending the event loops.
     std::function<void()> endHook;
@@ -88,6 +100,8 @@ private:
     QString appDir_;
     std::unique_ptr<WordDocument> sharedBlankDocument_;
     std::mt19937 random_;
+    SystemClock systemClock_;
+    const Clock* clock_ = &systemClock_;
 };
 
 }  // namespace zs

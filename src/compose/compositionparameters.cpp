@@ -98,11 +98,11 @@ QString ShowOverallDifficulty(const std::array<int, kLevelCount>& values) {
     return QString::number(hundredths / 100.0, 'f', 2);
 }
 
-ShareTotal ShowShareTotal(const std::array<QString, kLevelCount>& shareLabels) {
+ShareSum ShowShareTotal(const std::array<QString, kLevelCount>& shareLabels) {
     double sum = 0;
     for (const QString& label : shareLabels)
         sum += leadingNumber(label);
-    ShareTotal result;
+    ShareSum result;
     result.total = roundedCount(sum);
     result.text = percentText(result.total / 100.0);
     return result;
@@ -114,7 +114,7 @@ bool shareTotalIsComplete(const QString& shareTotalText) {
 
 // ---------------------------------------------------------------- parameters
 
-std::array<int, kLevelCount> LevelTargets(double totalValue, int totalWanted,
+std::array<int, kLevelCount> levelTargets(double totalValue, int totalWanted,
                                           const std::array<float, kLevelCount>& shares) {
     std::array<int, kLevelCount> targets{};
     std::array<float, kLevelCount> remainders{};
@@ -149,7 +149,15 @@ QString knowledgePointQuery(const QString& scopePath) {
            sqlValue(joined) + u'\'';
 }
 
-QStringList ScopeKnowledgePoints(Bank& bank, const QStringList& scopePaths) {
+QStringList questionAuthors(Bank& bank) {
+    return bank.query(QStringLiteral("select distinct 入库教师 from 试题库")).texts(0);
+}
+
+QStringList questionSources(Bank& bank) {
+    return bank.query(QStringLiteral("select distinct 试题来源 from 试题库")).texts(0);
+}
+
+QStringList scopeKnowledgePoints(Bank& bank, const QStringList& scopePaths) {
     QStringList points{QString()};
     for (const QString& path : scopePaths)
         points += bank.query(knowledgePointQuery(path)).texts(0);
@@ -157,7 +165,7 @@ QStringList ScopeKnowledgePoints(Bank& bank, const QStringList& scopePaths) {
 }
 
 CompositionParameters CollectParameters(const CompositionInputs& inputs, Bank& bank) {
-    return CollectParameters(inputs, ScopeKnowledgePoints(bank, inputs.ScopePaths));
+    return CollectParameters(inputs, scopeKnowledgePoints(bank, inputs.ScopePaths));
 }
 
 CompositionParameters CollectParameters(const CompositionInputs& inputs, const QStringList& scopeKnowledgePoints) {
@@ -166,25 +174,25 @@ CompositionParameters CollectParameters(const CompositionInputs& inputs, const Q
     p.ScopeKnowledgePoints = scopeKnowledgePoints;
     if (p.ScopeKnowledgePoints.isEmpty())
         p.ScopeKnowledgePoints << QString();
-    const double totalValue = leadingNumber(inputs.TotalText);
+    const double totalValue = leadingNumber(inputs.totalText);
     p.TotalWanted = roundedCount(totalValue);
     for (int i = 0; i < kTypeSlotCount; ++i)
-        p.TypeTargets[i] = inputs.TypeTicked[i] ? roundedCount(leadingNumber(inputs.TypeCounts[i].trimmed())) : 0;
+        p.TypeTargets[i] = inputs.typeTicked[i] ? roundedCount(leadingNumber(inputs.typeCounts[i].trimmed())) : 0;
     for (int k = 0; k < kLevelCount; ++k)
-        p.LevelShares[k] = float(leadingNumber(inputs.ShareTexts[k]) / 100.0);
-    p.LevelTargets = LevelTargets(totalValue, p.TotalWanted, p.LevelShares);
+        p.LevelShares[k] = float(leadingNumber(inputs.shareTexts[k]) / 100.0);
+    p.LevelTargets = levelTargets(totalValue, p.TotalWanted, p.LevelShares);
     p.AuthorFilter = inputs.AuthorFilter;
     p.SourceFilter = inputs.SourceFilter;
-    if (inputs.AfterTicked && inputs.BeforeTicked)
-        p.LastUseRange = DateRange{inputs.AfterDate, inputs.BeforeDate};
+    if (inputs.afterTicked && inputs.beforeTicked)
+        p.LastUseRange = DateRange{inputs.afterDate, inputs.beforeDate};
     return p;
 }
 
-ParameterCheck CheckParameters(const CompositionInputs& inputs, const CompositionParameters& parameters) {
+ParameterCheck checkParameters(const CompositionInputs& inputs, const CompositionParameters& parameters) {
     QStringList lines;
     // B, then what the search cannot size (a total below 1 or beyond the
     // largest paper, a negative count), then A, D, E, C.
-    const bool totalZero = inputs.TotalText == u"0";
+    const bool totalZero = inputs.totalText == u"0";
     if (totalZero)
         lines << QStringLiteral("*设置的总题数为0！");
     if (!totalZero && parameters.TotalWanted < 1)
@@ -192,7 +200,7 @@ ParameterCheck CheckParameters(const CompositionInputs& inputs, const Compositio
     if (parameters.TotalWanted > kMaxTotalWanted)
         lines << QStringLiteral("*设置的总题数不能超过%1！").arg(kMaxTotalWanted);
     for (int i = 0; i < kTypeSlotCount; ++i)
-        if (inputs.TypeTicked[i] && leadingNumber(inputs.TypeCounts[i]) < 0)
+        if (inputs.typeTicked[i] && leadingNumber(inputs.typeCounts[i]) < 0)
             lines << QStringLiteral("*【%1】的题数不能是负数！").arg(typeSlotCaptions()[i]);
     if (parameters.ScopePaths.isEmpty())
         lines << QStringLiteral("*没有勾选任何【考查范围】！");
@@ -200,7 +208,7 @@ ParameterCheck CheckParameters(const CompositionInputs& inputs, const Compositio
         lines << QStringLiteral("*没有勾选任何【试题作者】！");
     if (parameters.SourceFilter.isEmpty())
         lines << QStringLiteral("*没有勾选任何【试题来源】！");
-    if (inputs.ShareTotalText != u"100%")
+    if (inputs.shareTotalText != u"100%")
         lines << QStringLiteral("*各难度题数比例的总和小于100%！");
 
     if (lines.isEmpty())

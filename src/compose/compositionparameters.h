@@ -85,11 +85,11 @@ ShareExcess lowerShareExcess(const std::array<int, kLevelCount>& values, int cha
 QString ShowOverallDifficulty(const std::array<int, kLevelCount>& values);
 
 // ShareTotal (a percentage) and the text of Label_blzj, from the five labels.
-struct ShareTotal {
+struct ShareSum {
     int total = 0;
     QString text;
 };
-ShareTotal ShowShareTotal(const std::array<QString, kLevelCount>& shareLabels);
+ShareSum ShowShareTotal(const std::array<QString, kLevelCount>& shareLabels);
 // Label_blzj is black only when it reads exactly "100%", red otherwise.
 bool shareTotalIsComplete(const QString& shareTotalText);
 
@@ -98,30 +98,35 @@ bool shareTotalIsComplete(const QString& shareTotalText);
 // Wanted questions per difficulty level, together exactly totalWanted, by
 // largest remainder over single-precision shares; `totalValue` is the numeric
 // value of Label_tszj.
-std::array<int, kLevelCount> LevelTargets(double totalValue, int totalWanted,
+std::array<int, kLevelCount> levelTargets(double totalValue, int totalWanted,
                                           const std::array<float, kLevelCount>& shares);
 
 // The catalogue query of the knowledge points of one scope path.
 QString knowledgePointQuery(const QString& scopePath);
 // Slot 0 empty, then every non-null knowledge point of each path in order.
-QStringList ScopeKnowledgePoints(Bank& bank, const QStringList& scopePaths);
+QStringList scopeKnowledgePoints(Bank& bank, const QStringList& scopePaths);
+
+// The teachers and the sources of the bank's questions, offered by the filter
+// trees of the screen.
+QStringList questionAuthors(Bank& bank);
+QStringList questionSources(Bank& bank);
 
 // What the screen shows when "计算最优方案" is clicked. The three lists come
 // from the trees (the scope tree's deepest ticked paths, the ticked teachers
 // and sources).
 struct CompositionInputs {
     QStringList ScopePaths;
-    std::array<bool, kTypeSlotCount> TypeTicked{};
-    std::array<QString, kTypeSlotCount> TypeCounts;  // Text_ts(i)
-    QString TotalText = QStringLiteral("0");         // Label_tszj
-    std::array<QString, kLevelCount> ShareTexts;     // Label_ndbl(k)
-    QString ShareTotalText = QStringLiteral("00%");  // Label_blzj
+    std::array<bool, kTypeSlotCount> typeTicked{};
+    std::array<QString, kTypeSlotCount> typeCounts;  // Text_ts(i)
+    QString totalText = QStringLiteral("0");         // Label_tszj
+    std::array<QString, kLevelCount> shareTexts;     // Label_ndbl(k)
+    QString shareTotalText = QStringLiteral("00%");  // Label_blzj
     QStringList AuthorFilter;
     QStringList SourceFilter;
-    bool AfterTicked = false;   // Check_zzzh
-    QDate AfterDate;            // DTPicker_zzzh
-    bool BeforeTicked = false;  // Check_zzzq
-    QDate BeforeDate;           // DTPicker_zzzq
+    bool afterTicked = false;   // Check_zzzh
+    QDate afterDate;            // DTPicker_zzzh
+    bool beforeTicked = false;  // Check_zzzq
+    QDate beforeDate;           // DTPicker_zzzq
 };
 
 // Builds the parameters from the screen's values; the knowledge points are read
@@ -140,6 +145,6 @@ struct ParameterCheck {
     bool passed = false;
     QString message;
 };
-ParameterCheck CheckParameters(const CompositionInputs& inputs, const CompositionParameters& parameters);
+ParameterCheck checkParameters(const CompositionInputs& inputs, const CompositionParameters& parameters);
 
 }  // namespace zs

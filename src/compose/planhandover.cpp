@@ -2,6 +2,12 @@
 
 namespace zs {
 
+QStringList tableCells(const Candidate& c) {
+    QString knowledge = c.knowledge;
+    knowledge.replace(u'|', u'\r');
+    return {c.number, c.code, c.type, c.difficulty, c.scope, knowledge};
+}
+
 void writePlanIntoTable(SpecTable& table, const PlanRows& rows) {
     table.setRows(int(rows.size()) + 1);
     for (int i = 0; i < int(rows.size()); ++i) {

@@ -3,10 +3,14 @@
 // Handing a computed plan to the manual composition screen: the two-way
 // specification table gets one data row per plan slot, in plan order.
 
-#include "compose/plansearch.h"
+#include "compose/candidates.h"
 #include "compose/spectable.h"
 
 namespace zs {
+
+// The six cells a plan row gives grid columns 1..6 of the specification table:
+// 题目编号, 试题识别码, 题型, 难度, 考查范围, 知识点 with every "|" as a line break.
+QStringList tableCells(const Candidate& candidate);
 
 // Sizes the table to the header and one row per plan row (rows beyond are
 // dropped, new rows are empty) and writes columns 1 to 6 of every data row:

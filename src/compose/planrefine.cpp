@@ -1,6 +1,6 @@
 #include "compose/planrefine.h"
 
-#include "store/bank.h"
+#include "compose/plansearch.h"
 
 #include <algorithm>
 #include <limits>
@@ -8,9 +8,9 @@
 
 namespace zs {
 
-// ---------------------------------------------------------------- PlanState
+// ---------------------------------------------------------------- PlanCounts
 
-PlanState::PlanState(const CandidatePool& pool, Plan plan)
+PlanCounts::PlanCounts(const CandidatePool& pool, Plan plan)
     : pool_(&pool), plan_(std::move(plan)), hits_(pool.knowledgePointCount() + 1, 0),
       numberCount_(pool.distinctNumbers(), 0) {
     for (int t = 0; t < kTypeSlotCount; ++t)
@@ -21,7 +21,7 @@ PlanState::PlanState(const CandidatePool& pool, Plan plan)
         add(r, +1);
 }
 
-void PlanState::add(int r, int sign) {
+void PlanCounts::add(int r, int sign) {
     const CandidatePool& pool = *pool_;
     if (const int t = pool.typeSlot(r); t >= 0) {
         const Offset before = typeCount_[t] - pool.typeTargets()[t];
@@ -43,11 +43,11 @@ void PlanState::add(int r, int sign) {
         numberCount_[id] += sign;
 }
 
-Offset PlanState::offset() const {
+Offset PlanCounts::offset() const {
     return 5 * typeSum_ + levelSum_ + 5 * pool_->knowledgeSum(hitTotal_, squaredHits_);
 }
 
-Offset PlanState::offsetAfterReplace(int slot, int b) const {
+Offset PlanCounts::offsetAfterReplace(int slot, int b) const {
     const int a = plan_[slot];
     if (a == b)
         return offset();
@@ -83,12 +83,12 @@ Offset PlanState::offsetAfterReplace(int slot, int b) const {
     return 5 * typeSum + levelSum + 5 * pool.knowledgeSum(hits, squared);
 }
 
-void PlanState::replace(int slot, int candidate) {
+void PlanCounts::replace(int slot, int candidate) {
     vacate(slot);
     fill(slot, candidate);
 }
 
-bool PlanState::keepsNumbersDistinct(int slot, int candidate) const {
+bool PlanCounts::keepsNumbersDistinct(int slot, int candidate) const {
     const int id = pool_->numberId(candidate);
     if (id < 0)
         return true;
@@ -96,18 +96,18 @@ bool PlanState::keepsNumbersDistinct(int slot, int candidate) const {
     return numberCount_[id] - own == 0;
 }
 
-bool PlanState::isValid() const {
+bool PlanCounts::isValid() const {
     for (int r : plan_)
         if (r < 0 || numberCount_[pool_->numberId(r)] != 1)
             return false;
     return true;
 }
 
-void PlanState::vacate(int slot) {
+void PlanCounts::vacate(int slot) {
     add(plan_[slot], -1);
 }
 
-Offset PlanState::offsetWithAdded(int r) const {
+Offset PlanCounts::offsetWithAdded(int r) const {
     const CandidatePool& pool = *pool_;
     Offset typeSum = typeSum_, levelSum = levelSum_;
     if (const int t = pool.typeSlot(r); t >= 0)
@@ -125,7 +125,7 @@ Offset PlanState::offsetWithAdded(int r) const {
     return 5 * typeSum + levelSum + 5 * pool.knowledgeSum(hitTotal_ + pool.knowledgeHits(r), squared);
 }
 
-void PlanState::fill(int slot, int candidate) {
+void PlanCounts::fill(int slot, int candidate) {
     plan_[slot] = candidate;
     add(candidate, +1);
 }
@@ -175,7 +175,7 @@ public:
     bool timeUp() const { return Clock::now() >= deadline_; }
 
     // A member of class c whose number the plan does not hold, or -1.
-    int freeMember(const PlanState& state, int c) const {
+    int freeMember(const PlanCounts& state, int c) const {
         for (int i = classes_.memberStart[c]; i < classes_.memberStart[c + 1]; ++i)
             if (state.holders(pool_.numberId(classes_.members[i])) == 0)
                 return classes_.members[i];
@@ -184,7 +184,7 @@ public:
 
     // With `slot` vacated: the candidate of lowest offset below `bound` whose
     // number is free, or -1.
-    int bestFor(const PlanState& state, Offset bound) const {
+    int bestFor(const PlanCounts& state, Offset bound) const {
         int best = -1;
         for (int c = 0; c < classes_.size(); ++c) {
             const Offset o = state.offsetWithAdded(classes_.representative[c]);
@@ -199,7 +199,7 @@ public:
     }
 
     // Fills empty slots and slots whose number already stands in the plan.
-    void repair(PlanState& state) const {
+    void repair(PlanCounts& state) const {
         const Plan& plan = state.plan();
         for (int s = 0; s < int(plan.size()); ++s) {
             const int a = plan[s];
@@ -213,7 +213,7 @@ public:
 
     // Best single replacement per slot, slots in random order, until a whole
     // pass improves nothing or the time is up.
-    void localSearch(PlanState& state) {
+    void localSearch(PlanCounts& state) {
         const int n = int(state.plan().size());
         std::vector<int> order(n);
         std::iota(order.begin(), order.end(), 0);
@@ -236,7 +236,7 @@ public:
 
     // A few random replacements that keep the numbers distinct: two to four,
     // and more the longer no better plan was found.
-    void perturb(PlanState& state, int stall) {
+    void perturb(PlanCounts& state, int stall) {
         const int n = int(state.plan().size());
         const int moves = std::min(n, 2 + randomBelow(random_, 3) + stall / 16);
         for (int i = 0; i < moves; ++i) {
@@ -265,7 +265,7 @@ private:
 
 }  // namespace
 
-RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
+RefineResult refinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
                         const RefineOptions& options) {
     const Clock::time_point deadline = Clock::now() + options.budget;
     RefineResult result;
@@ -276,7 +276,7 @@ RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt199
         return result;
     }
     Refiner refiner(pool, random, deadline);
-    PlanState current(pool, start);
+    PlanCounts current(pool, start);
     refiner.repair(current);
     if (!current.isValid()) {
         result.plan = start;
@@ -297,7 +297,7 @@ RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt199
     }
     int stall = 0;
     while (result.offset > floor && stall < options.stallRounds && !refiner.timeUp()) {
-        PlanState trial = current;
+        PlanCounts trial = current;
         refiner.perturb(trial, stall);
         refiner.localSearch(trial);
         ++result.rounds;
@@ -312,63 +312,6 @@ RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt199
             current = std::move(trial);
     }
     return result;
-}
-
-// ---------------------------------------------------------------- the entry point
-
-ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
-                          const ComposeOptions& options) {
-    ComposeResult result;
-    if (options.refine) {
-        // Refused before the search: a plan of every number once needs as many
-        // distinct questions as slots.
-        if (totalWanted <= 0) {
-            result.status = PlanStatus::RefusedTotal;
-            result.message = totalWanted == 0 ? kTotalZeroMessage : kTotalBelowOneMessage;
-            return result;
-        }
-        if (pool.size() < totalWanted || pool.distinctNumbers() < totalWanted) {
-            result.status = PlanStatus::RefusedTooFew;
-            result.message = kTooFewCandidatesMessage;
-            return result;
-        }
-    }
-    PlanSearchResult classic = SearchPlan(pool, totalWanted, random);
-    result.status = classic.status;
-    result.PlanReady = classic.PlanReady;
-    result.BestPlan = std::move(classic.BestPlan);
-    result.BestOffset = classic.BestOffset;
-    result.classicOffset = classic.BestOffset;
-    result.message = classic.message;
-    if (!options.refine || !classic.PlanReady)
-        return result;
-
-    const RefineResult refined = RefinePlan(pool, result.BestPlan, random, options.refinement);
-    if (refined.valid) {
-        result.BestPlan = refined.plan;
-        result.BestOffset = refined.offset;
-        result.message = planResultMessage(refined.offset);
-    }
-    return result;
-}
-
-ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
-                          std::mt19937& random, const ComposeOptions& options) {
-    const CandidatePool pool(candidates, parameters);
-    return ComposePlan(pool, parameters.TotalWanted, random, options);
-}
-
-Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
-                            const ComposeOptions& options) {
-    Composition c;
-    {
-        Bank bank(bankPath, Bank::Mode::ReadOnly);
-        c.candidates = BuildCandidates(bank, parameters);
-    }
-    c.result = ComposePlan(c.candidates, parameters, random, options);
-    if (c.result.PlanReady)
-        c.rows = planRows(c.candidates, c.result.BestPlan);
-    return c;
 }
 
 }  // namespace zs

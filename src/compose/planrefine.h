@@ -1,22 +1,21 @@
 #pragma once
 
-// Refinement of a plan found by the classic search, and the one entry point
-// the intelligent composition screen calls (ComposePlan): the classic search,
-// then, unless switched off ("精细优化" unticked), a local search with single
-// replacements from outside the plan and perturbation to leave local minima.
-// A refined plan never holds the same 题目编号 twice.
+// Refinement of a plan found by the classic search: a local search with
+// single replacements from outside the plan and perturbation to leave local
+// minima. A refined plan never holds the same 题目编号 twice.
 
-#include "compose/plansearch.h"
+#include "compose/candidates.h"
 
 #include <chrono>
+#include <random>
 
 namespace zs {
 
 // A plan with its counts, so that the offset change of one slot is found
 // without evaluating the whole plan again.
-class PlanState {
+class PlanCounts {
 public:
-    PlanState(const CandidatePool& pool, Plan plan);
+    PlanCounts(const CandidatePool& pool, Plan plan);
 
     const Plan& plan() const { return plan_; }
     Offset offset() const;
@@ -72,41 +71,7 @@ struct RefineResult {
 // Improves `start` (slots of -1 or repeated numbers are filled first with the
 // best candidates whose numbers the plan does not hold). The result's offset
 // is never above the start's when the start holds every number once.
-RefineResult RefinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
+RefineResult refinePlan(const CandidatePool& pool, const Plan& start, std::mt19937& random,
                         const RefineOptions& options = {});
-
-struct ComposeOptions {
-    // "精细优化": refine the classic plan (on by default). Off, the result is
-    // exactly the classic search's.
-    bool refine = true;
-    RefineOptions refinement;
-};
-
-struct ComposeResult {
-    PlanStatus status = PlanStatus::RefusedTotal;
-    bool PlanReady = false;
-    Plan BestPlan;
-    Offset BestOffset = kInitialBestOffset;
-    // The refusal or the result message (with the final offset).
-    QString message;
-    // What the classic stage found (equal to BestOffset without refinement).
-    Offset classicOffset = kInitialBestOffset;
-};
-
-// The plan search the screen runs after the parameter check passed.
-ComposeResult ComposePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
-                          const ComposeOptions& options = {});
-ComposeResult ComposePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
-                          std::mt19937& random, const ComposeOptions& options = {});
-
-// The whole command on a bank file: the candidates, the search, and the rows
-// of the best plan. Throws StoreError when the bank cannot be read.
-struct Composition {
-    CandidateTable candidates;
-    ComposeResult result;
-    PlanRows rows;  // the best plan's rows (empty rows where no candidate stands)
-};
-Composition ComposeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
-                            const ComposeOptions& options = {});
 
 }  // namespace zs

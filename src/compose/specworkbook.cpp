@@ -123,7 +123,7 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
     return output;
 }
 
-WorkbookImport ImportSpecWorkbook(Office& office, Bank& bank, SpecTable& table, const QString& file) {
+WorkbookImport importSpecWorkbook(Office& office, Bank& bank, SpecTable& table, const QString& file) {
     const WorkbookImport refused{
         QStringLiteral(" ~~这不是一个合法的双向细目表文件~~\r~~请重新选择一个合法的双向细目表文件~~")};
     const auto calc = office.startSpreadsheet();

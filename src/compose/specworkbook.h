@@ -40,6 +40,6 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
 struct WorkbookImport {
     QString refusal;
 };
-WorkbookImport ImportSpecWorkbook(Office& office, Bank& bank, SpecTable& table, const QString& file);
+WorkbookImport importSpecWorkbook(Office& office, Bank& bank, SpecTable& table, const QString& file);
 
 }  // namespace zs

@@ -134,6 +134,14 @@ bool hasRows(Bank& bank, const QString& number) {
                 .isEmpty();
 }
 
+QuestionChoices questionChoices(Bank& bank) {
+    QuestionChoices choices;
+    choices.types = bank.query(QStringLiteral("select 题型 from 题型")).texts();
+    choices.difficulties = bank.query(QStringLiteral("select 难度 from 难度")).texts();
+    choices.sources = bank.query(QStringLiteral("select 试题来源 from 试题来源")).texts();
+    return choices;
+}
+
 int countQuestions(Bank& bank) {
     return bank.query(QStringLiteral("select distinct 题目编号 from 试题库")).count();
 }

@@ -69,6 +69,14 @@ void replaceQuestion(Bank& bank, const QuestionRecord& record);
 // Whether any row of the bank carries the question number.
 bool hasRows(Bank& bank, const QString& number);
 
+// The lists the question screens choose from, in the bank's order.
+struct QuestionChoices {
+    QStringList types;         // 题型
+    QStringList difficulties;  // 难度
+    QStringList sources;       // 试题来源
+};
+QuestionChoices questionChoices(Bank& bank);
+
 // Counters of the entry screen.
 int countQuestions(Bank& bank);
 int countQuestionsEnteredOn(Bank& bank, const QDate& day);

@@ -194,6 +194,15 @@ void QuestionBrowser::repositionAfterDeletion(Bank& bank, int oldPosition) {
 
 // ---------------------------------------------------------------- the displayed question
 
+QStringList authorChoices(Bank& bank) {
+    return bank.query(QStringLiteral("select 实名用户名 from 用户管理 union select distinct 入库教师 from 试题库"))
+        .texts();
+}
+
+QString questionByCodeQuery(const QString& code) {
+    return QStringLiteral("select * from 试题库 where 试题识别码= '") + sqlValue(code) + u'\'';
+}
+
 QString scopeRecordsQuery(const QString& number) {
     return QStringLiteral("select 考查范围,知识点 from 试题库 where 题目编号= '") + sqlValue(number) + u'\'';
 }

@@ -120,6 +120,13 @@ struct DisplayedQuestion {
     QList<QPair<QString, QString>> scopes;  // 考查范围, 知识点 of each record
 };
 
+// The teachers the author box of a search offers: the registered users and
+// everyone who entered a question.
+QStringList authorChoices(Bank& bank);
+
+// The statement of the rows of the question with this identification code.
+QString questionByCodeQuery(const QString& code);
+
 // The statement listing the scope records of a question number.
 QString scopeRecordsQuery(const QString& number);
 

@@ -178,13 +178,13 @@ int ExportCatalogue(const QString& bankPath, const ExportTarget& target, const Q
     return count;
 }
 
-void runExport(RunState& state, ShareContent content, const QStringList& scopePaths, const QDateTime& when) {
+void runExport(RunState& state, ShareContent content, const QStringList& scopePaths) {
     if (content == ShareContent::None) {
         state.prompts.show(kChooseContentMessage);
         return;
     }
     // The folder comes first; a refused scope still leaves it (with its bank file).
-    const ExportTarget target = PrepareExportFolder(state.BankPath, state.desktop.desktopFolder(), when);
+    const ExportTarget target = PrepareExportFolder(state.BankPath, state.desktop.desktopFolder(), state.now());
     const bool questions = content == ShareContent::Questions || content == ShareContent::Both;
     const bool catalogue = content == ShareContent::Catalogue || content == ShareContent::Both;
     if (questions) {

@@ -59,8 +59,8 @@ int ExportCatalogue(const QString& bankPath, const ExportTarget& target, const Q
 // The export command: the refusals, PrepareExportFolder, the copies and the
 // completion messages, told through the prompts. Throws StoreError on a failure
 // (after the messages of the parts that finished).
-void runExport(RunState& state, ShareContent content, const QStringList& scopePaths,
-               const QDateTime& when = QDateTime::currentDateTime());
+// The folder is stamped with the run state's time.
+void runExport(RunState& state, ShareContent content, const QStringList& scopePaths);
 
 // ---- import
 

@@ -29,6 +29,7 @@ Form_qdjm::Form_qdjm(RunState& state, QWidget* parent)
 Form_qdjm::~Form_qdjm() = default;
 
 Form_qdjm* Form_qdjm::showNew(RunState& state) {
+    state.showSplashScreen = [&state] { showNew(state); };
     auto* splash = new Form_qdjm(state);
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();

@@ -45,7 +45,7 @@ void Form_scsjjm::Form_Activate() {
 
 bool Form_scsjjm::generate() {
     state_.resetBankPath();
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = state_.now();
     generation_ = std::make_unique<PaperGeneration>(table_, state_.appDir(), state_.desktop.desktopFolder(), now);
 
     // Nothing is written before every file the paper needs is known to be there.
@@ -73,7 +73,7 @@ bool Form_scsjjm::generate() {
     QString workbook;
     guarded(state_, [&] {
         workbook = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName),
-                                      generation_->outputFolder(), QDateTime::currentDateTime());
+                                      generation_->outputFolder(), state_.now());
     });
     if (!guarded(state_, [&] { generation_->finish(); }))
         return false;

@@ -449,8 +449,8 @@ void Form_sdzj::Command_bcbg_Click() {
         folder.chop(1);
     QString saved;
     if (!guarded(state_, [&] {
-            saved = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName), folder,
-                                       QDateTime::currentDateTime());
+            saved =
+                ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName), folder, state_.now());
         }))
         return;
     state_.desktop.openFile(saved);
@@ -469,7 +469,7 @@ void Form_sdzj::Command_drbg_Click() {
         return;
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        const WorkbookImport result = ImportSpecWorkbook(state_.office, bank, table_, file);
+        const WorkbookImport result = importSpecWorkbook(state_.office, bank, table_, file);
         if (!result.refusal.isEmpty()) {
             state_.prompts.show(result.refusal);
             return;

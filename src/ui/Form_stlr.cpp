@@ -6,7 +6,6 @@
 #include "store/paths.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/screens.h"
-#include "ui/startup.h"
 #include "ui/widgets.h"
 #include "ui_Form_stlr.h"
 
@@ -46,9 +45,10 @@ void Form_stlr::Form_Load() {
     state_.resetBankPath();
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        fillCombo(ui->Combo_tx, bank.query(QStringLiteral("select 题型 from 题型")).texts());
-        fillCombo(ui->Combo_nd, bank.query(QStringLiteral("select 难度 from 难度")).texts());
-        fillCombo(ui->Combo_stly, bank.query(QStringLiteral("select 试题来源 from 试题来源")).texts());
+        const QuestionChoices choices = questionChoices(bank);
+        fillCombo(ui->Combo_tx, choices.types);
+        fillCombo(ui->Combo_nd, choices.difficulties);
+        fillCombo(ui->Combo_stly, choices.sources);
         ui->TreeView1->setModel(ScopeTreeModel::build(bank));
     });
     Timer1.start();
@@ -149,7 +149,7 @@ void Form_stlr::RefreshCounters() {
     }
     try {
         Bank bank(state_.BankPath);
-        ui->Label_jrlrzts->setText(QString::number(countQuestionsEnteredOn(bank, QDate::currentDate())));
+        ui->Label_jrlrzts->setText(QString::number(countQuestionsEnteredOn(bank, state_.today())));
     } catch (const StoreError&) {
     }
     ui->Label_zzlrstbh->setText(CurrentNumber.trimmed());
@@ -218,7 +218,7 @@ void Form_stlr::Command_qdlr_Click() {
     record.type = comboText(ui->Combo_tx);
     record.difficulty = comboText(ui->Combo_nd);
     record.source = comboText(ui->Combo_stly);
-    record.date = QDate::currentDate();
+    record.date = state_.today();
     record.teacher = state_.CurrentUserName;
     record.scopes = draftScopes(draft);
     const bool written = guarded(state_, [&] {

@@ -3,8 +3,8 @@
 #include "app/runstate.h"
 #include "compose/questionpick.h"
 #include "compose/spectable.h"
+#include "questions/questionsearch.h"
 #include "store/bank.h"
-#include "store/statement.h"
 #include "store/textnumbers.h"
 #include "ui/screens.h"
 #include "ui_Form_stszckxg.h"
@@ -38,8 +38,7 @@ void Form_stszckxg::DWDZhiDingTiHao() {
     knowledge_->table.clear();
     if (!guarded(state_, [&] {
             Bank bank(state_.BankPath);
-            browser_.results.load(bank, QStringLiteral("select * from 试题库 where 试题识别码= '") +
-                                            sqlValue(state_.PickerTargetCode) + u'\'');
+            browser_.results.load(bank, questionByCodeQuery(state_.PickerTargetCode));
             browser_.SearchDone = !browser_.results.isEmpty();
         }))
         return;

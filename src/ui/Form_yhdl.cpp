@@ -6,7 +6,6 @@
 #include "ui/Form_yhzc.h"
 #include "ui/Form_zjm.h"
 #include "ui/screens.h"
-#include "ui/startup.h"
 #include "ui/widgetevents.h"
 #include "ui_Form_yhdl.h"
 

@@ -5,7 +5,6 @@
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_lxzz.h"
-#include "ui/Form_qdjm.h"
 #include "ui/Form_sdzj.h"
 #include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
@@ -15,7 +14,6 @@
 #include "ui/Form_yhzc.h"
 #include "ui/Form_znzj.h"
 #include "ui/screens.h"
-#include "ui/startup.h"
 #include "ui/widgetevents.h"
 #include "ui_Form_zjm.h"
 
@@ -198,7 +196,8 @@ void Form_zjm::yhgm_Click() {
 }
 
 void Form_zjm::tcdl_Click() {
-    Form_qdjm::showNew(state_);
+    if (state_.showSplashScreen)
+        state_.showSplashScreen();
     close();
 }
 

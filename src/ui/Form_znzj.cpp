@@ -1,12 +1,13 @@
 #include "ui/Form_znzj.h"
 
 #include "app/runstate.h"
+#include "compose/composition.h"
 #include "compose/planhandover.h"
-#include "compose/planrefine.h"
 #include "store/bank.h"
 #include "ui/Form_sdzj.h"
 #include "ui/screens.h"
 #include "ui/widgetevents.h"
+#include "ui/widgets.h"
 #include "ui_Form_znzj.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ public:
 };
 
 template <typename T> T* control(QWidget* form, const char* name, int index) {
-    return form->findChild<T*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
+    return formControl<T>(form, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
 }
 
 }  // namespace
@@ -100,7 +101,7 @@ Form_znzj::~Form_znzj() = default;
 // ------------------------------------------------------------------ load
 
 void Form_znzj::Form_Load() {
-    const QDate today = QDate::currentDate();
+    const QDate today = state_.today();
     ui->DTPicker_zzzh->setDate(today);
     ui->DTPicker_zzzq->setDate(today);
     ui->DTPicker_zzzh->setEnabled(false);
@@ -133,10 +134,8 @@ void Form_znzj::Form_Load() {
     state_.resetBankPath();
     guarded(state_, [&] {
         Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
-        fillFilterTree(ui->TreeView_zz, kAuthorKey,
-                       bank.query(QStringLiteral("select distinct 入库教师 from 试题库")).texts(0));
-        fillFilterTree(ui->TreeView_stly, kSourceKey,
-                       bank.query(QStringLiteral("select distinct 试题来源 from 试题库")).texts(0));
+        fillFilterTree(ui->TreeView_zz, kAuthorKey, questionAuthors(bank));
+        fillFilterTree(ui->TreeView_stly, kSourceKey, questionSources(bank));
         ui->TreeView_kcfw->setModel(ScopeTreeModel::build(bank));
     });
 }
@@ -237,7 +236,7 @@ void Form_znzj::ShowShareTotal() {
     std::array<QString, kLevelCount> labels;
     for (int k = 0; k < kLevelCount; ++k)
         labels[k] = Label_ndbl[k]->text();
-    const zs::ShareTotal total = zs::ShowShareTotal(labels);
+    const ShareSum total = zs::ShowShareTotal(labels);
     ShareTotal = qint16(total.total);
     ui->Label_blzj->setText(total.text);
 }
@@ -269,19 +268,19 @@ CompositionInputs Form_znzj::inputs() const {
     CompositionInputs in;
     in.ScopePaths = ui->TreeView_kcfw->model().deepestCheckedPaths();
     for (int i = 0; i < kTypeSlotCount; ++i) {
-        in.TypeTicked[i] = Check_tx[i]->isChecked();
-        in.TypeCounts[i] = Text_ts[i]->text();
+        in.typeTicked[i] = Check_tx[i]->isChecked();
+        in.typeCounts[i] = Text_ts[i]->text();
     }
-    in.TotalText = ui->Label_tszj->text();
+    in.totalText = ui->Label_tszj->text();
     for (int k = 0; k < kLevelCount; ++k)
-        in.ShareTexts[k] = Label_ndbl[k]->text();
-    in.ShareTotalText = ui->Label_blzj->text();
+        in.shareTexts[k] = Label_ndbl[k]->text();
+    in.shareTotalText = ui->Label_blzj->text();
     in.AuthorFilter = tickedTexts(ui->TreeView_zz);
     in.SourceFilter = tickedTexts(ui->TreeView_stly);
-    in.AfterTicked = ui->Check_zzzh->isChecked();
-    in.AfterDate = ui->DTPicker_zzzh->date();
-    in.BeforeTicked = ui->Check_zzzq->isChecked();
-    in.BeforeDate = ui->DTPicker_zzzq->date();
+    in.afterTicked = ui->Check_zzzh->isChecked();
+    in.afterDate = ui->DTPicker_zzzh->date();
+    in.beforeTicked = ui->Check_zzzq->isChecked();
+    in.beforeDate = ui->DTPicker_zzzq->date();
     return in;
 }
 
@@ -293,7 +292,7 @@ bool Form_znzj::CollectParameters(CompositionParameters& parameters) {
     });
     if (!read)
         return false;
-    const ParameterCheck check = CheckParameters(in, parameters);
+    const ParameterCheck check = checkParameters(in, parameters);
     state_.prompts.show(check.message);
     return check.passed;
 }
@@ -312,13 +311,13 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
     // The cursor is back before any message (a failing query included).
     const bool searched = guarded(state_, [&] {
         const WaitCursor wait;
-        composition = ComposeFromBank(state_.BankPath, parameters, state_.random(), options);
+        composition = composeFromBank(state_.BankPath, parameters, state_.random(), options);
     });
     if (!searched)
         return;
     const ComposeResult& result = composition.result;
     state_.prompts.show(result.message);
-    if (!result.PlanReady)
+    if (!result.PlanReady())
         return;
 
     state_.SortTrigger = kSmartCompositionTrigger;

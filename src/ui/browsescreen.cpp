@@ -8,7 +8,6 @@
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
 #include "ui/screens.h"
-#include "ui/startup.h"
 #include "ui/widgets.h"
 
 #include <QComboBox>
@@ -30,12 +29,6 @@ const QString kChooseType = QStringLiteral("选择题型");
 const QString kChooseDifficulty = QStringLiteral("选择难度");
 const QString kChooseSource = QStringLiteral("选择试题来源");
 const QColor kTickedColour(255, 0, 0);
-
-template <typename T> T* control(QObject* form, const char* name) {
-    T* found = form->findChild<T*>(QString::fromLatin1(name));
-    Q_ASSERT_X(found, "BrowseScreen", name);
-    return found;
-}
 
 // A search combo: its caption word as the first item (any value), then the values.
 void fillSearchCombo(QComboBox* combo, const QString& caption, const QStringList& values) {
@@ -81,25 +74,25 @@ BrowseScreen::BrowseScreen(RunState& state, QWidget* parent) : QDialog(parent), 
 BrowseScreen::~BrowseScreen() = default;
 
 void BrowseScreen::bindControls() {
-    TreeView1 = control<ScopeTreeWidget>(this, "TreeView1");
-    TreeView2 = control<ScopeTreeWidget>(this, "TreeView2");
-    Combo_tx_ss = control<QComboBox>(this, "Combo_tx_ss");
-    Combo_nd_ss = control<QComboBox>(this, "Combo_nd_ss");
-    Combo_stly_ss = control<QComboBox>(this, "Combo_stly_ss");
-    Combo_zz_ss = control<QComboBox>(this, "Combo_zz_ss");
-    Combo_tx_sz = control<QComboBox>(this, "Combo_tx_sz");
-    Combo_nd_sz = control<QComboBox>(this, "Combo_nd_sz");
-    Combo_stly_sz = control<QComboBox>(this, "Combo_stly_sz");
-    Text_zsd = control<QLineEdit>(this, "Text_zsd");
-    Text_tzd = control<QLineEdit>(this, "Text_tzd");
-    List_dxzsd = control<QListWidget>(this, "List_dxzsd");
-    List_yxzsd = control<QListWidget>(this, "List_yxzsd");
-    Label_ssdts = control<QLabel>(this, "Label_ssdts");
-    Label_dqtmsdjt = control<QLabel>(this, "Label_dqtmsdjt");
-    Label_dqtmbh = control<QLabel>(this, "Label_dqtmbh");
-    Label_dqtmsbm = control<QLabel>(this, "Label_dqtmsbm");
-    OLE_tm = control<DocumentView>(this, "OLE_tm");
-    OLE_da = control<DocumentView>(this, "OLE_da");
+    TreeView1 = formControl<ScopeTreeWidget>(this, "TreeView1");
+    TreeView2 = formControl<ScopeTreeWidget>(this, "TreeView2");
+    Combo_tx_ss = formControl<QComboBox>(this, "Combo_tx_ss");
+    Combo_nd_ss = formControl<QComboBox>(this, "Combo_nd_ss");
+    Combo_stly_ss = formControl<QComboBox>(this, "Combo_stly_ss");
+    Combo_zz_ss = formControl<QComboBox>(this, "Combo_zz_ss");
+    Combo_tx_sz = formControl<QComboBox>(this, "Combo_tx_sz");
+    Combo_nd_sz = formControl<QComboBox>(this, "Combo_nd_sz");
+    Combo_stly_sz = formControl<QComboBox>(this, "Combo_stly_sz");
+    Text_zsd = formControl<QLineEdit>(this, "Text_zsd");
+    Text_tzd = formControl<QLineEdit>(this, "Text_tzd");
+    List_dxzsd = formControl<QListWidget>(this, "List_dxzsd");
+    List_yxzsd = formControl<QListWidget>(this, "List_yxzsd");
+    Label_ssdts = formControl<QLabel>(this, "Label_ssdts");
+    Label_dqtmsdjt = formControl<QLabel>(this, "Label_dqtmsdjt");
+    Label_dqtmbh = formControl<QLabel>(this, "Label_dqtmbh");
+    Label_dqtmsbm = formControl<QLabel>(this, "Label_dqtmsbm");
+    OLE_tm = formControl<DocumentView>(this, "OLE_tm");
+    OLE_da = formControl<DocumentView>(this, "OLE_da");
     OLE_tm->setRunState(&state_);
     OLE_da->setRunState(&state_);
     // A selected scope keeps its colour (red for the question's scopes) on a
@@ -124,7 +117,7 @@ void BrowseScreen::bindControls() {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    auto button = [this](const char* name) { return control<QPushButton>(this, name); };
+    auto button = [this](const char* name) { return formControl<QPushButton>(this, name); };
     connect(button("Command_ss"), &QPushButton::clicked, this, &BrowseScreen::Command_ss_Click);
     connect(button("Command_qksstj"), &QPushButton::clicked, this, &BrowseScreen::Command_qksstj_Click);
     connect(button("Command_dwdthsbm"), &QPushButton::clicked, this, &BrowseScreen::Command_dwdthsbm_Click);
@@ -163,19 +156,14 @@ void BrowseScreen::Form_Load() {
     Label_dqtmbh->clear();
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        const QStringList types = bank.query(QStringLiteral("select 题型 from 题型")).texts();
-        const QStringList levels = bank.query(QStringLiteral("select 难度 from 难度")).texts();
-        const QStringList sources = bank.query(QStringLiteral("select 试题来源 from 试题来源")).texts();
-        fillSearchCombo(Combo_tx_ss, kAnyType, types);
-        fillSearchCombo(Combo_nd_ss, kAnyDifficulty, levels);
-        fillSearchCombo(Combo_stly_ss, kAnySource, sources);
-        fillCombo(Combo_tx_sz, types);
-        fillCombo(Combo_nd_sz, levels);
-        fillCombo(Combo_stly_sz, sources);
-        fillSearchCombo(
-            Combo_zz_ss, kAnyAuthor,
-            bank.query(QStringLiteral("select 实名用户名 from 用户管理 union select distinct 入库教师 from 试题库"))
-                .texts());
+        const QuestionChoices choices = questionChoices(bank);
+        fillSearchCombo(Combo_tx_ss, kAnyType, choices.types);
+        fillSearchCombo(Combo_nd_ss, kAnyDifficulty, choices.difficulties);
+        fillSearchCombo(Combo_stly_ss, kAnySource, choices.sources);
+        fillCombo(Combo_tx_sz, choices.types);
+        fillCombo(Combo_nd_sz, choices.difficulties);
+        fillCombo(Combo_stly_sz, choices.sources);
+        fillSearchCombo(Combo_zz_ss, kAnyAuthor, authorChoices(bank));
         const ScopeTreeModel tree = ScopeTreeModel::build(bank);
         TreeView1->setModel(tree);
         TreeView2->setModel(tree);
@@ -449,7 +437,7 @@ void BrowseScreen::Command_qdxg_Click() {
     record.difficulty = comboText(Combo_nd_sz);
     if (draft.sourceChosen)
         record.source = comboText(Combo_stly_sz);
-    record.date = QDate::currentDate();
+    record.date = state_.today();
     record.teacher = state_.CurrentUserName;
     record.scopes = draftScopes(draft);
     if (!guarded(state_, [&] {

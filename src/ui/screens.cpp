@@ -4,9 +4,19 @@
 #include "office/officeerror.h"
 #include "store/bank.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
+
+// The pictures of the screens (the logo) are a resource of this library. Every
+// screen uses this file, so the pictures are registered wherever screens are
+// shown (the resource's own object would otherwise be left out of a program
+// that links the library statically).
+static void initScreenResources() {
+    Q_INIT_RESOURCE(resources);
+}
+static const bool screenResourcesReady = (initScreenResources(), true);
 
 namespace zs {
 
@@ -35,6 +45,15 @@ void showStoreError(Prompts& prompts, const StoreError& error) {
         prompts.message(error.message(), Buttons::Ok, Icon::Critical);
     else
         prompts.messageWithDetails(error.message(), error.details(), Icon::Critical);
+}
+
+void endProgram(RunState& state) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->hide();
+    if (state.endHook)
+        state.endHook();
+    else
+        QCoreApplication::exit(0);
 }
 
 void centreOnScreen(QWidget& window) {

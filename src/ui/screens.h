@@ -23,6 +23,11 @@ bool guarded(RunState& state, const std::function<void()>& work);
 // one) in the "详细信息" part.
 void showStoreError(Prompts& prompts, const StoreError& error);
 
+// Ends the program at once ("退出程序", the login's "取  消"): every screen
+// goes away and the program's event loops end; the office process ends with
+// the program.
+void endProgram(RunState& state);
+
 // Centres a top-level window on its screen.
 void centreOnScreen(QWidget& window);
 

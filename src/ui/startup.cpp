@@ -19,11 +19,6 @@
 #include <QPointer>
 #include <QtConcurrent>
 
-// The pictures of the screens (the logo) are a resource of this library.
-static void initScreenResources() {
-    Q_INIT_RESOURCE(resources);
-}
-
 namespace zs {
 
 StartChecks::StartChecks(QString appDir) : tempFolder(QDir::tempPath()), appDir_(std::move(appDir)), lock_(appDir_) {}
@@ -79,7 +74,6 @@ bool StartChecks::run(Office& office) {
 }
 
 int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
-    initScreenResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zs/logo.png")));
     QtPrompts qtPrompts;
     Prompts& prompts = qtPrompts;
@@ -121,15 +115,6 @@ int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
     for (const QPointer<QWidget>& w : windows)
         delete w.data();
     return result;
-}
-
-void endProgram(RunState& state) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        w->hide();
-    if (state.endHook)
-        state.endHook();
-    else
-        QCoreApplication::exit(0);
 }
 
 }  // namespace zs

@@ -60,9 +60,4 @@ private:
 // teacher ends it: the splash screen, the login, the main menu.
 int runProgram(QApplication& app, const QString& appDir, LibreOffice& office);
 
-// Ends the program at once ("退出程序", the login's "取  消"): every screen
-// goes away and the program's event loops end; the office process ends with
-// the program.
-void endProgram(RunState& state);
-
 }  // namespace zs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 class QComboBox;
@@ -7,6 +8,16 @@ class QListWidget;
 #include <QStringList>
 
 namespace zs {
+
+// The control of a form by object name. A form's .ui file always has the
+// controls its code names; a missing one is a fault of the program, which
+// then stops naming the control (in every build, not only with assertions).
+template <typename T> T* formControl(const QObject* form, const QString& name) {
+    T* found = form->findChild<T*>(name);
+    if (!found)
+        qFatal("%s has no control %s", form->metaObject()->className(), qPrintable(name));
+    return found;
+}
 
 // Combo boxes show their caption word (their placeholder, such as "题型") as the
 // value that means nothing is chosen.

@@ -29,12 +29,12 @@ std::array<QString, kTypeSlotCount> zeroCounts() {
 CompositionInputs passingInputs() {
     CompositionInputs in;
     in.ScopePaths = {"1-数学\\1-人教版\\7-七年级\\1-上册\\1-有理数\\1-正数和负数"};
-    in.TypeTicked = ticked({0});
-    in.TypeCounts = zeroCounts();
-    in.TypeCounts[0] = "5";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    in.ShareTexts = {"20%", "20%", "20%", "20%", "20%"};
-    in.ShareTotalText = ShowShareTotal(in.ShareTexts).text;
+    in.typeTicked = ticked({0});
+    in.typeCounts = zeroCounts();
+    in.typeCounts[0] = "5";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
+    in.shareTexts = {"20%", "20%", "20%", "20%", "20%"};
+    in.shareTotalText = ShowShareTotal(in.shareTexts).text;
     in.AuthorFilter = {"张三"};
     in.SourceFilter = {"1-课本"};
     return in;
@@ -42,7 +42,7 @@ CompositionInputs passingInputs() {
 
 }  // namespace
 
-TEST(TypeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
+TEST(typeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
     auto counts = zeroCounts();
     auto ticks = ticked({0});
     for (int i = 0; i < 3; ++i)
@@ -63,7 +63,7 @@ TEST(TypeCounts, PlusMinusTickAndUntickKeepTheTotalInStep) {
     EXPECT_EQ(countAfterMinus("2.5"), "1.5");
 }
 
-TEST(TypeCounts, TotalReadsTheLeadingNumberOfEachTickedBox) {
+TEST(typeCounts, TotalReadsTheLeadingNumberOfEachTickedBox) {
     auto counts = zeroCounts();
     counts[0] = "12abc";
     counts[2] = " 3";
@@ -81,13 +81,13 @@ TEST(DifficultyShares, LabelsTotalAndOverallDifficulty) {
     EXPECT_EQ(shareLabelText(3), "30%");
     EXPECT_EQ(shareLabelText(10), "100%");
 
-    const ShareTotal full = ShowShareTotal({"30%", "30%", "40%", "00%", "00%"});
+    const ShareSum full = ShowShareTotal({"30%", "30%", "40%", "00%", "00%"});
     EXPECT_EQ(full.total, 100);
     EXPECT_EQ(full.text, "100%");
     EXPECT_TRUE(shareTotalIsComplete(full.text));
     EXPECT_EQ(ShowOverallDifficulty({3, 3, 4, 0, 0}), "0.32");
 
-    const ShareTotal partial = ShowShareTotal({"30%", "40%", "00%", "00%", "00%"});
+    const ShareSum partial = ShowShareTotal({"30%", "40%", "00%", "00%", "00%"});
     EXPECT_EQ(partial.total, 70);
     EXPECT_EQ(partial.text, "70%");
     EXPECT_FALSE(shareTotalIsComplete(partial.text));
@@ -127,30 +127,30 @@ TEST(LevelTargets, LargestRemainderOverSinglePrecisionShares) {
     using Targets = std::array<int, kLevelCount>;
     // 0.3f × 5 lies just above 1.5 and 0.1f × 5 just above 0.5 but its
     // remainder rounds to 0.5 in single precision: the levels 2 and 3 win.
-    EXPECT_EQ(LevelTargets(5, 5, Shares{0.1f, 0.1f, 0.3f, 0.3f, 0.2f}), (Targets{0, 0, 2, 2, 1}));
-    EXPECT_EQ(LevelTargets(10, 10, Shares{0.1f, 0.2f, 0.3f, 0.2f, 0.2f}), (Targets{1, 2, 3, 2, 2}));
+    EXPECT_EQ(levelTargets(5, 5, Shares{0.1f, 0.1f, 0.3f, 0.3f, 0.2f}), (Targets{0, 0, 2, 2, 1}));
+    EXPECT_EQ(levelTargets(10, 10, Shares{0.1f, 0.2f, 0.3f, 0.2f, 0.2f}), (Targets{1, 2, 3, 2, 2}));
     // A tie goes to the lower level.
-    EXPECT_EQ(LevelTargets(7, 7, Shares{0.5f, 0.5f, 0, 0, 0}), (Targets{4, 3, 0, 0, 0}));
+    EXPECT_EQ(levelTargets(7, 7, Shares{0.5f, 0.5f, 0, 0, 0}), (Targets{4, 3, 0, 0, 0}));
     // Shares below 100 % still give targets summing to the total: once every
     // remainder is 0, the first level takes the rest.
-    EXPECT_EQ(LevelTargets(4, 4, Shares{0.5f, 0, 0, 0, 0}), (Targets{4, 0, 0, 0, 0}));
+    EXPECT_EQ(levelTargets(4, 4, Shares{0.5f, 0, 0, 0, 0}), (Targets{4, 0, 0, 0, 0}));
 }
 
 TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     CompositionInputs in = passingInputs();
-    in.TypeTicked = ticked({0, 2, 4, 6});
-    in.TypeCounts = zeroCounts();
-    in.TypeCounts[0] = " 2.5 ";  // halves to even: 2
-    in.TypeCounts[2] = "3.5";    // 4
-    in.TypeCounts[4] = "12abc";  // 12
-    in.TypeCounts[6] = "0";
-    in.TypeCounts[7] = "9";  // not ticked: 0
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    ASSERT_EQ(in.TotalText, "18");
-    in.ShareTexts = {"10%", "20%", "30%", "20%", "20%"};
-    in.AfterTicked = true;
-    in.AfterDate = QDate(2024, 1, 5);
-    in.BeforeDate = QDate(2024, 12, 31);
+    in.typeTicked = ticked({0, 2, 4, 6});
+    in.typeCounts = zeroCounts();
+    in.typeCounts[0] = " 2.5 ";  // halves to even: 2
+    in.typeCounts[2] = "3.5";    // 4
+    in.typeCounts[4] = "12abc";  // 12
+    in.typeCounts[6] = "0";
+    in.typeCounts[7] = "9";  // not ticked: 0
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
+    ASSERT_EQ(in.totalText, "18");
+    in.shareTexts = {"10%", "20%", "30%", "20%", "20%"};
+    in.afterTicked = true;
+    in.afterDate = QDate(2024, 1, 5);
+    in.beforeDate = QDate(2024, 12, 31);
 
     CompositionParameters p = CollectParameters(in, QStringList{"", "甲", "乙"});
     EXPECT_EQ(p.TotalWanted, 18);
@@ -161,7 +161,7 @@ TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     EXPECT_EQ(p.knowledgePointCount(), 2);
     EXPECT_FALSE(p.LastUseRange) << "one date box ticked applies no date limit";
 
-    in.BeforeTicked = true;
+    in.beforeTicked = true;
     p = CollectParameters(in, QStringList{""});
     ASSERT_TRUE(p.LastUseRange);
     EXPECT_EQ(p.LastUseRange->after, QDate(2024, 1, 5));
@@ -169,8 +169,8 @@ TEST(CollectParameters, EveryFieldFromTheScreensValues) {
     EXPECT_EQ(p.knowledgePointCount(), 0);
 
     // The total rounds halves to even too; the level products use the text's value.
-    in.TotalText = "2.5";
-    in.ShareTexts = {"100%", "00%", "00%", "00%", "00%"};
+    in.totalText = "2.5";
+    in.shareTexts = {"100%", "00%", "00%", "00%", "00%"};
     p = CollectParameters(in, QStringList{""});
     EXPECT_EQ(p.TotalWanted, 2);
     EXPECT_EQ(p.LevelTargets, (std::array<int, 5>{2, 0, 0, 0, 0}));
@@ -192,12 +192,12 @@ TEST(ScopeKnowledgePoints, ReadFromTheCatalogueOfABank) {
     EXPECT_EQ(knowledgePointQuery(pathA),
               "select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= "
               "'1-数学1-人教版7-七年级1-上册1-有理数1-正数和负数'");
-    EXPECT_EQ(ScopeKnowledgePoints(*b.bank, {pathB, pathA}),
+    EXPECT_EQ(scopeKnowledgePoints(*b.bank, {pathB, pathA}),
               QStringList({"", "1-加法法则", "2-负数", "1-正数", "2-负数"}));
-    EXPECT_EQ(ScopeKnowledgePoints(*b.bank, {}), QStringList({""}));
+    EXPECT_EQ(scopeKnowledgePoints(*b.bank, {}), QStringList({""}));
     // A quote inside a name is found like any other text.
     b.addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-有理数", "3-O'Neil", "1-点"});
-    EXPECT_EQ(ScopeKnowledgePoints(*b.bank, {"1-数学\\1-人教版\\7-七年级\\1-上册\\1-有理数\\3-O'Neil"}),
+    EXPECT_EQ(scopeKnowledgePoints(*b.bank, {"1-数学\\1-人教版\\7-七年级\\1-上册\\1-有理数\\3-O'Neil"}),
               QStringList({"", "1-点"}));
 
     CompositionInputs in = passingInputs();
@@ -205,12 +205,12 @@ TEST(ScopeKnowledgePoints, ReadFromTheCatalogueOfABank) {
     EXPECT_EQ(CollectParameters(in, *b.bank).ScopeKnowledgePoints, QStringList({"", "1-正数", "2-负数"}));
 }
 
-TEST(CheckParameters, ProblemsComeInOneMessageInTheirOrder) {
+TEST(checkParameters, ProblemsComeInOneMessageInTheirOrder) {
     CompositionInputs in;  // nothing ticked, total 0, shares 0 %
-    in.TypeCounts = zeroCounts();
-    in.ShareTexts = {"00%", "00%", "00%", "00%", "00%"};
+    in.typeCounts = zeroCounts();
+    in.shareTexts = {"00%", "00%", "00%", "00%", "00%"};
     in.SourceFilter = {"1-课本"};
-    const ParameterCheck check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    const ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_EQ(check.message, "还有以下参数设置有点问题，请前去设置好了再开始：\r\r"
                              "     *设置的总题数为0！\r\r"
@@ -220,53 +220,53 @@ TEST(CheckParameters, ProblemsComeInOneMessageInTheirOrder) {
 
     in.SourceFilter.clear();
     in.AuthorFilter = {"张三"};
-    in.ShareTotalText = "100%";
+    in.shareTotalText = "100%";
     in.ScopePaths = {"a\\b"};
-    in.TotalText = "3";
-    EXPECT_EQ(CheckParameters(in, CollectParameters(in, QStringList{""})).message,
+    in.totalText = "3";
+    EXPECT_EQ(checkParameters(in, CollectParameters(in, QStringList{""})).message,
               "还有以下参数设置有点问题，请前去设置好了再开始：\r\r     *没有勾选任何【试题来源】！\r\r");
 }
 
-TEST(CheckParameters, PassingParametersAnnounceTheSearch) {
+TEST(checkParameters, PassingParametersAnnounceTheSearch) {
     const CompositionInputs in = passingInputs();
-    const ParameterCheck check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    const ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_TRUE(check.passed);
     EXPECT_EQ(check.message, "计算<最优方案>的时间可能有点长，在这段时间内要稍安勿躁，不要乱点鼠标哦~");
 }
 
-TEST(CheckParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
+TEST(checkParameters, TotalsTheSearchCannotSizeAreRefusedBeforeIt) {
     CompositionInputs in = passingInputs();
-    in.TypeTicked = ticked({0, 1});
-    in.TypeCounts[0] = "2";
-    in.TypeCounts[1] = "-3";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);  // "-1"
-    ParameterCheck check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    in.typeTicked = ticked({0, 1});
+    in.typeCounts[0] = "2";
+    in.typeCounts[1] = "-3";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);  // "-1"
+    ParameterCheck check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_EQ(check.message, "还有以下参数设置有点问题，请前去设置好了再开始：\r\r"
                              "     *设置的总题数小于1！\r\r"
                              "     *【多选题】的题数不能是负数！\r\r");
 
     // A total that reads 0.4 passes the "exactly 0" test but rounds to no question.
-    in.TypeCounts[1] = "0";
-    in.TypeCounts[0] = "0.4";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    in.typeCounts[1] = "0";
+    in.typeCounts[0] = "0.4";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
+    check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_TRUE(check.message.contains("*设置的总题数小于1！"));
 
     // A negative count hidden by a larger one.
-    in.TypeCounts[0] = "6";
-    in.TypeCounts[1] = "-1";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    in.typeCounts[0] = "6";
+    in.typeCounts[1] = "-1";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
+    check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_FALSE(check.message.contains("总题数"));
     EXPECT_TRUE(check.message.contains("*【多选题】的题数不能是负数！"));
 
-    in.TypeCounts[1] = "0";
-    in.TypeCounts[0] = "40000";
-    in.TotalText = RecountTotal(in.TypeTicked, in.TypeCounts);
-    check = CheckParameters(in, CollectParameters(in, QStringList{""}));
+    in.typeCounts[1] = "0";
+    in.typeCounts[0] = "40000";
+    in.totalText = RecountTotal(in.typeTicked, in.typeCounts);
+    check = checkParameters(in, CollectParameters(in, QStringList{""}));
     EXPECT_FALSE(check.passed);
     EXPECT_TRUE(check.message.contains("*设置的总题数不能超过32767！"));
 }

@@ -3,7 +3,7 @@
 // switch.
 
 #include "compose/compose_fixtures.h"
-#include "compose/planrefine.h"
+#include "compose/composition.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ struct Scope {
 
 }  // namespace
 
-TEST(PlanState, IncrementalOffsetAgreesWithTheFullOffset) {
+TEST(PlanCounts, IncrementalOffsetAgreesWithTheFullOffset) {
     std::mt19937 random(77);
     for (int round = 0; round < 60; ++round) {
         QStringList points;
@@ -79,7 +79,7 @@ TEST(PlanState, IncrementalOffsetAgreesWithTheFullOffset) {
         Plan plan = DrawRandomPlan(m, n, random);
         if (round % 3 == 0)
             plan[randomBelow(random, n)] = -1;
-        PlanState state(pool, plan);
+        PlanCounts state(pool, plan);
         ASSERT_EQ(state.offset(), pool.offset(plan));
         for (int move = 0; move < 80; ++move) {
             const int slot = randomBelow(random, n);
@@ -108,14 +108,14 @@ TEST(PlanState, IncrementalOffsetAgreesWithTheFullOffset) {
     }
 }
 
-TEST(RefinePlan, NeverWorseThanTheClassicPlanAndEveryNumberOnce) {
+TEST(refinePlan, NeverWorseThanTheClassicPlanAndEveryNumberOnce) {
     for (unsigned seed = 1; seed <= 8; ++seed) {
         const Scope s(seed);
         const CandidatePool pool(s.table, s.parameters);
         std::mt19937 random(seed);
-        const ComposeResult r = ComposePlan(pool, 20, random, untimed());
+        const ComposeResult r = composePlan(pool, 20, random, untimed());
         ASSERT_EQ(r.status, PlanStatus::Ready);
-        ASSERT_TRUE(r.PlanReady);
+        ASSERT_TRUE(r.PlanReady());
         ASSERT_EQ(r.BestPlan.size(), 20u);
         EXPECT_EQ(numbersOf(s.table, r.BestPlan).size(), 20) << "seed " << seed;
         EXPECT_LE(r.BestOffset, r.classicOffset) << "seed " << seed;
@@ -124,7 +124,7 @@ TEST(RefinePlan, NeverWorseThanTheClassicPlanAndEveryNumberOnce) {
     }
 }
 
-TEST(RefinePlan, RepairsEmptySlotsAndRepeatedNumbersFirst) {
+TEST(refinePlan, RepairsEmptySlotsAndRepeatedNumbersFirst) {
     const Scope s(3);
     const CandidatePool pool(s.table, s.parameters);
     // Rows 0 and 1 are often two rows of one question; put both in, plus
@@ -139,15 +139,15 @@ TEST(RefinePlan, RepairsEmptySlotsAndRepeatedNumbersFirst) {
             start[3] = r;
             break;
         }
-    const RefineResult refined = RefinePlan(pool, start, random, untimed().refinement);
+    const RefineResult refined = refinePlan(pool, start, random, untimed().refinement);
     ASSERT_TRUE(refined.valid);
     EXPECT_EQ(numbersOf(s.table, refined.plan).size(), 20);
     EXPECT_EQ(pool.offset(refined.plan), refined.offset);
-    EXPECT_TRUE(PlanState(pool, refined.plan).isValid());
+    EXPECT_TRUE(PlanCounts(pool, refined.plan).isValid());
 
     // A start of empty rows only (no child of the classic search beat its
     // initial offset) is filled as well.
-    const RefineResult filled = RefinePlan(pool, Plan(20, -1), random, untimed().refinement);
+    const RefineResult filled = refinePlan(pool, Plan(20, -1), random, untimed().refinement);
     ASSERT_TRUE(filled.valid);
     EXPECT_EQ(numbersOf(s.table, filled.plan).size(), 20);
     EXPECT_EQ(pool.offset(filled.plan), filled.offset);
@@ -156,12 +156,12 @@ TEST(RefinePlan, RepairsEmptySlotsAndRepeatedNumbersFirst) {
     const Plan valid = refined.plan;
     RefineOptions none;
     none.budget = 0us;
-    const RefineResult same = RefinePlan(pool, valid, random, none);
+    const RefineResult same = refinePlan(pool, valid, random, none);
     EXPECT_EQ(same.plan, valid);
     EXPECT_EQ(same.offset, refined.offset);
 }
 
-TEST(RefinePlan, FindsTheBestPlanOfTheTenPointExample) {
+TEST(refinePlan, FindsTheBestPlanOfTheTenPointExample) {
     QStringList points;
     CandidateTable table;
     for (int i = 1; i <= 10; ++i)
@@ -173,18 +173,18 @@ TEST(RefinePlan, FindsTheBestPlanOfTheTenPointExample) {
     p.LevelTargets[2] = 10;
     for (unsigned seed : {1u, 2u, 3u}) {
         std::mt19937 random(seed);
-        const ComposeResult r = ComposePlan(table, p, random, untimed());
+        const ComposeResult r = composePlan(table, p, random, untimed());
         EXPECT_EQ(r.BestOffset, 5) << "seed " << seed;
     }
 }
 
-TEST(ComposePlan, UntickedItIsExactlyTheClassicSearch) {
+TEST(composePlan, UntickedItIsExactlyTheClassicSearch) {
     const Scope s(11);
     const CandidatePool pool(s.table, s.parameters);
     for (unsigned seed : {4u, 40u, 400u}) {
         std::mt19937 a(seed), b(seed);
         const PlanSearchResult classic = SearchPlan(pool, 20, a);
-        const ComposeResult composed = ComposePlan(pool, 20, b, untimed(false));
+        const ComposeResult composed = composePlan(pool, 20, b, untimed(false));
         EXPECT_EQ(composed.BestPlan, classic.BestPlan);
         EXPECT_EQ(composed.BestOffset, classic.BestOffset);
         EXPECT_EQ(composed.classicOffset, classic.BestOffset);
@@ -193,42 +193,42 @@ TEST(ComposePlan, UntickedItIsExactlyTheClassicSearch) {
     }
     // With refinement the classic stage draws the same numbers first.
     std::mt19937 a(4), b(4);
-    EXPECT_EQ(ComposePlan(pool, 20, b, untimed()).classicOffset, SearchPlan(pool, 20, a).BestOffset);
+    EXPECT_EQ(composePlan(pool, 20, b, untimed()).classicOffset, SearchPlan(pool, 20, a).BestOffset);
 }
 
-TEST(ComposePlan, AFixedSeedGivesTheSameRefinedPlan) {
+TEST(composePlan, AFixedSeedGivesTheSameRefinedPlan) {
     const Scope s(21);
     const CandidatePool pool(s.table, s.parameters);
     std::mt19937 a(8), b(8);
-    const ComposeResult first = ComposePlan(pool, 20, a, untimed());
-    const ComposeResult second = ComposePlan(pool, 20, b, untimed());
+    const ComposeResult first = composePlan(pool, 20, a, untimed());
+    const ComposeResult second = composePlan(pool, 20, b, untimed());
     EXPECT_EQ(first.BestPlan, second.BestPlan);
     EXPECT_EQ(first.BestOffset, second.BestOffset);
 }
 
-TEST(ComposePlan, FewerQuestionsThanSlotsAreRefusedWhenRefining) {
+TEST(composePlan, FewerQuestionsThanSlotsAreRefusedWhenRefining) {
     // 12 rows but only 4 questions: a paper of 6 would repeat one.
     CandidateTable table;
     for (int i = 0; i < 12; ++i)
         table.push_back({questionNumberText(1 + i % 4), QString("节%1").arg(i), "单选题", "0.5", "", "x"});
     const CompositionParameters p = test::parametersOver({}, 6);
     std::mt19937 random(1);
-    ComposeResult r = ComposePlan(table, p, random, untimed());
+    ComposeResult r = composePlan(table, p, random, untimed());
     EXPECT_EQ(r.status, PlanStatus::RefusedTooFew);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     EXPECT_EQ(r.message, kTooFewCandidatesMessage);
-    r = ComposePlan(table, p, random, untimed(false));
+    r = composePlan(table, p, random, untimed(false));
     EXPECT_EQ(r.status, PlanStatus::Ready);
 
-    r = ComposePlan(table, test::parametersOver({}, 0), random, untimed());
+    r = composePlan(table, test::parametersOver({}, 0), random, untimed());
     EXPECT_EQ(r.status, PlanStatus::RefusedTotal);
     EXPECT_EQ(r.message, kTotalZeroMessage);
-    r = ComposePlan(table, test::parametersOver({}, -1), random, untimed());
+    r = composePlan(table, test::parametersOver({}, -1), random, untimed());
     EXPECT_EQ(r.status, PlanStatus::RefusedTotal);
     EXPECT_EQ(r.message, kTotalBelowOneMessage);
 }
 
-TEST(ComposeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
+TEST(composeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
     ComposeBank b;
     const QString path = "1-数学\\1-人教版\\7-七年级\\1-上册\\1-有理数\\1-正数和负数";
     const QStringList points = {"1-正数", "2-负数", "3-数轴"};
@@ -246,13 +246,13 @@ TEST(ComposeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
     p.ScopePaths = {path};
     p.AuthorFilter = {"张三"};
     p.SourceFilter = {"1-课本"};
-    p.ScopeKnowledgePoints = ScopeKnowledgePoints(*b.bank, p.ScopePaths);
+    p.ScopeKnowledgePoints = scopeKnowledgePoints(*b.bank, p.ScopePaths);
     p.TotalWanted = 6;
     p.TypeTargets = {3, 0, 3, 0, 0, 0, 0, 0};
     p.LevelTargets = {1, 1, 2, 1, 1};
     std::mt19937 random(2);
-    const Composition c = ComposeFromBank(b.path(), p, random, untimed());
-    ASSERT_TRUE(c.result.PlanReady);
+    const Composition c = composeFromBank(b.path(), p, random, untimed());
+    ASSERT_TRUE(c.result.PlanReady());
     ASSERT_EQ(c.rows.size(), 6u);
     EXPECT_EQ(c.candidates.size(), 30u);
     EXPECT_EQ(planOffset(c.rows, p), c.result.BestOffset);
@@ -260,6 +260,6 @@ TEST(ComposeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
     EXPECT_EQ(c.result.BestOffset, 20);
 
     p.ScopePaths.clear();  // "where and (…)": the bank refuses the statement
-    EXPECT_THROW(ComposeFromBank(b.path(), p, random), StoreError);
-    EXPECT_THROW(ComposeFromBank(b.folder.file("没有.mdb"), p, random), StoreError);
+    EXPECT_THROW(composeFromBank(b.path(), p, random), StoreError);
+    EXPECT_THROW(composeFromBank(b.folder.file("没有.mdb"), p, random), StoreError);
 }

@@ -2,6 +2,7 @@
 // the offset on texts and on the compact candidates, and the search itself.
 
 #include "compose/compose_fixtures.h"
+#include "compose/planhandover.h"
 #include "compose/plansearch.h"
 
 #include <QSet>
@@ -45,19 +46,19 @@ Candidate row(const QString& type, const QString& difficulty, const QString& kno
 
 // ---------------------------------------------------------------- candidates
 
-TEST(CandidateQuery, StatementTextOfScopeTeacherSourceAndDates) {
+TEST(candidateQuery, StatementTextOfScopeTeacherSourceAndDates) {
     CompositionParameters p;
     p.ScopePaths = {kPathA};
     p.AuthorFilter = {"张三"};
     p.SourceFilter = {"1-课本"};
-    EXPECT_EQ(CandidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA +
+    EXPECT_EQ(candidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA +
                                      "') and (入库教师 = '张三') and (试题来源 = '1-课本')");
 
     p.ScopePaths = {kPathA, kPathB};
     p.AuthorFilter = {"张三", "O'Neil"};
     p.SourceFilter = {"1-课本", "2-练习册", "3-试卷"};
     p.LastUseRange = DateRange{QDate(2024, 1, 5), QDate(2024, 12, 31)};
-    EXPECT_EQ(CandidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA + "' or 考查范围 = '" + kPathB +
+    EXPECT_EQ(candidateQuery(p), "select * from 试题库 where (考查范围 = '" + kPathA + "' or 考查范围 = '" + kPathB +
                                      "') and (入库教师 = '张三' or 入库教师 = 'O''Neil')"
                                      " and (试题来源 = '1-课本' or 试题来源 = '2-练习册' or 试题来源 = '3-试卷')"
                                      " and (最后使用日期 between #2024-1-5# and #2024-12-31#)");
@@ -248,15 +249,15 @@ TEST(SearchPlan, RefusesATotalOf0AndTooFewCandidates) {
     std::mt19937 random(1);
     PlanSearchResult r = SearchPlan(pool, 0, random);
     EXPECT_EQ(r.status, PlanStatus::RefusedTotal);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     EXPECT_EQ(r.BestOffset, 3000000);
     EXPECT_EQ(r.message, "目前设置的试题总数为0，还不能进行智能组卷！");
     r = SearchPlan(pool, -2, random);
     EXPECT_EQ(r.status, PlanStatus::RefusedTotal);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     r = SearchPlan(pool, 31, random);
     EXPECT_EQ(r.status, PlanStatus::RefusedTooFew);
-    EXPECT_FALSE(r.PlanReady);
+    EXPECT_FALSE(r.PlanReady());
     EXPECT_EQ(r.message, "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！");
 }
 
@@ -266,7 +267,7 @@ TEST(SearchPlan, FindsAPlanAndReportsItsOffset) {
     std::mt19937 random(99);
     const PlanSearchResult r = SearchPlan(pool, 10, random);
     ASSERT_EQ(r.status, PlanStatus::Ready);
-    EXPECT_TRUE(r.PlanReady);
+    EXPECT_TRUE(r.PlanReady());
     ASSERT_EQ(r.BestPlan.size(), 10u);
     EXPECT_EQ(planOffset(planRows(t.candidates, r.BestPlan), t.parameters), r.BestOffset);
     EXPECT_GE(r.BestOffset, 5);
@@ -304,7 +305,7 @@ TEST(SearchPlan, NoChildBelow3000000LeavesEmptyRows) {
     const CompositionParameters p = parametersOver({}, 800);
     std::mt19937 random(3);
     const PlanSearchResult r = SearchPlan(CandidatePool(table, p), 800, random);
-    EXPECT_TRUE(r.PlanReady);
+    EXPECT_TRUE(r.PlanReady());
     EXPECT_EQ(r.BestOffset, 3000000);
     EXPECT_TRUE(r.message.contains("偏移值为：3000000\r"));
     const PlanRows rows = planRows(table, r.BestPlan);
@@ -334,7 +335,7 @@ TEST(SearchPlan, AFixedSeedReproducesThePlanOnABank) {
     p.ScopePaths = {kPathA};
     p.AuthorFilter = {"张三"};
     p.SourceFilter = {"1-课本"};
-    p.ScopeKnowledgePoints = ScopeKnowledgePoints(*b.bank, p.ScopePaths);
+    p.ScopeKnowledgePoints = scopeKnowledgePoints(*b.bank, p.ScopePaths);
     p.TotalWanted = 12;
     p.TypeTargets = {4, 0, 4, 0, 2, 0, 2, 0};
     p.LevelTargets = {2, 3, 4, 2, 1};

@@ -104,7 +104,7 @@ TEST_F(WorkbookTest, TheTablePrintsLandscapeOnePageWideWithEveryLine) {
     }
     SpecTable back(24);
     Bank bank(app.bankPath());
-    EXPECT_TRUE(ImportSpecWorkbook(test::office(), bank, back, path).refusal.isEmpty());
+    EXPECT_TRUE(importSpecWorkbook(test::office(), bank, back, path).refusal.isEmpty());
     EXPECT_EQ(back.cell(3, SpecTable::Scope), longScope);
 
     // Printed: landscape pages, the table only, every scope whole.
@@ -134,7 +134,7 @@ TEST_F(WorkbookTest, RoundTripTakesNumbersFromTheBankByCode) {
 
     SpecTable back(3);
     back.setCell(3, SpecTable::QuestionNumber, "stale");
-    EXPECT_TRUE(ImportSpecWorkbook(test::office(), bank, back, path).refusal.isEmpty());
+    EXPECT_TRUE(importSpecWorkbook(test::office(), bank, back, path).refusal.isEmpty());
     EXPECT_EQ(back.cell(1, SpecTable::QuestionNumber), "00001");
     EXPECT_EQ(back.cell(2, SpecTable::QuestionNumber), "00077");
     EXPECT_EQ(back.cell(3, SpecTable::QuestionNumber), "");  // no stale number for an unknown code
@@ -148,13 +148,13 @@ TEST_F(WorkbookTest, TheTableKeepsItsSize) {
     Bank bank(app.bankPath());
     const QString thirty = exportTable(filled(30), 7);
     SpecTable t(24);
-    ImportSpecWorkbook(test::office(), bank, t, thirty);
+    importSpecWorkbook(test::office(), bank, t, thirty);
     EXPECT_EQ(t.dataRows(), 24);
     EXPECT_EQ(t.cell(24, SpecTable::Code), "张三-00024");
 
     const QString ten = exportTable(filled(10), 8);
     SpecTable full = filled(24);
-    ImportSpecWorkbook(test::office(), bank, full, ten);
+    importSpecWorkbook(test::office(), bank, full, ten);
     EXPECT_EQ(full.cell(10, SpecTable::Code), "张三-00010");
     for (int r = 11; r <= 24; ++r)
         for (int c : {0, 2, 3, 4, 5, 6})
@@ -171,13 +171,13 @@ TEST_F(WorkbookTest, AWorkbookWithoutTheMarkOrNoWorkbookIsRefused) {
         book->saveAs(plain);
     }
     SpecTable t = filled(3);
-    const WorkbookImport result = ImportSpecWorkbook(test::office(), bank, t, plain);
+    const WorkbookImport result = importSpecWorkbook(test::office(), bank, t, plain);
     EXPECT_EQ(result.refusal, " ~~这不是一个合法的双向细目表文件~~\r~~请重新选择一个合法的双向细目表文件~~");
     EXPECT_EQ(t.cell(1, SpecTable::Code), "张三-00001");
 
     const QString text = out.file("文本.xls");
     test::TestApp::touch(text);
-    EXPECT_FALSE(ImportSpecWorkbook(test::office(), bank, t, text).refusal.isEmpty());
+    EXPECT_FALSE(importSpecWorkbook(test::office(), bank, t, text).refusal.isEmpty());
 }
 
 TEST_F(WorkbookTest, AMissingTemplateOrFolderIsNamed) {

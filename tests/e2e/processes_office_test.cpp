@@ -5,7 +5,6 @@
 
 #include "app/instancelock.h"
 #include "catalogue/numberpool.h"
-#include "e2e/demofolder.h"
 #include "sharing/banksharing.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"

@@ -6,8 +6,8 @@
 #include "compose/papergeneration.h"
 #include "compose/smartsort.h"
 #include "demo/generator.h"
-#include "e2e/demofolder.h"
 #include "store/paths.h"
+#include "support/testsupport.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
@@ -38,6 +38,9 @@
 #include <gtest/gtest.h>
 
 using namespace zs;
+using zs::test::child;
+using zs::test::openScreen;
+using zs::test::tick;
 
 namespace {
 
@@ -60,26 +63,6 @@ protected:
 
 test::TempFolder* RoadsTest::demo_ = nullptr;
 
-void tick(ScopeTreeWidget* tree, const QString& path) {
-    const int node = tree->model().findByPath(path);
-    ASSERT_GE(node, 0) << path.toStdString();
-    tree->selectNode(node);
-    tree->itemOf(node)->setCheckState(0, Qt::Checked);
-}
-
-template <typename T> T* child(QWidget* screen, const char* name) {
-    T* found = screen->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-Form_zjm* mainMenu() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* menu = qobject_cast<Form_zjm*>(w); menu && menu->isVisible())
-            return menu;
-    return nullptr;
-}
-
 int usesOf(const QString& bankPath, const QString& number) {
     return Bank(bankPath).query("select * from 试题库 where 题目编号='" + number + "'").value(0, "使用次数").toInt();
 }
@@ -87,8 +70,9 @@ int usesOf(const QString& bankPath, const QString& number) {
 }  // namespace
 
 TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
-    test::TeacherApp app(demo_->path());
-    RunState& state = *app.state;
+    // The seed the road was written with (the plan search draws from it).
+    test::TestApp app(demo_->path(), 20261208);
+    RunState& state = app.state();
 
     // Log in as the maths teacher of the demo bank.
     {
@@ -98,7 +82,7 @@ TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
         child<QLineEdit>(login, "Text_mm")->setText("123456");
         login->command_qd_Click();
     }
-    QPointer<Form_zjm> menu = mainMenu();
+    QPointer<Form_zjm> menu = openScreen<Form_zjm>();
     ASSERT_NE(menu, nullptr) << app.prompts.lastMessage().toStdString();
     EXPECT_EQ(state.CurrentUserName, "张老师");
 
@@ -251,7 +235,7 @@ TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
 
 TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     // The teacher with the demo bank exports one section, questions and catalogue.
-    test::TeacherApp sender(demo_->path());
+    test::TestApp sender(demo_->path(), 20261208);
     const RowSet sectionRows = Bank(sender.bankPath()).query("select * from 试题库 where 考查范围='" + kSection1 + "'");
     const int exported = sectionRows.count();
     ASSERT_GT(exported, 0);
@@ -259,7 +243,7 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     for (int r = 0; r < sectionRows.count(); ++r)
         codes << sectionRows.text(r, "试题识别码");
     {
-        Form_tkfx screen(*sender.state);
+        Form_tkfx screen(sender.state());
         tick(child<ScopeTreeWidget>(&screen, "TreeView_tkdc"), kSection1);
         child<QRadioButton>(&screen, "Option_stkandjcsz_tkdc")->setChecked(true);
         child<QPushButton>(&screen, "Command_dc")->click();
@@ -276,11 +260,11 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     ASSERT_TRUE(QFileInfo::exists(exportBank));
 
     // The other teacher, with a bank of her own, imports the folder she was given.
-    test::TeacherApp receiver;
+    test::TestApp receiver;
     AppFolder(receiver.dir()).prepare(test::office());
-    receiver.state->CurrentUserName = "王老师";
+    receiver.state().CurrentUserName = "王老师";
     {
-        Form_tkfx screen(*receiver.state);
+        Form_tkfx screen(receiver.state());
         receiver.prompts.type(exportBank);
         child<QPushButton>(&screen, "Command_dkwbtk")->click();
         tick(child<ScopeTreeWidget>(&screen, "TreeView_tkdr"), kSection1);
@@ -306,7 +290,7 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
 
     // She finds the first of them on her browse screen by its identification code.
     receiver.prompts.clear();
-    Form_stckxg browse(*receiver.state);
+    Form_stckxg browse(receiver.state());
     browse.Form_Activate();
     receiver.prompts.type(codes.first());
     browse.Command_dwdthsbm_Click();
@@ -315,8 +299,8 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
 }
 
 TEST_F(RoadsTest, APaperOfTwoSectionQuestionsReadsAsAChinesePaper) {
-    test::TeacherApp app(demo_->path());
-    RunState& state = *app.state;
+    test::TestApp app(demo_->path(), 20261208);
+    RunState& state = app.state();
     Bank bank(state.BankPath);
 
     // Every row of the maths questions filed under two sections, and as many

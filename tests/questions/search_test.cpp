@@ -1,5 +1,6 @@
 // The search statement and the rows it finds on a real bank.
 
+#include "questions/questionrecord.h"
 #include "questions/questionsearch.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
@@ -83,4 +84,26 @@ TEST_F(SearchBank, ConditionsSelectTheRowsAQuestionWithTwoScopesTwice) {
     EXPECT_TRUE(numbers(none).isEmpty());
     EXPECT_EQ(browser.results.position(), 0);
     EXPECT_FALSE(browser.results.hasCurrent());
+}
+
+TEST_F(SearchBank, ChoiceListsAndTheLookupByIdentificationCode) {
+    Bank bank(app.bankPath());
+    bank.addRow("试题来源", {{"试题来源", "10-单元测验"}});
+    bank.addRow("试题来源", {{"试题来源", "2-期末考试"}});
+    const QuestionChoices choices = questionChoices(bank);
+    EXPECT_EQ(choices.types, Bank::defaultTypes());
+    EXPECT_EQ(choices.difficulties, Bank::defaultDifficulties());
+    EXPECT_EQ(choices.sources, QStringList({"10-单元测验", "2-期末考试"}));  // as stored
+
+    // Registered users and the teachers of the questions, once each.
+    bank.addRow("用户管理", {{"实名用户名", "赵六"}});
+    EXPECT_EQ(authorChoices(bank), QStringList({"张三", "李四", "王五", "赵六"}));
+
+    // A code with a quote in the teacher's name is found like any other.
+    addSampleQuestion(bank, {"00020", "O'Neil-00020", "单选题", "0.5", std::nullopt, {{kSection11, "1-A"}}, "O'Neil"});
+    browser.results.load(bank, questionByCodeQuery("O'Neil-00020"));
+    ASSERT_EQ(browser.results.count(), 1);
+    EXPECT_EQ(browser.results.rows().text(0, "题目编号"), "00020");
+    browser.results.load(bank, questionByCodeQuery("张三-00002"));
+    EXPECT_EQ(browser.results.count(), 0);
 }

@@ -99,7 +99,7 @@ private:
 
 class SharingTest : public ::testing::Test {
 protected:
-    SharingTest() : fixture(app) {}
+    SharingTest() : fixture(app) { app.clock.set(kWhen); }
 
     QString exportFolder() const { return app.desktopFolder.file(kStamp); }
     QString exportFile() const { return QDir(exportFolder()).filePath(kStamp + ".mdb"); }
@@ -120,7 +120,7 @@ TEST_F(SharingTest, ExportingOneSectionMakesTheDatedFolderWithItsBankAndDocument
     const QByteArray before = fingerprint(app.bankPath());
     app.state().resetBankPath();
 
-    runExport(app.state(), ShareContent::Questions, {kA}, kWhen);
+    runExport(app.state(), ShareContent::Questions, {kA});
 
     EXPECT_EQ(app.prompts.messages(),
               QStringList(
@@ -155,7 +155,7 @@ TEST_F(SharingTest, ExportCountsRowsAndSkipsRowsWithoutBothDocuments) {
     fixture.question("00005", {kA}, /*answer=*/false);
     app.state().resetBankPath();
 
-    runExport(app.state(), ShareContent::Questions, {kA, kC}, kWhen);
+    runExport(app.state(), ShareContent::Questions, {kA, kC});
 
     EXPECT_EQ(app.prompts.lastMessage(),
               "勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： 2\r\r导出位置为<桌面>，请注意查看！");
@@ -167,7 +167,7 @@ TEST_F(SharingTest, CatalogueExportTakesTheSectionRowAndItsKnowledgePointsOnly) 
     fixture.question("00001", {kA});
     app.state().resetBankPath();
 
-    runExport(app.state(), ShareContent::Both, {kA}, kWhen);
+    runExport(app.state(), ShareContent::Both, {kA});
 
     EXPECT_EQ(
         app.prompts.messages(),
@@ -183,7 +183,7 @@ TEST_F(SharingTest, CatalogueExportTakesTheSectionRowAndItsKnowledgePointsOnly) 
 
     // Catalogue only: no documents folder, and a chapter path matches no row exactly.
     app.prompts.clear();
-    runExport(app.state(), ShareContent::Catalogue, {kChapter1}, kWhen);
+    runExport(app.state(), ShareContent::Catalogue, {kChapter1});
     const QString second = app.desktopFolder.file(kStamp + "(2)");
     EXPECT_EQ(filesIn(second), QStringList({kStamp + "(2).mdb"}));
     EXPECT_FALSE(QFileInfo::exists(QDir(second).filePath(kDocumentsFolderName)));
@@ -194,13 +194,13 @@ TEST_F(SharingTest, CatalogueExportTakesTheSectionRowAndItsKnowledgePointsOnly) 
 
 TEST_F(SharingTest, RefusedExportsAndTheSameMinuteTwice) {
     app.state().resetBankPath();
-    runExport(app.state(), ShareContent::None, {kA}, kWhen);
+    runExport(app.state(), ShareContent::None, {kA});
     EXPECT_EQ(app.prompts.messages(), QStringList({"请在左侧勾选要导出的内容！"}));
     EXPECT_TRUE(QDir(app.desktopFolder.path()).isEmpty());
 
     // Nothing ticked: the folder and its bank file are made, then each part refuses.
     app.prompts.clear();
-    runExport(app.state(), ShareContent::Both, {}, kWhen);
+    runExport(app.state(), ShareContent::Both, {});
     EXPECT_EQ(app.prompts.messages(), QStringList({"你还没有勾选任何范围，所以不能执行<导出试题库>操作！",
                                                    "你还没有勾选任何范围，所以不能执行<导出试题库>操作！"}));
     EXPECT_TRUE(QFileInfo::exists(exportFile()));
@@ -219,7 +219,7 @@ TEST_F(SharingTest, AMissingExportTemplateIsNamedAndNothingIsMade) {
     QFile::remove(templatePath);
     app.state().resetBankPath();
     try {
-        runExport(app.state(), ShareContent::Questions, {kA}, kWhen);
+        runExport(app.state(), ShareContent::Questions, {kA});
         FAIL() << "no error";
     } catch (const StoreError& e) {
         EXPECT_EQ(e.message(), "找不到试题库导出模板文件，不能导出：\r" + QDir::toNativeSeparators(templatePath));
@@ -241,7 +241,7 @@ class ImportTest : public SharingTest {
 protected:
     void exportAll(ShareContent content = ShareContent::Both) {
         app.state().resetBankPath();
-        runExport(app.state(), content, {kA, kB, kC}, kWhen);
+        runExport(app.state(), content, {kA, kB, kC});
         app.prompts.clear();
     }
     QStringList numbers(const QString& bankPath) { return Bank(bankPath).query("select 题目编号 from 试题库").texts(); }

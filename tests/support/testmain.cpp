@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // A control a test looks for and does not find fails the test by its name.
+    zs::test::setMissingControlReporter([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
     const int result = RUN_ALL_TESTS();
     zs::test::shutdownOffice();
     return result;

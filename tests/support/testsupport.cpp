@@ -2,6 +2,7 @@
 
 #include "store/paths.h"
 
+#include <QDirIterator>
 #include <QFile>
 
 namespace zs::test {
@@ -28,9 +29,27 @@ TempFolder::TempFolder() {
     dir_.setAutoRemove(true);
 }
 
+void copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(source));
+        if (it.fileInfo().isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(source, target);
+    }
+}
+
 TestApp::TestApp() {
     Bank::create(bankPath());
     QDir(dir()).mkdir(kDocumentsFolderName);
+    desktop.setDesktopFolder(desktopFolder.path());
+}
+
+TestApp::TestApp(const QString& copyOf, unsigned seed) : seed_(seed) {
+    copyFolder(copyOf, folder.path());
     desktop.setDesktopFolder(desktopFolder.path());
 }
 
@@ -45,8 +64,9 @@ QString TestApp::documents() const {
 RunState& TestApp::state() {
     if (!state_) {
         state_ = std::make_unique<RunState>(dir(), prompts, office(), desktop);
-        state_->seedRandom(12345);
+        state_->seedRandom(seed_);
         state_->documentPreviews = false;
+        state_->setClock(clock);
     }
     return *state_;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "app/recordingdesktop.h"
 #include "app/runstate.h"
-#include "app/scriptedprompts.h"
+#include "doubles/formdriver.h"
+#include "doubles/recordingdesktop.h"
+#include "doubles/scriptedprompts.h"
+#include "doubles/testclock.h"
 #include "office/libreoffice.h"
 #include "store/bank.h"
 
@@ -28,15 +30,27 @@ private:
     QTemporaryDir dir_;
 };
 
-// A temporary application folder with a fresh bank and an empty documents
-// folder (no templates: tests that need them prepare the folder).
+// Copies a folder with everything in it.
+void copyFolder(const QString& from, const QString& to);
+
+// A teacher's application folder in a temporary folder, with the run state the
+// program makes at start over the real office, scripted prompts, a recording
+// desktop and the test clock.
 class TestApp {
 public:
+    static constexpr unsigned kSeed = 12345;
+
+    // A fresh bank and an empty documents folder (no templates: tests that
+    // need them prepare the folder).
     TestApp();
+    // A copy of an application folder (a demo folder, say), the plan search
+    // seeded with `seed`.
+    explicit TestApp(const QString& copyOf, unsigned seed = kSeed);
     QString dir() const { return folder.path(); }
     QString bankPath() const;
     QString documents() const;
-    // A run state over the real office, scripted prompts and a recording desktop.
+    // A run state over the real office, scripted prompts, a recording desktop
+    // and the test clock.
     RunState& state();
     // Writes an empty file (a stand-in document) at the path.
     static void touch(const QString& path);
@@ -45,8 +59,10 @@ public:
     TempFolder desktopFolder;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
+    TestClock clock;
 
 private:
+    unsigned seed_ = kSeed;
     std::unique_ptr<RunState> state_;
 };
 

@@ -24,8 +24,8 @@ const QString kRepeat = "两次密码输入不相同\r请重新输入密码！";
 class AccountScreensTest : public ::testing::Test {
 protected:
     RunState& state() { return app.state(); }
-    static QLineEdit* box(QWidget& form, const char* name) { return form.findChild<QLineEdit*>(name); }
-    static QPushButton* button(QWidget& form, const char* name) { return form.findChild<QPushButton*>(name); }
+    static QLineEdit* box(QWidget& form, const char* name) { return test::child<QLineEdit>(&form, name); }
+    static QPushButton* button(QWidget& form, const char* name) { return test::child<QPushButton>(&form, name); }
     static void fill(QWidget& form, const QList<std::pair<const char*, QString>>& values) {
         for (const auto& [name, value] : values)
             box(form, name)->setText(value);

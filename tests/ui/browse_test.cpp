@@ -46,11 +46,11 @@ protected:
         form->Timer1_Timer();
     }
 
-    QString label(const char* name) { return form->findChild<QLabel*>(name)->text(); }
-    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
-    QComboBox* combo(const char* name) { return form->findChild<QComboBox*>(name); }
-    QListWidget* list(const char* name) { return form->findChild<QListWidget*>(name); }
-    ScopeTreeWidget* tree(const char* name) { return form->findChild<ScopeTreeWidget*>(name); }
+    QString label(const char* name) { return child<QLabel>(form.get(), name)->text(); }
+    QPushButton* button(const char* name) { return child<QPushButton>(form.get(), name); }
+    QComboBox* combo(const char* name) { return child<QComboBox>(form.get(), name); }
+    QListWidget* list(const char* name) { return child<QListWidget>(form.get(), name); }
+    ScopeTreeWidget* tree(const char* name) { return child<ScopeTreeWidget>(form.get(), name); }
     QStringList items(const char* name) {
         QStringList out;
         for (int i = 0; i < list(name)->count(); ++i)
@@ -58,11 +58,7 @@ protected:
         return out;
     }
     void tick(const char* treeName, const QString& path, bool on = true) {
-        ScopeTreeWidget* t = tree(treeName);
-        const int node = t->model().findByPath(path);
-        ASSERT_GE(node, 0) << path.toStdString();
-        t->selectNode(node);
-        t->itemOf(node)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+        test::tick(tree(treeName), path, on);
         if (QString(treeName) == "TreeView2")
             form->TreeView2_Click();
         form->Timer1_Timer();

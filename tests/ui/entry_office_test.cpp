@@ -64,13 +64,10 @@ protected:
         form->close();
     }
 
-    ScopeTreeWidget* tree() { return form->findChild<ScopeTreeWidget*>("TreeView1"); }
-    QListWidget* list(const char* name) { return form->findChild<QListWidget*>(name); }
+    ScopeTreeWidget* tree() { return test::child<ScopeTreeWidget>(form.get(), "TreeView1"); }
+    QListWidget* list(const char* name) { return test::child<QListWidget>(form.get(), name); }
     void tick(const QString& path, bool on = true) {
-        const int node = tree()->model().findByPath(path);
-        ASSERT_GE(node, 0) << path.toStdString();
-        tree()->selectNode(node);
-        tree()->itemOf(node)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+        test::tick(tree(), path, on);
         form->TreeView1_Click();
         form->Timer1_Timer();
     }
@@ -80,7 +77,7 @@ protected:
         form->List_dxzsd_Click(items.first());
         form->Timer1_Timer();
     }
-    void choose(const char* combo, const QString& text) { setComboText(form->findChild<QComboBox*>(combo), text); }
+    void choose(const char* combo, const QString& text) { test::FormDriver(form.get()).choose(combo, text); }
     void chooseSettings() {
         choose("Combo_tx", "单选题");
         choose("Combo_nd", "0.5");
@@ -140,7 +137,7 @@ TEST_F(EntryTest, TwoSectionsGiveTwoRowsWithOneNumberAndCodeAndPointsInCandidate
     EXPECT_EQ(r.text(1, "知识点"), "2-E");
     EXPECT_EQ(r.text(0, "试题来源"), "1-期中考试");
     EXPECT_EQ(r.text(0, "入库教师"), "张三");
-    EXPECT_EQ(r.date(0, "入库日期"), QDate::currentDate());
+    EXPECT_EQ(r.date(0, "入库日期"), app.clock.today());
     const QStringList messages = app.prompts.messages();
     ASSERT_GE(messages.size(), 2);
     EXPECT_EQ(messages[messages.size() - 2], "已成功录入题目！\r\r题目编号为：00001");
@@ -150,6 +147,27 @@ TEST_F(EntryTest, TwoSectionsGiveTwoRowsWithOneNumberAndCodeAndPointsInCandidate
     // Settings and ticks are cleared for the next question.
     EXPECT_FALSE(tree()->model().anyChecked());
     EXPECT_EQ(comboText(form->findChild<QComboBox*>("Combo_tx")), "题型");
+}
+
+TEST_F(EntryTest, TheDayCountedIsTheDayOfTheRunsClock) {
+    auto enter = [&] {
+        tick(kSection1);
+        pick("1-A");
+        chooseSettings();
+        form->findChild<QPushButton*>("Command_qdlr")->click();
+    };
+    enter();
+    EXPECT_EQ(form->findChild<QLabel*>("Label_jrlrzts")->text(), "1");
+    // Past midnight the next question is entered on the new day.
+    app.clock.set(QDateTime(app.clock.today(), QTime(23, 59, 59)));
+    app.clock.advanceSeconds(2);
+    enter();
+    const RowSet r = rows();
+    ASSERT_EQ(r.count(), 2);
+    EXPECT_EQ(r.date(1, "入库日期"), r.date(0, "入库日期").addDays(1));
+    EXPECT_EQ(r.date(1, "入库日期"), app.clock.today());
+    EXPECT_EQ(form->findChild<QLabel*>("Label_stkzts")->text(), "2");
+    EXPECT_EQ(form->findChild<QLabel*>("Label_jrlrzts")->text(), "1");
 }
 
 TEST_F(EntryTest, EveryComplaintInItsOrder) {

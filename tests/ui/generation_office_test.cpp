@@ -283,7 +283,7 @@ TEST_F(GenerationTest, UseRecordsOncePerPlacedQuestionOnlyWhenChosen) {
     EXPECT_EQ(uses(6), before6 + 1);
     EXPECT_EQ(uses(4), before4 + 1);
     const RowSet rows = Bank(app_->bankPath()).query("select * from 试题库 where 题目编号='00005'");
-    EXPECT_EQ(rows.date(0, "最后使用日期"), QDate::currentDate());
+    EXPECT_EQ(rows.date(0, "最后使用日期"), app_->clock.today());
 }
 
 TEST_F(GenerationTest, ProgressEndsAtNinetyPercentForNineQuestions) {

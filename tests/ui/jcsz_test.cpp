@@ -63,7 +63,7 @@ protected:
     void SetUp() override { fillCatalogue(app.bankPath()); }
 
     std::unique_ptr<Form_jcsz> open() { return std::make_unique<Form_jcsz>(app.state()); }
-    QListWidget* list(Form_jcsz& form, int level) { return form.findChild<QListWidget*>(kListNames[level]); }
+    QListWidget* list(Form_jcsz& form, int level) { return test::child<QListWidget>(&form, kListNames[level]); }
     QStringList items(Form_jcsz& form, int level) {
         QStringList out;
         QListWidget* l = list(form, level);

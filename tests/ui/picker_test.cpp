@@ -53,8 +53,8 @@ protected:
         form->show();
         form->Timer1_Timer();
     }
-    QString label(const char* name) { return form->findChild<QLabel*>(name)->text(); }
-    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
+    QString label(const char* name) { return test::child<QLabel>(form.get(), name)->text(); }
+    QPushButton* button(const char* name) { return test::child<QPushButton>(form.get(), name); }
     QStringList row(int r) {
         QStringList out;
         for (int c = 0; c < SpecTable::kColumns; ++c)

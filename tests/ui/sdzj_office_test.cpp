@@ -24,8 +24,8 @@ protected:
         form->show();
         form->Form_Activate();
     }
-    QTableWidget* grid() { return form->findChild<QTableWidget*>("MSFlexGrid1"); }
-    QAction* action(const char* name) { return form->findChild<QAction*>(name); }
+    QTableWidget* grid() { return test::child<QTableWidget>(form.get(), "MSFlexGrid1"); }
+    QAction* action(const char* name) { return test::child<QAction>(form.get(), name); }
     void rightClick(int row) { form->MSFlexGrid1_MouseUp(Qt::RightButton, row, 1, QPoint(10, 10)); }
     void put(int row, const QString& number, const QString& type = "单选题", const QString& difficulty = "0.5") {
         form->table().fillRow(row, number, "张三-" + number, type, difficulty, "1-数学\\1-人教版\\第一节", "1-A|2-B");

@@ -23,7 +23,9 @@
 #include <gtest/gtest.h>
 
 using namespace zs;
+using zs::test::child;
 using zs::test::TestApp;
+using zs::test::tick;
 
 namespace {
 
@@ -60,19 +62,8 @@ protected:
         TestApp::touch(answerDocumentPath(app.bankPath(), number));
     }
 
-    template <class T> static T* child(Form_tkfx& form, const char* name) {
-        T* widget = form.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
     static void click(Form_tkfx& form, const char* name) {
-        QTest::mouseClick(child<QPushButton>(form, name), Qt::LeftButton);
-    }
-    // Ticks or unticks the node with this full path as the teacher would.
-    static void tick(ScopeTreeWidget* tree, const QString& fullPath, bool on = true) {
-        const int node = tree->model().findByPath(fullPath);
-        ASSERT_GE(node, 0) << qPrintable(fullPath);
-        tree->itemOf(node)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+        QTest::mouseClick(child<QPushButton>(&form, name), Qt::LeftButton);
     }
     static QStringList ticked(ScopeTreeWidget* tree) {
         QStringList out;
@@ -95,21 +86,21 @@ TEST_F(TkfxTest, OpensOnTheExportTabWithEveryCaptionAndNothingChosen) {
     Form_tkfx form(app.state());
     EXPECT_EQ(form.windowTitle(), "题库分享-琢石试题库");
     EXPECT_EQ(app.state().BankPath, app.bankPath());
-    auto* tabs = child<QTabWidget>(form, "SSTab_tkfx");
+    auto* tabs = child<QTabWidget>(&form, "SSTab_tkfx");
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(tabs->tabText(0), "题  库  导  出");
     EXPECT_EQ(tabs->tabText(1), "题  库  导  入");
-    EXPECT_EQ(child<QLabel>(form, "Label1")->text(), "琢石-试题库-分享平台");
-    EXPECT_EQ(child<QGroupBox>(form, "Frame_tkdc")->title(), "导出范围-勾选区");
-    EXPECT_EQ(child<QGroupBox>(form, "Frame3")->title(), "操作区");
-    EXPECT_EQ(child<QGroupBox>(form, "Frame_tkdr")->title(), "导入范围-勾选区");
-    EXPECT_EQ(child<QGroupBox>(form, "Frame2")->title(), "操作区");
+    EXPECT_EQ(child<QLabel>(&form, "Label1")->text(), "琢石-试题库-分享平台");
+    EXPECT_EQ(child<QGroupBox>(&form, "Frame_tkdc")->title(), "导出范围-勾选区");
+    EXPECT_EQ(child<QGroupBox>(&form, "Frame3")->title(), "操作区");
+    EXPECT_EQ(child<QGroupBox>(&form, "Frame_tkdr")->title(), "导入范围-勾选区");
+    EXPECT_EQ(child<QGroupBox>(&form, "Frame2")->title(), "操作区");
     const QList<QPair<const char*, const char*>> buttons = {
         {"Command_szdcwz", "设置导出位置"}, {"Command_dc", "导     出"}, {"Command_tc", "退     出"},
         {"Command_dkwbtk", "打开外部题库"}, {"Command_dr", "导     入"}, {"Command2", "退     出"}};
     for (const auto& [name, caption] : buttons)
-        EXPECT_EQ(child<QPushButton>(form, name)->text(), QString::fromUtf8(caption)) << name;
+        EXPECT_EQ(child<QPushButton>(&form, name)->text(), QString::fromUtf8(caption)) << name;
     for (const char* tab : {"_tkdc", "_tkdr"}) {
         const QString suffix = QString::fromUtf8(tab);
         const QList<QPair<QString, QString>> options = {{"Option_jstk" + suffix, "仅<试题库>"},
@@ -123,21 +114,21 @@ TEST_F(TkfxTest, OpensOnTheExportTabWithEveryCaptionAndNothingChosen) {
         }
     }
     // The two tabs' choices are separate groups.
-    child<QRadioButton>(form, "Option_jstk_tkdc")->setChecked(true);
-    child<QRadioButton>(form, "Option_jjcsz_tkdr")->setChecked(true);
-    EXPECT_TRUE(child<QRadioButton>(form, "Option_jstk_tkdc")->isChecked());
+    child<QRadioButton>(&form, "Option_jstk_tkdc")->setChecked(true);
+    child<QRadioButton>(&form, "Option_jjcsz_tkdr")->setChecked(true);
+    EXPECT_TRUE(child<QRadioButton>(&form, "Option_jstk_tkdc")->isChecked());
 
-    auto* tree = child<ScopeTreeWidget>(form, "TreeView_tkdc");
+    auto* tree = child<ScopeTreeWidget>(&form, "TreeView_tkdc");
     ASSERT_EQ(tree->model().count(), 9);
     const ScopeNode& section = tree->model().node(tree->model().findByPath(path({"1-第一章", "2-有理数"})));
     EXPECT_EQ(section.key, "1-数学1-人教版7-七年级1-上册1-第一章2-有理数");
     EXPECT_TRUE(ticked(tree).isEmpty());
-    EXPECT_EQ(child<ScopeTreeWidget>(form, "TreeView_tkdr")->model().count(), 0);
+    EXPECT_EQ(child<ScopeTreeWidget>(&form, "TreeView_tkdr")->model().count(), 0);
 }
 
 TEST_F(TkfxTest, ExportTicksPropagateAndTheExportGoesToTheDesktop) {
     Form_tkfx form(app.state());
-    auto* tree = child<ScopeTreeWidget>(form, "TreeView_tkdc");
+    auto* tree = child<ScopeTreeWidget>(&form, "TreeView_tkdc");
     tick(tree, path({"1-第一章"}));
     EXPECT_EQ(ticked(tree), QStringList({"1-第一章", "1-正数和负数", "2-有理数"}));
     tick(tree, path({"1-第一章", "1-正数和负数"}), false);
@@ -150,7 +141,7 @@ TEST_F(TkfxTest, ExportTicksPropagateAndTheExportGoesToTheDesktop) {
     EXPECT_TRUE(exportFolders().isEmpty());
 
     app.prompts.clear();
-    child<QRadioButton>(form, "Option_stkandjcsz_tkdc")->setChecked(true);
+    child<QRadioButton>(&form, "Option_stkandjcsz_tkdc")->setChecked(true);
     click(form, "Command_dc");
     EXPECT_EQ(
         app.prompts.messages(),
@@ -193,7 +184,7 @@ TEST_F(TkfxTest, ImportOpensAnotherBankTicksOneNodeAndImports) {
     const QString external = app.desktopFolder.file(folder + "/" + folder + ".mdb");
     TestApp receiver;
     Form_tkfx form(receiver.state());
-    auto* tree = child<ScopeTreeWidget>(form, "TreeView_tkdr");
+    auto* tree = child<ScopeTreeWidget>(&form, "TreeView_tkdr");
 
     receiver.prompts.cancel();
     click(form, "Command_dkwbtk");
@@ -205,7 +196,7 @@ TEST_F(TkfxTest, ImportOpensAnotherBankTicksOneNodeAndImports) {
     click(form, "Command_dkwbtk");
     EXPECT_EQ(form.externalBankPath(), external);
     ASSERT_EQ(tree->model().count(), 8);
-    EXPECT_TRUE(child<QLabel>(form, "Label_wbtk")->text().endsWith(QDir::toNativeSeparators(external)));
+    EXPECT_TRUE(child<QLabel>(&form, "Label_wbtk")->text().endsWith(QDir::toNativeSeparators(external)));
 
     // A file that is no bank is refused; the tree keeps the bank opened before.
     const QString notes = receiver.folder.file("说明.mdb");
@@ -232,7 +223,7 @@ TEST_F(TkfxTest, ImportOpensAnotherBankTicksOneNodeAndImports) {
     click(form, "Command_dr");
     EXPECT_EQ(receiver.prompts.messages(), QStringList({"请在左侧勾选要导出的内容！"}));
     receiver.prompts.clear();
-    child<QRadioButton>(form, "Option_stkandjcsz_tkdr")->setChecked(true);
+    child<QRadioButton>(&form, "Option_stkandjcsz_tkdr")->setChecked(true);
     click(form, "Command_dr");
     EXPECT_EQ(receiver.prompts.messages(),
               QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 1",
@@ -276,11 +267,11 @@ TEST_F(TkfxTest, BothTabsLookTidy) {
         form.resize(1000, 720);
         QApplication::processEvents();
     }
-    auto* tree = child<ScopeTreeWidget>(form, "TreeView_tkdc");
-    auto* operations = child<QGroupBox>(form, "Frame3");
+    auto* tree = child<ScopeTreeWidget>(&form, "TreeView_tkdc");
+    auto* operations = child<QGroupBox>(&form, "Frame3");
     EXPECT_GE(tree->width(), 2 * operations->width());
     for (const char* name : {"Option_stkandjcsz_tkdc", "Command_dc", "Command_tc"}) {
-        QWidget* w = child<QWidget>(form, name);
+        QWidget* w = child<QWidget>(&form, name);
         EXPECT_GE(w->width(), w->sizeHint().width()) << name;
     }
     tree->expandAll();
@@ -293,16 +284,16 @@ TEST_F(TkfxTest, BothTabsLookTidy) {
         }
     }
     EXPECT_EQ(ticks, 2);
-    child<QRadioButton>(form, "Option_stkandjcsz_tkdc")->setChecked(true);
+    child<QRadioButton>(&form, "Option_stkandjcsz_tkdc")->setChecked(true);
     const QString dir = qEnvironmentVariable("ZS_SCREENSHOT_DIR");
     if (!dir.isEmpty())
         form.grab().save(QDir(dir).filePath("Form_tkfx-export.png"));
 
     // The import tab with this bank opened as the external one.
-    child<QTabWidget>(form, "SSTab_tkfx")->setCurrentIndex(1);
+    child<QTabWidget>(&form, "SSTab_tkfx")->setCurrentIndex(1);
     app.prompts.type(app.bankPath());
     click(form, "Command_dkwbtk");
-    auto* imports = child<ScopeTreeWidget>(form, "TreeView_tkdr");
+    auto* imports = child<ScopeTreeWidget>(&form, "TreeView_tkdr");
     imports->expandAll();
     for (int i = 0, n = 0; i < imports->model().count() && n < 3; ++i) {
         if (imports->model().node(i).level == 6) {
@@ -311,7 +302,7 @@ TEST_F(TkfxTest, BothTabsLookTidy) {
         }
     }
     EXPECT_EQ(imports->model().checkedNodes().size(), 3);
-    child<QRadioButton>(form, "Option_jstk_tkdr")->setChecked(true);
+    child<QRadioButton>(&form, "Option_jstk_tkdr")->setChecked(true);
     if (!dir.isEmpty())
         form.grab().save(QDir(dir).filePath("Form_tkfx-import.png"));
 }

@@ -26,7 +26,7 @@ protected:
         bank.addRow("试题库", {{"题目编号", "00001"}, {"试题来源", "2-期末考试"}});
     }
 
-    QListWidget* list(Form_tysz& form) { return form.findChild<QListWidget*>("List_tysz"); }
+    QListWidget* list(Form_tysz& form) { return test::child<QListWidget>(&form, "List_tysz"); }
     QStringList items(Form_tysz& form) {
         QStringList out;
         for (int i = 0; i < list(form)->count(); ++i)
@@ -39,7 +39,7 @@ protected:
         list(form)->setCurrentItem(found.first());
     }
     void click(Form_tysz& form, const char* button) {
-        QTest::mouseClick(form.findChild<QPushButton*>(button), Qt::LeftButton);
+        QTest::mouseClick(test::child<QPushButton>(&form, button), Qt::LeftButton);
     }
     QStringList sourcesInBank() {
         QStringList out = Bank(app.bankPath()).query("select * from 试题来源").texts();

@@ -87,7 +87,7 @@ class ZnzjDriver {
 public:
     explicit ZnzjDriver(Form_znzj& f) : form(f) {}
 
-    template <typename T> T* find(const QString& name) { return form.findChild<T*>(name); }
+    template <typename T> T* find(const QString& name) { return test::child<T>(&form, name); }
     QLabel* label(const QString& name) { return find<QLabel>(name); }
     QString text(const QString& name) { return label(name)->text(); }
     ScopeTreeWidget* scopeTree() { return find<ScopeTreeWidget>("TreeView_kcfw"); }

@@ -11,11 +11,11 @@
 //
 // The demo folder itself is not changed.
 
-#include "app/recordingdesktop.h"
 #include "app/runstate.h"
-#include "app/scriptedprompts.h"
 #include "app/tutorial.h"
 #include "compose/smartsort.h"
+#include "doubles/recordingdesktop.h"
+#include "doubles/scriptedprompts.h"
 #include "office/libreoffice.h"
 #include "shots/screens.h"
 #include "store/paths.h"

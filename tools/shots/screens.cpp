@@ -1,8 +1,8 @@
 #include "shots/screens.h"
 
 #include "app/runstate.h"
-#include "app/scriptedprompts.h"
 #include "compose/smartsort.h"
+#include "doubles/scriptedprompts.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/statement.h"

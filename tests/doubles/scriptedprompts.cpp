@@ -1,4 +1,4 @@
-#include "app/scriptedprompts.h"
+#include "doubles/scriptedprompts.h"
 
 namespace zs {
 

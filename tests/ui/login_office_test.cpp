@@ -24,17 +24,9 @@
 #include <gtest/gtest.h>
 
 using namespace zs;
+using zs::test::openScreen;
 
 namespace {
-
-// The visible top-level screen of a kind (the flow opens them on its own).
-template <class T> T* openScreen() {
-    T* found = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* t = qobject_cast<T*>(w); t && t->isVisible())
-            found = t;
-    return found;
-}
 
 class LoginTest : public ::testing::Test {
 protected:
@@ -52,8 +44,8 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     RunState& state() { return app.state(); }
-    static QLineEdit* box(QWidget& form, const char* name) { return form.findChild<QLineEdit*>(name); }
-    static QPushButton* button(QWidget& form, const char* name) { return form.findChild<QPushButton*>(name); }
+    static QLineEdit* box(QWidget& form, const char* name) { return test::child<QLineEdit>(&form, name); }
+    static QPushButton* button(QWidget& form, const char* name) { return test::child<QPushButton>(&form, name); }
 
     // Logs in on a login screen that the flow opened; returns the main menu.
     Form_zjm* logIn(const QString& name, const QString& password) {
@@ -214,18 +206,16 @@ TEST_F(LoginTest, LoginOpensRegistrationBesideItAndForgottenPasswordModally) {
         registrations += qobject_cast<Form_yhzc*>(w) != nullptr;
     EXPECT_EQ(registrations, 1);
 
-    QStringList modal;
-    state().modalHook = [&](QObject* screen) { modal << screen->metaObject()->className(); };
+    test::ModalScreens modal(state());
     QTest::mouseClick(login.findChild<QLabel*>("Label_WJMM"), Qt::LeftButton);
-    EXPECT_EQ(modal, QStringList{"zs::Form_WJMM"});
+    EXPECT_EQ(modal.shown(), QStringList{"zs::Form_WJMM"});
 }
 
 TEST_F(LoginTest, MainMenuOpensEveryScreen) {
     state().CurrentUserName = "张三";
     Form_zjm menu(state());
     // Modal screens are only recorded here.
-    QStringList opened;
-    state().modalHook = [&](QObject* screen) { opened << screen->metaObject()->className(); };
+    test::ModalScreens opened(state());
     const QList<QPair<const char*, QStringList>> buttons = {
         {"Command_jcsz", {"zs::Form_jcsz"}},
         {"Command_tysz", {"zs::Form_tysz"}},
@@ -237,7 +227,7 @@ TEST_F(LoginTest, MainMenuOpensEveryScreen) {
     for (const auto& [name, screens] : buttons) {
         opened.clear();
         menu.findChild<QPushButton*>(name)->click();
-        EXPECT_EQ(opened, screens) << name;
+        EXPECT_EQ(opened.shown(), screens) << name;
     }
     const QList<QPair<const char*, QString>> items = {{"jcsz", "zs::Form_jcsz"},
                                                       {"stckyxg", "zs::Form_stckxg"},
@@ -246,18 +236,17 @@ TEST_F(LoginTest, MainMenuOpensEveryScreen) {
     for (const auto& [name, screen] : items) {
         opened.clear();
         menu.findChild<QAction*>(name)->trigger();
-        EXPECT_EQ(opened, QStringList{screen}) << name;
+        EXPECT_EQ(opened.shown(), QStringList{screen}) << name;
     }
     EXPECT_TRUE(menu.findChild<QPushButton*>("Command_tccx")->isEnabled());
 
-    QStringList modal;
-    state().modalHook = [&](QObject* screen) { modal << screen->metaObject()->className(); };
+    opened.clear();
     for (const char* item : {"yhzc", "yhgm", "lxzz"}) {
         auto* a = menu.findChild<QAction*>(item);
         ASSERT_TRUE(a->isEnabled());
         a->trigger();
     }
-    EXPECT_EQ(modal, QStringList({"zs::Form_yhzc", "zs::Form_yhgm", "zs::Form_lxzz"}));
+    EXPECT_EQ(opened.shown(), QStringList({"zs::Form_yhzc", "zs::Form_yhgm", "zs::Form_lxzz"}));
 
     // The logo and the contact screen's link open the home page.
     QTest::mouseClick(menu.findChild<QLabel*>("Image_logo"), Qt::LeftButton);

@@ -97,7 +97,11 @@ QList<TutorialChapter> tutorialChapters() {
           text(QStringLiteral(
               "“智能排序”先按题型（单选题、多选题、填空题、判断题、计算题、作图题、解答题、作文题）再按难度排列表格；"
               "“调整表格”让列宽和行高适合内容。“保存表格”把双向细目表保存为 Excel 表格，“导入表格”读回以前保存的表格，"
-              "题目编号按试题识别码在当前题库中查找。"))}},
+              "题目编号按试题识别码在当前题库中查找。")),
+          text(QStringLiteral(
+              "表格最后一列是“分值”。点“分值设置”为每种题型设好每小题的分值（例如单选题 3 分），程序把它记在题库里，"
+              "以后每份试卷都按它计分，这样的分值显示为灰色。某道题要单独给分时，双击它的“分值”格输入分值（输入 0 "
+              "恢复按题型计分）。表格上方随时显示全卷的“总分”。保存表格时分值一起保存，导入时一起读回。"))}},
         {QStringLiteral("七、智能组卷"),
          {text(QStringLiteral(
               "点“智能组卷”。在左边勾选考查范围（勾选章会勾选它的全部节）；勾选需要的题型，用“+”“-”设置每种题型的"
@@ -119,17 +123,36 @@ QList<TutorialChapter> tutorialChapters() {
               "并把它们打开。试卷按题型分成大题，题目连续编号；讲评卷在每道题前用红色标出试题识别码，页边批注写明"
               "考查范围、知识点和难度，题目后面是蓝色的“参考答案:”。生成后可以直接在文字处理程序中调整和打印。")),
           picture(QStringLiteral("paper-1"), QStringLiteral("图15 生成的试卷（第一页）")),
-          picture(QStringLiteral("review-1"), QStringLiteral("图16 生成的讲评卷（第一页）"))}},
+          picture(QStringLiteral("review-1"), QStringLiteral("图16 生成的讲评卷（第一页）")),
+          text(QStringLiteral(
+              "点“生成试卷”后先出现“试卷设置”：填写试卷标题、副标题和考试时间，程序在试卷开头写出标题、"
+              "“考试时间：120分钟　　满分：100分”和学校、班级、姓名、考号一行；满分是各题分值的合计，填写了“预定总分”"
+              "而合计不同时会提醒你。版式可以选 A4 纵向一栏，或者 A3、8K 横向两栏：两栏的试卷每个单页左边有密封线"
+              "（“密 封 线 内 不 要 答 题”、虚线和学校、班级、姓名、考号），页脚是“第 X 页 共 Y 页”。还可以同时"
+              "生成答题卡，以及每份文档的 Word 2007（.docx）和 PDF 副本。这些设置会记住，下次不用再填；点“取消”"
+              "则什么也不生成。")),
+          picture(QStringLiteral("paper-settings"), QStringLiteral("图17 试卷设置")),
+          text(QStringLiteral(
+              "有分值时，大题的标题写成“一、选择题（本题共10小题，每小题3分，共30分）”，各小题分值不同时写成"
+              "“（本题共3小题，共14分）”，并在每道题的题号后写出它的分值；参考答案和讲评卷的每道题都写出分值，"
+              "例如“1.（3分）”。")),
+          picture(QStringLiteral("paper-a3-1"), QStringLiteral("图18 A3 两栏带密封线的试卷（第一页）")),
+          picture(QStringLiteral("paper-8k-1"), QStringLiteral("图19 8K 两栏带密封线的试卷（第一页）")),
+          text(QStringLiteral(
+              "答题卡“答题卡-日期-时间-琢石-试题库.doc”与试卷的题号一致：开头是标题、学校班级姓名和考号方格，"
+              "选择题每题一行方框 [A] [B] [C] [D]，判断题 [√] [×]，填空题每题一条横线，其余题型每题一个写明题号和"
+              "分值的答题框。")),
+          picture(QStringLiteral("sheet-1"), QStringLiteral("图20 答题卡（第一页）"))}},
         {QStringLiteral("九、题库分享"),
          {text(QStringLiteral(
               "点“题库分享”。在“题  库  导  出”页勾选要导出的章节，选择只导出试题、只导出教材设置或两者一起，点"
               "“导     "
               "出”。桌面上会出现“导出试题库-日期时间”文件夹，里面有题库文件和试题文档，把整个文件夹交给同事即可。")),
-          picture(QStringLiteral("tkfx-export"), QStringLiteral("图17 题库导出")),
+          picture(QStringLiteral("tkfx-export"), QStringLiteral("图21 题库导出")),
           text(QStringLiteral(
               "在“题  库  导  入”页点“打开外部题库”，选择同事导出的题库文件，勾选要导入的节，选择导入的内容，点"
               "“导     入”。导入的试题得到本题库新的编号；已经有的试题（试题识别码相同）不会重复导入。")),
-          picture(QStringLiteral("tkfx-import"), QStringLiteral("图18 题库导入"))}},
+          picture(QStringLiteral("tkfx-import"), QStringLiteral("图22 题库导入"))}},
     };
 }
 
@@ -157,7 +180,8 @@ void writeTutorial(Office& office, const QString& path, const QString& picturesF
             const QString jpeg = scratch.filePath(block.picture.name + QStringLiteral(".jpg"));
             image.save(jpeg, "JPEG", 85);
             doc->append(QStringLiteral("\r"), caption);
-            const bool page = block.picture.name.startsWith(u"paper") || block.picture.name.startsWith(u"review");
+            const bool page = (block.picture.name.startsWith(u"paper") && block.picture.name != u"paper-settings") ||
+                              block.picture.name.startsWith(u"review") || block.picture.name.startsWith(u"sheet");
             const double widthMm = page ? 120 : qMin(160.0, image.width() * 0.12);
             doc->appendPicture(jpeg, widthMm);
             doc->append(QStringLiteral("\r") + block.picture.caption, caption);

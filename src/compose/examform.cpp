@@ -98,16 +98,18 @@ void writeAnswerSheet(WordDocument& doc, const QVector<SheetSection>& sections) 
     for (int digit = 0; digit <= 9; ++digit)
         gridLook.rowHeightsMm << 4.5;
     doc.appendTable(grid, gridLook);
-    doc.append(QStringLiteral("注意事项：1．答题前，请将学校、班级、姓名、考号填写清楚，并在考号下面涂黑对应的数字。"
-                              "2．选择题、判断题用2B铅笔把所选的方框涂黑；其他题用黑色签字笔在对应题号的答题区域内作答，"
-                              "超出答题区域的答案无效。\r"),
-               body(9));
+    doc.append(
+        QStringLiteral("注意事项：1．答题前，请将学校、班级、姓名、考号填写清楚，并在考号下面涂黑对应的数字。"
+                       "2．选择题、判断题用2B铅笔把所选的方框涂黑；其他题用黑色签字笔在对应题号的答题区域内作答，"
+                       "超出答题区域的答案无效。\r"),
+        body(9));
 
     TableLook areaLook;
     areaLook.centred = false;
     areaLook.pointSize = 12;
     for (const SheetSection& section : sections) {
-        doc.append(section.heading + u'\r', body(12, true));
+        if (!section.heading.isEmpty())
+            doc.append(section.heading + u'\r', body(12, true));
         for (const SheetQuestion& q : section.questions) {
             const QString number = QString::number(q.number) + QStringLiteral("．");
             const AnswerKind kind = answerKindOf(q.type);

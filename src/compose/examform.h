@@ -17,8 +17,7 @@ enum class PaperDocument { Paper, Answers, Review, AnswerSheet };
 // title and subtitle, then for the paper the time and full mark and, on an A4
 // paper, the student line; the answer key, the review paper and the answer
 // sheet name themselves under the title. Ends on an empty body paragraph.
-void writeExamHeader(WordDocument& doc, PaperDocument kind, const PaperSettings& settings,
-                     std::optional<int> fullMark);
+void writeExamHeader(WordDocument& doc, PaperDocument kind, const PaperSettings& settings, std::optional<int> fullMark);
 
 // How an answer sheet takes the answer of a question type.
 enum class AnswerKind {

@@ -75,9 +75,13 @@ QStringList PaperGeneration::missingFiles() const {
 }
 
 QString PaperGeneration::outputProblem() const {
+    // A desktop folder that is not there yet is made, as the output folder's would be.
+    if (!QFileInfo::exists(desktop_))
+        QDir().mkpath(desktop_);
     const QFileInfo desktop(desktop_);
     if (!desktop.isDir() || !desktop.isWritable())
-        return QStringLiteral("无法在桌面上建立文件夹，桌面文件夹不能写入：\r%1").arg(QDir::toNativeSeparators(desktop_));
+        return QStringLiteral("无法在桌面上建立文件夹，桌面文件夹不能写入：\r%1")
+            .arg(QDir::toNativeSeparators(desktop_));
     return {};
 }
 
@@ -196,6 +200,8 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
         paper_->append(questionLabel(questionNumber, scoresInPaper ? scores[i] : std::nullopt), labelStyle());
         for (WordDocument* doc : {answers_.get(), review_.get()})
             doc->append(questionLabel(questionNumber, scores[i]), labelStyle());
+        if (sheet.isEmpty())  // questions of no type stand before any heading
+            sheet << SheetSection{};
         sheet.last().questions << SheetQuestion{questionNumber, type, scores[i]};
 
         const RangeId code = review_->append(u'[' + table_.cell(r, SpecTable::Code) + u']', boldStyle(kRed));

@@ -63,8 +63,7 @@ void PaperSettings::save(Bank& bank) const {
 }
 
 const QStringList& layoutCaptions() {
-    static const QStringList captions = {QStringLiteral("A4 纵向 一栏"),
-                                         QStringLiteral("A3 横向 两栏 带密封线"),
+    static const QStringList captions = {QStringLiteral("A4 纵向 一栏"), QStringLiteral("A3 横向 两栏 带密封线"),
                                          QStringLiteral("8K 横向 两栏 带密封线（368×260毫米）")};
     return captions;
 }
@@ -100,7 +99,7 @@ PaperSettingsCheck checkPaperSettings(const PaperSettingsInput& input, const Pap
             check.complaints << QStringLiteral("预定总分要填写一个大于0的数，最多一位小数，例如 100。");
     }
     s.layout = input.layout >= 0 && input.layout < layoutCaptions().size() ? PaperLayout(input.layout)
-                                                                            : PaperLayout::A4Portrait;
+                                                                           : PaperLayout::A4Portrait;
     s.answerSheet = input.answerSheet;
     s.docx = input.docx;
     s.pdf = input.pdf;
@@ -137,7 +136,8 @@ QString sectionHeading(int section, const QString& type, int paperCount, const Q
     }
     const QString count = QStringLiteral("（本题共%1小题，").arg(scores.size());
     if (same)
-        return head + count + QStringLiteral("每小题%1分，共%2分）\r").arg(scoreText(*scores.first()), scoreText(total));
+        return head + count +
+               QStringLiteral("每小题%1分，共%2分）\r").arg(scoreText(*scores.first()), scoreText(total));
     return head + count + QStringLiteral("共%1分）\r").arg(scoreText(total));
 }
 
@@ -150,8 +150,8 @@ QString questionLabel(int number, std::optional<int> score) {
 
 QString studentLine(bool withExamNumber) {
     const QString blank = QStringLiteral("____________");
-    QString line = QStringLiteral("学校：") + blank + QStringLiteral("　班级：") + blank + QStringLiteral("　姓名：") +
-                   blank;
+    QString line =
+        QStringLiteral("学校：") + blank + QStringLiteral("　班级：") + blank + QStringLiteral("　姓名：") + blank;
     if (withExamNumber)
         line += QStringLiteral("　考号：") + blank;
     return line;

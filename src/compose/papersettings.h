@@ -22,9 +22,9 @@ enum class PaperLayout {
 // give the paper the program always wrote: the templates' own title block and
 // page, no answer sheet, Word 97 documents only.
 struct PaperSettings {
-    QString title;     // empty: the templates' own title block
-    QString subtitle;  // a second line under the title (subject, class)
-    int minutes = 0;   // time allowed; 0: not stated
+    QString title;                     // empty: the templates' own title block
+    QString subtitle;                  // a second line under the title (subject, class)
+    int minutes = 0;                   // time allowed; 0: not stated
     std::optional<int> intendedTotal;  // the full mark the teacher means, tenths
     PaperLayout layout = PaperLayout::A4Portrait;
     bool answerSheet = false;

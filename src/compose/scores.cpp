@@ -37,7 +37,14 @@ QString scoreText(int tenths) {
 TypeScores TypeScores::load(Bank& bank) {
     TypeScores out;
     out.types_ = bank.query(QStringLiteral("select 题型 from 题型")).texts();
-    const RowSet stored = bank.query(QStringLiteral("select 题型, 分值 from 题型分值"));
+    RowSet stored;
+    try {
+        stored = bank.query(QStringLiteral("select 题型, 分值 from 题型分值"));
+    } catch (const StoreError&) {
+        // A bank that could not be given the table yet (read-only, say) has
+        // no scores set.
+        return out;
+    }
     for (int r = 0; r < stored.count(); ++r)
         if (const auto tenths = parseScore(stored.text(r, 1)))
             out.scores_[stored.text(r, 0)] = *tenths;
@@ -110,6 +117,16 @@ QVector<int> PaperScores::unscored() const {
     for (int i = 0; i < scores.size(); ++i)
         if (!scores[i])
             out << i + 1;
+    return out;
+}
+
+QVector<double> placedScores(const SpecTable& scoredTable) {
+    const PaperScores scores = paperScores(scoredTable);
+    QVector<double> out;
+    if (!scores.any())
+        return out;
+    for (const auto& s : scores.scores)
+        out << (s ? *s / 10.0 : 0.0);
     return out;
 }
 

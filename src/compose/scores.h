@@ -61,5 +61,9 @@ struct PaperScores {
     QVector<int> unscored() const;
 };
 PaperScores paperScores(const SpecTable& scoredTable);
+// The score in points of each placed question in paper order (index 0 is
+// question 1), from a table as withScores makes it; 0 for a question without
+// one, and an empty list when the paper has no scores at all.
+QVector<double> placedScores(const SpecTable& scoredTable);
 
 }  // namespace zs

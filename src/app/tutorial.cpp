@@ -182,7 +182,9 @@ void writeTutorial(Office& office, const QString& path, const QString& picturesF
             doc->append(QStringLiteral("\r"), caption);
             const bool page = (block.picture.name.startsWith(u"paper") && block.picture.name != u"paper-settings") ||
                               block.picture.name.startsWith(u"review") || block.picture.name.startsWith(u"sheet");
-            const double widthMm = page ? 120 : qMin(160.0, image.width() * 0.12);
+            // Landscape pages (A3, 8K) take the whole width of the text.
+            const double widthMm =
+                page ? (image.width() > image.height() ? 160 : 120) : qMin(160.0, image.width() * 0.12);
             doc->appendPicture(jpeg, widthMm);
             doc->append(QStringLiteral("\r") + block.picture.caption, caption);
         }

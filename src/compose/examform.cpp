@@ -93,10 +93,11 @@ void writeAnswerSheet(WordDocument& doc, const QVector<SheetSection>& sections) 
         grid << QStringList(kExamNumberDigits, QStringLiteral("[%1]").arg(digit));
     TableLook gridLook;
     gridLook.widthMm = kExamNumberDigits * 9.0;
-    gridLook.pointSize = 9;
+    // Rows high enough for a digit and the cell's own padding.
+    gridLook.pointSize = 8;
     gridLook.rowHeightsMm << 8;
     for (int digit = 0; digit <= 9; ++digit)
-        gridLook.rowHeightsMm << 4.5;
+        gridLook.rowHeightsMm << 6;
     doc.appendTable(grid, gridLook);
     doc.append(
         QStringLiteral("注意事项：1．答题前，请将学校、班级、姓名、考号填写清楚，并在考号下面涂黑对应的数字。"

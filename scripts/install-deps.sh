@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
   # bank store
   libsqlite3-dev sqlite3
+  # mixed-integer solver of the exact composition (COIN-OR CBC)
+  coinor-libcbc-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-dev
   # Chinese fonts for screens, previews and PDFs: the sans-serif faces and the

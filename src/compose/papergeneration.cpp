@@ -53,8 +53,9 @@ QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const
 }
 
 PaperGeneration::PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder,
-                                 QDateTime when)
-    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), placed_(placedRows(table)) {}
+                                 QDateTime when, QString mark)
+    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), mark_(std::move(mark)),
+      placed_(placedRows(table)) {}
 
 PaperGeneration::~PaperGeneration() = default;
 
@@ -97,7 +98,7 @@ void PaperGeneration::open(WordInstance& word) {
     if (settings_.answerSheet)
         sheet_ = word.newDocument();
 
-    const QString stamp = outputStamp(when_);
+    const QString stamp = (mark_.isEmpty() ? QString() : mark_ + u'-') + outputStamp(when_);
     const QString base = QDir(desktop_).filePath(QStringLiteral("试卷方案-琢石-试题库-") + stamp);
     folder_ = base;
     for (int n = 2; QFileInfo::exists(folder_); ++n)

@@ -40,8 +40,11 @@ public:
     };
     using Progress = std::function<void(int value, int maximum)>;
 
-    // `appDir` holds the templates, the bank and the question documents.
-    PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder, QDateTime when);
+    // `appDir` holds the templates, the bank and the question documents. A
+    // `mark` ("A卷", "B卷" for A/B papers) stands in the folder and file names
+    // before the stamp.
+    PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder, QDateTime when,
+                    QString mark = {});
     ~PaperGeneration();
 
     void setSettings(const PaperSettings& settings) { settings_ = settings; }
@@ -83,6 +86,7 @@ private:
     QString appDir_;
     QString desktop_;
     QDateTime when_;
+    QString mark_;
     QString folder_;
     Files files_;
     QVector<int> placed_;

@@ -24,6 +24,9 @@ public:
     // What the teacher set on the settings screen (the defaults write the
     // paper as it always was).
     void setSettings(const PaperSettings& settings) { settings_ = settings; }
+    // A/B papers: "A卷" or "B卷" in the names of the folder and every file.
+    void setPaperMark(const QString& mark) { mark_ = mark; }
+    const QString& paperMark() const { return mark_; }
 
     // The generation; runs once, on the first activation.
     void Form_Activate();
@@ -45,6 +48,7 @@ private:
     const SpecTable& table_;
     bool saveUseRecords_;
     PaperSettings settings_;
+    QString mark_;
     std::unique_ptr<PaperGeneration> generation_;
     QStringList outputFiles_;
     bool started_ = false;

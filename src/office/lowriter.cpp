@@ -15,10 +15,15 @@
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/beans/UnknownPropertyException.hpp>
+#include <com/sun/star/container/XContentEnumerationAccess.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/datatransfer/XTransferable.hpp>
+#include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
 #include <com/sun/star/document/XDocumentInsertable.hpp>
+#include <com/sun/star/document/XEmbeddedObjectSupplier.hpp>
 #include <com/sun/star/drawing/DashStyle.hpp>
 #include <com/sun/star/drawing/FillStyle.hpp>
 #include <com/sun/star/drawing/LineDash.hpp>
@@ -35,6 +40,7 @@
 #include <com/sun/star/graphic/XGraphicProvider.hpp>
 #include <com/sun/star/io/SequenceInputStream.hpp>
 #include <com/sun/star/io/XInputStream.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
@@ -68,10 +74,14 @@
 #include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/text/XTextRangeCompare.hpp>
 #include <com/sun/star/text/XTextSectionsSupplier.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+#include <optional>
+#include <set>
 #include <vector>
 
 namespace zs {
@@ -270,6 +280,60 @@ QString fieldPatternOf(const Reference<XText>& text) {
     return out;
 }
 
+// The class id of formula objects (LibreOffice Math).
+const OUString kMathClassId = "078B7ABA-54FC-457F-8551-6147E776A997";
+
+// The spreadsheet-style name of a table cell: column letters, then the row from 1.
+OUString cellName(int row, int column) {
+    QString letters;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return toOU(letters + QString::number(row + 1));
+}
+
+// What one object anchored in the text adds to its block.
+void countObject(const Reference<css::uno::XInterface>& object, DocumentBlock& block) {
+    Reference<css::lang::XServiceInfo> info(object, UNO_QUERY);
+    if (!info.is())
+        return;
+    if (info->supportsService("com.sun.star.text.TextEmbeddedObject")) {
+        Reference<XPropertySet> p(info, UNO_QUERY);
+        bool formula = false;
+        if (p.is() && p->getPropertySetInfo()->hasPropertyByName("CLSID"))
+            formula = p->getPropertyValue("CLSID").get<OUString>().equalsIgnoreAsciiCase(kMathClassId);
+        Reference<css::document::XEmbeddedObjectSupplier> supplier(info, UNO_QUERY);
+        const Reference<css::lang::XComponent> model = supplier.is() ? supplier->getEmbeddedObject() : nullptr;
+        Reference<css::lang::XServiceInfo> modelInfo(model, UNO_QUERY);
+        if (modelInfo.is() && modelInfo->supportsService("com.sun.star.formula.FormulaProperties"))
+            formula = true;
+        if (formula) {
+            QString text;
+            Reference<XPropertySet> modelProperties(model, UNO_QUERY);
+            if (modelProperties.is())
+                text = toQ(modelProperties->getPropertyValue("Formula").get<OUString>());
+            block.formulas << text;
+        } else {
+            ++block.objects;
+        }
+        return;
+    }
+    if (info->supportsService("com.sun.star.text.TextGraphicObject") ||
+        info->supportsService("com.sun.star.drawing.Shape"))
+        ++block.pictures;
+    else if (info->supportsService("com.sun.star.text.TextFrame"))
+        ++block.objects;
+}
+
+// Objects that an enumeration of text contents lists, each once.
+void countContents(const Reference<css::container::XEnumeration>& contents, DocumentBlock& block,
+                   std::set<css::uno::XInterface*>& seen) {
+    while (contents.is() && contents->hasMoreElements()) {
+        Reference<css::uno::XInterface> object(contents->nextElement(), UNO_QUERY);
+        if (object.is() && seen.insert(object.get()).second)
+            countObject(object, block);
+    }
+}
+
 class LoWordDocument : public WordDocument {
 public:
     LoWordDocument(std::shared_ptr<UnoSession> session, std::shared_ptr<OpenDocuments> book,
@@ -317,6 +381,7 @@ public:
 
     RangeId append(const QString& text, const TextStyle& style) override {
         requireOpen();
+        changed();
         return unoCall(QStringLiteral("无法向文档写入文字：%1").arg(path_), [&] {
             const Reference<XText> body = textDoc_->getText();
             const QStringList parts = text.split(u'\r');
@@ -348,6 +413,7 @@ public:
 
     void appendDocument(const QString& path) override {
         requireOpen();
+        changed();
         if (!QFileInfo::exists(path))
             throw OfficeError(QStringLiteral("找不到文档：%1").arg(path));
         unoCall(QStringLiteral("无法插入文档：%1").arg(path), [&] {
@@ -407,6 +473,7 @@ public:
 
     void appendPicture(const QString& imagePath, double widthMm, bool floating) override {
         requireOpen();
+        changed();
         const QImage image(imagePath);
         if (image.isNull())
             throw OfficeError(QStringLiteral("无法读取图片：%1").arg(imagePath));
@@ -836,10 +903,350 @@ public:
                        [&] { return int(graphicObjects().size() + embeddedObjectCount() + drawingPictures().size()); });
     }
 
+    QList<DocumentBlock> blocks() override {
+        requireOpen();
+        return unoCall(QStringLiteral("无法读取文档的段落"), [&] {
+            QList<DocumentBlock> out;
+            std::vector<int> paragraphs;  // the paragraphs' places in `out`
+            std::vector<Reference<XTextRange>> ranges;
+            for (const Reference<css::uno::XInterface>& element : bodyElements()) {
+                DocumentBlock block;
+                Reference<XTextTable> table(element, UNO_QUERY);
+                if (table.is()) {
+                    block.table = true;
+                    std::set<css::uno::XInterface*> seen;
+                    block.text = tableText(table, block, seen);
+                } else {
+                    const Reference<XTextRange> range(element, UNO_QUERY_THROW);
+                    block.text = toQ(range->getString());
+                    const QString label = listLabel(element);
+                    block.labelLength = int(label.size());
+                    block.text.prepend(label);
+                    paragraphs.push_back(int(out.size()));
+                    ranges.push_back(range);
+                }
+                out.push_back(block);
+            }
+            placeObjects(out, paragraphs, ranges);
+            return out;
+        });
+    }
+
+    void saveRangeAs(const BlockRange& range, const QString& path) override {
+        requireOpen();
+        unoCall(QStringLiteral("无法把文档的一部分另存为：%1").arg(path), [&] {
+            const Reference<XTextRange> source = bodyRange(range);
+            Reference<css::frame::XModel> model(component_, UNO_QUERY_THROW);
+            const Reference<css::frame::XController> controller = model->getCurrentController();
+            if (!controller.is())
+                throw OfficeError(QStringLiteral("文档没有可用的视图，无法复制其中的内容。"));
+            Reference<css::view::XSelectionSupplier>(controller, UNO_QUERY_THROW)->select(Any(source));
+            const Reference<css::datatransfer::XTransferable> content =
+                Reference<css::datatransfer::XTransferableSupplier>(controller, UNO_QUERY_THROW)->getTransferable();
+            Reference<css::lang::XComponent> target = session_->load("private:factory/swriter");
+            try {
+                Reference<css::frame::XModel> targetModel(target, UNO_QUERY_THROW);
+                Reference<css::datatransfer::XTransferableSupplier>(targetModel->getCurrentController(),
+                                                                    UNO_QUERY_THROW)
+                    ->insertTransferable(content);
+                const Reference<XTextDocument> copy(target, UNO_QUERY_THROW);
+                dropTrailingEmptyParagraphs(copy);
+                // A range that starts past its list label leaves the number out.
+                const int label = labelLengthOf(bodyElements()[std::size_t(range.firstBlock)]);
+                if (label > 0 && range.firstChar >= label)
+                    dropNumbering(elementsOf(copy->getText()).front());
+                Reference<css::frame::XStorable>(target, UNO_QUERY_THROW)
+                    ->storeToURL(fileUrl(path), properties({property("FilterName", Any(filterFor(path))),
+                                                            property("Overwrite", Any(true))}));
+            } catch (...) {
+                closeDocument(target);
+                throw;
+            }
+            closeDocument(target);
+        });
+    }
+
+    void appendFormula(const QString& formula) override {
+        requireOpen();
+        changed();
+        unoCall(QStringLiteral("无法插入公式"), [&] {
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            Reference<XTextContent> object(factory->createInstance("com.sun.star.text.TextEmbeddedObject"),
+                                           UNO_QUERY_THROW);
+            Reference<XPropertySet> p(object, UNO_QUERY_THROW);
+            p->setPropertyValue("CLSID", Any(kMathClassId));
+            p->setPropertyValue("AnchorType", Any(TextContentAnchorType_AS_CHARACTER));
+            const Reference<XText> body = textDoc_->getText();
+            body->insertTextContent(body->getEnd(), object, false);
+            Reference<css::document::XEmbeddedObjectSupplier> supplier(object, UNO_QUERY_THROW);
+            Reference<XPropertySet> model(supplier->getEmbeddedObject(), UNO_QUERY_THROW);
+            model->setPropertyValue("Formula", Any(toOU(formula)));
+        });
+    }
+
+    void appendTable(const QList<QStringList>& rows) override {
+        requireOpen();
+        changed();
+        if (rows.isEmpty() || rows.first().isEmpty())
+            return;
+        unoCall(QStringLiteral("无法插入表格"), [&] {
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            Reference<XTextTable> table(factory->createInstance("com.sun.star.text.TextTable"), UNO_QUERY_THROW);
+            const int columns = int(rows.first().size());
+            table->initialize(sal_Int32(rows.size()), sal_Int32(columns));
+            const Reference<XText> body = textDoc_->getText();
+            // The table goes after the last paragraph, which keeps what it holds.
+            body->insertControlCharacter(body->getEnd(), ControlCharacter::PARAGRAPH_BREAK, false);
+            body->insertTextContent(body->getEnd(), Reference<XTextContent>(table, UNO_QUERY_THROW), false);
+            for (int r = 0; r < rows.size(); ++r)
+                for (int c = 0; c < columns && c < rows[r].size(); ++c)
+                    Reference<XText>(table->getCellByName(cellName(r, c)), UNO_QUERY_THROW)
+                        ->setString(toOU(rows[r][c]));
+        });
+    }
+
 private:
     void requireOpen() const {
         if (!textDoc_.is())
             throw OfficeError(QStringLiteral("文档已经关闭：%1").arg(path_));
+    }
+
+    // The paragraphs and tables of the body, in order; kept until the document changes.
+    const std::vector<Reference<css::uno::XInterface>>& bodyElements() {
+        if (!elements_)
+            elements_ = elementsOf(textDoc_->getText());
+        return *elements_;
+    }
+    void changed() { elements_.reset(); }
+
+    static std::vector<Reference<css::uno::XInterface>> elementsOf(const Reference<XText>& text) {
+        std::vector<Reference<css::uno::XInterface>> out;
+        Reference<css::container::XEnumerationAccess> body(text, UNO_QUERY_THROW);
+        const auto elements = body->createEnumeration();
+        while (elements->hasMoreElements()) {
+            Reference<css::lang::XServiceInfo> info(elements->nextElement(), UNO_QUERY);
+            if (info.is() && (info->supportsService("com.sun.star.text.Paragraph") ||
+                              info->supportsService("com.sun.star.text.TextTable")))
+                out.push_back(Reference<css::uno::XInterface>(info, UNO_QUERY_THROW));
+        }
+        return out;
+    }
+
+    // Adds the objects of the body text (pictures, formula objects, drawings,
+    // text frames) to the paragraphs that hold their anchors: a few comparisons
+    // per object instead of a walk through every paragraph's portions. Objects
+    // in tables are counted by the tables themselves.
+    void placeObjects(QList<DocumentBlock>& out, const std::vector<int>& paragraphs,
+                      const std::vector<Reference<XTextRange>>& ranges) {
+        if (ranges.empty())
+            return;
+        const Reference<XTextRangeCompare> compare(textDoc_->getText(), UNO_QUERY_THROW);
+        // The last paragraph that starts no later than the anchor (-1: not in the body text).
+        auto paragraphOf = [&](const Reference<XTextRange>& anchor) {
+            int low = 0, high = int(ranges.size()) - 1, found = -1;
+            while (low <= high) {
+                const int middle = (low + high) / 2;
+                sal_Int16 order = 0;
+                try {
+                    order = compare->compareRegionStarts(ranges[std::size_t(middle)], anchor);
+                } catch (const css::lang::IllegalArgumentException&) {
+                    return -1;
+                }
+                if (order >= 0) {
+                    found = middle;
+                    low = middle + 1;
+                } else {
+                    high = middle - 1;
+                }
+            }
+            return found;
+        };
+        auto place = [&](const Reference<css::uno::XInterface>& object) {
+            const Reference<XTextContent> content(object, UNO_QUERY);
+            if (!content.is())
+                return;
+            Reference<XTextRange> anchor;
+            try {
+                anchor = content->getAnchor();
+            } catch (const css::uno::RuntimeException&) {
+                return;  // anchored at the page
+            }
+            const int p = anchor.is() ? paragraphOf(anchor) : -1;
+            if (p >= 0)
+                countObject(object, out[paragraphs[std::size_t(p)]]);
+        };
+        auto placeAll = [&](const Reference<css::container::XNameAccess>& objects) {
+            if (!objects.is())
+                return;
+            for (const OUString& name : objects->getElementNames())
+                place(Reference<css::uno::XInterface>(objects->getByName(name), UNO_QUERY));
+        };
+        placeAll(Reference<XTextGraphicObjectsSupplier>(component_, UNO_QUERY_THROW)->getGraphicObjects());
+        placeAll(Reference<XTextEmbeddedObjectsSupplier>(component_, UNO_QUERY_THROW)->getEmbeddedObjects());
+        placeAll(Reference<XTextFramesSupplier>(component_, UNO_QUERY_THROW)->getTextFrames());
+        // Drawings: shapes of the draw page that are not pictures, objects or frames of the text.
+        const auto page = drawPage();
+        for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+            Reference<css::lang::XServiceInfo> info(page->getByIndex(i), UNO_QUERY);
+            if (!info.is() || info->supportsService("com.sun.star.text.TextGraphicObject") ||
+                info->supportsService("com.sun.star.text.TextEmbeddedObject") ||
+                info->supportsService("com.sun.star.text.TextFrame"))
+                continue;
+            place(Reference<css::uno::XInterface>(info, UNO_QUERY));
+        }
+    }
+
+    static void readParagraph(const Reference<css::uno::XInterface>& paragraph, DocumentBlock& block,
+                              std::set<css::uno::XInterface*>& seen) {
+        block.text = toQ(Reference<XTextRange>(paragraph, UNO_QUERY_THROW)->getString());
+        const QString label = listLabel(paragraph);
+        block.labelLength = int(label.size());
+        block.text.prepend(label);
+        // Objects in the text (inline or anchored at a character) …
+        Reference<css::container::XEnumerationAccess> portions(paragraph, UNO_QUERY);
+        if (portions.is()) {
+            const auto e = portions->createEnumeration();
+            while (e->hasMoreElements()) {
+                Reference<XPropertySet> portion(e->nextElement(), UNO_QUERY);
+                if (!portion.is())
+                    continue;
+                const OUString type = portion->getPropertyValue("TextPortionType").get<OUString>();
+                if (type == "Frame") {
+                    Reference<css::container::XContentEnumerationAccess> frames(portion, UNO_QUERY);
+                    if (frames.is())
+                        countContents(frames->createContentEnumeration("com.sun.star.text.TextContent"), block, seen);
+                }
+            }
+        }
+        // … and objects anchored at the paragraph.
+        Reference<css::container::XContentEnumerationAccess> anchored(paragraph, UNO_QUERY);
+        if (anchored.is())
+            countContents(anchored->createContentEnumeration("com.sun.star.text.TextContent"), block, seen);
+    }
+
+    // The label of an automatically numbered paragraph ("1．"), or an empty text.
+    static QString listLabel(const Reference<css::uno::XInterface>& paragraph) {
+        Reference<XPropertySet> p(paragraph, UNO_QUERY);
+        if (!p.is())
+            return {};
+        OUString label;
+        try {
+            p->getPropertyValue("ListLabelString") >>= label;
+        } catch (const css::beans::UnknownPropertyException&) {
+            // An office without list labels numbers nothing.
+        }
+        return toQ(label);
+    }
+
+    static int labelLengthOf(const Reference<css::uno::XInterface>& element) {
+        return Reference<XTextTable>(element, UNO_QUERY).is() ? 0 : int(listLabel(element).size());
+    }
+
+    static QString tableText(const Reference<XTextTable>& table, DocumentBlock& block,
+                             std::set<css::uno::XInterface*>& seen) {
+        const auto names = table->getCellNames();
+        QString text;
+        QString lastRow;
+        for (const OUString& name : names) {
+            const QString cell = toQ(name);
+            qsizetype digits = 0;
+            while (digits < cell.size() && !cell[digits].isDigit())
+                ++digits;
+            const QString row = cell.mid(digits);
+            if (!text.isEmpty())
+                text += row == lastRow ? u'\t' : u'\r';
+            lastRow = row;
+            const Reference<XText> cellText(table->getCellByName(name), UNO_QUERY_THROW);
+            text += paragraphsWithCr(toQ(cellText->getString())).replace(u'\r', u' ');
+            Reference<css::container::XEnumerationAccess> paragraphs(cellText, UNO_QUERY);
+            if (!paragraphs.is())
+                continue;
+            const auto e = paragraphs->createEnumeration();
+            while (e->hasMoreElements()) {
+                Reference<css::uno::XInterface> paragraph(e->nextElement(), UNO_QUERY);
+                Reference<css::lang::XServiceInfo> info(paragraph, UNO_QUERY);
+                if (!info.is() || !info->supportsService("com.sun.star.text.Paragraph"))
+                    continue;
+                DocumentBlock inner;
+                readParagraph(paragraph, inner, seen);
+                block.pictures += inner.pictures;
+                block.objects += inner.objects;
+                block.formulas << inner.formulas;
+            }
+        }
+        return text;
+    }
+
+    // The text range of a block range. A range that ends with a table ends at
+    // the start of the paragraph after it.
+    Reference<XTextRange> bodyRange(const BlockRange& range) {
+        const auto& elements = bodyElements();
+        const int count = int(elements.size());
+        if (range.firstBlock < 0 || range.lastBlock < range.firstBlock || range.lastBlock >= count)
+            throw OfficeError(
+                QStringLiteral("文档中没有这些段落（%1 至 %2）。").arg(range.firstBlock).arg(range.lastBlock));
+        const Reference<XText> body = textDoc_->getText();
+        auto startOf = [&](int i) -> Reference<XTextRange> {
+            Reference<XTextTable> table(elements[i], UNO_QUERY);
+            if (table.is())
+                throw OfficeError(QStringLiteral("复制的内容不能从表格开始。"));
+            return Reference<XTextRange>(elements[i], UNO_QUERY_THROW)->getStart();
+        };
+        // Offsets count the list label, which is not in the text.
+        const Reference<XTextCursor> cursor = body->createTextCursorByRange(startOf(range.firstBlock));
+        const int firstChar = range.firstChar - labelLengthOf(elements[range.firstBlock]);
+        if (firstChar > 0)
+            cursor->goRight(sal_Int16(std::min(firstChar, 0x7fff)), false);
+        Reference<XTextRange> end;
+        Reference<XTextTable> lastTable(elements[range.lastBlock], UNO_QUERY);
+        if (lastTable.is()) {
+            end = range.lastBlock + 1 < count ? startOf(range.lastBlock + 1) : body->getEnd();
+        } else if (range.endChar >= 0) {
+            const Reference<XTextCursor> e = body->createTextCursorByRange(startOf(range.lastBlock));
+            const int endChar = range.endChar - labelLengthOf(elements[range.lastBlock]);
+            if (endChar > 0)
+                e->goRight(sal_Int16(std::min(endChar, 0x7fff)), false);
+            end = e->getStart();
+        } else {
+            end = Reference<XTextRange>(elements[range.lastBlock], UNO_QUERY_THROW)->getEnd();
+        }
+        cursor->gotoRange(end, true);
+        return Reference<XTextRange>(cursor, UNO_QUERY_THROW);
+    }
+
+    static void dropNumbering(const Reference<css::uno::XInterface>& paragraph) {
+        Reference<XPropertySet> p(paragraph, UNO_QUERY);
+        if (!p.is() || Reference<XTextTable>(paragraph, UNO_QUERY).is())
+            return;
+        const auto info = p->getPropertySetInfo();
+        if (info->hasPropertyByName("NumberingStyleName"))
+            p->setPropertyValue("NumberingStyleName", Any(OUString()));
+        if (!listLabel(paragraph).isEmpty() && info->hasPropertyByName("NumberingRules"))
+            p->setPropertyValue("NumberingRules", Any());
+    }
+
+    // A pasted range leaves the new document's own empty paragraph after it.
+    static void dropTrailingEmptyParagraphs(const Reference<XTextDocument>& doc) {
+        const Reference<XText> body = doc->getText();
+        for (int guard = 0; guard < 1000; ++guard) {
+            const auto elements = elementsOf(body);
+            if (elements.size() < 2)
+                return;
+            const Reference<css::uno::XInterface>& last = elements.back();
+            const Reference<css::uno::XInterface>& before = elements[elements.size() - 2];
+            // A text ends with a paragraph: the one after a table stays.
+            if (Reference<XTextTable>(last, UNO_QUERY).is() || Reference<XTextTable>(before, UNO_QUERY).is())
+                return;
+            DocumentBlock block;
+            std::set<css::uno::XInterface*> seen;
+            readParagraph(last, block, seen);
+            if (!block.text.isEmpty() || block.pictures || block.objects || !block.formulas.isEmpty())
+                return;
+            const Reference<XTextCursor> c =
+                body->createTextCursorByRange(Reference<XTextRange>(before, UNO_QUERY_THROW)->getEnd());
+            c->gotoRange(Reference<XTextRange>(last, UNO_QUERY_THROW)->getStart(), true);
+            c->setString(OUString());
+        }
     }
 
     Reference<XTextRange> rangeOf(RangeId id) const {
@@ -1067,6 +1474,7 @@ private:
     }
 
     void closeQuietly() {
+        elements_.reset();
         closeDocument(component_);
         textDoc_.clear();
         ranges_.clear();
@@ -1078,6 +1486,7 @@ private:
     Reference<XTextDocument> textDoc_;
     QString path_;
     std::vector<Reference<XTextRange>> ranges_;
+    std::optional<std::vector<Reference<css::uno::XInterface>>> elements_;
     std::optional<sal_Int16> bodyAdjust_;
 };
 

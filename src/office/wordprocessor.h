@@ -6,6 +6,7 @@
 #include <QList>
 #include <QRgb>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -113,6 +114,31 @@ struct TableLook {
     bool bold = false;
 };
 
+// One block of a document's body as read back: a paragraph, or a table (its
+// cells' texts, a tab between cells and character 13 between rows). A
+// paragraph of an automatically numbered list starts with its label ("1．",
+// "（2）") as the word processor shows it.
+struct DocumentBlock {
+    QString text;
+    int labelLength = 0;  // characters of `text` that are the list label
+    bool table = false;
+    int pictures = 0;      // pictures and drawings in or anchored on it
+    QStringList formulas;  // its formula objects, as their formula text
+    int objects = 0;       // other embedded objects
+};
+
+// A stretch of a document's body: from character `firstChar` of block
+// `firstBlock` up to character `endChar` (not included; -1: the block's end)
+// of block `lastBlock`. Blocks count from 0 as blocks() lists them, characters
+// as DocumentBlock::text counts them; a range that starts past a list label
+// leaves the first paragraph's numbering out.
+struct BlockRange {
+    int firstBlock = 0;
+    int firstChar = 0;
+    int lastBlock = 0;
+    int endChar = -1;
+};
+
 // One open word-processor document. The append point is just before the final
 // paragraph mark of the whole document; character 13 ("\r") inside appended
 // text starts a new paragraph.
@@ -178,6 +204,20 @@ public:
     virtual int pageCount() = 0;
     // The picture of the i-th floating shape (null when it has none).
     virtual QImage floatingPicture(int index) = 0;
+
+    // The paragraphs and tables of the body, in order.
+    virtual QList<DocumentBlock> blocks() = 0;
+    // Writes a copy of a range of the body, pictures, tables and formulas
+    // included, as a new document file (.doc: Word 97; .docx; else the office's
+    // own format). This document is not changed.
+    virtual void saveRangeAs(const BlockRange& range, const QString& path) = 0;
+
+    // Appends a formula object (the office's formula language, e.g.
+    // "a^2 + b^2 = c^2") at the append point, inline in the text.
+    virtual void appendFormula(const QString& formula) = 0;
+    // Appends a table of these cell texts (rows of equal length) after the
+    // last paragraph; what follows goes into the paragraph after it.
+    virtual void appendTable(const QList<QStringList>& rows) = 0;
 };
 
 // A word-processor instance: a set of documents handled together. It is

@@ -3,6 +3,7 @@
 #include "app/runstate.h"
 #include "store/paths.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_drsj.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_lxzz.h"
 #include "ui/Form_sdzj.h"
@@ -37,6 +38,7 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     connect(ui->Command_tkfx, &QPushButton::clicked, this, &Form_zjm::Command_tkfx_Click);
     connect(ui->Command_stlr, &QPushButton::clicked, this, &Form_zjm::Command_stlr_Click);
     connect(ui->Command_stckxg, &QPushButton::clicked, this, &Form_zjm::Command_stckxg_Click);
+    connect(ui->Command_drsj, &QPushButton::clicked, this, &Form_zjm::Command_drsj_Click);
     connect(ui->Command_sdzj, &QPushButton::clicked, this, &Form_zjm::Command_sdzj_Click);
     connect(ui->Command_znzj, &QPushButton::clicked, this, &Form_zjm::Command_znzj_Click);
     connect(ui->jcsz, &QAction::triggered, this, &Form_zjm::jcsz_Click);
@@ -45,6 +47,7 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     connect(ui->tcdl, &QAction::triggered, this, &Form_zjm::tcdl_Click);
     connect(ui->stlr, &QAction::triggered, this, &Form_zjm::stlr_Click);
     connect(ui->stckyxg, &QAction::triggered, this, &Form_zjm::stckyxg_Click);
+    connect(ui->drsj, &QAction::triggered, this, &Form_zjm::drsj_Click);
     connect(ui->znzj, &QAction::triggered, this, &Form_zjm::znzj_Click);
     connect(ui->sdzj, &QAction::triggered, this, &Form_zjm::sdzj_Click);
     connect(ui->sybz, &QAction::triggered, this, &Form_zjm::sybz_Click);
@@ -127,6 +130,11 @@ void Form_zjm::openBrowse() {
     showModal(state_, screen);
 }
 
+void Form_zjm::openPaperImport() {
+    Form_drsj screen(state_, this);
+    showModal(state_, screen);
+}
+
 void Form_zjm::openManualComposition() {
     Form_sdzj screen(state_, this);
     showModal(state_, screen);
@@ -167,6 +175,10 @@ void Form_zjm::Command_stckxg_Click() {
     if (!guarded(state_, [&] { state_.startSharedWordInstance(); }))
         return;
     openBrowse();
+}
+
+void Form_zjm::Command_drsj_Click() {
+    openPaperImport();
 }
 
 void Form_zjm::Command_sdzj_Click() {
@@ -210,6 +222,10 @@ void Form_zjm::stlr_Click() {
 
 void Form_zjm::stckyxg_Click() {
     openBrowse();
+}
+
+void Form_zjm::drsj_Click() {
+    openPaperImport();
 }
 
 void Form_zjm::znzj_Click() {

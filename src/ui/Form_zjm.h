@@ -39,6 +39,7 @@ public:
     void Command_tkfx_Click();
     void Command_stlr_Click();
     void Command_stckxg_Click();
+    void Command_drsj_Click();
     void Command_sdzj_Click();
     void Command_znzj_Click();
     // ---- the menu
@@ -48,6 +49,7 @@ public:
     void tcdl_Click();
     void stlr_Click();
     void stckyxg_Click();
+    void drsj_Click();
     void znzj_Click();
     void sdzj_Click();
     void sybz_Click();
@@ -69,6 +71,7 @@ private:
     void openNumberMaintenance();       // Form_cshtmbh, which goes on to Form_stlr
     void openQuestionEntry();           // Form_stlr
     void openBrowse();                  // Form_stckxg
+    void openPaperImport();             // Form_drsj
     void openManualComposition();       // Form_sdzj
     void openIntelligentComposition();  // Form_znzj
 

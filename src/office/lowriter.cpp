@@ -8,8 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <com/sun/star/awt/FontWeight.hpp>
+#include <com/sun/star/awt/Point.hpp>
+#include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/UnknownPropertyException.hpp>
 #include <com/sun/star/container/XContentEnumerationAccess.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -19,6 +24,10 @@
 #include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
 #include <com/sun/star/document/XDocumentInsertable.hpp>
 #include <com/sun/star/document/XEmbeddedObjectSupplier.hpp>
+#include <com/sun/star/drawing/DashStyle.hpp>
+#include <com/sun/star/drawing/FillStyle.hpp>
+#include <com/sun/star/drawing/LineDash.hpp>
+#include <com/sun/star/drawing/LineStyle.hpp>
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
@@ -32,25 +41,43 @@
 #include <com/sun/star/io/SequenceInputStream.hpp>
 #include <com/sun/star/io/XInputStream.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/style/NumberingType.hpp>
 #include <com/sun/star/style/ParagraphAdjust.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/table/BorderLine2.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/HoriOrientation.hpp>
+#include <com/sun/star/text/PageNumberType.hpp>
+#include <com/sun/star/text/RelOrientation.hpp>
+#include <com/sun/star/text/SizeType.hpp>
+#include <com/sun/star/text/TableColumnSeparator.hpp>
 #include <com/sun/star/text/TextContentAnchorType.hpp>
+#include <com/sun/star/text/VertOrientation.hpp>
+#include <com/sun/star/text/WrapTextMode.hpp>
+#include <com/sun/star/text/WritingMode2.hpp>
+#include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextColumns.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextEmbeddedObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
+#include <com/sun/star/text/XTextFrame.hpp>
 #include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/text/XTextGraphicObjectsSupplier.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/text/XTextRangeCompare.hpp>
+#include <com/sun/star/text/XTextSectionsSupplier.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <optional>
@@ -154,6 +181,103 @@ Reference<css::graphic::XGraphic> loadGraphic(const Reference<css::graphic::XGra
     const Reference<css::io::XInputStream> stream(css::io::SequenceInputStream::createStreamFromSequence(context, data),
                                                   UNO_QUERY_THROW);
     return provider->queryGraphic(properties({property("InputStream", Any(stream))}));
+}
+
+sal_Int32 hundredthsOfMm(double mm) {
+    return sal_Int32(std::lround(mm * 100));
+}
+
+double mmOf(const Any& value) {
+    sal_Int32 v = 0;
+    value >>= v;
+    return v / 100.0;
+}
+
+bool sameText(const Reference<XText>& a, const Reference<XText>& b) {
+    return a.is() && b.is() &&
+           Reference<css::uno::XInterface>(a, UNO_QUERY) == Reference<css::uno::XInterface>(b, UNO_QUERY);
+}
+
+// Character look of a whole text: 宋体 of a size, bold or not, paragraphs
+// centred or not.
+void setTextLook(const Reference<XText>& text, double pointSize, bool bold, bool centred) {
+    const Reference<XTextCursor> c = text->createTextCursor();
+    c->gotoStart(false);
+    c->gotoEnd(true);
+    const Reference<XPropertySet> p(c, UNO_QUERY_THROW);
+    p->setPropertyValue("CharFontName", Any(OUString("宋体")));
+    p->setPropertyValue("CharFontNameAsian", Any(OUString("宋体")));
+    p->setPropertyValue("CharHeight", Any(float(pointSize)));
+    p->setPropertyValue("CharHeightAsian", Any(float(pointSize)));
+    const float weight = bold ? css::awt::FontWeight::BOLD : css::awt::FontWeight::NORMAL;
+    p->setPropertyValue("CharWeight", Any(weight));
+    p->setPropertyValue("CharWeightAsian", Any(weight));
+    p->setPropertyValue(
+        "ParaAdjust", Any(sal_Int16(centred ? css::style::ParagraphAdjust_CENTER : css::style::ParagraphAdjust_LEFT)));
+}
+
+// Writes a pattern with "{PAGE}" and "{NUMPAGES}" into a header or footer text.
+void writeFieldPattern(const Reference<css::lang::XMultiServiceFactory>& factory, const Reference<XText>& text,
+                       const QString& pattern) {
+    text->setString(OUString());
+    const Reference<XTextCursor> c = text->createTextCursor();
+    static const QRegularExpression field(QStringLiteral("\\{(PAGE|NUMPAGES)\\}"));
+    int at = 0;
+    auto it = field.globalMatch(pattern);
+    auto insertText = [&](const QString& part) {
+        if (!part.isEmpty())
+            text->insertString(Reference<XTextRange>(c, UNO_QUERY_THROW), toOU(part), false);
+    };
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        insertText(pattern.mid(at, m.capturedStart() - at));
+        const bool page = m.captured(1) == u"PAGE";
+        Reference<XPropertySet> f(factory->createInstance(page ? OUString("com.sun.star.text.textfield.PageNumber")
+                                                               : OUString("com.sun.star.text.textfield.PageCount")),
+                                  UNO_QUERY_THROW);
+        f->setPropertyValue("NumberingType", Any(sal_Int16(css::style::NumberingType::ARABIC)));
+        if (page)
+            f->setPropertyValue("SubType", Any(css::text::PageNumberType_CURRENT));
+        text->insertTextContent(Reference<XTextRange>(c, UNO_QUERY_THROW), Reference<XTextContent>(f, UNO_QUERY_THROW),
+                                false);
+        at = int(m.capturedEnd());
+    }
+    insertText(pattern.mid(at));
+}
+
+// The text of a header or footer with its page fields as "{PAGE}", "{NUMPAGES}".
+QString fieldPatternOf(const Reference<XText>& text) {
+    QString out;
+    Reference<css::container::XEnumerationAccess> access(text, UNO_QUERY_THROW);
+    const auto paragraphs = access->createEnumeration();
+    bool first = true;
+    while (paragraphs->hasMoreElements()) {
+        Reference<css::container::XEnumerationAccess> paragraph(paragraphs->nextElement(), UNO_QUERY);
+        if (!paragraph.is())
+            continue;
+        if (!first)
+            out += u'\r';
+        first = false;
+        const auto portions = paragraph->createEnumeration();
+        while (portions->hasMoreElements()) {
+            Reference<XPropertySet> p(portions->nextElement(), UNO_QUERY);
+            if (!p.is())
+                continue;
+            const OUString type = p->getPropertyValue("TextPortionType").get<OUString>();
+            if (type == "Text") {
+                out += toQ(Reference<XTextRange>(p, UNO_QUERY_THROW)->getString());
+            } else if (type == "TextField") {
+                Reference<css::lang::XServiceInfo> f(p->getPropertyValue("TextField"), UNO_QUERY);
+                if (f.is() && f->supportsService("com.sun.star.text.textfield.PageNumber"))
+                    out += QStringLiteral("{PAGE}");
+                else if (f.is() && f->supportsService("com.sun.star.text.textfield.PageCount"))
+                    out += QStringLiteral("{NUMPAGES}");
+                else
+                    out += toQ(Reference<XTextRange>(p, UNO_QUERY_THROW)->getString());
+            }
+        }
+    }
+    return out;
 }
 
 // The class id of formula objects (LibreOffice Math).
@@ -450,6 +574,241 @@ public:
         unoCall(QStringLiteral("无法导出 PDF：%1").arg(pdfPath), [&] {
             Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
             s->storeToURL(fileUrl(pdfPath), properties({property("FilterName", Any(OUString("writer_pdf_Export")))}));
+        });
+    }
+
+    void saveCopyAs(const QString& path) override {
+        requireOpen();
+        unoCall(QStringLiteral("无法保存文档：%1").arg(path), [&] {
+            Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
+            s->storeToURL(fileUrl(path),
+                          properties({property("FilterName", Any(filterFor(path))), property("Overwrite", Any(true))}));
+        });
+    }
+
+    void clear() override {
+        requireOpen();
+        unoCall(QStringLiteral("无法清除文档的内容：%1").arg(path_), [&] {
+            const Reference<XText> body = textDoc_->getText();
+            const Reference<XTextCursor> c = body->createTextCursor();
+            c->gotoStart(false);
+            c->gotoEnd(true);
+            c->setString(OUString());
+            ranges_.clear();
+        });
+    }
+
+    void appendTable(const QList<QStringList>& cells, const TableLook& look) override {
+        requireOpen();
+        if (cells.isEmpty())
+            return;
+        int columns = 0;
+        for (const QStringList& row : cells)
+            columns = qMax(columns, int(row.size()));
+        if (columns == 0)
+            return;
+        unoCall(QStringLiteral("无法向文档写入表格：%1").arg(path_), [&] {
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            Reference<XTextTable> table(factory->createInstance("com.sun.star.text.TextTable"), UNO_QUERY_THROW);
+            table->initialize(sal_Int32(cells.size()), sal_Int32(columns));
+            const Reference<XText> body = textDoc_->getText();
+            body->insertTextContent(body->getEnd(), Reference<XTextContent>(table, UNO_QUERY_THROW), false);
+            const Reference<XPropertySet> tp(table, UNO_QUERY_THROW);
+            if (look.widthMm > 0) {
+                tp->setPropertyValue("HoriOrient", Any(css::text::HoriOrientation::LEFT_AND_WIDTH));
+                tp->setPropertyValue("Width", Any(hundredthsOfMm(look.widthMm)));
+            }
+            if (look.columnWidthsMm.size() == columns && columns > 1) {
+                double sum = 0;
+                for (double w : look.columnWidthsMm)
+                    sum += w;
+                Sequence<css::text::TableColumnSeparator> separators(columns - 1);
+                double at = 0;
+                for (int c = 0; c + 1 < columns; ++c) {
+                    at += look.columnWidthsMm[c];
+                    separators.getArray()[c].Position = sal_Int16(std::lround(at / sum * 10000));
+                    separators.getArray()[c].IsVisible = true;
+                }
+                tp->setPropertyValue("TableColumnSeparators", Any(separators));
+            }
+            const Reference<css::table::XCellRange> range(table, UNO_QUERY_THROW);
+            for (int r = 0; r < cells.size(); ++r)
+                for (int c = 0; c < columns; ++c) {
+                    const Reference<XText> cell(range->getCellByPosition(c, r), UNO_QUERY_THROW);
+                    QString text = cells[r].value(c);
+                    text.replace(u'\r', u'\n');
+                    cell->setString(toOU(text));
+                    setTextLook(cell, look.pointSize, look.bold, look.centred);
+                    Reference<XPropertySet>(cell, UNO_QUERY_THROW)
+                        ->setPropertyValue("VertOrient", Any(look.centred ? css::text::VertOrientation::CENTER
+                                                                          : css::text::VertOrientation::TOP));
+                }
+            const Reference<css::container::XIndexAccess> rows(table->getRows(), UNO_QUERY_THROW);
+            for (int r = 0; r < cells.size() && r < look.rowHeightsMm.size(); ++r) {
+                if (look.rowHeightsMm[r] <= 0)
+                    continue;
+                const Reference<XPropertySet> row(rows->getByIndex(r), UNO_QUERY_THROW);
+                row->setPropertyValue("IsAutoHeight", Any(false));
+                row->setPropertyValue("Height", Any(hundredthsOfMm(look.rowHeightsMm[r])));
+            }
+        });
+    }
+
+    void setPageSetup(const PageSetup& setup) override {
+        requireOpen();
+        unoCall(QStringLiteral("无法设置文档的页面：%1").arg(path_), [&] {
+            const Reference<XPropertySet> page = pageStyle();
+            page->setPropertyValue("IsLandscape", Any(setup.landscape()));
+            page->setPropertyValue("Width", Any(hundredthsOfMm(setup.widthMm)));
+            page->setPropertyValue("Height", Any(hundredthsOfMm(setup.heightMm)));
+            page->setPropertyValue("LeftMargin", Any(hundredthsOfMm(setup.leftMm)));
+            page->setPropertyValue("RightMargin", Any(hundredthsOfMm(setup.rightMm)));
+            page->setPropertyValue("TopMargin", Any(hundredthsOfMm(setup.topMm)));
+            page->setPropertyValue("BottomMargin", Any(hundredthsOfMm(setup.bottomMm)));
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            Reference<css::text::XTextColumns> columns(factory->createInstance("com.sun.star.text.TextColumns"),
+                                                       UNO_QUERY_THROW);
+            columns->setColumnCount(sal_Int16(qMax(1, setup.columns)));
+            Reference<XPropertySet>(columns, UNO_QUERY_THROW)
+                ->setPropertyValue("AutomaticDistance", Any(hundredthsOfMm(setup.columnGapMm)));
+            page->setPropertyValue("TextColumns", Any(columns));
+        });
+    }
+
+    PageSetup pageSetup() override {
+        requireOpen();
+        return unoCall(QStringLiteral("无法读取文档的页面：%1").arg(path_), [&] {
+            const Reference<XPropertySet> page = pageStyle();
+            PageSetup out;
+            out.widthMm = mmOf(page->getPropertyValue("Width"));
+            out.heightMm = mmOf(page->getPropertyValue("Height"));
+            out.leftMm = mmOf(page->getPropertyValue("LeftMargin"));
+            out.rightMm = mmOf(page->getPropertyValue("RightMargin"));
+            out.topMm = mmOf(page->getPropertyValue("TopMargin"));
+            out.bottomMm = mmOf(page->getPropertyValue("BottomMargin"));
+            out.columns = 1;
+            Reference<css::text::XTextColumns> columns(page->getPropertyValue("TextColumns"), UNO_QUERY);
+            if (columns.is()) {
+                out.columns = qMax<int>(1, columns->getColumnCount());
+                out.columnGapMm =
+                    mmOf(Reference<XPropertySet>(columns, UNO_QUERY_THROW)->getPropertyValue("AutomaticDistance"));
+            }
+            // Word 2007 files may keep their columns in a section instead.
+            if (out.columns == 1) {
+                Reference<XTextSectionsSupplier> supplier(component_, UNO_QUERY_THROW);
+                const auto sections = supplier->getTextSections();
+                for (const OUString& name : sections->getElementNames()) {
+                    Reference<XPropertySet> section(sections->getByName(name), UNO_QUERY);
+                    Reference<css::text::XTextColumns> c(
+                        section.is() ? section->getPropertyValue("TextColumns") : Any(), UNO_QUERY);
+                    if (c.is())
+                        out.columns = qMax<int>(out.columns, c->getColumnCount());
+                }
+            }
+            return out;
+        });
+    }
+
+    void setFooter(const QString& pattern, double pointSize) override {
+        requireOpen();
+        unoCall(QStringLiteral("无法设置文档的页脚：%1").arg(path_), [&] {
+            const Reference<XPropertySet> page = pageStyle();
+            page->setPropertyValue("FooterIsOn", Any(true));
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            // Both footers, for a page style whose left and right pages differ.
+            for (const char* name : {"FooterText", "FooterTextLeft"}) {
+                Reference<XText> footer(page->getPropertyValue(OUString::createFromAscii(name)), UNO_QUERY);
+                if (!footer.is())
+                    continue;
+                writeFieldPattern(factory, footer, pattern);
+                setTextLook(footer, pointSize, false, true);
+            }
+        });
+    }
+
+    QString footer() override {
+        requireOpen();
+        return unoCall(QStringLiteral("无法读取文档的页脚：%1").arg(path_), [&] {
+            const Reference<XPropertySet> page = pageStyle();
+            if (!page->getPropertyValue("FooterIsOn").get<bool>())
+                return QString();
+            return fieldPatternOf(Reference<XText>(page->getPropertyValue("FooterText"), UNO_QUERY_THROW));
+        });
+    }
+
+    void setOddPageDecoration(const PageDecoration& decoration) override {
+        requireOpen();
+        unoCall(QStringLiteral("无法设置文档的页眉：%1").arg(path_), [&] {
+            const Reference<XPropertySet> page = pageStyle();
+            // A header of the odd pages only, that takes almost no room.
+            page->setPropertyValue("HeaderIsOn", Any(true));
+            page->setPropertyValue("HeaderIsShared", Any(false));
+            page->setPropertyValue("HeaderIsDynamicHeight", Any(false));
+            page->setPropertyValue("HeaderBodyDistance", Any(sal_Int32(0)));
+            page->setPropertyValue("HeaderHeight", Any(sal_Int32(100)));
+            // A footer shared by all pages stays so for both kinds of pages.
+            if (page->getPropertyValue("FooterIsOn").get<bool>() &&
+                !page->getPropertyValue("FooterIsShared").get<bool>()) {
+                const Reference<XText> right(page->getPropertyValue("FooterText"), UNO_QUERY_THROW);
+                const Reference<XText> left(page->getPropertyValue("FooterTextLeft"), UNO_QUERY_THROW);
+                if (toQ(left->getString()).isEmpty() && !toQ(right->getString()).isEmpty())
+                    writeFieldPattern(Reference<css::lang::XMultiServiceFactory>(component_, UNO_QUERY_THROW), left,
+                                      fieldPatternOf(right));
+            }
+            const Reference<XText> header(page->getPropertyValue("HeaderTextRight"), UNO_QUERY_THROW);
+            header->setString(OUString());
+            setTextLook(header, 1, false, false);
+            Reference<css::lang::XMultiServiceFactory> factory(component_, UNO_QUERY_THROW);
+            for (const PageTextBox& box : decoration.boxes)
+                insertBox(factory, header, box);
+            for (const PageLine& line : decoration.lines)
+                insertLine(factory, header, line);
+        });
+    }
+
+    PageDecoration oddPageDecoration() override { return decorationOf(true); }
+    PageDecoration evenPageDecoration() override { return decorationOf(false); }
+
+    QList<QList<QStringList>> tables() override {
+        requireOpen();
+        return unoCall(QStringLiteral("无法读取文档中的表格"), [&] {
+            QList<QList<QStringList>> out;
+            Reference<css::container::XEnumerationAccess> body(textDoc_->getText(), UNO_QUERY_THROW);
+            const auto elements = body->createEnumeration();
+            while (elements->hasMoreElements()) {
+                Reference<XTextTable> table(elements->nextElement(), UNO_QUERY);
+                if (!table.is())
+                    continue;
+                const Reference<css::table::XCellRange> range(table, UNO_QUERY_THROW);
+                const int rows = table->getRows()->getCount();
+                const int columns = table->getColumns()->getCount();
+                QList<QStringList> cells;
+                for (int r = 0; r < rows; ++r) {
+                    QStringList row;
+                    for (int c = 0; c < columns; ++c) {
+                        try {
+                            row << paragraphsWithCr(
+                                toQ(Reference<XText>(range->getCellByPosition(c, r), UNO_QUERY_THROW)->getString()));
+                        } catch (const css::lang::IndexOutOfBoundsException&) {
+                            // A row with fewer cells.
+                        }
+                    }
+                    cells << row;
+                }
+                out << cells;
+            }
+            return out;
+        });
+    }
+
+    int pageCount() override {
+        requireOpen();
+        return unoCall(QStringLiteral("无法读取文档的页数：%1").arg(path_), [&] {
+            Reference<css::frame::XModel> model(component_, UNO_QUERY_THROW);
+            Reference<XTextViewCursorSupplier> supplier(model->getCurrentController(), UNO_QUERY_THROW);
+            Reference<XPageCursor> cursor(supplier->getViewCursor(), UNO_QUERY_THROW);
+            cursor->jumpToLastPage();
+            return int(cursor->getPage());
         });
     }
 
@@ -965,6 +1324,150 @@ private:
                 const auto anchor = shape->getPropertyValue("AnchorType").get<TextContentAnchorType>();
                 if (anchor != TextContentAnchorType_AS_CHARACTER)
                     out.push_back(shape);
+            }
+            return out;
+        });
+    }
+
+    // The page style of the body: that of its first paragraph.
+    Reference<XPropertySet> pageStyle() {
+        OUString name = "Standard";
+        Reference<css::container::XEnumerationAccess> body(textDoc_->getText(), UNO_QUERY_THROW);
+        const auto elements = body->createEnumeration();
+        while (elements->hasMoreElements()) {
+            Reference<XPropertySet> p(elements->nextElement(), UNO_QUERY);
+            if (!p.is() || !p->getPropertySetInfo()->hasPropertyByName("PageStyleName"))
+                continue;
+            OUString used;
+            p->getPropertyValue("PageStyleName") >>= used;
+            if (!used.isEmpty())
+                name = used;
+            break;
+        }
+        Reference<css::style::XStyleFamiliesSupplier> supplier(component_, UNO_QUERY_THROW);
+        Reference<css::container::XNameAccess> styles(supplier->getStyleFamilies()->getByName("PageStyles"),
+                                                      UNO_QUERY_THROW);
+        return Reference<XPropertySet>(styles->getByName(name), UNO_QUERY_THROW);
+    }
+
+    static void placeOnPage(const Reference<XPropertySet>& p, double xMm, double yMm) {
+        p->setPropertyValue("HoriOrient", Any(css::text::HoriOrientation::NONE));
+        p->setPropertyValue("HoriOrientRelation", Any(css::text::RelOrientation::PAGE_FRAME));
+        p->setPropertyValue("VertOrient", Any(css::text::VertOrientation::NONE));
+        p->setPropertyValue("VertOrientRelation", Any(css::text::RelOrientation::PAGE_FRAME));
+        p->setPropertyValue("HoriOrientPosition", Any(hundredthsOfMm(xMm)));
+        p->setPropertyValue("VertOrientPosition", Any(hundredthsOfMm(yMm)));
+        p->setPropertyValue("Surround", Any(css::text::WrapTextMode_THROUGH));
+    }
+
+    static void insertBox(const Reference<css::lang::XMultiServiceFactory>& factory, const Reference<XText>& text,
+                          const PageTextBox& box) {
+        Reference<XTextContent> frame(factory->createInstance("com.sun.star.text.TextFrame"), UNO_QUERY_THROW);
+        const Reference<XPropertySet> p(frame, UNO_QUERY_THROW);
+        p->setPropertyValue("AnchorType", Any(TextContentAnchorType_AT_PARAGRAPH));
+        Reference<css::drawing::XShape>(frame, UNO_QUERY_THROW)
+            ->setSize(css::awt::Size(hundredthsOfMm(box.widthMm), hundredthsOfMm(box.heightMm)));
+        p->setPropertyValue("SizeType", Any(css::text::SizeType::FIX));
+        p->setPropertyValue("WidthType", Any(css::text::SizeType::FIX));
+        text->insertTextContent(text->getEnd(), frame, false);
+        placeOnPage(p, box.xMm, box.yMm);
+        p->setPropertyValue("WritingMode",
+                            Any(box.vertical ? css::text::WritingMode2::TB_RL : css::text::WritingMode2::LR_TB));
+        const css::table::BorderLine2 none;
+        for (const char* side : {"LeftBorder", "RightBorder", "TopBorder", "BottomBorder"})
+            p->setPropertyValue(OUString::createFromAscii(side), Any(none));
+        for (const char* side :
+             {"LeftBorderDistance", "RightBorderDistance", "TopBorderDistance", "BottomBorderDistance"})
+            p->setPropertyValue(OUString::createFromAscii(side), Any(sal_Int32(0)));
+        p->setPropertyValue("FillStyle", Any(css::drawing::FillStyle_NONE));
+        p->setPropertyValue("BackTransparent", Any(true));
+        const Reference<XText> inside = Reference<XTextFrame>(frame, UNO_QUERY_THROW)->getText();
+        inside->setString(toOU(box.text));
+        setTextLook(inside, box.pointSize, false, true);
+    }
+
+    static void insertLine(const Reference<css::lang::XMultiServiceFactory>& factory, const Reference<XText>& text,
+                           const PageLine& line) {
+        Reference<css::drawing::XShape> shape(factory->createInstance("com.sun.star.drawing.LineShape"),
+                                              UNO_QUERY_THROW);
+        const Reference<XPropertySet> p(shape, UNO_QUERY_THROW);
+        p->setPropertyValue("AnchorType", Any(TextContentAnchorType_AT_PARAGRAPH));
+        const sal_Int32 length = hundredthsOfMm(line.lengthMm);
+        shape->setSize(line.vertical ? css::awt::Size(0, length) : css::awt::Size(length, 0));
+        text->insertTextContent(text->getEnd(), Reference<XTextContent>(shape, UNO_QUERY_THROW), false);
+        p->setPropertyValue("LineColor", Any(sal_Int32(0)));
+        p->setPropertyValue("LineWidth", Any(sal_Int32(20)));
+        if (line.dashed) {
+            css::drawing::LineDash dash;
+            dash.Style = css::drawing::DashStyle_RECT;
+            dash.Dots = 0;
+            dash.Dashes = 1;
+            dash.DashLen = 200;
+            dash.Distance = 150;
+            p->setPropertyValue("LineDash", Any(dash));
+            p->setPropertyValue("LineStyle", Any(css::drawing::LineStyle_DASH));
+        }
+        placeOnPage(p, line.xMm, line.yMm);
+        shape->setPosition(css::awt::Point(hundredthsOfMm(line.xMm), hundredthsOfMm(line.yMm)));
+    }
+
+    // The boxes and lines in the header of odd (right) or even (left) pages.
+    PageDecoration decorationOf(bool odd) {
+        requireOpen();
+        return unoCall(QStringLiteral("无法读取文档的页眉：%1").arg(path_), [&] {
+            PageDecoration out;
+            const Reference<XPropertySet> page = pageStyle();
+            if (!page->getPropertyValue("HeaderIsOn").get<bool>())
+                return out;
+            const bool shared = page->getPropertyValue("HeaderIsShared").get<bool>();
+            const Reference<XText> header(
+                page->getPropertyValue(odd || shared ? OUString("HeaderTextRight") : OUString("HeaderTextLeft")),
+                UNO_QUERY);
+            if (!header.is())
+                return out;
+            Reference<XTextFramesSupplier> frames(component_, UNO_QUERY_THROW);
+            const auto all = frames->getTextFrames();
+            for (const OUString& name : all->getElementNames()) {
+                Reference<XTextFrame> frame(all->getByName(name), UNO_QUERY);
+                if (!frame.is() || !sameText(frame->getAnchor()->getText(), header))
+                    continue;
+                const Reference<XPropertySet> p(frame, UNO_QUERY_THROW);
+                PageTextBox box;
+                box.text = paragraphsWithCr(toQ(frame->getText()->getString()));
+                sal_Int16 mode = 0;
+                p->getPropertyValue("WritingMode") >>= mode;
+                box.vertical = mode == css::text::WritingMode2::TB_RL || mode == css::text::WritingMode2::TB_LR;
+                box.xMm = mmOf(p->getPropertyValue("HoriOrientPosition"));
+                box.yMm = mmOf(p->getPropertyValue("VertOrientPosition"));
+                const css::awt::Size size = Reference<css::drawing::XShape>(frame, UNO_QUERY_THROW)->getSize();
+                box.widthMm = size.Width / 100.0;
+                box.heightMm = size.Height / 100.0;
+                out.boxes << box;
+            }
+            const auto shapes = drawPage();
+            for (sal_Int32 i = 0; i < shapes->getCount(); ++i) {
+                Reference<css::lang::XServiceInfo> shape(shapes->getByIndex(i), UNO_QUERY);
+                if (!shape.is() || !shape->supportsService("com.sun.star.drawing.LineShape"))
+                    continue;
+                Reference<XTextContent> content(shape, UNO_QUERY);
+                if (!content.is() || !sameText(content->getAnchor()->getText(), header))
+                    continue;
+                const Reference<XPropertySet> p(shape, UNO_QUERY_THROW);
+                const css::awt::Size size = Reference<css::drawing::XShape>(shape, UNO_QUERY_THROW)->getSize();
+                PageLine line;
+                line.vertical = size.Height > size.Width;
+                line.lengthMm = qMax(size.Width, size.Height) / 100.0;
+                line.xMm = mmOf(p->getPropertyValue("HoriOrientPosition"));
+                line.yMm = mmOf(p->getPropertyValue("VertOrientPosition"));
+                line.dashed =
+                    p->getPropertyValue("LineStyle").get<css::drawing::LineStyle>() == css::drawing::LineStyle_DASH;
+                // A laid-out header lists its shapes once for every page it is on.
+                const bool known = std::any_of(out.lines.cbegin(), out.lines.cend(), [&](const PageLine& other) {
+                    return other.xMm == line.xMm && other.yMm == line.yMm && other.lengthMm == line.lengthMm &&
+                           other.vertical == line.vertical;
+                });
+                if (!known)
+                    out.lines << line;
             }
             return out;
         });

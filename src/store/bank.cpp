@@ -94,6 +94,7 @@ const char* const kQuestionIndexes[] = {
 // opened for writing, so that older banks get them too.
 const char* const kOwnTables[] = {
     "CREATE TABLE IF NOT EXISTS \"组卷设置\" (\"设置项\" TEXT PRIMARY KEY, \"设置值\" TEXT)",
+    "CREATE TABLE IF NOT EXISTS \"题型分值\" (\"题型\" TEXT PRIMARY KEY, \"分值\" TEXT)",
 };
 
 // The tables of a full bank and the columns the program reads or writes by name.

@@ -11,10 +11,12 @@
 #include "store/statement.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_drsj.h"
+#include "ui/Form_fzsz.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
+#include "ui/Form_sjsz.h"
 #include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
 #include "ui/Form_stszckxg.h"
@@ -384,6 +386,30 @@ QImage generation(RunState& state) {
     return grabUnshown(screen);
 }
 
+QImage paperSettings(RunState& state) {
+    PaperScores scores;
+    scores.scores = {30, 30, 30, 40, 40, 100};
+    scores.total = 270;
+    Form_sjsz screen(state, scores);
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_bt"))->setText(QStringLiteral("2026—2027学年第一学期期中考试"));
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_fbt"))->setText(QStringLiteral("七年级数学试卷"));
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_kssj"))->setText(QStringLiteral("120"));
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_ydzf"))->setText(QStringLiteral("30"));
+    screen.findChild<QComboBox*>(QStringLiteral("Combo_bs"))->setCurrentIndex(1);
+    screen.findChild<QCheckBox*>(QStringLiteral("Check_dtk"))->setChecked(true);
+    screen.findChild<QCheckBox*>(QStringLiteral("Check_pdf"))->setChecked(true);
+    return grabUnshown(screen);
+}
+
+QImage typeScores(RunState& state) {
+    Form_fzsz screen(state);
+    auto* grid = screen.findChild<QTableWidget*>(QStringLiteral("Grid_txfz"));
+    const QStringList values = {QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("2")};
+    for (int r = 0; r < grid->rowCount() && r < values.size(); ++r)
+        grid->item(r, 1)->setText(values[r]);
+    return grabUnshown(screen);
+}
+
 // A teacher's old paper: two sections, a figure, a formula, the answers at the
 // end, and one question that the bank already holds.
 QString writeOldPaper(RunState& state, const QString& folder) {
@@ -518,6 +544,8 @@ QList<Shot> allShots() {
          [](RunState& s) { return intelligent(s, true); }},
         {QStringLiteral("znzj-ab"), QStringLiteral("同时生成A/B卷：B卷的双向细目表"),
          [](RunState& s) { return intelligent(s, true, true); }},
+        {QStringLiteral("type-scores"), QStringLiteral("分值设置"), typeScores},
+        {QStringLiteral("paper-settings"), QStringLiteral("试卷设置"), paperSettings},
         {QStringLiteral("generation"), QStringLiteral("生成试卷"), generation},
         {QStringLiteral("tkfx-export"), QStringLiteral("题库导出"), [](RunState& s) { return sharing(s, false); }},
         {QStringLiteral("tkfx-import"), QStringLiteral("题库导入"), [](RunState& s) { return sharing(s, true); }},

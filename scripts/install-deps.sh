@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   # Qt 6 widgets, SQLite driver, PDF previews, Designer files
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
+  # charts of the results analysis
+  qt6-charts-dev
   # bank store
   libsqlite3-dev sqlite3
   # word processor and spreadsheet (not the -nogui variants), UNO SDK

@@ -1,5 +1,6 @@
 #include "compose/papergeneration.h"
 
+#include "compose/paperrecord.h"
 #include "compose/specworkbook.h"
 #include "office/wordprocessor.h"
 #include "store/bank.h"
@@ -165,6 +166,9 @@ void PaperGeneration::finish() {
         (*doc)->close();
         doc->reset();
     }
+    // Once the documents are saved the paper is recorded, for its results later.
+    recordProblem_ =
+        recordGeneratedPaper(QDir(appDir_).filePath(kBankFileName), table_, placed_, when_, folder_, files_.paper);
 }
 
 }  // namespace zs

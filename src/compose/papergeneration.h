@@ -53,8 +53,11 @@ public:
     // Appends headings, numbers, the review notes and the question and answer
     // documents; `progress(value, maximum)` after each question.
     void writeQuestions(const std::function<void(int value, int maximum)>& progress);
-    // Fonts and floating pictures, then saves the three documents and closes them.
+    // Fonts and floating pictures, then saves the three documents, closes them
+    // and records the paper in the bank.
     void finish();
+    // Why the paper could not be recorded; empty when it was.
+    const QString& recordProblem() const { return recordProblem_; }
 
 private:
     const SpecTable& table_;
@@ -65,6 +68,7 @@ private:
     Files files_;
     QVector<int> placed_;
     std::unique_ptr<WordDocument> paper_, answers_, review_;
+    QString recordProblem_;
 };
 
 }  // namespace zs

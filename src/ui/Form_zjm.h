@@ -41,6 +41,7 @@ public:
     void Command_stckxg_Click();
     void Command_sdzj_Click();
     void Command_znzj_Click();
+    void Command_drcj_Click();
     // ---- the menu
     void jcsz_Click();
     void yhzc_Click();
@@ -50,6 +51,7 @@ public:
     void stckyxg_Click();
     void znzj_Click();
     void sdzj_Click();
+    void drcj_Click();
     void sybz_Click();
     void lxzz_Click();
     // ---- the logo
@@ -71,6 +73,7 @@ private:
     void openBrowse();                  // Form_stckxg
     void openManualComposition();       // Form_sdzj
     void openIntelligentComposition();  // Form_znzj
+    void openResults();                 // Form_drcj
 
     RunState& state_;
     std::unique_ptr<Ui::Form_zjm> ui;

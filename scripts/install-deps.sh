@@ -12,6 +12,8 @@ packages=(
   qt6-charts-dev
   # bank store
   libsqlite3-dev sqlite3
+  # mixed-integer solver of the exact composition (COIN-OR CBC)
+  coinor-libcbc-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-dev
   # Chinese fonts for screens, previews and PDFs: the sans-serif faces and the

@@ -51,8 +51,9 @@ QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const
 }
 
 PaperGeneration::PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder,
-                                 QDateTime when)
-    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), placed_(placedRows(table)) {}
+                                 QDateTime when, QString mark)
+    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), mark_(std::move(mark)),
+      placed_(placedRows(table)) {}
 
 PaperGeneration::~PaperGeneration() = default;
 
@@ -78,7 +79,7 @@ void PaperGeneration::open(WordInstance& word) {
     answers_ = word.open(app.filePath(kAnswerTemplateName));
     review_ = word.open(app.filePath(kReviewTemplateName));
 
-    const QString stamp = outputStamp(when_);
+    const QString stamp = (mark_.isEmpty() ? QString() : mark_ + u'-') + outputStamp(when_);
     const QString base = QDir(desktop_).filePath(QStringLiteral("试卷方案-琢石-试题库-") + stamp);
     folder_ = base;
     for (int n = 2; QFileInfo::exists(folder_); ++n)
@@ -167,8 +168,8 @@ void PaperGeneration::finish() {
         doc->reset();
     }
     // Once the documents are saved the paper is recorded, for its results later.
-    recordProblem_ =
-        recordGeneratedPaper(QDir(appDir_).filePath(kBankFileName), table_, placed_, when_, folder_, files_.paper);
+    recordProblem_ = recordGeneratedPaper(QDir(appDir_).filePath(kBankFileName), table_, placed_, when_, folder_,
+                                          files_.paper, mark_);
 }
 
 }  // namespace zs

@@ -47,7 +47,7 @@ QString tableScore(const SpecTable& table, int row) {
 }
 
 PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows, const QDateTime& generated,
-                          const QString& stamp, const QString& folder, const QString& paperFile) {
+                          const QString& stamp, const QString& folder, const QString& paperFile, const QString& mark) {
     PaperRecord record;
     record.generated = generated;
     record.stamp = stamp;
@@ -76,7 +76,7 @@ PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows
         record.questions << q;
     }
     record.title = (subjects.isEmpty() ? QStringLiteral("试卷") : subjects.join(QStringLiteral("、"))) +
-                   QStringLiteral("（%1题）").arg(record.questions.size());
+                   QStringLiteral("（%1题）").arg(record.questions.size()) + mark;
     return record;
 }
 
@@ -98,10 +98,12 @@ void savePaperRecord(Bank& bank, PaperRecord& record) {
 }
 
 QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
-                             const QDateTime& generated, const QString& folder, const QString& paperFile) {
+                             const QDateTime& generated, const QString& folder, const QString& paperFile,
+                             const QString& mark) {
     try {
         Bank bank(bankPath);
-        PaperRecord record = paperRecordOf(table, placedRows, generated, outputStamp(generated), folder, paperFile);
+        const QString stamp = (mark.isEmpty() ? QString() : mark + u'-') + outputStamp(generated);
+        PaperRecord record = paperRecordOf(table, placedRows, generated, stamp, folder, paperFile, mark);
         savePaperRecord(bank, record);
         return {};
     } catch (const StoreError& e) {

@@ -57,9 +57,10 @@ QString tableScore(const SpecTable& table, int row);
 
 // The record of a generated paper: the placed rows of the table in order
 // (one question number per placed row), the title made from the subjects of
-// the scopes and the question count.
+// the scopes, the question count and the mark of an A/B paper ("A卷").
 PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows, const QDateTime& generated,
-                          const QString& stamp, const QString& folder, const QString& paperFile);
+                          const QString& stamp, const QString& folder, const QString& paperFile,
+                          const QString& mark = {});
 
 // Stores the record and its questions in one transaction; sets `record.id`.
 void savePaperRecord(Bank& bank, PaperRecord& record);
@@ -68,7 +69,8 @@ void savePaperRecord(Bank& bank, PaperRecord& record);
 // or the message of the failure: the documents are written and stay usable
 // whatever happens here.
 QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
-                             const QDateTime& generated, const QString& folder, const QString& paperFile);
+                             const QDateTime& generated, const QString& folder, const QString& paperFile,
+                             const QString& mark = {});
 
 // Every recorded paper, newest first, with its questions.
 QVector<PaperRecord> paperRecords(Bank& bank);

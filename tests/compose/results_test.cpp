@@ -58,7 +58,8 @@ TEST(PaperRecord, AGeneratedPaperIsStoredWithEveryQuestionNumberInNewTables) {
     QVector<int> rows = {1, 2, 4, 5};  // the placed rows: question 2's second scope row is not placed
     const QDateTime when(QDate(2026, 3, 5), QTime(14, 7));
     EXPECT_EQ(recordGeneratedPaper(app.bankPath(), t, rows, when, "/tmp/试卷方案", "/tmp/试卷方案/试卷.doc"), "");
-    EXPECT_EQ(recordGeneratedPaper(app.bankPath(), t, {1, 2}, when, "/tmp/试卷方案", "/tmp/试卷方案/B卷.doc"), "");
+    EXPECT_EQ(recordGeneratedPaper(app.bankPath(), t, {1, 2}, when, "/tmp/试卷方案", "/tmp/试卷方案/B卷.doc", "B卷"),
+              "");
 
     Bank bank(app.bankPath());
     EXPECT_EQ(bank.schemaProblem(), "");
@@ -67,6 +68,8 @@ TEST(PaperRecord, AGeneratedPaperIsStoredWithEveryQuestionNumberInNewTables) {
     ASSERT_EQ(papers.size(), 2);  // two papers of one generation are two records, newest first
     EXPECT_EQ(papers[0].paperFile, "/tmp/试卷方案/B卷.doc");
     EXPECT_EQ(papers[0].questions.size(), 2);
+    EXPECT_EQ(papers[0].title, "数学（2题）B卷");
+    EXPECT_EQ(papers[0].stamp, "B卷-2026年03月05日-14时07分");
     const PaperRecord& p = papers[1];
     EXPECT_GT(p.id, 0);
     EXPECT_EQ(p.stamp, "2026年03月05日-14时07分");

@@ -9,6 +9,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git clang-format dpkg-dev file
   # Qt 6 widgets, SQLite driver, PDF previews, Designer files
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
+  # charts of the results analysis
+  qt6-charts-dev
   # bank store
   libsqlite3-dev sqlite3
   # mixed-integer solver of the exact composition (COIN-OR CBC)

@@ -2,6 +2,7 @@
 
 #include "compose/examform.h"
 #include "compose/scores.h"
+#include "compose/paperrecord.h"
 #include "compose/specworkbook.h"
 #include "office/wordprocessor.h"
 #include "store/bank.h"
@@ -269,6 +270,9 @@ void PaperGeneration::finish(const Progress& progress) {
             (*doc)->close();
         doc->reset();
     }
+    // Once the documents are saved the paper is recorded, for its results later.
+    recordProblem_ = recordGeneratedPaper(QDir(appDir_).filePath(kBankFileName), table_, placed_, when_, folder_,
+                                          files_.paper, mark_);
 }
 
 }  // namespace zs

@@ -77,6 +77,8 @@ public:
     // Fonts and floating pictures, then saves the documents (and their
     // copies) and closes them.
     void finish(const Progress& progress = {});
+    // Why the paper could not be recorded; empty when it was.
+    const QString& recordProblem() const { return recordProblem_; }
 
 private:
     // The exam header, page and footer the settings ask for.
@@ -94,6 +96,7 @@ private:
     QStringList copies_;
     int step_ = 0;
     std::unique_ptr<WordDocument> paper_, answers_, review_, sheet_;
+    QString recordProblem_;
 };
 
 }  // namespace zs

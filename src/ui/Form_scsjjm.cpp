@@ -96,6 +96,10 @@ bool Form_scsjjm::generate() {
     else
         state_.prompts.show(QStringLiteral("已经完成组卷工作，") + documents +
                             QStringLiteral("都已保存在桌面的文件夹中了，但是<双向细目表>没有保存成功。马上为你展示~~"));
+    if (!generation_->recordProblem().isEmpty())
+        state_.prompts.message(QStringLiteral("试卷已经生成，但没能记入试题库，以后无法为它导入成绩：\r\r") +
+                                   generation_->recordProblem(),
+                               Buttons::Ok, Icon::Exclamation);
     outputFiles_ = {files.paper, files.answers, files.review};
     if (!workbook.isEmpty())
         outputFiles_ << workbook;

@@ -4,6 +4,7 @@
 #include "store/paths.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_drsj.h"
+#include "ui/Form_drcj.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_lxzz.h"
 #include "ui/Form_sdzj.h"
@@ -41,6 +42,7 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     connect(ui->Command_drsj, &QPushButton::clicked, this, &Form_zjm::Command_drsj_Click);
     connect(ui->Command_sdzj, &QPushButton::clicked, this, &Form_zjm::Command_sdzj_Click);
     connect(ui->Command_znzj, &QPushButton::clicked, this, &Form_zjm::Command_znzj_Click);
+    connect(ui->Command_drcj, &QPushButton::clicked, this, &Form_zjm::Command_drcj_Click);
     connect(ui->jcsz, &QAction::triggered, this, &Form_zjm::jcsz_Click);
     connect(ui->yhzc, &QAction::triggered, this, &Form_zjm::yhzc_Click);
     connect(ui->yhgm, &QAction::triggered, this, &Form_zjm::yhgm_Click);
@@ -50,6 +52,7 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     connect(ui->drsj, &QAction::triggered, this, &Form_zjm::drsj_Click);
     connect(ui->znzj, &QAction::triggered, this, &Form_zjm::znzj_Click);
     connect(ui->sdzj, &QAction::triggered, this, &Form_zjm::sdzj_Click);
+    connect(ui->drcj, &QAction::triggered, this, &Form_zjm::drcj_Click);
     connect(ui->sybz, &QAction::triggered, this, &Form_zjm::sybz_Click);
     connect(ui->lxzz, &QAction::triggered, this, &Form_zjm::lxzz_Click);
     onClick(ui->Image_logo, [this] { Image_logo_Click(); });
@@ -145,6 +148,11 @@ void Form_zjm::openIntelligentComposition() {
     showModal(state_, screen);
 }
 
+void Form_zjm::openResults() {
+    Form_drcj screen(state_, this);
+    showModal(state_, screen);
+}
+
 // ---- the buttons
 
 void Form_zjm::Command_jcsz_Click() {
@@ -191,6 +199,10 @@ void Form_zjm::Command_znzj_Click() {
     openIntelligentComposition();
 }
 
+void Form_zjm::Command_drcj_Click() {
+    openResults();
+}
+
 // ---- the menu
 
 void Form_zjm::jcsz_Click() {
@@ -234,6 +246,10 @@ void Form_zjm::znzj_Click() {
 
 void Form_zjm::sdzj_Click() {
     openManualComposition();
+}
+
+void Form_zjm::drcj_Click() {
+    openResults();
 }
 
 void Form_zjm::sybz_Click() {

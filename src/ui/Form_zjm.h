@@ -42,6 +42,7 @@ public:
     void Command_drsj_Click();
     void Command_sdzj_Click();
     void Command_znzj_Click();
+    void Command_drcj_Click();
     // ---- the menu
     void jcsz_Click();
     void yhzc_Click();
@@ -52,6 +53,7 @@ public:
     void drsj_Click();
     void znzj_Click();
     void sdzj_Click();
+    void drcj_Click();
     void sybz_Click();
     void lxzz_Click();
     // ---- the logo
@@ -74,6 +76,7 @@ private:
     void openPaperImport();             // Form_drsj
     void openManualComposition();       // Form_sdzj
     void openIntelligentComposition();  // Form_znzj
+    void openResults();                 // Form_drcj
 
     RunState& state_;
     std::unique_ptr<Ui::Form_zjm> ui;

@@ -5,6 +5,7 @@
 #include "compose/examform.h"
 #include "compose/papergeneration.h"
 #include "compose/scores.h"
+#include "compose/paperrecord.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
 #include "ui/Form_scsjjm.h"
@@ -314,18 +315,54 @@ TEST_F(GenerationTest, AnEmptyTableGivesDocumentsWithoutAddedContent) {
     EXPECT_TRUE(QFileInfo::exists(form->outputFiles()[3]));
 }
 
+TEST_F(GenerationTest, EveryGeneratedPaperIsRecordedOnceItsDocumentsAreSaved) {
+    SpecTable t(4);
+    put(t, 1, 7, "单选题");
+    put(t, 2, 3, "单选题", 1);
+    put(t, 3, 3, "单选题", 2);  // the same question under a second scope
+    put(t, 4, 8, "填空题");
+    const int before = [] {
+        Bank bank(app_->bankPath());
+        return int(paperRecords(bank).size());
+    }();
+    const auto form = generate(t, false);
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    Bank bank(app_->bankPath());
+    const QVector<PaperRecord> papers = paperRecords(bank);
+    ASSERT_EQ(int(papers.size()), before + 1);
+    const PaperRecord& p = papers.first();
+    EXPECT_EQ(p.folder, form->outputFolder());
+    EXPECT_EQ(p.paperFile, form->outputFiles()[0]);
+    EXPECT_TRUE(QFileInfo::exists(p.paperFile));
+    EXPECT_EQ(p.generated, app_->clock.now());
+    EXPECT_TRUE(form->outputFolder().endsWith(p.stamp) || form->outputFolder().contains(p.stamp + "("));
+    ASSERT_EQ(p.questions.size(), 3);
+    EXPECT_EQ(p.questions[0].questionNumber, "00007");
+    EXPECT_EQ(p.questions[1].questionNumber, "00003");
+    EXPECT_EQ(p.questions[1].code, "张三-00003");
+    EXPECT_EQ(p.questions[2].type, "填空题");
+    EXPECT_EQ(p.questions[2].number, 3);
+    EXPECT_EQ(bank.schemaProblem(), "");
+}
+
 TEST_F(GenerationTest, MissingFilesAreNamedBeforeAnythingIsWritten) {
     SpecTable t(2);
     put(t, 1, 1, "单选题");
     t.fillRow(2, "00042", "张三-00042", "单选题", "0.5", "a\\b", "1-A");
     const int before = uses(1);
     const QStringList folders = QDir(app_->desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const int papersBefore = [] {
+        Bank bank(app_->bankPath());
+        return int(paperRecords(bank).size());
+    }();
     const auto form = generate(t, true);
     EXPECT_FALSE(form->succeeded());
     const QString message = app_->prompts.lastMessage();
     EXPECT_TRUE(message.contains("00042-题目.doc") && message.contains("00042-答案.doc")) << message.toStdString();
     EXPECT_EQ(uses(1), before);
     EXPECT_EQ(QDir(app_->desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
+    Bank bank(app_->bankPath());
+    EXPECT_EQ(int(paperRecords(bank).size()), papersBefore);
 }
 
 namespace {
@@ -593,4 +630,10 @@ TEST_F(GenerationTest, ABPapersCarryTheirMarkInTheFolderAndEveryFile) {
     EXPECT_TRUE(QFileInfo(files[3]).fileName().startsWith("双向细目表-B卷-")) << files[3].toStdString();
     const QString paper = text(files[0]);
     EXPECT_TRUE(paper.contains("第5题的题目内容") && paper.contains("第6题的题目内容")) << paper.toStdString();
+    // Recorded as a paper of its own, named by its mark.
+    Bank bank(app_->bankPath());
+    const PaperRecord record = paperRecords(bank).first();
+    EXPECT_EQ(record.folder, form->outputFolder());
+    EXPECT_EQ(record.stamp, "B卷-" + stamp);
+    EXPECT_TRUE(record.title.endsWith("（2题）B卷")) << record.title.toStdString();
 }

@@ -1,6 +1,8 @@
 #include "shots/screens.h"
 
 #include "app/runstate.h"
+#include "compose/papergeneration.h"
+#include "compose/paperrecord.h"
 #include "compose/smartsort.h"
 #include "doubles/formdriver.h"
 #include "doubles/scriptedprompts.h"
@@ -12,6 +14,7 @@
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_drsj.h"
 #include "ui/Form_fzsz.h"
+#include "ui/Form_drcj.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_scsjjm.h"
@@ -33,6 +36,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -50,6 +54,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <random>
 
 namespace shots {
 
@@ -522,6 +527,46 @@ QImage similar(RunState& state) {
     return grabShown(screen);
 }
 
+// A paper of the demo bank taken by a class of 45: its score sheet imported.
+QImage results(RunState& state) {
+    SpecTable table;
+    fillTable(state, table);
+    QTemporaryDir folder;
+    recordGeneratedPaper(state.BankPath, table, placedRows(table), state.now(), folder.path(),
+                         QDir(folder.path()).filePath(QStringLiteral("试卷.doc")));
+    const int questions = int(placedRows(table).size());
+    QStringList lines;
+    QStringList header{QStringLiteral("考号"), QStringLiteral("姓名")};
+    for (int q = 1; q <= questions; ++q)
+        header << QStringLiteral("%1(%2分)").arg(q).arg(q <= 8 ? 3 : 10);
+    lines << header.join(u',');
+    std::mt19937 random(2026);
+    for (int s = 1; s <= 45; ++s) {
+        QStringList row{QString::number(20260000 + s), QStringLiteral("学生%1").arg(s)};
+        const double ability = std::uniform_real_distribution<double>(0.3, 1.0)(random);
+        for (int q = 1; q <= questions; ++q) {
+            const double ease = 1.0 - 0.04 * (q % 9);
+            row << QString::number(std::binomial_distribution<int>(q <= 8 ? 3 : 10, ability * ease)(random));
+        }
+        lines << row.join(u',');
+    }
+    const QString sheet = QDir(folder.path()).filePath(QStringLiteral("小题分.csv"));
+    QFile file(sheet);
+    if (file.open(QIODevice::WriteOnly))
+        file.write((lines.join(u'\n') + u'\n').toUtf8());
+    file.close();
+
+    Form_drcj screen(state);
+    screen.show();
+    screen.resize(1040, 720);
+    static_cast<zs::ScriptedPrompts&>(state.prompts).type(sheet);
+    screen.Command_xzcjb_Click();
+    settle(300);
+    QImage image = screen.grab().toImage();
+    screen.hide();
+    return image;
+}
+
 }  // namespace
 
 QList<Shot> allShots() {
@@ -551,6 +596,7 @@ QList<Shot> allShots() {
         {QStringLiteral("tkfx-import"), QStringLiteral("题库导入"), [](RunState& s) { return sharing(s, true); }},
         {QStringLiteral("paperimport"), QStringLiteral("导入试卷"), paperImport},
         {QStringLiteral("similar"), QStringLiteral("相似试题"), similar},
+        {QStringLiteral("results"), QStringLiteral("导入成绩：小题分析"), results},
     };
 }
 

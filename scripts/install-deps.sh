@@ -8,8 +8,10 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   # Qt 6 widgets, SQLite driver, PDF previews, Designer files
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
-  # bank store
-  libsqlite3-dev sqlite3
+  # bank store: file banks (SQLite) and school banks on a PostgreSQL server
+  # (Qt's driver, the server for setting one up and for the tests' private
+  # clusters, libsodium for the accounts' password hashes)
+  libsqlite3-dev sqlite3 libqt6sql6-psql postgresql libsodium-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-dev
   # Chinese fonts for screens, previews and PDFs: the sans-serif faces and the

@@ -18,12 +18,17 @@ namespace zs {
 class NumberPool {
 public:
     static constexpr int kSlots = 50;
+    NumberPool();
+    // Who holds the numbers of this pool on a server bank: one name per pool
+    // (per run of the program), under which the server reserves them.
+    const QString& holder() const { return holder_; }
     const QString& slot(int i) const { return slots_.at(i - 1); }
     void setSlot(int i, const QString& number) { slots_.at(i - 1) = number; }
     bool isEmpty(int i) const { return slot(i).isEmpty(); }
 
 private:
     std::array<QString, kSlots> slots_;
+    QString holder_;
 };
 
 // The values that live for the whole run and that the screens share, and the

@@ -2,6 +2,7 @@
 
 #include "store/bank.h"
 #include "store/pausepoint.h"
+#include "store/serverdocuments.h"
 #include "store/statement.h"
 
 namespace zs {
@@ -131,6 +132,7 @@ void addQuestion(Bank& bank, const QuestionRecord& record) {
                 throw StoreError(numberTakenMessage(record.number));
         }
         insertRows(bank, record);
+        storeDocuments(bank, record.number);
         if (bank.isServer())
             bank.execute(QStringLiteral("delete from 题目编号预留 where 题目编号='") + sqlValue(record.number) + u'\'');
     });
@@ -170,6 +172,7 @@ qlonglong replaceQuestion(Bank& bank, const QuestionRecord& record) {
         }
         bank.execute(QStringLiteral("delete from 试题库 where 题目编号='") + sqlValue(record.number) + u'\'');
         insertRows(bank, kept, history, revision);
+        storeDocuments(bank, record.number);
     });
     return revision;
 }

@@ -3,6 +3,7 @@
 #include "questions/questionrecord.h"
 #include "questions/scopetree.h"
 #include "store/paths.h"
+#include "store/serverdocuments.h"
 #include "store/statement.h"
 #include "store/textnumbers.h"
 
@@ -254,6 +255,7 @@ void deleteQuestion(Bank& bank, const QString& number) {
     bank.transaction([&] {
         lockQuestionNumber(bank, number);
         bank.execute(deleteStatement(number));
+        dropDocuments(bank, number);
     });
 }
 

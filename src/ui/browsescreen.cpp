@@ -5,6 +5,7 @@
 #include "questions/scopetree.h"
 #include "store/bank.h"
 #include "store/paths.h"
+#include "store/serverdocuments.h"
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
 #include "ui/screens.h"
@@ -322,6 +323,7 @@ void BrowseScreen::ShowCurrentQuestion() {
     if (!guarded(state_, [&] {
             Bank bank(state_.BankPath);
             displayed_ = loadDisplayedQuestion(bank, results);
+            fetchDocuments(bank, {displayed_.number});
             // A change this screen made since the search raised the revision.
             if (const auto own = ownRevisions_.constFind(displayed_.number);
                 own != ownRevisions_.cend() && displayed_.revision && *own > *displayed_.revision)

@@ -6,9 +6,15 @@
 #include "questions/questionrecord.h"
 #include "questions/questionsearch.h"
 #include "store/bank.h"
+#include "store/paths.h"
+#include "store/serverdocuments.h"
+#include "store/serverlocation.h"
 #include "support/pgcluster.h"
 #include "support/samplebank.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -211,4 +217,77 @@ TEST_F(SharedBank, TwoChangesAtOnceOnTheSameRevisionStoreOneOfThem) {
     const RowSet rows = Bank(location).query("select * from 试题库 where 题目编号='00003'");
     ASSERT_EQ(rows.count(), 2);
     EXPECT_EQ(rows.text(0, "题型"), rows.text(1, "题型"));
+}
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+}  // namespace
+
+TEST_F(SharedBank, DocumentsTravelWithTheirRowsBetweenComputers) {
+    // Two computers: each fetches into a cache folder of its own.
+    TempFolder firstComputer, secondComputer;
+    const QByteArray question("\xd0\xcf\x11\xe0 question \x00\xff bytes", 24);
+    setServerCacheRoot(firstComputer.path());
+    {
+        Bank bank(location);
+        writeFile(questionDocumentPath(location, "00001"), question);
+        writeFile(answerDocumentPath(location, "00001"), "answer");
+        addQuestion(bank, record("00001", "张三"));
+        EXPECT_EQ(bank.query("select * from 试题文档").count(), 2);
+    }
+
+    setServerCacheRoot(secondComputer.path());
+    EXPECT_FALSE(QFileInfo::exists(questionDocumentPath(location, "00001")));
+    {
+        Bank bank(location);
+        fetchDocuments(bank, {"00001"});
+    }
+    EXPECT_EQ(readFile(questionDocumentPath(location, "00001")), question);
+    EXPECT_EQ(readFile(answerDocumentPath(location, "00001")), "answer");
+
+    // A change on the second computer reaches the first with its rows.
+    writeFile(answerDocumentPath(location, "00001"), "better answer");
+    {
+        Bank bank(location);
+        QuestionRecord change = record("00001", "张三", "填空题");
+        change.revision = 1;
+        replaceQuestion(bank, change);
+    }
+    setServerCacheRoot(firstComputer.path());
+    EXPECT_EQ(readFile(answerDocumentPath(location, "00001")), "answer");
+    {
+        Bank bank(location);
+        fetchDocuments(bank, {"00001"});
+        EXPECT_EQ(bank.query("select 修订号 from 试题文档 where 文件名='00001-答案.doc'").value(0, 0).toLongLong(), 2);
+    }
+    EXPECT_EQ(readFile(answerDocumentPath(location, "00001")), "better answer");
+    EXPECT_EQ(readFile(questionDocumentPath(location, "00001")), question);
+
+    // A refused entry stores no documents; a deletion takes them with the rows.
+    writeFile(answerDocumentPath(location, "00001"), "overwritten by a refused entry");
+    {
+        Bank bank(location);
+        EXPECT_THROW(addQuestion(bank, record("00001", "李四")), StoreError);
+        fetchDocuments(bank, {"00001"});
+    }
+    {
+        Bank bank(location);
+        EXPECT_EQ(bank.query("select 内容 from 试题文档 where 文件名='00001-答案.doc'").value(0, 0).toByteArray(),
+                  "better answer");
+        deleteQuestion(bank, "00001");
+        EXPECT_TRUE(bank.query("select * from 试题文档").isEmpty());
+        EXPECT_TRUE(bank.query("select * from 试题库").isEmpty());
+    }
 }

@@ -61,7 +61,12 @@ public:
     // The application's own bank file.
     QString applicationBankPath() const;
     // BankPath := the application's own bank (what most screens do when they load).
-    void resetBankPath() { BankPath = applicationBankPath(); }
+    // The bank every screen opens: the application folder's bank file, or the
+    // school's bank on a server once the teacher connected to one.
+    void resetBankPath() { BankPath = SchoolBank.isEmpty() ? applicationBankPath() : SchoolBank; }
+    // The location of the school bank connected to (serverlocation.h); empty
+    // for the application folder's bank file.
+    QString SchoolBank;
 
     // ---- the shared word-processor instance
     // Starts a new instance with one blank document; a previous one is dropped.

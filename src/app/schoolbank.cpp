@@ -1,5 +1,6 @@
 #include "app/schoolbank.h"
 
+#include "app/accounts.h"
 #include "store/bank.h"
 
 namespace zs {
@@ -54,6 +55,16 @@ void openSchoolBank(const QString& location, const QString& password) {
     Bank bank(location);
     if (const QString problem = bank.schemaProblem(); !problem.isEmpty())
         throw StoreError(problem);
+}
+
+void createSchoolBank(const QString& location, const QString& elderName, const QString& elderPassword) {
+    if (elderName.trimmed().isEmpty() || elderPassword.isEmpty())
+        throw StoreError(QStringLiteral("第一位元老级用户的实名用户名和密码都要填写。"));
+    Bank::create(location);
+    Bank bank(location);
+    bank.addRow(QStringLiteral("用户管理"),
+                {{QStringLiteral("实名用户名"), elderName}, {QStringLiteral("密码"), hashPassword(elderPassword)}});
+    makeElder(location, elderName);
 }
 
 }  // namespace zs

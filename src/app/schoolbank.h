@@ -21,4 +21,8 @@ QString schoolBankComplaint(const ServerLocation& location);
 // password and holds a complete bank. Throws StoreError with the reason.
 void openSchoolBank(const QString& location, const QString& password);
 
+// Sets up a school bank in an existing empty database (or schema): the bank's
+// tables and a first 元老级用户 with the given password (kept as a hash).
+void createSchoolBank(const QString& location, const QString& elderName, const QString& elderPassword);
+
 }  // namespace zs

@@ -5,6 +5,8 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/pausepoint.h"
+#include "store/serverdocuments.h"
+#include "store/serverlocation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,7 +53,19 @@ QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const
 
 PaperGeneration::PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder,
                                  QDateTime when)
-    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), placed_(placedRows(table)) {}
+    : table_(table), appDir_(appDir), bank_(QDir(appDir).filePath(kBankFileName)), desktop_(desktopFolder),
+      when_(std::move(when)), placed_(placedRows(table)) {}
+
+void PaperGeneration::useBank(const QString& bankPath) {
+    bank_ = bankPath;
+    if (!isServerLocation(bankPath))
+        return;
+    QStringList numbers;
+    for (int r : placed_)
+        numbers << table_.cell(r, SpecTable::QuestionNumber);
+    Bank bank(bankPath, Bank::Mode::ReadOnly);
+    fetchDocuments(bank, numbers);
+}
 
 PaperGeneration::~PaperGeneration() = default;
 
@@ -61,7 +75,7 @@ QStringList PaperGeneration::missingFiles() const {
     for (const QString& name : {kPaperTemplateName, kAnswerTemplateName, kReviewTemplateName})
         if (!QFileInfo::exists(app.filePath(name)))
             missing << QDir::toNativeSeparators(app.filePath(name));
-    const QString bank = app.filePath(kBankFileName);
+    const QString& bank = bank_;
     for (int r : placed_) {
         const QString number = table_.cell(r, SpecTable::QuestionNumber);
         for (const QString& doc : {questionDocumentPath(bank, number), answerDocumentPath(bank, number)})
@@ -95,7 +109,7 @@ void PaperGeneration::open(WordInstance& word) {
 }
 
 void PaperGeneration::recordUse(const QDate& day) {
-    Bank bank(QDir(appDir_).filePath(kBankFileName));
+    Bank bank(bank_);
     bank.transaction([&] {
         for (int r : placed_) {
             bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
@@ -107,7 +121,7 @@ void PaperGeneration::recordUse(const QDate& day) {
 }
 
 void PaperGeneration::writeQuestions(const std::function<void(int, int)>& progress) {
-    const QString bank = QDir(appDir_).filePath(kBankFileName);
+    const QString& bank = bank_;
     QString lastType;
     int section = 0;
     int questionNumber = 0;

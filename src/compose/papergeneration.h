@@ -38,6 +38,11 @@ public:
     PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder, QDateTime when);
     ~PaperGeneration();
 
+    // The bank the questions come from and their use is recorded in, when it
+    // is not the application folder's (a school bank on a server): its
+    // documents are fetched into its local folder first.
+    void useBank(const QString& bankPath);
+
     // Every template and question document the paper needs that does not exist.
     QStringList missingFiles() const;
 
@@ -59,6 +64,7 @@ public:
 private:
     const SpecTable& table_;
     QString appDir_;
+    QString bank_;
     QString desktop_;
     QDateTime when_;
     QString folder_;

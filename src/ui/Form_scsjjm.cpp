@@ -47,6 +47,8 @@ bool Form_scsjjm::generate() {
     state_.resetBankPath();
     const QDateTime now = state_.now();
     generation_ = std::make_unique<PaperGeneration>(table_, state_.appDir(), state_.desktop.desktopFolder(), now);
+    if (!state_.SchoolBank.isEmpty() && !guarded(state_, [&] { generation_->useBank(state_.BankPath); }))
+        return false;
 
     // Nothing is written before every file the paper needs is known to be there.
     const QStringList missing = generation_->missingFiles();

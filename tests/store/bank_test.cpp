@@ -117,6 +117,15 @@ TEST_P(BankTest, DateLiteralsBetweenAndDatesReadBackAsDates) {
     EXPECT_EQ(used.date(0, "最后使用日期"), QDate(2024, 3, 5));
     EXPECT_EQ(used.value(0, "入库日期").typeId(), QMetaType::QDate);
     EXPECT_TRUE(bank->query("select * from 试题库 where 题目编号='00003'").isNull(0, "最后使用日期"));
+
+    // A use recorded with bound values, as paper generation records it.
+    for (int use = 0; use < 2; ++use)
+        bank->executeBound("UPDATE \"试题库\" SET \"最后使用日期\" = ?, \"使用次数\" = coalesce(\"使用次数\", 0) + 1 "
+                           "WHERE \"题目编号\" = ?",
+                           {QDate(2024, 6, 1), "00003"});
+    const RowSet recorded = bank->query("select * from 试题库 where 题目编号='00003'");
+    EXPECT_EQ(recorded.date(0, "最后使用日期"), QDate(2024, 6, 1));
+    EXPECT_EQ(recorded.value(0, "使用次数").toLongLong(), 2);
 }
 
 TEST_P(BankTest, LikeAndIrregularBlanksAsTheScreensWriteThem) {
@@ -191,8 +200,9 @@ TEST_P(BankTest, AFailureSaysWhatFailedInChineseAndKeepsTheDatabaseWordsForTheDe
     StoreError e = failure([&] { bank->query("select * from 没有这个表"); });
     EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库缺少数据表<没有这个表>" + incomplete);
     EXPECT_TRUE(e.details().startsWith("语句：select * from 没有这个表\n" + engine)) << e.details().toStdString();
-    if (!onServer())
+    if (!onServer()) {
         EXPECT_EQ(e.details(), "语句：select * from 没有这个表\nSQLite：no such table: 没有这个表");
+    }
 
     e = failure([&] { bank->execute("update 试题库 set 没有这列 = 1"); });
     EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库的数据表缺少列<没有这列>" + incomplete);

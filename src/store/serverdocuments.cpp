@@ -91,10 +91,12 @@ void storeDocuments(Bank& bank, const QString& number) {
         if (!f.open(QIODevice::ReadOnly))
             continue;
         const QString name = QFileInfo(path).fileName();
-        bank.executeBound(QStringLiteral("INSERT INTO \"试题文档\" (\"文件名\", \"内容\") VALUES (?, ?) ON CONFLICT "
-                                         "(\"文件名\") DO UPDATE SET \"内容\" = EXCLUDED.\"内容\", "
-                                         "\"修订号\" = \"试题文档\".\"修订号\" + 1"),
-                          {name, f.readAll()});
+        bank.executeBound(
+            QStringLiteral(
+                "INSERT INTO \"试题文档\" (\"文件名\", \"内容\") VALUES (?, coalesce(?, ''::bytea)) ON CONFLICT "
+                "(\"文件名\") DO UPDATE SET \"内容\" = EXCLUDED.\"内容\", "
+                "\"修订号\" = \"试题文档\".\"修订号\" + 1"),
+            {name, f.readAll()});
         const RowSet revision =
             bank.query(QStringLiteral("select 修订号 from 试题文档 where 文件名='") + sqlValue(name) + u'\'');
         noteRevision(path, revision.value(0, 0).toLongLong());

@@ -24,9 +24,16 @@ public:
     void Command_lj_Click();
     void Command_bjtk_Click();
     void command_qx_Click();
+    // This computer's bank file into the school bank, and the school bank
+    // into a new bank file; both connect with the boxes first.
+    void Command_scxxtk_Click();
+    void Command_xzbdtk_Click();
 
 private:
     void Form_Load();
+    // The location of the boxes, connected with their password; empty (and
+    // the reason shown) when it cannot be used.
+    QString connectedLocation();
 
     RunState& state_;
     std::unique_ptr<Ui::Form_ljxxtk> ui;

@@ -8,6 +8,7 @@
 #include "store/bank.h"
 #include "store/serverlocation.h"
 #include "support/pgcluster.h"
+#include "support/samplebank.h"
 #include "support/testsupport.h"
 #include "ui/Form_ljxxtk.h"
 #include "ui/Form_yhdl.h"
@@ -141,5 +142,36 @@ TEST_F(SchoolBankScreens, IncompleteBoxesAreNamed) {
     form.Command_lj_Click();
     EXPECT_EQ(app.prompts.lastMessage(), "未能连接学校题库，原因如下：\r\r*服务器未填写！\r*端口应该是 1 到 65535 "
                                          "之间的数字！\r*数据库未填写！\r*用户名未填写！\r");
+    EXPECT_TRUE(state.SchoolBank.isEmpty());
+}
+
+TEST_F(SchoolBankScreens, UploadsThisComputersBankAndDownloadsTheSchoolBank) {
+    RunState& state = app.state();
+    {
+        Bank mine(app.bankPath());
+        addSampleCatalogue(mine);
+        addSampleQuestion(mine,
+                          {"00001", "王老师-00001", "单选题", "0.5", std::nullopt, {{kSection11, "1-A"}}, "王老师"});
+    }
+    const ServerLocation where = ServerLocation::parse(location);
+    {
+        QSettings settings;
+        rememberSchoolBank(settings, where);
+    }
+    Form_ljxxtk form(state);
+    fillBoxes(form, where, "s3cret");
+    app.prompts.answer(Answer::Yes);
+    child<QPushButton>(&form, "Command_scxxtk")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "已上传到学校题库：1 道试题，7 条教材设置，0 个试题来源。");
+    EXPECT_EQ(Bank(location).query("select * from 试题库 where 试题识别码='王老师-00001'").count(), 1);
+
+    const QString target = bankFolder.file("下载/试题库.mdb");
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    app.prompts.type(target);
+    child<QPushButton>(&form, "Command_xzbdtk")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "已把学校题库下载为本地题库：1 道试题，7 条教材设置，0 个试题来源。\r" +
+                                             QDir::toNativeSeparators(target));
+    EXPECT_EQ(Bank(target).query("select 试题识别码 from 试题库").texts(), QStringList({"王老师-00001"}));
+    // Neither command connects the program to the school bank by itself.
     EXPECT_TRUE(state.SchoolBank.isEmpty());
 }

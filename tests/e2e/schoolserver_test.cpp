@@ -38,7 +38,7 @@ ScriptRun runScript(const QStringList& arguments) {
 }  // namespace
 
 TEST(SchoolServerScript, MakesADatabaseWithTheBankAndAFirstElder) {
-    PostgresCluster* cluster = PostgresCluster::instance();
+    PrivateCluster* cluster = PostgresCluster::instance();
     if (!cluster)
         GTEST_SKIP() << PostgresCluster::unavailableReason().toStdString();
     const QStringList arguments = {"--host",     cluster->socketFolder(),

@@ -285,6 +285,16 @@ void createServerTables(const ServerLocation& where) {
         QStringLiteral("CREATE TABLE \"试题文档\" (\"文件名\" text PRIMARY KEY, \"内容\" bytea NOT NULL, "
                        "\"修订号\" integer NOT NULL DEFAULT 1)"),
     };
+    // Searches match scope paths and knowledge points with "like" in any case:
+    // trigram indexes serve them where the server offers the extension.
+    {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")))
+            statements << QStringLiteral("CREATE INDEX \"试题库_考查范围_三元组\" ON \"试题库\" USING gin "
+                                         "(\"考查范围\" gin_trgm_ops)")
+                       << QStringLiteral("CREATE INDEX \"试题库_知识点_三元组\" ON \"试题库\" USING gin "
+                                         "(\"知识点\" gin_trgm_ops)");
+    }
     for (const QString& t : Bank::defaultTypes())
         statements << QStringLiteral("INSERT INTO \"题型\" VALUES ('%1')").arg(t);
     for (const QString& d : Bank::defaultDifficulties())

@@ -97,10 +97,11 @@ bool PrivateCluster::start(QString* error) {
              error))
         return false;
     // Fast and private: no TCP, a socket in the folder, nothing forced to disk.
-    const QString options = QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off -c full_page_writes=off "
+    const QString listen = tcpPort_ > 0 ? QStringLiteral("127.0.0.1") : QString();
+    const QString options = QStringLiteral("-c listen_addresses='%1' -k %2 -p %3 -c fsync=off -c full_page_writes=off "
                                            "-c synchronous_commit=off -c max_connections=200")
-                                .arg(folder_.path())
-                                .arg(kPort);
+                                .arg(listen, folder_.path())
+                                .arg(tcpPort_ > 0 ? tcpPort_ : kPort);
     if (!run(QStringLiteral("pg_ctl"),
              {QStringLiteral("-D"), data, QStringLiteral("-l"), QDir(folder_.path()).filePath(QStringLiteral("log")),
               QStringLiteral("-o"), options, QStringLiteral("-w"), QStringLiteral("-s"), QStringLiteral("start")},
@@ -110,7 +111,7 @@ bool PrivateCluster::start(QString* error) {
     admin_ = nextAdminConnection();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), admin_);
     db.setHostName(folder_.path());
-    db.setPort(kPort);
+    db.setPort(port());
     db.setDatabaseName(QStringLiteral("postgres"));
     db.setUserName(user_);
     if (!db.open()) {
@@ -151,10 +152,19 @@ QString PrivateCluster::administer(const QString& statement) {
 QString PrivateCluster::location(const QString& database, const QString& schema) const {
     ServerLocation where;
     where.host = folder_.path();
-    where.port = kPort;
+    where.port = port();
     where.database = database;
     where.user = user_;
     where.schema = schema;
+    return where.text();
+}
+
+QString PrivateCluster::loopbackLocation(const QString& database) const {
+    ServerLocation where;
+    where.host = QStringLiteral("127.0.0.1");
+    where.port = port();
+    where.database = database;
+    where.user = user_;
     return where.text();
 }
 

@@ -21,6 +21,10 @@ public:
     // missing), or an empty text.
     static QString unavailableReason();
 
+    // Listens on 127.0.0.1 at `port` besides the socket (the load benchmark
+    // goes through TCP like a school's teachers do); call before start().
+    void listenOnLoopback(int port) { tcpPort_ = port; }
+
     // Makes and starts the cluster; false with the reason in `error`.
     bool start(QString* error);
     void stop();
@@ -34,9 +38,11 @@ public:
     QString newSchema();
 
     QString socketFolder() const { return folder_.path(); }
-    int port() const { return kPort; }
+    int port() const { return tcpPort_ > 0 ? tcpPort_ : kPort; }
     QString user() const { return user_; }
     QString location(const QString& database, const QString& schema = {}) const;
+    // The same over TCP on the loopback (after listenOnLoopback).
+    QString loopbackLocation(const QString& database) const;
 
 private:
     bool run(const QString& program, const QStringList& arguments, QString* error, int timeoutMs = 60000);
@@ -50,6 +56,7 @@ private:
     bool started_ = false;
     int databases_ = 0;
     int schemas_ = 0;
+    int tcpPort_ = 0;
 };
 
 }  // namespace zs::test

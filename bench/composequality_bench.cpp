@@ -1,9 +1,15 @@
 // Quality of intelligent composition: for realistic requests (different
 // paper sizes, type mixes, shares and scopes), many seeds each, the median and
 // worst offset and the time of the classic search alone and of the classic
-// search followed by the refinement. Prints a Markdown table.
+// search followed by the refinement; and the exact stage after them: the
+// proven optimum, the offset of the plan it returns and its time (on one
+// core). Prints a Markdown table.
 //
-//   composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [--request R]... [--distribution] [BANK]...
+//   composequality_bench [--seeds N] [--exact-seeds E] [--exact-ms T] [--budget-ms B] [--rows R]...
+//                        [--request R]... [--distribution] [BANK]...
+//
+// --exact-seeds E runs the exact stage for the first E seeds (default 5; 0
+// leaves it out), --exact-ms T is its time limit (default the program's).
 //
 // --request NAME:TYPES:SHARES:UNIT:COUNT replaces the built-in requests (it can
 // be given several times): TYPES the eight counts of 单选题 … 作文题, SHARES the
@@ -35,6 +41,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 
 using namespace zs;
@@ -59,6 +66,14 @@ std::vector<Request>& requests() {
         {"期末考试 30题 1册", {10, 2, 6, 2, 4, 0, 6, 0}, {10, 20, 40, 20, 10}, Request::Unit::Volume, 1},
         {"选择判断 40题 3章", {16, 8, 0, 8, 0, 0, 8, 0}, {20, 20, 30, 20, 10}, Request::Unit::Chapter, 3},
         {"综合复习 50题 2册", {16, 4, 10, 4, 6, 2, 8, 0}, {20, 20, 30, 20, 10}, Request::Unit::Volume, 2},
+        // Harder: uneven shares over two volumes (the best plan needs a
+        // rounded knowledge mean other than one point per question), more
+        // questions than knowledge points in one chapter, and every point of a
+        // section hit several times.
+        {"期末总复习 50题 2册 偏难", {14, 4, 10, 4, 8, 2, 8, 0}, {0, 10, 30, 40, 20}, Request::Unit::Volume, 2},
+        {"期末考试 50题 1册", {16, 4, 10, 4, 6, 2, 8, 0}, {20, 20, 30, 20, 10}, Request::Unit::Volume, 1},
+        {"章末复习 40题 1章", {12, 4, 8, 4, 6, 0, 6, 0}, {20, 30, 30, 10, 10}, Request::Unit::Chapter, 1},
+        {"一节精练 20题 1节", {8, 0, 6, 0, 6, 0, 0, 0}, {20, 30, 30, 20, 0}, Request::Unit::Section, 1},
     };
     return list;
 }
@@ -175,6 +190,11 @@ template <typename T> T median(std::vector<T> v) {
 struct Totals {
     int requests = 0;
     int met = 0;
+    // The exact stage: requests run, proven optimal in every run, and times.
+    int exactRequests = 0;
+    int exactProven = 0;
+    std::vector<double> exactMs;
+    QStringList stopped;  // requests where the solver stopped at its limit
 };
 
 // The offsets of one request over all seeds, for the distribution table.
@@ -237,11 +257,16 @@ bool parseRequest(const QString& text, Request& r) {
     return ok && r.units > 0;
 }
 
-void run(Source& source, int seeds, const ComposeOptions& refined, Totals& totals, bool distribution) {
+void run(Source& source, int seeds, int exactSeeds, const ComposeOptions& refined, Totals& totals, bool distribution) {
     std::printf("\n### %s\n\n", qPrintable(source.name()));
     std::printf("| 请求 | M | K | 下限 | 经典 最好/中位/最差 | 经典+精细 最好/中位/最差 | 比值 | 经典 用时 ms | "
-                "经典+精细 用时 ms | 候选查询 ms |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+                "经典+精细 用时 ms | 候选查询 ms | 精确 最优值 | 精确 返回偏移值 | 精确 用时 中位/最差 ms |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    ComposeOptions exact = refined;
+    exact.exact = true;
+    ComposeOptions twoPapers = exact;
+    twoPapers.twoPapers = true;
+    QStringList pairRows;  // the A/B table
     ComposeOptions classicOnly;
     classicOnly.refine = false;
     std::vector<Spread> spreads;
@@ -254,7 +279,7 @@ void run(Source& source, int seeds, const ComposeOptions& refined, Totals& total
         const CandidateTable table = source.candidates(p, querySeconds);
         const CandidatePool pool(table, p);
         if (pool.distinctNumbers() < p.TotalWanted) {
-            std::printf("| %s | %d | %d | | 题目不足 | | | | | |\n", qPrintable(r.name), pool.size(),
+            std::printf("| %s | %d | %d | | 题目不足 | | | | | | | | |\n", qPrintable(r.name), pool.size(),
                         pool.knowledgePointCount());
             continue;
         }
@@ -271,6 +296,65 @@ void run(Source& source, int seeds, const ComposeOptions& refined, Totals& total
             better.push_back(composePlan(pool, p.TotalWanted, b, refined).BestOffset);
             betterMs.push_back(t.nsecsElapsed() / 1e6);
         }
+        // The exact stage (its whole command: classic, refinement, models).
+        std::vector<Offset> exactOffsets;
+        std::vector<double> exactMs;
+        Offset bound = std::numeric_limits<Offset>::max();
+        bool allProven = true;
+        for (int seed = 1; seed <= exactSeeds; ++seed) {
+            QElapsedTimer t;
+            std::mt19937 c(seed);
+            t.start();
+            const ComposeResult e = composePlan(pool, p.TotalWanted, c, exact);
+            exactMs.push_back(t.nsecsElapsed() / 1e6);
+            exactOffsets.push_back(e.BestOffset);
+            bound = std::min(bound, e.bound.value_or(0));
+            allProven = allProven && e.bound && *e.bound >= e.BestOffset;
+        }
+        QString exactColumns = " | | ";
+        if (!exactOffsets.empty()) {
+            ++totals.exactRequests;
+            totals.exactProven += allProven;
+            totals.exactMs.insert(totals.exactMs.end(), exactMs.begin(), exactMs.end());
+            if (!allProven)
+                totals.stopped << QString("%1（%2）").arg(r.name, source.name());
+            exactColumns = QString("%1%2 | %3 / %4 | %5 / %6")
+                               .arg(allProven ? "" : "≥ ")
+                               .arg(bound)
+                               .arg(median(exactOffsets))
+                               .arg(*std::max_element(exactOffsets.begin(), exactOffsets.end()))
+                               .arg(median(exactMs), 0, 'f', 0)
+                               .arg(*std::max_element(exactMs.begin(), exactMs.end()), 0, 'f', 0);
+        }
+        // A/B papers: two plans without a common question, optimal together.
+        if (exactSeeds > 0 && pool.distinctNumbers() >= 2 * p.TotalWanted) {
+            std::vector<double> ms;
+            std::vector<Offset> sums;
+            Offset pairBound = std::numeric_limits<Offset>::max();
+            bool proven = true;
+            QString last;
+            for (int seed = 1; seed <= exactSeeds; ++seed) {
+                QElapsedTimer t;
+                std::mt19937 c(seed);
+                t.start();
+                const ComposeResult e = composePlan(pool, p.TotalWanted, c, twoPapers);
+                ms.push_back(t.nsecsElapsed() / 1e6);
+                sums.push_back(e.BestOffset + e.SecondOffset);
+                pairBound = std::min(pairBound, e.bound.value_or(0));
+                proven = proven && e.bound && *e.bound >= sums.back();
+                last = QString("%1 / %2").arg(e.BestOffset).arg(e.SecondOffset);
+            }
+            if (!proven)
+                totals.stopped << QString("A/B %1（%2）").arg(r.name, source.name());
+            pairRows << QString("| %1 | %2%3 | %4 | %5 | %6 / %7 |")
+                            .arg(r.name)
+                            .arg(proven ? "" : "≥ ")
+                            .arg(pairBound)
+                            .arg(median(sums))
+                            .arg(last)
+                            .arg(median(ms), 0, 'f', 0)
+                            .arg(*std::max_element(ms.begin(), ms.end()), 0, 'f', 0);
+        }
         const Offset mc = median(classic), mb = median(better);
         const double ratio = mc > 0 ? double(mb) / double(mc) : 0;
         ++totals.requests;
@@ -281,12 +365,19 @@ void run(Source& source, int seeds, const ComposeOptions& refined, Totals& total
                 .arg(median(v))
                 .arg(*std::max_element(v.begin(), v.end()));
         };
-        std::printf("| %s | %d | %d | %lld | %s | %s | %.3f%s | %.1f | %.1f | %.1f |\n", qPrintable(r.name),
+        std::printf("| %s | %d | %d | %lld | %s | %s | %.3f%s | %.1f | %.1f | %.1f | %s |\n", qPrintable(r.name),
                     pool.size(), pool.knowledgePointCount(), (long long)pool.offsetLowerBound(p.TotalWanted),
                     qPrintable(spread(classic)), qPrintable(spread(better)), ratio, mb * 5 <= mc ? "" : " (>1/5)",
-                    median(classicMs), median(betterMs), querySeconds * 1e3);
+                    median(classicMs), median(betterMs), querySeconds * 1e3, qPrintable(exactColumns));
         std::fflush(stdout);
         spreads.push_back({r.name, classic, better});
+    }
+    if (!pairRows.isEmpty()) {
+        std::printf("\nA/B 卷（两套没有相同题目的方案，偏移值之和最小）\n\n");
+        std::printf("| 请求 | 最优偏移值之和 | 返回的偏移值之和 | A / B | 用时 中位/最差 ms |\n");
+        std::printf("|---|---:|---:|---:|---:|\n");
+        for (const QString& row : pairRows)
+            std::printf("%s\n", qPrintable(row));
     }
     if (distribution)
         printDistribution(spreads, seeds);
@@ -303,6 +394,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     int seeds = 30;
+    int exactSeeds = 5;
     ComposeOptions refined;
     std::vector<int> rows;
     QStringList banks;
@@ -312,6 +404,10 @@ int main(int argc, char** argv) {
         const QString& a = args[i];
         if (a == "--seeds" && i + 1 < args.size()) {
             seeds = args[++i].toInt();
+        } else if (a == "--exact-seeds" && i + 1 < args.size()) {
+            exactSeeds = args[++i].toInt();
+        } else if (a == "--exact-ms" && i + 1 < args.size()) {
+            refined.exactStage.timeLimit = std::chrono::milliseconds(args[++i].toInt());
         } else if (a == "--budget-ms" && i + 1 < args.size()) {
             refined.refinement.budget = std::chrono::milliseconds(args[++i].toInt());
         } else if (a == "--rows" && i + 1 < args.size()) {
@@ -334,8 +430,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a.startsWith("--")) {
             std::fprintf(stderr,
-                         "usage: composequality_bench [--seeds N] [--budget-ms B] [--rows R]... [--request R]... "
-                         "[--distribution] [BANK]...\n"
+                         "usage: composequality_bench [--seeds N] [--exact-seeds E] [--exact-ms T] [--budget-ms B] "
+                         "[--rows R]... [--request R]... [--distribution] [BANK]...\n"
                          "       composequality_bench --make-bank ROWS DIR\n");
             return 2;
         } else {
@@ -353,11 +449,11 @@ int main(int argc, char** argv) {
     try {
         for (int n : rows) {
             MemorySource source(n);
-            run(source, seeds, refined, totals, distribution);
+            run(source, seeds, exactSeeds, refined, totals, distribution);
         }
         for (const QString& b : banks) {
             BankSource source(b);
-            run(source, seeds, refined, totals, distribution);
+            run(source, seeds, exactSeeds, refined, totals, distribution);
         }
     } catch (const StoreError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
@@ -365,5 +461,12 @@ int main(int argc, char** argv) {
     }
     std::printf("\n目标（精细优化后的中位偏移值不超过经典搜索的五分之一）：%d / %d 个请求达到\n", totals.met,
                 totals.requests);
+    if (totals.exactRequests > 0) {
+        std::printf("精确求解：%d / %d 个请求每次都证明了最优；用时中位 %.0f ms，最长 %.0f ms\n", totals.exactProven,
+                    totals.exactRequests, median(totals.exactMs),
+                    *std::max_element(totals.exactMs.begin(), totals.exactMs.end()));
+        for (const QString& s : totals.stopped)
+            std::printf("  到达时间上限：%s\n", qPrintable(s));
+    }
     return 0;
 }

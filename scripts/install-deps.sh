@@ -12,6 +12,8 @@ packages=(
   # (Qt's driver, the server for setting one up and for the tests' private
   # clusters, libsodium for the accounts' password hashes)
   libsqlite3-dev sqlite3 libqt6sql6-psql postgresql libsodium-dev
+  # mixed-integer solver of the exact composition (COIN-OR CBC)
+  coinor-libcbc-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-dev
   # Chinese fonts for screens, previews and PDFs: the sans-serif faces and the

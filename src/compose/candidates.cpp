@@ -39,6 +39,10 @@ QString candidateQuery(const CompositionParameters& p) {
     if (p.LastUseRange)
         q += QStringLiteral(" and (最后使用日期 between #") + dialectDate(p.LastUseRange->after) +
              QStringLiteral("# and #") + dialectDate(p.LastUseRange->before) + QStringLiteral("#)");
+    // Every row of a question recently used goes, whichever row recorded it.
+    if (p.UsedSince)
+        q += QStringLiteral(" and 题目编号 not in (select 题目编号 from 试题库 where 最后使用日期 >= #") +
+             dialectDate(*p.UsedSince) + QStringLiteral("# and 题目编号 is not null)");
     return q;
 }
 
@@ -178,6 +182,33 @@ CandidatePool::CandidatePool(const CandidateTable& candidates, const Composition
     }
     distinctNumbers_ = int(numbers.size());
     add(Candidate{}, -1);  // the empty row
+    slotStart_.push_back(int(slots_.size()));
+    scratch_.assign(k_ + 1, 0);
+}
+
+CandidatePool::CandidatePool(const CandidatePool& whole, const std::vector<int>& rows)
+    : k_(whole.k_), typeTargets_(whole.typeTargets_), levelTargets_(whole.levelTargets_) {
+    std::vector<int> renumbered(whole.distinctNumbers_, -1);
+    const int m = int(rows.size());
+    type_.reserve(m + 1);
+    level_.reserve(m + 1);
+    number_.reserve(m + 1);
+    slotStart_.reserve(m + 2);
+    auto add = [&](int i, int numberId) {
+        type_.push_back(whole.type_[i]);
+        level_.push_back(whole.level_[i]);
+        number_.push_back(numberId);
+        slotStart_.push_back(int(slots_.size()));
+        slots_.insert(slots_.end(), whole.slots_.begin() + whole.slotStart_[i],
+                      whole.slots_.begin() + whole.slotStart_[i + 1]);
+    };
+    for (int r : rows) {
+        int& id = renumbered[whole.number_[r]];
+        if (id < 0)
+            id = distinctNumbers_++;
+        add(r, id);
+    }
+    add(whole.at(-1), -1);  // the empty row
     slotStart_.push_back(int(slots_.size()));
     scratch_.assign(k_ + 1, 0);
 }

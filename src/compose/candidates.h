@@ -64,6 +64,9 @@ Offset planOffset(const PlanRows& plan, const CompositionParameters& parameters)
 class CandidatePool {
 public:
     CandidatePool(const CandidateTable& candidates, const CompositionParameters& parameters);
+    // The pool of some rows of another pool, in the given order (candidate i
+    // here is rows[i] there; numbers are counted afresh).
+    CandidatePool(const CandidatePool& whole, const std::vector<int>& rows);
 
     // Number of candidates (M).
     int size() const { return int(type_.size()) - 1; }

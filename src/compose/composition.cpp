@@ -2,9 +2,103 @@
 
 #include "store/bank.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace zs {
 
+// ---------------------------------------------------------------- messages
+
+QString planQualityLine(Offset gap, bool twoPapers) {
+    if (twoPapers)
+        return gap <= 0 ? QStringLiteral("A、B两套方案已证明为最优组合。")
+                        : QStringLiteral("A、B两套方案的偏移值之和与理论最优值至多相差 %1。").arg(gap);
+    return gap <= 0 ? QStringLiteral("该方案已证明为最优方案。")
+                    : QStringLiteral("该方案与理论最优值至多相差 %1。").arg(gap);
+}
+
+QString secondPlanLine(Offset offset) {
+    return QStringLiteral("同时计算出了B卷方案（与A卷没有相同的题目），其偏移值为：%1").arg(offset);
+}
+
+QStringList requestShortfalls(const CandidatePool& pool, int papers) {
+    // Different questions of each type slot and level.
+    std::array<std::vector<char>, kTypeSlotCount> ofType;
+    std::array<std::vector<char>, kLevelCount> ofLevel;
+    for (auto& v : ofType)
+        v.assign(pool.distinctNumbers(), 0);
+    for (auto& v : ofLevel)
+        v.assign(pool.distinctNumbers(), 0);
+    for (int r = 0; r < pool.size(); ++r) {
+        if (pool.typeSlot(r) >= 0)
+            ofType[pool.typeSlot(r)][pool.numberId(r)] = 1;
+        if (pool.level(r) >= 0)
+            ofLevel[pool.level(r)][pool.numberId(r)] = 1;
+    }
+    QStringList lines;
+    auto check = [&](const QString& name, int target, const std::vector<char>& questions) {
+        const int available = int(std::count(questions.begin(), questions.end(), 1));
+        const int wanted = target * papers;
+        if (target <= 0 || available >= wanted)
+            return;
+        const QString each = papers == 1 ? QString() : QStringLiteral("（A、B卷各 %1 道）").arg(target);
+        lines << QStringLiteral("%1：需要 %2 道%3，所选范围内只有 %4 道。")
+                     .arg(name)
+                     .arg(wanted)
+                     .arg(each)
+                     .arg(available);
+    };
+    for (int t = 0; t < kTypeSlotCount; ++t)
+        check(typeSlotCaptions()[t], pool.typeTargets()[t], ofType[t]);
+    for (int l = 0; l < kLevelCount; ++l)
+        check(levelNames()[l], pool.levelTargets()[l], ofLevel[l]);
+    return lines;
+}
+
+QString shortfallQuestion(const QStringList& shortfalls) {
+    return QStringLiteral("所选考查范围内的题目不能完全满足设置的要求：\r\r") + shortfalls.join(u'\r') +
+           QStringLiteral("\r\r点击“确定”仍然计算最接近要求的方案，点击“取消”返回修改参数。");
+}
+
 // ---------------------------------------------------------------- the entry point
+
+namespace {
+
+// The candidates whose numbers none of the plans holds.
+std::vector<int> rowsOutside(const CandidatePool& pool, const Plan& plan) {
+    std::vector<char> taken(pool.distinctNumbers(), 0);
+    for (int r : plan)
+        if (r >= 0)
+            taken[pool.numberId(r)] = 1;
+    std::vector<int> rows;
+    for (int r = 0; r < pool.size(); ++r)
+        if (!taken[pool.numberId(r)])
+            rows.push_back(r);
+    return rows;
+}
+
+// The result message of the plans found.
+QString resultMessage(const ComposeResult& r, bool twoPapers) {
+    QString message = planResultMessage(r.BestOffset);
+    if (twoPapers)
+        message += QStringLiteral("\r\r") + secondPlanLine(r.SecondOffset);
+    if (r.bound) {
+        const Offset total = r.BestOffset + (twoPapers ? r.SecondOffset : 0);
+        message += QStringLiteral("\r\r") + planQualityLine(total - *r.bound, twoPapers);
+    }
+    return message;
+}
+
+}  // namespace
+
+bool composable(const CandidatePool& pool, int totalWanted, const ComposeOptions& options) {
+    if (checkPlanRequest(pool, totalWanted, options.refine) != PlanStatus::Ready)
+        return false;
+    if (!options.twoPapers)
+        return true;
+    // Two papers without a common question: a B paper from what A leaves.
+    return pool.distinctNumbers() >= 2 * totalWanted || (!options.refine && pool.size() >= 2 * totalWanted);
+}
 
 ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
                           const ComposeOptions& options) {
@@ -16,21 +110,84 @@ ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt199
         result.message = refusalMessage(result.status, totalWanted);
         return result;
     }
+    if (options.twoPapers && options.refine && pool.distinctNumbers() < 2 * totalWanted) {
+        result.status = PlanStatus::RefusedTooFew;
+        result.message = kTooFewForTwoPapersMessage;
+        return result;
+    }
     PlanSearchResult classic = SearchPlan(pool, totalWanted, random);
     result.status = classic.status;
     result.BestPlan = std::move(classic.BestPlan);
     result.BestOffset = classic.BestOffset;
     result.classicOffset = classic.BestOffset;
     result.message = classic.message;
-    if (!options.refine || !classic.PlanReady())
+    if (!classic.PlanReady())
         return result;
 
-    const RefineResult refined = refinePlan(pool, result.BestPlan, random, options.refinement);
-    if (refined.valid) {
-        result.BestPlan = refined.plan;
-        result.BestOffset = refined.offset;
-        result.message = planResultMessage(refined.offset);
+    bool valid = true;
+    if (options.refine) {
+        const RefineResult refined = refinePlan(pool, result.BestPlan, random, options.refinement);
+        valid = refined.valid;
+        if (refined.valid) {
+            result.BestPlan = refined.plan;
+            result.BestOffset = refined.offset;
+            result.message = planResultMessage(refined.offset);
+        }
     }
+
+    // With the exact stage and two papers, each paper alone is made the best
+    // first (a quarter of the time each), then the two together.
+    const bool exact = options.exact && options.refine && valid;
+    const auto started = std::chrono::steady_clock::now();
+    ExactOptions single = options.exactStage;
+    single.timeLimit = options.exactStage.timeLimit / 4;
+    if (exact && options.twoPapers)
+        result.BestPlan = exactPlans(pool, {result.BestPlan}, single).plans[0];
+
+    if (options.twoPapers) {
+        // The B paper: the same search over the questions the A paper leaves.
+        const std::vector<int> rest = rowsOutside(pool, result.BestPlan);
+        const CandidatePool restPool(pool, rest);
+        if (checkPlanRequest(restPool, totalWanted, options.refine) != PlanStatus::Ready) {
+            result.status = PlanStatus::RefusedTooFew;
+            result.message = kTooFewForTwoPapersMessage;
+            return result;
+        }
+        PlanSearchResult second = SearchPlan(restPool, totalWanted, random);
+        Plan plan = std::move(second.BestPlan);
+        if (options.refine) {
+            const RefineResult refined = refinePlan(restPool, plan, random, options.refinement);
+            if (refined.valid)
+                plan = refined.plan;
+            if (refined.valid && exact)
+                plan = exactPlans(restPool, {plan}, single).plans[0];
+        }
+        for (int& r : plan)
+            r = r >= 0 ? rest[r] : -1;
+        result.SecondPlan = std::move(plan);
+        result.SecondOffset = pool.offset(result.SecondPlan);
+    }
+
+    if (exact) {
+        std::vector<Plan> start = {result.BestPlan};
+        ExactOptions rest = options.exactStage;
+        if (options.twoPapers) {
+            start.push_back(result.SecondPlan);
+            const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - started);
+            rest.timeLimit = std::max(std::chrono::milliseconds(0), options.exactStage.timeLimit - used);
+        }
+        const ExactResult found = exactPlans(pool, start, rest);
+        result.BestPlan = found.plans[0];
+        result.BestOffset = pool.offset(result.BestPlan);
+        if (options.twoPapers) {
+            result.SecondPlan = found.plans[1];
+            result.SecondOffset = pool.offset(result.SecondPlan);
+        }
+        result.bound = found.bound;
+        result.stoppedAtLimit = found.stoppedAtLimit;
+    }
+    result.message = resultMessage(result, options.twoPapers);
     return result;
 }
 
@@ -40,17 +197,27 @@ ComposeResult composePlan(const CandidateTable& candidates, const CompositionPar
     return composePlan(pool, parameters.TotalWanted, random, options);
 }
 
+CandidateTable candidatesFromBank(const QString& bankPath, const CompositionParameters& parameters) {
+    Bank bank(bankPath, Bank::Mode::ReadOnly);
+    return BuildCandidates(bank, parameters);
+}
+
+Composition composeFromCandidates(CandidateTable candidates, const CompositionParameters& parameters,
+                                  std::mt19937& random, const ComposeOptions& options) {
+    Composition c;
+    c.candidates = std::move(candidates);
+    c.result = composePlan(c.candidates, parameters, random, options);
+    if (c.result.PlanReady()) {
+        c.rows = planRows(c.candidates, c.result.BestPlan);
+        if (options.twoPapers)
+            c.secondRows = planRows(c.candidates, c.result.SecondPlan);
+    }
+    return c;
+}
+
 Composition composeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
                             const ComposeOptions& options) {
-    Composition c;
-    {
-        Bank bank(bankPath, Bank::Mode::ReadOnly);
-        c.candidates = BuildCandidates(bank, parameters);
-    }
-    c.result = composePlan(c.candidates, parameters, random, options);
-    if (c.result.PlanReady())
-        c.rows = planRows(c.candidates, c.result.BestPlan);
-    return c;
+    return composeFromCandidates(candidatesFromBank(bankPath, parameters), parameters, random, options);
 }
 
 }  // namespace zs

@@ -5,10 +5,13 @@
 // ("精细优化" unticked), the refinement; and the texts the screen shows with
 // the result.
 
+#include "compose/planexact.h"
 #include "compose/planrefine.h"
 #include "compose/plansearch.h"
 
 #include <QString>
+#include <functional>
+#include <optional>
 #include <random>
 
 namespace zs {
@@ -25,7 +28,30 @@ struct ComposeOptions {
     // exactly the classic search's.
     bool refine = true;
     RefineOptions refinement;
+    // After the refinement, prove the best plan with the exact stage (the
+    // screen's "精细优化" asks for it); the message then tells how good the plan is.
+    bool exact = false;
+    ExactOptions exactStage;
+    // "同时生成A/B卷": a second plan (the B paper) with no question of the
+    // first; with the exact stage the two are optimal together.
+    bool twoPapers = false;
 };
+
+// The line the result message gains when the exact stage ran: the plan is the
+// proven best, or at most `gap` above the best possible.
+QString planQualityLine(Offset gap, bool twoPapers = false);
+// The line of the B paper's offset in the result message.
+QString secondPlanLine(Offset offset);
+inline const QString kTooFewForTwoPapersMessage =
+    QStringLiteral("对不起，所选考查范围内的题目不够组成两套没有相同题目的A/B卷，无法同时生成A/B卷！");
+
+// What the candidates cannot give: every ticked type and every level whose
+// questions (different 题目编号) are fewer than the paper (or both papers)
+// ask for, one line each, such as "单选题：需要 10 道，所选范围内只有 6 道。".
+QStringList requestShortfalls(const CandidatePool& pool, int papers = 1);
+// The question put to the teacher before the search when there are shortfalls
+// (OK: compose the closest plan; Cancel: change the request).
+QString shortfallQuestion(const QStringList& shortfalls);
 
 struct ComposeResult {
     PlanStatus status = PlanStatus::RefusedTotal;
@@ -37,7 +63,18 @@ struct ComposeResult {
     QString message;
     // What the classic stage found (equal to BestOffset without refinement).
     Offset classicOffset = kInitialBestOffset;
+    // Two papers: the B paper's plan and offset.
+    Plan SecondPlan;
+    Offset SecondOffset = 0;
+    // After the exact stage: no plan (no pair of plans, for A/B papers) has a
+    // lower offset (sum of offsets) than this.
+    std::optional<Offset> bound;
+    bool stoppedAtLimit = false;
 };
+
+// True when the search will not refuse the request before searching (enough
+// candidates, and different questions where the options need them).
+bool composable(const CandidatePool& pool, int totalWanted, const ComposeOptions& options);
 
 // The plan search the screen runs after the parameter check passed.
 ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
@@ -50,9 +87,16 @@ ComposeResult composePlan(const CandidateTable& candidates, const CompositionPar
 struct Composition {
     CandidateTable candidates;
     ComposeResult result;
-    PlanRows rows;  // the best plan's rows (empty rows where no candidate stands)
+    PlanRows rows;        // the best plan's rows (empty rows where no candidate stands)
+    PlanRows secondRows;  // the B paper's rows (two papers only)
 };
 Composition composeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
                             const ComposeOptions& options = {});
+
+// The same in two steps, so that the screen can explain shortfalls between
+// them: the candidates of the parameters (throws StoreError), then the search.
+CandidateTable candidatesFromBank(const QString& bankPath, const CompositionParameters& parameters);
+Composition composeFromCandidates(CandidateTable candidates, const CompositionParameters& parameters,
+                                  std::mt19937& random, const ComposeOptions& options = {});
 
 }  // namespace zs

@@ -185,7 +185,13 @@ CompositionParameters CollectParameters(const CompositionInputs& inputs, const Q
     p.SourceFilter = inputs.SourceFilter;
     if (inputs.afterTicked && inputs.beforeTicked)
         p.LastUseRange = DateRange{inputs.afterDate, inputs.beforeDate};
+    if (inputs.recentUseTicked && inputs.recentUseDays > 0 && inputs.today.isValid())
+        p.UsedSince = recentUseStart(inputs.today, inputs.recentUseDays);
     return p;
+}
+
+QDate recentUseStart(const QDate& today, int days) {
+    return today.addDays(1 - qint64(std::max(days, 1)));
 }
 
 ParameterCheck checkParameters(const CompositionInputs& inputs, const CompositionParameters& parameters) {

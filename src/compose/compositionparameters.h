@@ -48,6 +48,9 @@ struct CompositionParameters {
     QStringList SourceFilter;
     // Present only when both date boxes are ticked.
     std::optional<DateRange> LastUseRange;
+    // "近 N 天内用过的题不选": questions last used on or after this day are not
+    // candidates (present only when that box is ticked).
+    std::optional<QDate> UsedSince;
 
     // K: the number of knowledge points after slot 0.
     int knowledgePointCount() const { return int(ScopeKnowledgePoints.size()) - 1; }
@@ -123,11 +126,17 @@ struct CompositionInputs {
     QString shareTotalText = QStringLiteral("00%");  // Label_blzj
     QStringList AuthorFilter;
     QStringList SourceFilter;
-    bool afterTicked = false;   // Check_zzzh
-    QDate afterDate;            // DTPicker_zzzh
-    bool beforeTicked = false;  // Check_zzzq
-    QDate beforeDate;           // DTPicker_zzzq
+    bool afterTicked = false;      // Check_zzzh
+    QDate afterDate;               // DTPicker_zzzh
+    bool beforeTicked = false;     // Check_zzzq
+    QDate beforeDate;              // DTPicker_zzzq
+    bool recentUseTicked = false;  // Check_jtnyg
+    int recentUseDays = 0;         // Text_jtnyg
+    QDate today;                   // the day the recent use is counted back from
 };
+
+// The first day of "近 `days` 天": today and the days − 1 days before it.
+QDate recentUseStart(const QDate& today, int days);
 
 // Builds the parameters from the screen's values; the knowledge points are read
 // from the bank (throws StoreError when that fails).

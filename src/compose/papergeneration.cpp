@@ -52,9 +52,9 @@ QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const
 }
 
 PaperGeneration::PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder,
-                                 QDateTime when)
+                                 QDateTime when, QString mark)
     : table_(table), appDir_(appDir), bank_(QDir(appDir).filePath(kBankFileName)), desktop_(desktopFolder),
-      when_(std::move(when)), placed_(placedRows(table)) {}
+      when_(std::move(when)), mark_(std::move(mark)), placed_(placedRows(table)) {}
 
 void PaperGeneration::useBank(const QString& bankPath) {
     bank_ = bankPath;
@@ -91,7 +91,7 @@ void PaperGeneration::open(WordInstance& word) {
     answers_ = word.open(app.filePath(kAnswerTemplateName));
     review_ = word.open(app.filePath(kReviewTemplateName));
 
-    const QString stamp = outputStamp(when_);
+    const QString stamp = (mark_.isEmpty() ? QString() : mark_ + u'-') + outputStamp(when_);
     const QString base = QDir(desktop_).filePath(QStringLiteral("试卷方案-琢石-试题库-") + stamp);
     folder_ = base;
     for (int n = 2; QFileInfo::exists(folder_); ++n)

@@ -34,8 +34,11 @@ public:
         QString paper, answers, review;
     };
 
-    // `appDir` holds the templates, the bank and the question documents.
-    PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder, QDateTime when);
+    // `appDir` holds the templates, the bank and the question documents. A
+    // `mark` ("A卷", "B卷" for A/B papers) stands in the folder and file names
+    // before the stamp.
+    PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder, QDateTime when,
+                    QString mark = {});
     ~PaperGeneration();
 
     // The bank the questions come from and their use is recorded in, when it
@@ -67,6 +70,7 @@ private:
     QString bank_;
     QString desktop_;
     QDateTime when_;
+    QString mark_;
     QString folder_;
     Files files_;
     QVector<int> placed_;

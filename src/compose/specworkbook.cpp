@@ -13,8 +13,9 @@ QString outputStamp(const QDateTime& when) {
     return when.toString(QStringLiteral("yyyy年MM月dd日-hh时mm分"));
 }
 
-QString specWorkbookName(const QDateTime& when) {
-    return QStringLiteral("双向细目表") + outputStamp(when) + QStringLiteral("-琢石-试题库.xls");
+QString specWorkbookName(const QDateTime& when, const QString& mark) {
+    const QString marked = mark.isEmpty() ? QString() : u'-' + mark + u'-';
+    return QStringLiteral("双向细目表") + marked + outputStamp(when) + QStringLiteral("-琢石-试题库.xls");
 }
 
 namespace {
@@ -39,10 +40,10 @@ QString fromSheetText(const QString& text) {
 }  // namespace
 
 QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString& templatePath, const QString& folder,
-                           const QDateTime& when) {
+                           const QDateTime& when, const QString& mark) {
     if (!QFileInfo::exists(templatePath))
         throw OfficeError(QStringLiteral("找不到双向细目表模板：\r%1").arg(QDir::toNativeSeparators(templatePath)));
-    const QString output = QDir(folder).filePath(specWorkbookName(when));
+    const QString output = QDir(folder).filePath(specWorkbookName(when, mark));
     if (!QFileInfo(folder).isDir() || !QFileInfo(folder).isWritable())
         throw OfficeError(
             QStringLiteral("无法在这个文件夹中保存双向细目表：\r%1").arg(QDir::toNativeSeparators(folder)));

@@ -13,8 +13,9 @@ class Office;
 // The stamp of output names: "2024年03月05日-14时07分".
 QString outputStamp(const QDateTime& when);
 
-// "双向细目表" + stamp + "-琢石-试题库.xls"
-QString specWorkbookName(const QDateTime& when);
+// "双向细目表" + stamp + "-琢石-试题库.xls"; with a mark (A/B papers)
+// "双向细目表-" + mark + "-" + stamp + "-琢石-试题库.xls".
+QString specWorkbookName(const QDateTime& when, const QString& mark = {});
 
 inline const QString kSpecSheet = QStringLiteral("命卷双向细目表");
 inline const QString kMarkerSheet = QStringLiteral("sheet2");
@@ -28,7 +29,7 @@ inline const QString kMarkerSheet = QStringLiteral("sheet2");
 // Throws OfficeError naming the file when the template is missing or the
 // folder cannot be written.
 QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString& templatePath, const QString& folder,
-                           const QDateTime& when);
+                           const QDateTime& when, const QString& mark = {});
 
 // Reads a specification workbook into the table (which keeps its number of
 // rows); question numbers are looked up in the bank by identification code, and

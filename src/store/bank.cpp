@@ -92,6 +92,12 @@ const char* const kQuestionIndexes[] = {
     "CREATE INDEX \"试题库_考查范围\" ON \"试题库\" (\"考查范围\")",
 };
 
+// Tables of the program's own, beside the six of a bank: made when a bank is
+// opened for writing, so that older banks get them too.
+const char* const kOwnTables[] = {
+    "CREATE TABLE IF NOT EXISTS \"组卷设置\" (\"设置项\" TEXT PRIMARY KEY, \"设置值\" TEXT)",
+};
+
 // The tables of a full bank and the columns the program reads or writes by name.
 const QList<QPair<QString, QStringList>>& fullSchema() {
     static const QList<QPair<QString, QStringList>> tables = {
@@ -316,6 +322,11 @@ Bank::Bank(const QString& path, Mode mode) : path_(path), connection_(nextConnec
         throw StoreError(
             QStringLiteral("这个文件不是试题库文件（缺少<试题库>或<教材设置>数据表）：\r%1").arg(nativePath(path)));
     }
+    // A bank that cannot take them now (another program writing) gets them at
+    // a later opening; until then its settings read as never made.
+    if (mode == Mode::ReadWrite)
+        for (const char* table : kOwnTables)
+            q.exec(QString::fromUtf8(table));
 }
 
 Bank::~Bank() {
@@ -494,6 +505,27 @@ void Bank::addRow(const QString& table, const RowValues& values) {
             ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
             : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, names.join(u','), marks.join(u','));
     executeBound(sql, bound);
+}
+
+QString Bank::setting(const QString& name) {
+    QSqlQuery q(db());
+    q.prepare(QStringLiteral("SELECT \"设置值\" FROM \"组卷设置\" WHERE \"设置项\" = ?"));
+    q.addBindValue(name);
+    // A bank opened only for reading may predate the table: nothing was set.
+    if (!q.exec() || !q.next())
+        return {};
+    return q.value(0).toString();
+}
+
+void Bank::setSetting(const QString& name, const QString& value) {
+    if (isServer()) {
+        executeBound(QStringLiteral("INSERT INTO \"组卷设置\" (\"设置项\", \"设置值\") VALUES (?, ?) ON CONFLICT "
+                                    "(\"设置项\") DO UPDATE SET \"设置值\" = EXCLUDED.\"设置值\""),
+                     {name, value});
+        return;
+    }
+    executeBound(QStringLiteral("INSERT OR REPLACE INTO \"组卷设置\" (\"设置项\", \"设置值\") VALUES (?, ?)"),
+                 {name, value});
 }
 
 void Bank::transaction(const std::function<void()>& work) {

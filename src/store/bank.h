@@ -116,6 +116,12 @@ public:
     // Runs `work` in one transaction: on an exception nothing of it stays.
     void transaction(const std::function<void()>& work);
 
+    // The program's own settings kept in the bank file (table 组卷设置, made
+    // when a bank is opened for writing; the six bank tables stay as they
+    // are). An empty text when the setting was never made.
+    QString setting(const QString& name);
+    void setSetting(const QString& name, const QString& value);
+
     // Type and difficulty rows of a new bank.
     static const QStringList& defaultTypes();
     static const QStringList& defaultDifficulties();

@@ -279,6 +279,8 @@ void createServerTables(const ServerLocation& where) {
         // Numbers given to a teacher's pool of free numbers and not yet stored.
         QStringLiteral("CREATE TABLE \"题目编号预留\" (\"题目编号\" text PRIMARY KEY, \"预留者\" text NOT NULL, "
                        "\"预留时间\" timestamptz NOT NULL DEFAULT now())"),
+        // The program's own settings kept in the bank.
+        QStringLiteral("CREATE TABLE \"组卷设置\" (\"设置项\" text PRIMARY KEY, \"设置值\" text)"),
         // The level of an account (元老级用户 may reset the passwords of others).
         QStringLiteral("CREATE TABLE \"账户级别\" (\"实名用户名\" text PRIMARY KEY, \"级别\" text NOT NULL)"),
         // The question and answer documents, by file name.

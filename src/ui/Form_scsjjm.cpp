@@ -46,7 +46,8 @@ void Form_scsjjm::Form_Activate() {
 bool Form_scsjjm::generate() {
     state_.resetBankPath();
     const QDateTime now = state_.now();
-    generation_ = std::make_unique<PaperGeneration>(table_, state_.appDir(), state_.desktop.desktopFolder(), now);
+    generation_ =
+        std::make_unique<PaperGeneration>(table_, state_.appDir(), state_.desktop.desktopFolder(), now, mark_);
     if (!state_.SchoolBank.isEmpty() && !guarded(state_, [&] { generation_->useBank(state_.BankPath); }))
         return false;
 
@@ -75,7 +76,7 @@ bool Form_scsjjm::generate() {
     QString workbook;
     guarded(state_, [&] {
         workbook = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName),
-                                      generation_->outputFolder(), state_.now());
+                                      generation_->outputFolder(), state_.now(), mark_);
     });
     if (!guarded(state_, [&] { generation_->finish(); }))
         return false;

@@ -21,6 +21,10 @@ public:
     Form_scsjjm(RunState& state, const SpecTable& table, bool saveUseRecords, QWidget* parent = nullptr);
     ~Form_scsjjm() override;
 
+    // A/B papers: "A卷" or "B卷" in the names of the folder and every file.
+    void setPaperMark(const QString& mark) { mark_ = mark; }
+    const QString& paperMark() const { return mark_; }
+
     // The generation; runs once, on the first activation.
     void Form_Activate();
     bool succeeded() const { return succeeded_; }
@@ -38,6 +42,7 @@ private:
     RunState& state_;
     const SpecTable& table_;
     bool saveUseRecords_;
+    QString mark_;
     std::unique_ptr<PaperGeneration> generation_;
     QStringList outputFiles_;
     bool started_ = false;

@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -74,6 +75,8 @@ Form_sdzj::Form_sdzj(RunState& state, QWidget* parent)
     connect(ui->Command_scsj, &QPushButton::clicked, this, &Form_sdzj::Command_scsj_Click);
     connect(ui->Command_bcbg, &QPushButton::clicked, this, &Form_sdzj::Command_bcbg_Click);
     connect(ui->Command_drbg, &QPushButton::clicked, this, &Form_sdzj::Command_drbg_Click);
+    connect(ui->Option_Ajuan, &QRadioButton::clicked, this, [this] { showPaper(0); });
+    connect(ui->Option_Bjuan, &QRadioButton::clicked, this, [this] { showPaper(1); });
     Form_Load();
 }
 
@@ -97,6 +100,45 @@ void Form_sdzj::Form_Load() {
                             QStringLiteral("    4.生成试卷后，试卷的再调整和保存等操作，直接在WORD程序中操作即可。"));
     // The word processor is kept running so that generation starts quickly.
     guarded(state_, [&] { state_.startSharedWordInstance(); });
+}
+
+// ------------------------------------------------------------------ A/B papers
+
+void Form_sdzj::setSecondPaper(SpecTable second) {
+    if (shownPaper_ != 0)
+        showPaper(0);
+    other_ = std::move(second);
+    otherColours_.clear();
+    otherHighlight_ = 0;
+    ui->Frame_abj->show();
+    ui->Frame_abj->adjustSize();
+    ui->Frame_abj->raise();
+    ui->Option_Ajuan->setChecked(true);
+    ui->Label_biaoti->setText(QStringLiteral("命卷双向细目表（A卷）"));
+    ui->Label_biaoti->adjustSize();
+}
+
+void Form_sdzj::showPaper(int paper) {
+    if (!other_ || paper == shownPaper_ || paper < 0 || paper > 1)
+        return;
+    std::swap(table_, *other_);
+    std::swap(rowColours_, otherColours_);
+    std::swap(HighlightRow, otherHighlight_);
+    shownPaper_ = paper;
+    rowColours_.resize(table_.rows());
+    (paper == 0 ? ui->Option_Ajuan : ui->Option_Bjuan)->setChecked(true);
+    ui->Label_biaoti->setText(QStringLiteral("命卷双向细目表（%1）").arg(paperMark()));
+    ui->Label_biaoti->adjustSize();
+    ui->MSFlexGrid1->clearContents();
+    InitHeader();
+    Col0Display();
+    AutoSize();
+}
+
+QString Form_sdzj::paperMark() const {
+    if (!other_)
+        return {};
+    return shownPaper_ == 0 ? QStringLiteral("A卷") : QStringLiteral("B卷");
 }
 
 void Form_sdzj::InitHeader() {
@@ -232,6 +274,7 @@ void Form_sdzj::AutoSize() {
     ui->Option_bbc->move(right - ui->Option_bbc->width(), optionsTop);
     ui->Option_bc->move(ui->Option_bbc->x() - ui->Option_bc->width() - gap, optionsTop);
     ui->Label_sfbcbcytjl->move(ui->Option_bc->x() - ui->Label_sfbcbcytjl->width() - gap, optionsTop);
+    ui->Frame_abj->move(grid->x(), optionsTop);
 
     int bx = qMax(twips(120), (windowWidth - buttonsWidth) / 2);
     const int by = grid->geometry().bottom() + gap;
@@ -449,8 +492,8 @@ void Form_sdzj::Command_bcbg_Click() {
         folder.chop(1);
     QString saved;
     if (!guarded(state_, [&] {
-            saved =
-                ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName), folder, state_.now());
+            saved = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName), folder,
+                                       state_.now(), paperMark());
         }))
         return;
     state_.desktop.openFile(saved);
@@ -497,6 +540,7 @@ void Form_sdzj::Command_scsj_Click() {
                         QStringLiteral("琢石-试题库提醒您"));
     TableModified = false;
     Form_scsjjm generator(state_, table_, ui->Option_bc->isChecked(), this);
+    generator.setPaperMark(paperMark());
     showModal(state_, generator);
     if (generator.succeeded())
         state_.desktop.openUrl(state_.homePage());

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QAction;
@@ -29,6 +30,17 @@ public:
     SpecTable& table() { return table_; }
     // Shows the table's texts in the grid (colours stay with their rows).
     void showTable();
+
+    // A/B papers: the B paper's table beside the A paper's. The teacher
+    // switches between them ("A卷"/"B卷"); the commands act on the table shown,
+    // and its generated files and workbook carry its mark.
+    void setSecondPaper(SpecTable second);
+    bool hasPaperPair() const { return other_.has_value(); }
+    // 0 while the A paper is shown, 1 for the B paper.
+    int shownPaper() const { return shownPaper_; }
+    void showPaper(int paper);
+    // "A卷" or "B卷" for the table shown; empty without a B paper.
+    QString paperMark() const;
 
     // Named procedures.
     void InitHeader();
@@ -88,6 +100,11 @@ private:
     QAction* del_ = nullptr;
     bool shown_ = false;
     bool closing_ = false;
+    // The table not shown (A/B papers), with its colours and selection.
+    std::optional<SpecTable> other_;
+    QVector<QColor> otherColours_;
+    qint16 otherHighlight_ = 0;
+    int shownPaper_ = 0;
 };
 
 }  // namespace zs

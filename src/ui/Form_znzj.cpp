@@ -2,7 +2,9 @@
 
 #include "app/runstate.h"
 #include "compose/composition.h"
+#include "compose/compositionsettings.h"
 #include "compose/planhandover.h"
+#include "compose/smartsort.h"
 #include "store/bank.h"
 #include "ui/Form_sdzj.h"
 #include "ui/screens.h"
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTreeWidget>
 
 namespace zs {
@@ -89,6 +92,7 @@ Form_znzj::Form_znzj(RunState& state, QWidget* parent)
     }
     connect(ui->Check_zzzq, &QCheckBox::toggled, this, &Form_znzj::Check_zzzq_Click);
     connect(ui->Check_zzzh, &QCheckBox::toggled, this, &Form_znzj::Check_zzzh_Click);
+    connect(ui->Check_jtnyg, &QCheckBox::toggled, this, &Form_znzj::Check_jtnyg_Click);
     connect(ui->TreeView_kcfw, &ScopeTreeWidget::nodeCheck, this, &Form_znzj::TreeView_kcfw_NodeCheck);
     connect(ui->Command_jszyfa, &QPushButton::clicked, this, &Form_znzj::Command_jszyfa_Click);
     connect(ui->Command_tc, &QPushButton::clicked, this, &Form_znzj::Command_tc_Click);
@@ -137,7 +141,12 @@ void Form_znzj::Form_Load() {
         fillFilterTree(ui->TreeView_zz, kAuthorKey, questionAuthors(bank));
         fillFilterTree(ui->TreeView_stly, kSourceKey, questionSources(bank));
         ui->TreeView_kcfw->setModel(ScopeTreeModel::build(bank));
+        savedRecentUse_ = loadRecentUseSetting(bank);
+        const QSignalBlocker block(ui->Check_jtnyg);
+        ui->Check_jtnyg->setChecked(savedRecentUse_.ticked);
+        ui->Text_jtnyg->setValue(savedRecentUse_.days);
     });
+    Check_jtnyg_Click();
 }
 
 void Form_znzj::fillFilterTree(QTreeWidget* tree, const QString& keyPrefix, const QStringList& values) {
@@ -256,6 +265,10 @@ void Form_znzj::Check_zzzh_Click() {
     ui->DTPicker_zzzh->setEnabled(ui->Check_zzzh->isChecked());
 }
 
+void Form_znzj::Check_jtnyg_Click() {
+    ui->Text_jtnyg->setEnabled(ui->Check_jtnyg->isChecked());
+}
+
 void Form_znzj::TreeView_kcfw_NodeCheck(int node) {
     ScopeTreeModel& tree = ui->TreeView_kcfw->model();
     tree.tickPropagating(node, tree.isChecked(node));
@@ -281,6 +294,9 @@ CompositionInputs Form_znzj::inputs() const {
     in.afterDate = ui->DTPicker_zzzh->date();
     in.beforeTicked = ui->Check_zzzq->isChecked();
     in.beforeDate = ui->DTPicker_zzzq->date();
+    in.recentUseTicked = ui->Check_jtnyg->isChecked();
+    in.recentUseDays = ui->Text_jtnyg->value();
+    in.today = state_.today();
     return in;
 }
 
@@ -298,22 +314,54 @@ bool Form_znzj::CollectParameters(CompositionParameters& parameters) {
 }
 
 void Form_znzj::Command_jszyfa_Click() {
+    saveRecentUse();
     CompositionParameters parameters;
     if (!CollectParameters(parameters))
         return;
     runSearch(parameters);
 }
 
+void Form_znzj::saveRecentUse() {
+    const RecentUseSetting now{ui->Check_jtnyg->isChecked(), ui->Text_jtnyg->value()};
+    if (now.ticked == savedRecentUse_.ticked && now.days == savedRecentUse_.days)
+        return;
+    // Tried once per change: a bank that cannot be written says so once.
+    savedRecentUse_ = now;
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        saveRecentUseSetting(bank, now);
+    });
+}
+
 void Form_znzj::runSearch(const CompositionParameters& parameters) {
     ComposeOptions options;
     options.refine = ui->Check_jxyh->isChecked();
-    Composition composition;
+    // "精细优化" also proves the plan and tells the teacher how good it is.
+    options.exact = options.refine;
+    options.twoPapers = ui->Check_tsscabj->isChecked();
+    CandidateTable candidates;
     // The cursor is back before any message (a failing query included).
-    const bool searched = guarded(state_, [&] {
-        const WaitCursor wait;
-        composition = composeFromBank(state_.BankPath, parameters, state_.random(), options);
-    });
-    if (!searched)
+    if (!guarded(state_, [&] {
+            const WaitCursor wait;
+            candidates = candidatesFromBank(state_.BankPath, parameters);
+        }))
+        return;
+    if (options.refine) {
+        // Types and levels the scope cannot fill are explained before the
+        // search; the teacher may still ask for the closest plan.
+        const CandidatePool pool(candidates, parameters);
+        if (composable(pool, parameters.TotalWanted, options)) {
+            const QStringList shortfalls = requestShortfalls(pool, options.twoPapers ? 2 : 1);
+            if (!shortfalls.isEmpty() &&
+                state_.prompts.message(shortfallQuestion(shortfalls), Buttons::OkCancel, Icon::Question) != Answer::Ok)
+                return;
+        }
+    }
+    Composition composition;
+    if (!guarded(state_, [&] {
+            const WaitCursor wait;
+            composition = composeFromCandidates(std::move(candidates), parameters, state_.random(), options);
+        }))
         return;
     const ComposeResult& result = composition.result;
     state_.prompts.show(result.message);
@@ -329,6 +377,14 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
     }
     table->setWindowTitle(kSmartCompositionCaption);
     writePlanIntoTable(table->table(), composition.rows);
+    if (options.twoPapers) {
+        // The B paper waits sorted beside the A paper, which activation sorts.
+        SpecTable second;
+        writePlanIntoTable(second, composition.secondRows);
+        second.numberRows();
+        smartSort(second);
+        table->setSecondPaper(std::move(second));
+    }
     table->showTable();
     state_.prompts.show(kPlanHandOverMessage);
     state_.AutoSizeOnActivate = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compose/compositionparameters.h"
+#include "compose/compositionsettings.h"
 
 #include <QDialog>
 #include <array>
@@ -48,6 +49,8 @@ public:
 
     void Check_zzzq_Click();
     void Check_zzzh_Click();
+    // "近 __ 天内用过的题不选": the day count is enabled while the box is ticked.
+    void Check_jtnyg_Click();
     void TreeView_kcfw_NodeCheck(int node);
     void Command_jszyfa_Click();
     void Command_tc_Click();
@@ -76,9 +79,13 @@ private:
     static QStringList tickedTexts(const QTreeWidget* tree);
     std::array<int, kLevelCount> shareValues() const;
     void runSearch(const CompositionParameters& parameters);
+    // Remembers the recent-use filter in the bank (a failure is reported).
+    void saveRecentUse();
 
     std::unique_ptr<Ui::Form_znzj> ui;
     RunState& state_;
+    // The recent-use filter as the bank holds it.
+    RecentUseSetting savedRecentUse_;
 };
 
 }  // namespace zs

@@ -328,3 +328,11 @@ TEST(BankFiles, AReadOnlyBankIsRefusedForWritingButReadable) {
     Bank reader(path, Bank::Mode::ReadOnly);
     EXPECT_EQ(reader.query("select 题型 from 题型").count(), 8);
 }
+
+TEST_P(BankTest, TheProgramsOwnSettingsAreKeptAndReplaced) {
+    EXPECT_EQ(bank->setting("近期用过不选天数"), "");
+    bank->setSetting("近期用过不选天数", "14");
+    bank->setSetting("近期用过不选天数", "7");
+    EXPECT_EQ(bank->setting("近期用过不选天数"), "7");
+    EXPECT_EQ(bank->query("select 设置项 from 组卷设置").count(), 1);
+}

@@ -316,3 +316,24 @@ TEST_F(GenerationTest, MissingFilesAreNamedBeforeAnythingIsWritten) {
     EXPECT_EQ(uses(1), before);
     EXPECT_EQ(QDir(app_->desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
 }
+
+TEST_F(GenerationTest, ABPapersCarryTheirMarkInTheFolderAndEveryFile) {
+    SpecTable t(2);
+    put(t, 1, 5, "单选题");
+    put(t, 2, 6, "单选题");
+    auto form = std::make_unique<Form_scsjjm>(app_->state(), t, false);
+    form->setPaperMark("B卷");
+    form->Form_Activate();
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    const QString folder = QFileInfo(form->outputFolder()).fileName();
+    ASSERT_TRUE(folder.startsWith("试卷方案-琢石-试题库-B卷-")) << folder.toStdString();
+    const QString stamp = folder.mid(QString("试卷方案-琢石-试题库-B卷-").size(), 19);
+    const QStringList files = form->outputFiles();
+    ASSERT_EQ(files.size(), 4);
+    EXPECT_EQ(QFileInfo(files[0]).fileName(), "试卷-B卷-" + stamp + "-琢石-试题库.doc");
+    EXPECT_EQ(QFileInfo(files[1]).fileName(), "参考答案-B卷-" + stamp + "-琢石-试题库.doc");
+    EXPECT_EQ(QFileInfo(files[2]).fileName(), "讲评卷-B卷-" + stamp + "-琢石-试题库.doc");
+    EXPECT_TRUE(QFileInfo(files[3]).fileName().startsWith("双向细目表-B卷-")) << files[3].toStdString();
+    const QString paper = text(files[0]);
+    EXPECT_TRUE(paper.contains("第5题的题目内容") && paper.contains("第6题的题目内容")) << paper.toStdString();
+}

@@ -1,9 +1,11 @@
 // The manual composition screen, offscreen, through its grid and menu.
 
 #include "support/testsupport.h"
+#include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -287,4 +289,44 @@ TEST_F(ManualCompositionTest, GeneratingNeedsTheUseRecordChoice) {
     form->findChild<QPushButton*>("Command_scsj")->click();
     EXPECT_EQ(app.prompts.records().last().title, "琢石-试题库提醒您");
     EXPECT_EQ(app.prompts.records().last().buttons, Buttons::YesNo);
+}
+
+TEST_F(ManualCompositionTest, ABPapersSwitchTablesAndGenerateEachWithItsMark) {
+    EXPECT_FALSE(form->findChild<QWidget*>("Frame_abj")->isVisible());
+    EXPECT_TRUE(form->paperMark().isEmpty());
+    put(1, "00001");
+    SpecTable second(2);
+    second.fillRow(1, "00002", "张三-00002", "填空题", "0.3", "1-数学\\1-人教版\\第二节", "3-C");
+    second.fillRow(2, "00003", "张三-00003", "填空题", "0.7", "1-数学\\1-人教版\\第二节", "3-C");
+    form->setSecondPaper(second);
+    EXPECT_TRUE(form->findChild<QWidget*>("Frame_abj")->isVisible());
+    EXPECT_EQ(form->findChild<QRadioButton*>("Option_Ajuan")->text(), "A卷");
+    EXPECT_EQ(form->findChild<QRadioButton*>("Option_Bjuan")->text(), "B卷");
+    EXPECT_TRUE(form->findChild<QRadioButton*>("Option_Ajuan")->isChecked());
+    EXPECT_EQ(form->paperMark(), "A卷");
+
+    form->findChild<QRadioButton*>("Option_Bjuan")->click();
+    EXPECT_EQ(form->shownPaper(), 1);
+    EXPECT_EQ(form->paperMark(), "B卷");
+    EXPECT_EQ(form->findChild<QLabel*>("Label_biaoti")->text(), "命卷双向细目表（B卷）");
+    ASSERT_EQ(grid()->rowCount(), 3);
+    EXPECT_EQ(column(1), QStringList({"00002", "00003"}));
+    EXPECT_EQ(column(0), QStringList({"1", "2"}));
+    // The use-record choice stays with the screen; the generator gets B's mark.
+    form->findChild<QRadioButton*>("Option_bbc")->setChecked(true);
+    QString mark;
+    app.state().modalHook = [&](QObject* screen) {
+        if (auto* generator = qobject_cast<Form_scsjjm*>(screen))
+            mark = generator->paperMark();
+    };
+    app.prompts.answer(Answer::Yes);
+    form->findChild<QPushButton*>("Command_scsj")->click();
+    EXPECT_EQ(mark, "B卷");
+
+    // Back to A: its rows as they were.
+    form->findChild<QRadioButton*>("Option_Ajuan")->click();
+    EXPECT_EQ(form->shownPaper(), 0);
+    EXPECT_EQ(column(1).first(), "00001");
+    EXPECT_EQ(grid()->rowCount(), 25);
+    EXPECT_EQ(form->findChild<QLabel*>("Label_biaoti")->text(), "命卷双向细目表（A卷）");
 }

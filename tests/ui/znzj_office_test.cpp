@@ -7,6 +7,8 @@
 #include "ui/Form_sdzj.h"
 #include "ui/znzj_fixtures.h"
 
+#include <QLabel>
+#include <QRadioButton>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -24,6 +26,11 @@ struct Shown {
     bool autoSize = false;
     bool sort = false;
     QString trigger;
+    // A/B papers: the B table as the teacher switches to it, and the marks.
+    bool pair = false;
+    PlanRows second;
+    QString markA, markB, titleB;
+    bool switchedBack = false;
 };
 
 PlanRows rowsOf(const SpecTable& table) {
@@ -52,6 +59,16 @@ protected:
             s.trigger = app.state().SortTrigger;
             table->Form_Activate();
             s.after = rowsOf(table->table());
+            s.pair = table->hasPaperPair();
+            if (s.pair) {
+                s.markA = table->paperMark();
+                table->findChild<QRadioButton*>("Option_Bjuan")->click();
+                s.second = rowsOf(table->table());
+                s.markB = table->paperMark();
+                s.titleB = table->findChild<QLabel*>("Label_biaoti")->text();
+                table->findChild<QRadioButton*>("Option_Ajuan")->click();
+                s.switchedBack = rowsOf(table->table()) == s.after && table->shownPaper() == 0;
+            }
             shown.push_back(s);
         };
     }
@@ -90,9 +107,10 @@ TEST_F(ZnzjOfficeTest, ARefinedPlanReachesTheTableSortedAfterActivation) {
     EXPECT_EQ(s.trigger, "ZhiNengZuJuan");
     ASSERT_EQ(s.before.size(), 8u);
 
-    // The message reports the offset of the plan in the table.
+    // The message reports the offset of the plan in the table, and that the
+    // exact stage proved it the best.
     const CompositionParameters p = parameters();
-    EXPECT_EQ(messages[1], planResultMessage(planOffset(s.before, p)));
+    EXPECT_EQ(messages[1], planResultMessage(planOffset(s.before, p)) + "\r\r该方案已证明为最优方案。");
     QSet<QString> numbers;
     for (const Candidate& c : s.before)
         numbers.insert(c.number);
@@ -134,4 +152,67 @@ TEST_F(ZnzjOfficeTest, WithoutFineTuningTheSameSeedGivesExactlyTheClassicPlan) {
     const PlanSearchResult classic = SearchPlan(pool, p.TotalWanted, random);
     EXPECT_EQ(shown[0].before, planRows(candidates, classic.BestPlan));
     EXPECT_EQ(app.prompts.messages()[1], planResultMessage(classic.BestOffset));
+}
+
+TEST_F(ZnzjOfficeTest, ABPapersReachTwoTablesWithoutACommonQuestion) {
+    ui->typicalRequest();
+    ui->find<QCheckBox>("Check_tsscabj")->click();
+    app.state().seedRandom(7);
+    ui->compute();
+    const QStringList messages = app.prompts.messages();
+    ASSERT_EQ(messages.size(), 4) << messages.join("\n").toStdString();
+    ASSERT_EQ(shown.size(), 1u);
+    const Shown& s = shown[0];
+    ASSERT_TRUE(s.pair);
+    EXPECT_EQ(s.markA, "A卷");
+    EXPECT_EQ(s.markB, "B卷");
+    EXPECT_EQ(s.titleB, "命卷双向细目表（B卷）");
+    EXPECT_TRUE(s.switchedBack);
+    ASSERT_EQ(s.after.size(), 8u);
+    ASSERT_EQ(s.second.size(), 8u);
+
+    QSet<QString> a, b;
+    for (const Candidate& c : s.after)
+        a.insert(c.number);
+    for (const Candidate& c : s.second)
+        b.insert(c.number);
+    EXPECT_EQ(a.size(), 8);
+    EXPECT_EQ(b.size(), 8);
+    EXPECT_FALSE(a.intersects(b));
+
+    // The message names both offsets and how good the pair is.
+    const CompositionParameters p = parameters();
+    const Offset offsetA = planOffset(s.before, p), offsetB = planOffset(s.second, p);
+    EXPECT_TRUE(messages[1].startsWith(planResultMessage(offsetA) + "\r\r" + secondPlanLine(offsetB) + "\r\r"))
+        << messages[1].toStdString();
+    EXPECT_TRUE(messages[1].endsWith("A、B两套方案已证明为最优组合。")) << messages[1].toStdString();
+
+    // The B table is sorted too: types in the type order.
+    const QStringList order = {"单选题", "多选题", "填空题", "判断题", "计算题", "作图题", "解答题", "作文题"};
+    for (size_t r = 1; r < s.second.size(); ++r)
+        EXPECT_LE(order.indexOf(s.second[r - 1].type), order.indexOf(s.second[r].type)) << r;
+}
+
+TEST_F(ZnzjOfficeTest, AfterTheExplanationOkComposesTheClosestPlan) {
+    // The whole volume holds 14 单选题: 16 are asked for.
+    ui->tickScope(kVolume);
+    ui->tickType(0, 16);
+    ui->setShares({2, 2, 2, 2, 2});
+    app.prompts.answer(Answer::Ok);
+    app.state().seedRandom(3);
+    ui->compute();
+    const QStringList messages = app.prompts.messages();
+    ASSERT_EQ(messages.size(), 5) << messages.join("\n").toStdString();
+    EXPECT_TRUE(messages[1].contains("单选题：需要 16 道，所选范围内只有 14 道。"));
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown[0].before.size(), 16u);
+    const CompositionParameters p = parameters();
+    const Offset offset = planOffset(shown[0].before, p);
+    EXPECT_TRUE(messages[2].startsWith(planResultMessage(offset) + "\r\r"));
+    // Every one of the 14 单选题 is in the plan: nothing closer exists.
+    int single = 0;
+    for (const Candidate& c : shown[0].before)
+        single += c.type == "单选题";
+    EXPECT_EQ(single, 14);
+    EXPECT_TRUE(messages[2].endsWith("该方案已证明为最优方案。")) << messages[2].toStdString();
 }

@@ -2,10 +2,12 @@
 // fresh screen, counts and total, shares with the excess message, the scope
 // ticks, the parameter check and the failures that must leave it usable.
 
+#include "compose/composition.h"
 #include "ui/znzj_fixtures.h"
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -261,4 +263,92 @@ TEST_F(ZnzjTest, TheLogoOpensTheHomePage) {
     QTest::mouseClick(logo, Qt::LeftButton);
     ASSERT_EQ(app.desktop.openedUrls.size(), 1);
     EXPECT_EQ(app.desktop.openedUrls.first(), app.state().homePage());
+}
+
+// ------------------------------------------------------------------ exact composition's controls
+
+TEST_F(ZnzjTest, TheNewControlsStartUntickedAndTheDayCountFollowsItsBox) {
+    QCheckBox* recent = ui->find<QCheckBox>("Check_jtnyg");
+    QSpinBox* days = ui->find<QSpinBox>("Text_jtnyg");
+    ASSERT_NE(recent, nullptr);
+    ASSERT_NE(days, nullptr);
+    EXPECT_EQ(recent->text(), "近");
+    EXPECT_EQ(ui->text("Label_jtnyg"), "天内用过的题不选");
+    EXPECT_FALSE(recent->isChecked());
+    EXPECT_EQ(days->value(), 30);
+    EXPECT_FALSE(days->isEnabled());
+    recent->click();
+    EXPECT_TRUE(days->isEnabled());
+    EXPECT_EQ(ui->find<QCheckBox>("Check_tsscabj")->text(), "同时生成A/B卷");
+    EXPECT_FALSE(ui->find<QCheckBox>("Check_tsscabj")->isChecked());
+    EXPECT_TRUE(app.prompts.messages().isEmpty());
+}
+
+TEST_F(ZnzjTest, TheRecentUseFilterIsRememberedInTheBank) {
+    ui->find<QCheckBox>("Check_jtnyg")->click();
+    ui->find<QSpinBox>("Text_jtnyg")->setValue(14);
+    // Remembered when the teacher computes (even a request the check refuses).
+    ui->compute();
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith(kParameterProblemsHeader));
+
+    Form_znzj again(app.state());
+    EXPECT_TRUE(again.findChild<QCheckBox*>("Check_jtnyg")->isChecked());
+    EXPECT_EQ(again.findChild<QSpinBox*>("Text_jtnyg")->value(), 14);
+    EXPECT_TRUE(again.findChild<QSpinBox*>("Text_jtnyg")->isEnabled());
+    const CompositionInputs in = again.inputs();
+    EXPECT_TRUE(in.recentUseTicked);
+    EXPECT_EQ(in.recentUseDays, 14);
+    EXPECT_EQ(in.today, app.clock.today());
+
+    // Another bank has its own (here: none).
+    TestApp other;
+    fillCompositionBank(other, 4);
+    Form_znzj elsewhere(other.state());
+    EXPECT_FALSE(elsewhere.findChild<QCheckBox*>("Check_jtnyg")->isChecked());
+    EXPECT_EQ(elsewhere.findChild<QSpinBox*>("Text_jtnyg")->value(), 30);
+}
+
+TEST_F(ZnzjTest, AnImpossibleRequestIsExplainedBeforeSearchingAndCancelKeepsTheSettings) {
+    // The whole volume holds 14 单选题 and 8 困难题.
+    ui->tickScope(kVolume);
+    ui->tickType(0, 16);
+    ui->setShares({0, 0, 0, 0, 10});
+    bool modal = false;
+    app.state().modalHook = [&](QObject*) { modal = true; };
+    app.prompts.answer(Answer::Cancel);  // the explanation
+    ui->compute();
+    ASSERT_EQ(app.prompts.records().size(), 2) << app.prompts.messages().join("\n").toStdString();
+    EXPECT_EQ(app.prompts.records()[0].text, kSearchNotice);
+    const PromptRecord& question = app.prompts.records()[1];
+    EXPECT_EQ(question.text, "所选考查范围内的题目不能完全满足设置的要求：\r\r"
+                             "单选题：需要 16 道，所选范围内只有 14 道。\r"
+                             "困难题：需要 16 道，所选范围内只有 8 道。\r\r"
+                             "点击“确定”仍然计算最接近要求的方案，点击“取消”返回修改参数。");
+    EXPECT_EQ(question.buttons, Buttons::OkCancel);
+    EXPECT_EQ(question.icon, Icon::Question);
+    EXPECT_FALSE(modal);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(ui->text("Label_tszj"), "16");
+
+    // More questions than the scope holds are refused as always, before any explanation.
+    app.prompts.clear();
+    ui->find<QCheckBox>("Check_jxyh")->click();
+    form->Text_ts[0]->setText("60");
+    ui->compute();
+    EXPECT_EQ(app.prompts.messages(), QStringList({kSearchNotice, kTooFewCandidatesMessage}));
+}
+
+TEST_F(ZnzjTest, ABPapersNeedTwiceAsManyQuestions) {
+    // One section holds 12 questions: two papers of 8 without a common one cannot be made.
+    ui->tickScope(sectionPath(0, 0));
+    ui->tickType(0, 4);
+    ui->tickType(2, 2);
+    ui->tickType(4, 2);
+    ui->setShares({2, 3, 3, 1, 1});
+    ui->find<QCheckBox>("Check_tsscabj")->click();
+    bool modal = false;
+    app.state().modalHook = [&](QObject*) { modal = true; };
+    ui->compute();
+    EXPECT_EQ(app.prompts.messages(), QStringList({kSearchNotice, kTooFewForTwoPapersMessage}));
+    EXPECT_FALSE(modal);
 }

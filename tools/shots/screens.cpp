@@ -307,13 +307,15 @@ void tickPath(ScopeTreeWidget* tree, const QString& path) {
 const QString kVolume = QStringLiteral("1-初中数学\\1-人教版\\7-七年级\\1-上册");
 
 // The intelligent composition screen with a typical request; with `result`,
-// the table it loads instead.
-QImage intelligent(RunState& state, bool result) {
+// the table it loads instead; with `pair`, A/B papers and the B paper's table.
+QImage intelligent(RunState& state, bool result, bool pair = false) {
     QImage table;
     state.modalHook = [&](QObject* screen) {
         if (auto* composition = qobject_cast<Form_sdzj*>(screen)) {
             composition->show();
             composition->Form_Activate();
+            if (pair)
+                composition->showPaper(1);
             composition->MSFlexGrid1_Click(3);
             settle(300);
             table = composition->grab().toImage();
@@ -325,13 +327,16 @@ QImage intelligent(RunState& state, bool result) {
     screen.show();
     screen.resize(1300, 820);
     tickPath(screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView_kcfw")), kVolume);
+    // A/B papers of half the size: the demo volume holds two such papers.
     for (const auto& [type, count] : {qMakePair(0, 8), qMakePair(2, 4), qMakePair(4, 4), qMakePair(6, 4)}) {
         screen.Check_tx[type]->click();
-        screen.Text_ts[type]->setText(QString::number(count));
+        screen.Text_ts[type]->setText(QString::number(pair ? count / 2 : count));
     }
     const int tens[5] = {2, 3, 3, 1, 1};
     for (int k = 0; k < 5; ++k)
         screen.HScroll_ndbl[k]->setValue(tens[k]);
+    if (pair)
+        screen.findChild<QCheckBox*>(QStringLiteral("Check_tsscabj"))->setChecked(true);
     settle(200);
     QImage image = screen.grab().toImage();
     if (result)
@@ -392,6 +397,8 @@ QList<Shot> allShots() {
         {QStringLiteral("znzj"), QStringLiteral("智能组卷"), [](RunState& s) { return intelligent(s, false); }},
         {QStringLiteral("znzj-result"), QStringLiteral("智能组卷得到的双向细目表"),
          [](RunState& s) { return intelligent(s, true); }},
+        {QStringLiteral("znzj-ab"), QStringLiteral("同时生成A/B卷：B卷的双向细目表"),
+         [](RunState& s) { return intelligent(s, true, true); }},
         {QStringLiteral("generation"), QStringLiteral("生成试卷"), generation},
         {QStringLiteral("tkfx-export"), QStringLiteral("题库导出"), [](RunState& s) { return sharing(s, false); }},
         {QStringLiteral("tkfx-import"), QStringLiteral("题库导入"), [](RunState& s) { return sharing(s, true); }},

@@ -8,6 +8,8 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/pausepoint.h"
+#include "store/serverdocuments.h"
+#include "store/serverlocation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,8 +57,19 @@ QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const
 
 PaperGeneration::PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder,
                                  QDateTime when, QString mark)
-    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), mark_(std::move(mark)),
-      placed_(placedRows(table)) {}
+    : table_(table), appDir_(appDir), bank_(QDir(appDir).filePath(kBankFileName)), desktop_(desktopFolder),
+      when_(std::move(when)), mark_(std::move(mark)), placed_(placedRows(table)) {}
+
+void PaperGeneration::useBank(const QString& bankPath) {
+    bank_ = bankPath;
+    if (!isServerLocation(bankPath))
+        return;
+    QStringList numbers;
+    for (int r : placed_)
+        numbers << table_.cell(r, SpecTable::QuestionNumber);
+    Bank bank(bankPath, Bank::Mode::ReadOnly);
+    fetchDocuments(bank, numbers);
+}
 
 PaperGeneration::~PaperGeneration() = default;
 
@@ -66,7 +79,7 @@ QStringList PaperGeneration::missingFiles() const {
     for (const QString& name : {kPaperTemplateName, kAnswerTemplateName, kReviewTemplateName})
         if (!QFileInfo::exists(app.filePath(name)))
             missing << QDir::toNativeSeparators(app.filePath(name));
-    const QString bank = app.filePath(kBankFileName);
+    const QString& bank = bank_;
     for (int r : placed_) {
         const QString number = table_.cell(r, SpecTable::QuestionNumber);
         for (const QString& doc : {questionDocumentPath(bank, number), answerDocumentPath(bank, number)})
@@ -152,7 +165,7 @@ void PaperGeneration::dress() {
 }
 
 void PaperGeneration::recordUse(const QDate& day) {
-    Bank bank(QDir(appDir_).filePath(kBankFileName));
+    Bank bank(bank_);
     bank.transaction([&] {
         for (int r : placed_) {
             bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
@@ -164,7 +177,7 @@ void PaperGeneration::recordUse(const QDate& day) {
 }
 
 void PaperGeneration::writeQuestions(const Progress& progress) {
-    const QString bank = QDir(appDir_).filePath(kBankFileName);
+    const QString& bank = bank_;
     QVector<std::optional<int>> scores;
     for (int r : placed_)
         scores << parseScore(table_.cell(r, SpecTable::Score));
@@ -271,7 +284,7 @@ void PaperGeneration::finish(const Progress& progress) {
         doc->reset();
     }
     // Once the documents are saved the paper is recorded, for its results later.
-    recordProblem_ = recordGeneratedPaper(QDir(appDir_).filePath(kBankFileName), table_, placed_, when_, folder_,
+    recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_,
                                           files_.paper, mark_);
 }
 

@@ -49,6 +49,10 @@ public:
 
     void setSettings(const PaperSettings& settings) { settings_ = settings; }
     const PaperSettings& settings() const { return settings_; }
+    // The bank the questions come from and their use is recorded in, when it
+    // is not the application folder's (a school bank on a server): its
+    // documents are fetched into its local folder first.
+    void useBank(const QString& bankPath);
 
     // Every template and question document the paper needs that does not exist.
     QStringList missingFiles() const;
@@ -86,6 +90,7 @@ private:
 
     const SpecTable& table_;
     QString appDir_;
+    QString bank_;
     QString desktop_;
     QDateTime when_;
     QString mark_;

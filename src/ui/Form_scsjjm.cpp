@@ -49,6 +49,8 @@ bool Form_scsjjm::generate() {
     generation_ =
         std::make_unique<PaperGeneration>(table_, state_.appDir(), state_.desktop.desktopFolder(), now, mark_);
     generation_->setSettings(settings_);
+    if (!state_.SchoolBank.isEmpty() && !guarded(state_, [&] { generation_->useBank(state_.BankPath); }))
+        return false;
 
     // Nothing is written before every file the paper needs is known to be there.
     const QStringList missing = generation_->missingFiles();

@@ -2,6 +2,7 @@
 
 #include "app/runstate.h"
 #include "store/paths.h"
+#include "store/serverlocation.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_drsj.h"
 #include "ui/Form_drcj.h"
@@ -84,6 +85,14 @@ void Form_zjm::Form_Load() {
             ui->StatusBar1->addWidget(panels_[i], 1);
         else
             ui->StatusBar1->addPermanentWidget(panels_[i]);
+    }
+    // Connected to a school bank: a fourth panel names it.
+    if (!state_.SchoolBank.isEmpty()) {
+        auto* bank =
+            new QLabel(QStringLiteral("题库：") + ServerLocation::parse(state_.SchoolBank).shown(), ui->StatusBar1);
+        bank->setObjectName(QStringLiteral("Panel_tk"));
+        bank->setContentsMargins(6, 0, 6, 0);
+        ui->StatusBar1->addPermanentWidget(bank);
     }
     Timer1->start();
     resize(sizeHint().expandedTo(QSize(600, 0)));

@@ -9,8 +9,12 @@ packages=(
   build-essential cmake ninja-build pkg-config git clang-format dpkg-dev file
   # Qt 6 widgets, SQLite driver, PDF previews, Designer files
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
-  # bank store
-  libsqlite3-dev sqlite3
+  # charts of the results analysis
+  qt6-charts-dev
+  # bank store: file banks (SQLite) and school banks on a PostgreSQL server
+  # (Qt's driver, the server for setting one up and for the tests' private
+  # clusters, libsodium for the accounts' password hashes)
+  libsqlite3-dev sqlite3 libqt6sql6-psql postgresql libsodium-dev
   # mixed-integer solver of the exact composition (COIN-OR CBC)
   coinor-libcbc-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK

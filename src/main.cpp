@@ -1,6 +1,7 @@
 // 琢石-试题库: the program's entry point.
 //
 //   zhuoshi-tiku [--app-dir DIR] [--prepare]
+//   zhuoshi-tiku --create-school-bank LOCATION --elder NAME
 //
 // DIR is the application folder (default: the executable's folder, or
 // ~/琢石-试题库 when the program is installed: AppFolder::defaultDir). --prepare
@@ -8,9 +9,18 @@
 // start of the program it fails (exit status 1, the reason on standard error)
 // when another program has the folder open, the bank cannot be used, or the
 // documents of the bank's questions are gone.
+//
+// --create-school-bank sets up a school bank in an existing empty database of a
+// PostgreSQL server (LOCATION: postgresql://user@host:port/database, see
+// store/serverlocation.h; the server's password from PGPASSWORD) with a first
+// 元老级用户 NAME, whose password is read from ZS_ELDER_PASSWORD or the first
+// line of standard input. scripts/school-server.sh runs it.
 
 #include "app/appfolder.h"
+#include "app/schoolbank.h"
 #include "office/libreoffice.h"
+#include "store/bank.h"
+#include "store/paths.h"
 #include "ui/startup.h"
 
 #include <QApplication>
@@ -24,7 +34,8 @@ int main(int argc, char* argv[]) {
     bool windowless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        if (arg == "--prepare" || arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v")
+        if (arg == "--prepare" || arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v" ||
+            arg == "--create-school-bank")
             windowless = true;
     }
     if (windowless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -44,9 +55,36 @@ int main(int argc, char* argv[]) {
         QStringLiteral("app-dir"), QStringLiteral("程序文件夹（默认为程序所在的文件夹）"), QStringLiteral("DIR"));
     const QCommandLineOption prepareOption(QStringLiteral("prepare"),
                                            QStringLiteral("建立程序文件夹中缺少的文件，然后退出"));
+    const QCommandLineOption schoolOption(QStringLiteral("create-school-bank"),
+                                          QStringLiteral("在 PostgreSQL 服务器的空数据库中建立学校题库，然后退出"),
+                                          QStringLiteral("LOCATION"));
+    const QCommandLineOption elderOption(QStringLiteral("elder"), QStringLiteral("学校题库的第一位元老级用户"),
+                                         QStringLiteral("NAME"));
     parser.addOption(appDirOption);
     parser.addOption(prepareOption);
+    parser.addOption(schoolOption);
+    parser.addOption(elderOption);
     parser.process(app);
+
+    if (parser.isSet(schoolOption)) {
+        QString password = qEnvironmentVariable("ZS_ELDER_PASSWORD");
+        if (password.isEmpty()) {
+            char line[1024] = {};
+            if (std::fgets(line, sizeof line, stdin))
+                password = QString::fromUtf8(line).remove(u'\n').remove(u'\r');
+        }
+        try {
+            zs::createSchoolBank(parser.value(schoolOption), parser.value(elderOption), password);
+        } catch (const zs::StoreError& e) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(QString(e.message()).replace(u'\r', u'\n')));
+            if (!e.details().isEmpty())
+                std::fprintf(stderr, "详细信息：\n%s\n", qUtf8Printable(e.details()));
+            return 1;
+        }
+        std::printf("学校题库已建立：%s\n元老级用户：%s\n", qUtf8Printable(parser.value(schoolOption)),
+                    qUtf8Printable(parser.value(elderOption)));
+        return 0;
+    }
 
     const QString appDir =
         QDir(parser.isSet(appDirOption)

@@ -4,6 +4,8 @@
 #include "store/statement.h"
 #include "store/textnumbers.h"
 
+#include <sodium.h>
+
 namespace zs {
 
 namespace {
@@ -31,7 +33,9 @@ LoginResult checkLogin(const QString& bankPath, const QString& name, const QStri
     for (int r = 0; r < rows.count(); ++r) {
         if (rows.text(r, kNameColumn) != name)
             continue;
-        if (rows.text(r, kPasswordColumn) != password)
+        const bool matches = bank.isServer() ? passwordMatches(rows.text(r, kPasswordColumn), password)
+                                             : rows.text(r, kPasswordColumn) == password;
+        if (!matches)
             return {O::WrongPassword, QStringLiteral("*密码错误！\r请重新输入密码！")};
         return {O::Accepted, {}};
     }
@@ -83,7 +87,7 @@ RegistrationResult registerAccount(const QString& bankPath, const Account& accou
         if (taken)
             return;
         bank.addRow(kUsers, {{kNameColumn, account.name},
-                             {kPasswordColumn, account.password},
+                             {kPasswordColumn, bank.isServer() ? hashPassword(account.password) : account.password},
                              {QStringLiteral("所在学校详名"), account.school},
                              {QStringLiteral("所任学科"), account.subject},
                              {QStringLiteral("联系方式"), account.qq}});
@@ -112,6 +116,16 @@ PasswordChangeResult changePassword(const QString& bankPath, const QString& name
     const QString where = QStringLiteral("where 实名用户名='") + sqlValue(name) + QStringLiteral("' and 密码= '") +
                           sqlValue(oldPassword) + u'\'';
     Bank bank(bankPath);
+    if (bank.isServer()) {
+        const RowSet rows =
+            bank.query(QStringLiteral("select 密码 from 用户管理 where 实名用户名='") + sqlValue(name) + u'\'');
+        if (rows.isEmpty() || !passwordMatches(rows.text(0, 0), oldPassword))
+            return {O::NoSuchAccount, QStringLiteral("没有查询到相关记录！\r请确认用户名和密码匹配！")};
+        bank.execute(QStringLiteral("update 用户管理 set 密码 = '") + sqlValue(hashPassword(newPassword)) +
+                     QStringLiteral("' where 实名用户名='") + sqlValue(name) + u'\'');
+        return {O::Changed, QStringLiteral("新密码已经修改成功！请牢记下列用户名和密码：\r\r实名用户名：") + name +
+                                QStringLiteral("\r密      码：") + newPassword};
+    }
     if (bank.query(QStringLiteral("select * from 用户管理 ") + where).isEmpty())
         return {O::NoSuchAccount, QStringLiteral("没有查询到相关记录！\r请确认用户名和密码匹配！")};
     bank.execute(QStringLiteral("update 用户管理 set 密码 = '") + sqlValue(newPassword) + QStringLiteral("' ") + where);
@@ -126,6 +140,8 @@ QString passwordLookupRefusal() {
 std::optional<QString> lookUpPassword(const QString& bankPath, const QString& name, const QString& school,
                                       const QString& subject, const QString& qq) {
     Bank bank(bankPath, Bank::Mode::ReadOnly);
+    if (bank.isServer())
+        return std::nullopt;
     const RowSet rows =
         bank.query(QStringLiteral("select 密码 from 用户管理 where 实名用户名 = '") + sqlValue(name) +
                    QStringLiteral("' and 所在学校详名='") + sqlValue(school) + QStringLiteral("' and 所任学科='") +
@@ -133,6 +149,63 @@ std::optional<QString> lookUpPassword(const QString& bankPath, const QString& na
     if (rows.isEmpty())
         return std::nullopt;
     return rows.text(0, 0);
+}
+
+QString hashPassword(const QString& password) {
+    if (sodium_init() < 0)
+        throw StoreError(QStringLiteral("无法计算密码的散列值（libsodium 不能使用）。"));
+    const QByteArray bytes = password.toUtf8();
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(hash, bytes.constData(), bytes.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+        throw StoreError(QStringLiteral("计算密码的散列值时内存不足，密码没有保存。"));
+    return QString::fromLatin1(hash);
+}
+
+bool passwordMatches(const QString& stored, const QString& password) {
+    if (sodium_init() < 0)
+        return false;
+    const QByteArray hash = stored.toLatin1();
+    if (hash.isEmpty() || hash.size() >= crypto_pwhash_STRBYTES)
+        return false;
+    const QByteArray bytes = password.toUtf8();
+    return crypto_pwhash_str_verify(hash.constData(), bytes.constData(), bytes.size()) == 0;
+}
+
+QString serverPasswordLookupRefusal() {
+    return QStringLiteral("学校题库不保存密码原文，无法找回密码。\r请找一位元老级用户为你重新设置密码。");
+}
+
+QString resetPassword(const QString& bankPath, const QString& elderName, const QString& elderPassword,
+                      const QString& teacherName, const QString& newPassword) {
+    Bank bank(bankPath);
+    if (!bank.isServer())
+        return QStringLiteral("只有学校题库需要由元老级用户重设密码。");
+    const RowSet elder =
+        bank.query(QStringLiteral("select 密码 from 用户管理 where 实名用户名='") + sqlValue(elderName) + u'\'');
+    if (elder.isEmpty() || !passwordMatches(elder.text(0, 0), elderPassword))
+        return QStringLiteral("元老级用户的用户名或密码不对，没有重设密码。");
+    if (bank.query(QStringLiteral("select 实名用户名 from 账户级别 where 实名用户名='") + sqlValue(elderName) +
+                   QStringLiteral("' and 级别='") + sqlValue(kElderLevel) + u'\'')
+            .isEmpty())
+        return QStringLiteral("只有元老级用户才能为别的老师重设密码。");
+    if (newPassword.isEmpty())
+        return QStringLiteral("*密码未填写!");
+    if (bank.query(QStringLiteral("select 实名用户名 from 用户管理 where 实名用户名='") + sqlValue(teacherName) + u'\'')
+            .isEmpty())
+        return QStringLiteral("*该用户名不存在！");
+    bank.execute(QStringLiteral("update 用户管理 set 密码 = '") + sqlValue(hashPassword(newPassword)) +
+                 QStringLiteral("' where 实名用户名='") + sqlValue(teacherName) + u'\'');
+    return {};
+}
+
+void makeElder(const QString& bankPath, const QString& name) {
+    Bank bank(bankPath);
+    bank.transaction([&] {
+        bank.execute(QStringLiteral("delete from 账户级别 where 实名用户名='") + sqlValue(name) + u'\'');
+        bank.addRow(QStringLiteral("账户级别"),
+                    {{QStringLiteral("实名用户名"), name}, {QStringLiteral("级别"), kElderLevel}});
+    });
 }
 
 }  // namespace zs

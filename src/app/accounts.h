@@ -71,6 +71,22 @@ PasswordChangeResult changePassword(const QString& bankPath, const QString& name
 // The message when the four details match no account.
 QString passwordLookupRefusal();
 
+// ---- accounts of a server bank
+// A server bank keeps no password itself: 密码 holds a salted hash
+// (libsodium's crypto_pwhash), so a forgotten password cannot be shown; a
+// 元老级用户 (listed in the table 账户级别) sets a new one instead.
+inline const QString kElderLevel = QStringLiteral("元老级用户");
+QString hashPassword(const QString& password);
+bool passwordMatches(const QString& stored, const QString& password);
+// The message that replaces the password look-up on a server bank.
+QString serverPasswordLookupRefusal();
+// Sets a teacher's new password on a server bank, allowed to a 元老级用户 who
+// gives their own name and password. Returns the refusal, or an empty text.
+QString resetPassword(const QString& bankPath, const QString& elderName, const QString& elderPassword,
+                      const QString& teacherName, const QString& newPassword);
+// Makes an account a 元老级用户 of a server bank.
+void makeElder(const QString& bankPath, const QString& name);
+
 // The password of the account whose name, school, subject and QQ number are
 // exactly these four; nothing when none matches.
 std::optional<QString> lookUpPassword(const QString& bankPath, const QString& name, const QString& school,

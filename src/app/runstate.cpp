@@ -5,9 +5,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
+#include <QUuid>
 #include <chrono>
 
 namespace zs {
+
+NumberPool::NumberPool() : holder_(QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
 
 RunState::RunState(QString appDir, Prompts& prompts_, Office& office_, Desktop& desktop_)
     : prompts(prompts_), office(office_), desktop(desktop_), appDir_(std::move(appDir)),

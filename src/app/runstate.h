@@ -18,12 +18,17 @@ namespace zs {
 class NumberPool {
 public:
     static constexpr int kSlots = 50;
+    NumberPool();
+    // Who holds the numbers of this pool on a server bank: one name per pool
+    // (per run of the program), under which the server reserves them.
+    const QString& holder() const { return holder_; }
     const QString& slot(int i) const { return slots_.at(i - 1); }
     void setSlot(int i, const QString& number) { slots_.at(i - 1) = number; }
     bool isEmpty(int i) const { return slot(i).isEmpty(); }
 
 private:
     std::array<QString, kSlots> slots_;
+    QString holder_;
 };
 
 // The values that live for the whole run and that the screens share, and the
@@ -56,7 +61,12 @@ public:
     // The application's own bank file.
     QString applicationBankPath() const;
     // BankPath := the application's own bank (what most screens do when they load).
-    void resetBankPath() { BankPath = applicationBankPath(); }
+    // The bank every screen opens: the application folder's bank file, or the
+    // school's bank on a server once the teacher connected to one.
+    void resetBankPath() { BankPath = SchoolBank.isEmpty() ? applicationBankPath() : SchoolBank; }
+    // The location of the school bank connected to (serverlocation.h); empty
+    // for the application folder's bank file.
+    QString SchoolBank;
 
     // ---- the shared word-processor instance
     // Starts a new instance with one blank document; a previous one is dropped.

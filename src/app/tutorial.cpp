@@ -97,7 +97,11 @@ QList<TutorialChapter> tutorialChapters() {
           text(QStringLiteral(
               "“智能排序”先按题型（单选题、多选题、填空题、判断题、计算题、作图题、解答题、作文题）再按难度排列表格；"
               "“调整表格”让列宽和行高适合内容。“保存表格”把双向细目表保存为 Excel 表格，“导入表格”读回以前保存的表格，"
-              "题目编号按试题识别码在当前题库中查找。"))}},
+              "题目编号按试题识别码在当前题库中查找。")),
+          text(QStringLiteral(
+              "表格最后一列是“分值”。点“分值设置”为每种题型设好每小题的分值（例如单选题 3 分），程序把它记在题库里，"
+              "以后每份试卷都按它计分，这样的分值显示为灰色。某道题要单独给分时，双击它的“分值”格输入分值（输入 0 "
+              "恢复按题型计分）。表格上方随时显示全卷的“总分”。保存表格时分值一起保存，导入时一起读回。"))}},
         {QStringLiteral("七、智能组卷"),
          {text(QStringLiteral(
               "点“智能组卷”。在左边勾选考查范围（勾选章会勾选它的全部节）；勾选需要的题型，用“+”“-”设置每种题型的"
@@ -119,17 +123,81 @@ QList<TutorialChapter> tutorialChapters() {
               "并把它们打开。试卷按题型分成大题，题目连续编号；讲评卷在每道题前用红色标出试题识别码，页边批注写明"
               "考查范围、知识点和难度，题目后面是蓝色的“参考答案:”。生成后可以直接在文字处理程序中调整和打印。")),
           picture(QStringLiteral("paper-1"), QStringLiteral("图15 生成的试卷（第一页）")),
-          picture(QStringLiteral("review-1"), QStringLiteral("图16 生成的讲评卷（第一页）"))}},
+          picture(QStringLiteral("review-1"), QStringLiteral("图16 生成的讲评卷（第一页）")),
+          text(QStringLiteral(
+              "点“生成试卷”后先出现“试卷设置”：填写试卷标题、副标题和考试时间，程序在试卷开头写出标题、"
+              "“考试时间：120分钟　　满分：100分”和学校、班级、姓名、考号一行；满分是各题分值的合计，填写了“预定总分”"
+              "而合计不同时会提醒你。版式可以选 A4 纵向一栏，或者 A3、8K 横向两栏：两栏的试卷每个单页左边有密封线"
+              "（“密 封 线 内 不 要 答 题”、虚线和学校、班级、姓名、考号），页脚是“第 X 页 共 Y 页”。还可以同时"
+              "生成答题卡，以及每份文档的 Word 2007（.docx）和 PDF 副本。这些设置会记住，下次不用再填；点“取消”"
+              "则什么也不生成。")),
+          picture(QStringLiteral("paper-settings"), QStringLiteral("图17 试卷设置")),
+          text(QStringLiteral(
+              "有分值时，大题的标题写成“一、选择题（本题共10小题，每小题3分，共30分）”，各小题分值不同时写成"
+              "“（本题共3小题，共14分）”，并在每道题的题号后写出它的分值；参考答案和讲评卷的每道题都写出分值，"
+              "例如“1.（3分）”。")),
+          picture(QStringLiteral("paper-a3-1"), QStringLiteral("图18 A3 两栏带密封线的试卷（第一页）")),
+          picture(QStringLiteral("paper-8k-1"), QStringLiteral("图19 8K 两栏带密封线的试卷（第一页）")),
+          text(QStringLiteral(
+              "答题卡“答题卡-日期-时间-琢石-试题库.doc”与试卷的题号一致：开头是标题、学校班级姓名和考号方格，"
+              "选择题每题一行方框 [A] [B] [C] [D]，判断题 [√] [×]，填空题每题一条横线，其余题型每题一个写明题号和"
+              "分值的答题框。")),
+          picture(QStringLiteral("sheet-1"), QStringLiteral("图20 答题卡（第一页）"))}},
         {QStringLiteral("九、题库分享"),
          {text(QStringLiteral(
               "点“题库分享”。在“题  库  导  出”页勾选要导出的章节，选择只导出试题、只导出教材设置或两者一起，点"
               "“导     "
               "出”。桌面上会出现“导出试题库-日期时间”文件夹，里面有题库文件和试题文档，把整个文件夹交给同事即可。")),
-          picture(QStringLiteral("tkfx-export"), QStringLiteral("图17 题库导出")),
+          picture(QStringLiteral("tkfx-export"), QStringLiteral("图21 题库导出")),
           text(QStringLiteral(
               "在“题  库  导  入”页点“打开外部题库”，选择同事导出的题库文件，勾选要导入的节，选择导入的内容，点"
               "“导     入”。导入的试题得到本题库新的编号；已经有的试题（试题识别码相同）不会重复导入。")),
-          picture(QStringLiteral("tkfx-import"), QStringLiteral("图18 题库导入"))}},
+          picture(QStringLiteral("tkfx-import"), QStringLiteral("图22 题库导入")),
+          text(QStringLiteral(
+              "勾选“导入时检查相似试题”后，与本题库中已有试题相似度不低于90%的试题会逐题询问是否仍要导入。"))}},
+        {QStringLiteral("十、导入试卷"),
+         {text(QStringLiteral(
+              "已有的 Word 试卷可以一次拆成一道道试题放进试题库。在主界面点“导入试卷”，点“选择试卷”选择一份 .doc 或"
+              " .docx 试卷；答案在另一个文档里的，再点“选择答案”选择它（答案写在试卷末尾“参考答案”之后的不用另选）。"
+              "然后点“拆分试卷”。")),
+          text(QStringLiteral(
+              "程序通过文字处理程序读出试卷的段落：“一、选择题（每小题3分）”这样的大题标题决定题型（选择题按单选题，"
+              "写明多选或不定项的按多选题）和分值；以“1.”“1．”“1、”“1)”开头的段落开始一道新题，题号在各大题之间"
+              "连续，“（1）”这样的小问留在本题里；答案按题号对上。每道题连同其中的图片、表格和公式被复制成题目文档和"
+              "答案文档，选中一道题就能在中间预览。")),
+          picture(QStringLiteral("paperimport"), QStringLiteral("图23 导入试卷")),
+          text(QStringLiteral(
+              "请逐题核对：拆错的地方可以用“与上一题合并”，或在“拆分位置”中选一段后点“拆  分”；选中试题后可以"
+              "“改为此题型”。“提示”一栏标出没有找到答案的试题，以及与试题库中已有试题相似的试题（例如“与 00123 "
+              "相似度 94%”）；相似的试题默认不勾选，导不导入由您决定。")),
+          text(QStringLiteral(
+              "在右侧勾选考查范围、选择知识点、难度和试题来源，点“应用到全部试题”；个别试题不同的，选中后改好再点"
+              "“应用到所选试题”。最后点“确定导入”：勾选的试题用空闲的题目编号写入试题库，出错时一道也不写。")),
+          text(QStringLiteral(
+              "在“查看修改”界面点“相似试题”，程序列出试题库中相似度不低于90%的试题；选中一对，点“查看这两题”"
+              "即可逐题查看、修改或删除。试题录入界面勾选“录入时检查相似试题”后，确定录入前也会检查。第一次检查要"
+              "读出试题库中每道题的文字，需要一些时间，以后只读改动过的文档。")),
+          picture(QStringLiteral("similar"), QStringLiteral("图24 相似试题"))}},
+        {QStringLiteral("十一、导入成绩"),
+         {text(QStringLiteral(
+              "每次生成试卷，程序都会在题库中记下这份试卷的每道题。考试以后，从阅卷系统导出小题分表（每个学生一行、"
+              "每道小题一列，Excel 表格或 CSV "
+              "文件均可），在主界面点“导入成绩”，选择考过的试卷（按生成日期和标题列出），"
+              "再点“选择成绩表”。")),
+          text(QStringLiteral(
+              "列名是“1”“第1题”“T1”“1(3分)”之类的列会自动对应到题号；“对应关系”页可以改选每道题的列、填写满分"
+              "（不填时取表中最高得分；列名里写了分值的按分值），还可以指定作答选项所在的列。表中不是分数或超过满分的"
+              "单元格、缺少的题都列在右边，这些学生不计入统计。")),
+          picture(QStringLiteral("results"), QStringLiteral("图25 导入成绩：小题分析")),
+          text(QStringLiteral(
+              "“小题分析”页列出每道题的平均分、得分率、实测难度（1 − 得分率，按 0.1 取整）、区分度（总分前 27% "
+              "与后 27% 学生的平均分之差除以满分）和选项分布，下面的柱形图一目了然。“知识点分析”页按得分率从低到高"
+              "列出试卷涉及的知识点，最薄弱的三个标成红色。")),
+          text(QStringLiteral(
+              "点“更新难度”并确认后，程序把实测难度写入这些题的全部记录（一道题考过多次时按人数加权平均），原来的"
+              "难度保存在难度历史中；点“生成补救练习”，输入题数，程序从题库中选出与最薄弱知识点有关、但不在这份"
+              "试卷中的题，放进双向细目表，接着就可以生成补救练习卷；点“导出分析”，成绩分析表格保存在这份试卷的"
+              "文件夹中。"))}},
     };
 }
 
@@ -157,8 +225,11 @@ void writeTutorial(Office& office, const QString& path, const QString& picturesF
             const QString jpeg = scratch.filePath(block.picture.name + QStringLiteral(".jpg"));
             image.save(jpeg, "JPEG", 85);
             doc->append(QStringLiteral("\r"), caption);
-            const bool page = block.picture.name.startsWith(u"paper") || block.picture.name.startsWith(u"review");
-            const double widthMm = page ? 120 : qMin(160.0, image.width() * 0.12);
+            const bool page = (block.picture.name.startsWith(u"paper") && block.picture.name != u"paper-settings") ||
+                              block.picture.name.startsWith(u"review") || block.picture.name.startsWith(u"sheet");
+            // Landscape pages (A3, 8K) take the whole width of the text.
+            const double widthMm =
+                page ? (image.width() > image.height() ? 160 : 120) : qMin(160.0, image.width() * 0.12);
             doc->appendPicture(jpeg, widthMm);
             doc->append(QStringLiteral("\r") + block.picture.caption, caption);
         }

@@ -3,6 +3,7 @@
 #include "store/bank.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"
+#include "store/statement.h"
 #include "store/textnumbers.h"
 
 #include <QDir>
@@ -14,9 +15,91 @@
 
 namespace zs {
 
+namespace {
+
+// How long a number handed to a pool stays reserved for it on a server bank:
+// a program that ended without storing its numbers frees them after this.
+constexpr int kReservationDays = 7;
+
+// The tail of an identification code when it is a question number.
+QString numberInCode(const QString& code) {
+    const QString tail = code.mid(code.lastIndexOf(u'-') + 1);
+    if (tail.size() == 5 && std::all_of(tail.begin(), tail.end(), [](QChar c) { return c.isDigit(); }))
+        return tail;
+    return {};
+}
+
+// On a server bank the numbers come from the server: every teacher's pool is
+// filled in turn (the reservation table is locked for the refill), and a
+// number is taken when rows carry it or another pool holds it. The documents
+// live in the bank, so nothing of the local folder is looked at.
+RefillResult refillServerPool(NumberPool& pool, Bank& bank, const std::function<void(int)>& progress) {
+    RefillResult result;
+    bank.transaction([&] {
+        bank.execute(lockReservationsStatement());
+        bank.execute(releaseReservationsStatement(pool.holder(), kReservationDays));
+        QSet<QString> taken;
+        for (const QString& n : bank.query(QStringLiteral("select distinct 题目编号 from 试题库")).texts())
+            taken.insert(n);
+        for (const QString& n : bank.query(QStringLiteral("select 题目编号 from 题目编号预留")).texts())
+            taken.insert(n);
+        const QStringList orphanCodes = codesOfRowsWithoutNumber(bank);
+        for (const QString& code : orphanCodes)
+            if (const QString n = numberInCode(code); !n.isEmpty())
+                taken.insert(n);
+        result.notice = rowsWithoutNumberMessage(orphanCodes);
+
+        NumberPool filled = pool;
+        int n = 1;
+        for (int i = 1; i <= NumberPool::kSlots; ++i) {
+            for (;;) {
+                if (n > kHighestQuestionNumber) {
+                    result.message = QStringLiteral("题目编号已经用到 %1，无法再分配新的题目编号！\r"
+                                                    "请删除不用的试题，或者建立一个新的试题库。")
+                                         .arg(kHighestQuestionNumber);
+                    break;
+                }
+                const QString t = questionNumberText(n);
+                bool inPool = false;
+                for (int j = 1; j <= i && !inPool; ++j)
+                    inPool = filled.slot(j) == t;
+                if (inPool || taken.contains(t)) {
+                    ++n;
+                    continue;
+                }
+                filled.setSlot(i, t);
+                bank.addRow(QStringLiteral("题目编号预留"),
+                            {{QStringLiteral("题目编号"), t}, {QStringLiteral("预留者"), pool.holder()}});
+                break;
+            }
+            if (!result.message.isEmpty())
+                break;
+        }
+        pool = filled;
+    });
+    for (int i = 1; i <= NumberPool::kSlots && !pool.isEmpty(i); ++i)
+        if (progress)
+            progress(i);
+    result.completed = result.message.isEmpty();
+    return result;
+}
+
+}  // namespace
+
+QString lockReservationsStatement() {
+    return QStringLiteral("LOCK TABLE \"题目编号预留\" IN SHARE ROW EXCLUSIVE MODE");
+}
+
+QString releaseReservationsStatement(const QString& holder, int days) {
+    return QStringLiteral("delete from 题目编号预留 where 预留者='") + sqlValue(holder) +
+           QStringLiteral("' or 预留时间 < now() - interval '%1 days'").arg(days);
+}
+
 RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const std::function<void(int)>& progress) {
     RefillResult result;
     Bank bank(bankPath);
+    if (bank.isServer())
+        return refillServerPool(pool, bank, progress);
     const QStringList knownList = questionNumbersOf(bank);
     QSet<QString> known(knownList.begin(), knownList.end());
 
@@ -28,11 +111,9 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
 
     // Rows without a number keep the number their identification code ends in.
     const QStringList orphanCodes = codesOfRowsWithoutNumber(bank);
-    for (const QString& code : orphanCodes) {
-        const QString tail = code.mid(code.lastIndexOf(u'-') + 1);
-        if (tail.size() == 5 && std::all_of(tail.begin(), tail.end(), [](QChar c) { return c.isDigit(); }))
-            known.insert(tail);
-    }
+    for (const QString& code : orphanCodes)
+        if (const QString n = numberInCode(code); !n.isEmpty())
+            known.insert(n);
     result.notice = rowsWithoutNumberMessage(orphanCodes);
 
     const QString documents = documentsFolderOf(bankPath);

@@ -28,8 +28,18 @@ struct RefillResult {
 // of their documents is there (the documents folder is missing or emptied; it
 // is made when the bank holds no question), and stops when the numbers would
 // pass 32767.
+//
+// On a server bank the numbers are reserved on the server for this pool
+// (`NumberPool::holder`), so that the pools of teachers entering at the same
+// time never share a number; the pool's earlier reservations are given back,
+// rows are the only sign of a number in use and local files are not touched.
 RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath,
                               const std::function<void(int slot)>& progress = {});
+
+// The statements of the reservations on a server bank: locking them for one
+// refill, and giving back a pool's numbers with those older than `days`.
+QString lockReservationsStatement();
+QString releaseReservationsStatement(const QString& holder, int days);
 
 // The highest question number there can be.
 inline constexpr int kHighestQuestionNumber = 32767;

@@ -1,14 +1,20 @@
 #include "compose/papergeneration.h"
 
+#include "compose/examform.h"
+#include "compose/scores.h"
+#include "compose/paperrecord.h"
 #include "compose/specworkbook.h"
 #include "office/wordprocessor.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/pausepoint.h"
+#include "store/serverdocuments.h"
+#include "store/serverlocation.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 
 namespace zs {
 
@@ -51,8 +57,19 @@ QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const
 
 PaperGeneration::PaperGeneration(const SpecTable& table, const QString& appDir, const QString& desktopFolder,
                                  QDateTime when, QString mark)
-    : table_(table), appDir_(appDir), desktop_(desktopFolder), when_(std::move(when)), mark_(std::move(mark)),
-      placed_(placedRows(table)) {}
+    : table_(table), appDir_(appDir), bank_(QDir(appDir).filePath(kBankFileName)), desktop_(desktopFolder),
+      when_(std::move(when)), mark_(std::move(mark)), placed_(placedRows(table)) {}
+
+void PaperGeneration::useBank(const QString& bankPath) {
+    bank_ = bankPath;
+    if (!isServerLocation(bankPath))
+        return;
+    QStringList numbers;
+    for (int r : placed_)
+        numbers << table_.cell(r, SpecTable::QuestionNumber);
+    Bank bank(bankPath, Bank::Mode::ReadOnly);
+    fetchDocuments(bank, numbers);
+}
 
 PaperGeneration::~PaperGeneration() = default;
 
@@ -62,7 +79,7 @@ QStringList PaperGeneration::missingFiles() const {
     for (const QString& name : {kPaperTemplateName, kAnswerTemplateName, kReviewTemplateName})
         if (!QFileInfo::exists(app.filePath(name)))
             missing << QDir::toNativeSeparators(app.filePath(name));
-    const QString bank = app.filePath(kBankFileName);
+    const QString& bank = bank_;
     for (int r : placed_) {
         const QString number = table_.cell(r, SpecTable::QuestionNumber);
         for (const QString& doc : {questionDocumentPath(bank, number), answerDocumentPath(bank, number)})
@@ -72,11 +89,28 @@ QStringList PaperGeneration::missingFiles() const {
     return missing;
 }
 
+QString PaperGeneration::outputProblem() const {
+    // A desktop folder that is not there yet is made, as the output folder's would be.
+    if (!QFileInfo::exists(desktop_))
+        QDir().mkpath(desktop_);
+    const QFileInfo desktop(desktop_);
+    if (!desktop.isDir() || !desktop.isWritable())
+        return QStringLiteral("无法在桌面上建立文件夹，桌面文件夹不能写入：\r%1")
+            .arg(QDir::toNativeSeparators(desktop_));
+    return {};
+}
+
+int PaperGeneration::progressMaximum() const {
+    return total() + 1 + int(settings_.answerSheet) + int(settings_.docx) + int(settings_.pdf);
+}
+
 void PaperGeneration::open(WordInstance& word) {
     const QDir app(appDir_);
     paper_ = word.open(app.filePath(kPaperTemplateName));
     answers_ = word.open(app.filePath(kAnswerTemplateName));
     review_ = word.open(app.filePath(kReviewTemplateName));
+    if (settings_.answerSheet)
+        sheet_ = word.newDocument();
 
     const QString stamp = (mark_.isEmpty() ? QString() : mark_ + u'-') + outputStamp(when_);
     const QString base = QDir(desktop_).filePath(QStringLiteral("试卷方案-琢石-试题库-") + stamp);
@@ -93,10 +127,45 @@ void PaperGeneration::open(WordInstance& word) {
     paper_->saveAs(files_.paper);
     answers_->saveAs(files_.answers);
     review_->saveAs(files_.review);
+    if (sheet_) {
+        files_.answerSheet = out.filePath(QStringLiteral("答题卡-") + tail);
+        sheet_->saveAs(files_.answerSheet);
+    }
+    dress();
+}
+
+void PaperGeneration::dress() {
+    const PaperScores scores = paperScores(table_);
+    const std::optional<int> fullMark = scores.any() ? std::optional<int>(scores.total) : std::nullopt;
+    const std::optional<PageSetup> page = paperPage(settings_.layout);
+    if (settings_.examForm()) {
+        if (!settings_.title.isEmpty()) {
+            // The program's header takes the place of the templates' title block.
+            const QList<QPair<WordDocument*, PaperDocument>> documents = {{paper_.get(), PaperDocument::Paper},
+                                                                          {answers_.get(), PaperDocument::Answers},
+                                                                          {review_.get(), PaperDocument::Review}};
+            for (const auto& [doc, kind] : documents) {
+                doc->clear();
+                writeExamHeader(*doc, kind, settings_, fullMark);
+            }
+        }
+        if (page)
+            paper_->setPageSetup(*page);
+        for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
+            doc->setFooter(kPageNumberFooter, 10.5);
+        if (page)
+            paper_->setOddPageDecoration(sealingLine(settings_.layout));
+    }
+    if (sheet_) {
+        writeExamHeader(*sheet_, PaperDocument::AnswerSheet, settings_, fullMark);
+        if (page)
+            sheet_->setPageSetup(*page);
+        sheet_->setFooter(kPageNumberFooter, 10.5);
+    }
 }
 
 void PaperGeneration::recordUse(const QDate& day) {
-    Bank bank(QDir(appDir_).filePath(kBankFileName));
+    Bank bank(bank_);
     bank.transaction([&] {
         for (int r : placed_) {
             bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
@@ -107,29 +176,48 @@ void PaperGeneration::recordUse(const QDate& day) {
     });
 }
 
-void PaperGeneration::writeQuestions(const std::function<void(int, int)>& progress) {
-    const QString bank = QDir(appDir_).filePath(kBankFileName);
+void PaperGeneration::writeQuestions(const Progress& progress) {
+    const QString& bank = bank_;
+    QVector<std::optional<int>> scores;
+    for (int r : placed_)
+        scores << parseScore(table_.cell(r, SpecTable::Score));
+    QVector<SheetSection> sheet;
     QString lastType;
     int section = 0;
     int questionNumber = 0;
-    const int maximum = total() + 1;
-    for (int r : placed_) {
+    bool scoresInPaper = false;
+    const int maximum = progressMaximum();
+    for (int i = 0; i < placed_.size(); ++i) {
+        const int r = placed_[i];
         const QString& type = table_.cell(r, SpecTable::Type);
         if (type != lastType) {
             // The questions of this type that the paper holds, each once.
             int count = 0;
             for (int k : placed_)
                 count += table_.cell(k, SpecTable::Type) == type;
+            // The scores of this section's own questions.
+            QVector<std::optional<int>> sectionScores;
+            for (int k = i; k < placed_.size() && table_.cell(placed_[k], SpecTable::Type) == type; ++k)
+                sectionScores << scores[k];
+            const bool scored =
+                std::all_of(sectionScores.cbegin(), sectionScores.cend(), [](const auto& s) { return s.has_value(); });
+            // Questions of different scores carry theirs in the paper too.
+            scoresInPaper = scored && std::any_of(sectionScores.cbegin(), sectionScores.cend(),
+                                                  [&](const auto& s) { return *s != *sectionScores.first(); });
             lastType = type;
             ++section;
-            const QString heading = sectionNumeral(section) + QStringLiteral("、") + type + QStringLiteral("（共有") +
-                                    QString::number(count) + QStringLiteral("道小题）\r");
+            const QString heading = sectionHeading(section, type, count, sectionScores);
             for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
                 doc->append(heading, labelStyle());
+            sheet << SheetSection{heading.chopped(1), {}};
         }
         ++questionNumber;
-        for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
-            doc->append(QString::number(questionNumber) + u'.', labelStyle());
+        paper_->append(questionLabel(questionNumber, scoresInPaper ? scores[i] : std::nullopt), labelStyle());
+        for (WordDocument* doc : {answers_.get(), review_.get()})
+            doc->append(questionLabel(questionNumber, scores[i]), labelStyle());
+        if (sheet.isEmpty())  // questions of no type stand before any heading
+            sheet << SheetSection{};
+        sheet.last().questions << SheetQuestion{questionNumber, type, scores[i]};
 
         const RangeId code = review_->append(u'[' + table_.cell(r, SpecTable::Code) + u']', boldStyle(kRed));
         review_->addComment(code, reviewNote(table_.cell(r, SpecTable::Scope), table_.cell(r, SpecTable::Knowledge),
@@ -143,14 +231,23 @@ void PaperGeneration::writeQuestions(const std::function<void(int, int)>& progre
         review_->appendDocument(question);
         review_->append(QStringLiteral("参考答案:"), labelStyle(kBlue));
         review_->appendDocument(answer);
+        step_ = questionNumber;
         if (progress)
-            progress(questionNumber, maximum);
+            progress(step_, maximum);
+    }
+    if (sheet_) {
+        writeAnswerSheet(*sheet_, sheet);
+        ++step_;
+        if (progress)
+            progress(step_, maximum);
     }
 }
 
-void PaperGeneration::finish() {
+void PaperGeneration::finish(const Progress& progress) {
     // The finishing touches are each skipped when they fail.
-    for (WordDocument* doc : {paper_.get(), review_.get(), answers_.get()}) {
+    for (WordDocument* doc : {paper_.get(), review_.get(), answers_.get(), sheet_.get()}) {
+        if (!doc)
+            continue;
         try {
             doc->setFontName(QStringLiteral("宋体"));
             if (doc->floatingShapeCount() > 0)
@@ -161,11 +258,34 @@ void PaperGeneration::finish() {
     paper_->save();
     answers_->save();
     review_->save();
+    if (sheet_)
+        sheet_->save();
+    // The copies in other formats, each beside its .doc.
+    for (const QString& suffix : {QStringLiteral("docx"), QStringLiteral("pdf")}) {
+        if (!(suffix == u"docx" ? settings_.docx : settings_.pdf))
+            continue;
+        for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get(), sheet_.get()}) {
+            if (!doc)
+                continue;
+            QString copy = doc->path();
+            copy.chop(QStringLiteral("doc").size());
+            copy += suffix;
+            doc->saveCopyAs(copy);
+            copies_ << copy;
+        }
+        ++step_;
+        if (progress)
+            progress(step_, progressMaximum());
+    }
     review_->activate();
-    for (auto* doc : {&paper_, &answers_, &review_}) {
-        (*doc)->close();
+    for (auto* doc : {&paper_, &answers_, &review_, &sheet_}) {
+        if (*doc)
+            (*doc)->close();
         doc->reset();
     }
+    // Once the documents are saved the paper is recorded, for its results later.
+    recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_,
+                                          files_.paper, mark_);
 }
 
 }  // namespace zs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/papersettings.h"
 #include "compose/spectable.h"
 
 #include <QDateTime>
@@ -28,11 +29,16 @@ QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const
 
 // Generates the paper, the answer key and the review paper of a table into a
 // new dated folder on the desktop, in the steps the generation screen shows.
+// The scores are those of the table's 分值 cells (see withScores); the
+// settings add the exam header, the layout, the answer sheet and the copies
+// in other formats.
 class PaperGeneration {
 public:
     struct Files {
         QString paper, answers, review;
+        QString answerSheet;  // empty when none is written
     };
+    using Progress = std::function<void(int value, int maximum)>;
 
     // `appDir` holds the templates, the bank and the question documents. A
     // `mark` ("A卷", "B卷" for A/B papers) stands in the folder and file names
@@ -41,34 +47,61 @@ public:
                     QString mark = {});
     ~PaperGeneration();
 
+    void setSettings(const PaperSettings& settings) { settings_ = settings; }
+    const PaperSettings& settings() const { return settings_; }
+    // The bank the questions come from and their use is recorded in, when it
+    // is not the application folder's (a school bank on a server): its
+    // documents are fetched into its local folder first.
+    void useBank(const QString& bankPath);
+
     // Every template and question document the paper needs that does not exist.
     QStringList missingFiles() const;
+    // Why no folder can be made on the desktop, or empty.
+    QString outputProblem() const;
 
     const QString& outputFolder() const { return folder_; }
     const Files& files() const { return files_; }
+    // The .docx and .pdf copies written.
+    const QStringList& copies() const { return copies_; }
     int total() const { return int(placed_.size()); }
+    // The progress bar's maximum: one step per question, one more, and one
+    // for the answer sheet and each kind of copy.
+    int progressMaximum() const;
 
-    // Opens the three templates, makes the output folder (a new name when the
-    // minute's folder exists) and saves the templates as the outputs.
+    // Opens the three templates (and a new answer sheet), makes the output
+    // folder (a new name when the minute's folder exists) and saves them as
+    // the outputs; the exam header and the page go in when the settings ask.
     void open(WordInstance& word);
     // Records the use of every placed question in the bank (once per placed row).
     void recordUse(const QDate& day);
     // Appends headings, numbers, the review notes and the question and answer
-    // documents; `progress(value, maximum)` after each question.
-    void writeQuestions(const std::function<void(int value, int maximum)>& progress);
-    // Fonts and floating pictures, then saves the three documents and closes them.
-    void finish();
+    // documents; `progress(value, maximum)` after each question; then the
+    // answer sheet.
+    void writeQuestions(const Progress& progress);
+    // Fonts and floating pictures, then saves the documents (and their
+    // copies) and closes them.
+    void finish(const Progress& progress = {});
+    // Why the paper could not be recorded; empty when it was.
+    const QString& recordProblem() const { return recordProblem_; }
 
 private:
+    // The exam header, page and footer the settings ask for.
+    void dress();
+
     const SpecTable& table_;
     QString appDir_;
+    QString bank_;
     QString desktop_;
     QDateTime when_;
     QString mark_;
     QString folder_;
     Files files_;
     QVector<int> placed_;
-    std::unique_ptr<WordDocument> paper_, answers_, review_;
+    PaperSettings settings_;
+    QStringList copies_;
+    int step_ = 0;
+    std::unique_ptr<WordDocument> paper_, answers_, review_, sheet_;
+    QString recordProblem_;
 };
 
 }  // namespace zs

@@ -12,6 +12,7 @@ void writePlanIntoTable(SpecTable& table, const PlanRows& rows) {
     table.setRows(int(rows.size()) + 1);
     for (int i = 0; i < int(rows.size()); ++i) {
         const QStringList cells = tableCells(rows[i]);
+        table.clearRow(i + 1);  // a score given to the row's former question goes too
         for (int c = 0; c < cells.size(); ++c)
             table.setCell(i + 1, c + 1, cells[c]);
     }

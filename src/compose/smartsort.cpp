@@ -63,7 +63,7 @@ void smartSort(SpecTable& table) {
         }
     }
 
-    // Columns 1 to 6 of the rows in their new order; column 0 stays.
+    // Columns 1 to 7 of the rows in their new order; column 0 stays.
     QVector<QStringList> before(table.rows());
     for (int r = 1; r < table.rows(); ++r)
         for (int c = 1; c < SpecTable::kColumns; ++c)

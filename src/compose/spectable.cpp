@@ -13,7 +13,7 @@ SpecTable::SpecTable(int dataRows) {
 }
 
 const QStringList& SpecTable::headers() {
-    static const QStringList h = {"题号", "题目编号", "题目识别码", "题型", "难度", "考查范围", "知识点"};
+    static const QStringList h = {"题号", "题目编号", "题目识别码", "题型", "难度", "考查范围", "知识点", "分值"};
     return h;
 }
 
@@ -132,6 +132,7 @@ void SpecTable::fillRow(int row, const QString& number, const QString& code, con
     cells_[row][Difficulty] = difficulty;
     cells_[row][Scope] = scope;
     cells_[row][Knowledge] = knowledgeCell(knowledgeList);
+    cells_[row][Score].clear();
 }
 
 int SpecTable::numberValue(const QString& cell) {

@@ -8,13 +8,27 @@
 namespace zs {
 
 // The two-way specification table (双向细目表): row 0 is the header, rows 1..N
-// are data rows, one question scope per row, seven text columns. Column 0 holds
-// the row numbers; row commands act on columns 1 to 6 only. A knowledge-point
-// cell holds the points one per line (character 13 between them).
+// are data rows, one question scope per row. The seven columns of the table
+// proper come first; the eighth, "分值", holds the score the teacher gave the
+// row's question (empty: its type's score). Column 0 holds the row numbers;
+// row commands act on columns 1 to 7, so a score stays with its question. A
+// knowledge-point cell holds the points one per line (character 13 between
+// them).
 class SpecTable {
 public:
-    static constexpr int kColumns = 7;
-    enum Column { Number = 0, QuestionNumber = 1, Code = 2, Type = 3, Difficulty = 4, Scope = 5, Knowledge = 6 };
+    static constexpr int kColumns = 8;
+    // The columns of the table proper, before the score.
+    static constexpr int kTableColumns = 7;
+    enum Column {
+        Number = 0,
+        QuestionNumber = 1,
+        Code = 2,
+        Type = 3,
+        Difficulty = 4,
+        Scope = 5,
+        Knowledge = 6,
+        Score = 7
+    };
 
     explicit SpecTable(int dataRows = 24);
 
@@ -34,12 +48,12 @@ public:
     // Inserts `count` empty rows at `row`; the rows from `row` on move down.
     void insertEmptyRows(int row, int count);
     void appendRow();
-    // Removes a data row: later rows move up (columns 1 to 6), the last row goes.
+    // Removes a data row: later rows move up (columns 1 to 7), the last row goes.
     void removeRow(int row);
     // Removes every data row whose question number has the value `number`;
     // keeps one empty data row when nothing would be left. Returns rows removed.
     int removeQuestion(int number);
-    // Exchanges columns 1 to 6 of two rows.
+    // Exchanges columns 1 to 7 of two rows.
     void swapRows(int a, int b);
     // The first and last row of the question that `row` belongs to: the run of
     // consecutive rows around it that hold the same question number (a row
@@ -52,7 +66,8 @@ public:
     void swapQuestionWithPrevious(int row);
     void clearRow(int row);
     // Writes a question scope into a row: number, code, type, difficulty, scope
-    // and the knowledge-point list ("|" becomes a line break).
+    // and the knowledge-point list ("|" becomes a line break). A score given
+    // to the row's former question goes.
     void fillRow(int row, const QString& number, const QString& code, const QString& type, const QString& difficulty,
                  const QString& scope, const QString& knowledgeList);
 

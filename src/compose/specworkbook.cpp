@@ -1,5 +1,6 @@
 #include "compose/specworkbook.h"
 
+#include "compose/scores.h"
 #include "office/office.h"
 #include "store/bank.h"
 #include "store/statement.h"
@@ -53,39 +54,55 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
     const auto book = calc->open(templatePath);
     book->saveAs(output);
     const QString& sheet = kSpecSheet;
+    const int n = table.dataRows();
+    // The score column follows the seven when the paper has scores.
+    bool scored = false;
+    for (int i = 1; i <= n && !scored; ++i)
+        scored = !table.cell(i, SpecTable::Score).isEmpty();
+    const int columns = scored ? SpecTable::kColumns : SpecTable::kTableColumns;
     QVector<std::optional<QRgb>> odd, even;
-    for (int c = 1; c <= SpecTable::kColumns; ++c) {
+    for (int c = 1; c <= SpecTable::kTableColumns; ++c) {
         odd << book->cellBackground(sheet, 3, c);
         even << book->cellBackground(sheet, 4, c);
     }
-    const int n = table.dataRows();
+    if (scored) {
+        // Its heading and colours are those of the column before it.
+        odd << odd.last();
+        even << even.last();
+        const int head = SpecTable::kTableColumns;
+        book->setCellText(sheet, 2, columns, SpecTable::headers()[SpecTable::Score]);
+        book->setBold(sheet, 2, columns, true);
+        book->setFontSize(sheet, 2, columns, book->fontSize(sheet, 2, head));
+        book->setCellBackground(sheet, 2, columns, book->cellBackground(sheet, 2, head));
+        book->setContinuousBorders(sheet, 2, columns);
+    }
     if (n > 0) {
         QList<QStringList> rows;
         for (int i = 1; i <= n; ++i) {
             QStringList cells = {QString::number(i)};
-            for (int j = 1; j < SpecTable::kColumns; ++j)
+            for (int j = 1; j < columns; ++j)
                 cells << toSheetText(table.cell(i, j));
             rows << cells;
         }
         book->setCellTexts(sheet, 3, 1, rows);
         const int last = n + 2;
         book->setRowHeights(sheet, 3, last, 26.25);
-        book->setRangeFontSize(sheet, 3, 1, last, SpecTable::kColumns, 16);
-        book->setRangeBorders(sheet, 3, 1, last, SpecTable::kColumns);
+        book->setRangeFontSize(sheet, 3, 1, last, columns, 16);
+        book->setRangeBorders(sheet, 3, 1, last, columns);
         // Each table row takes the colours of template row 3 (odd) or 4 (even),
         // column by column; columns of one colour are painted together.
         for (int i = 1; i <= n; ++i) {
             const auto& colours = i % 2 ? odd : even;
-            for (int c = 1; c <= SpecTable::kColumns;) {
+            for (int c = 1; c <= columns;) {
                 int end = c;
-                while (end < SpecTable::kColumns && colours[end] == colours[c - 1])
+                while (end < columns && colours[end] == colours[c - 1])
                     ++end;
                 book->setRangeBackground(sheet, i + 2, c, i + 2, end, colours[c - 1]);
                 c = end + 1;
             }
         }
     }
-    book->fitColumns(sheet, QStringLiteral("b:g"));
+    book->fitColumns(sheet, scored ? QStringLiteral("b:h") : QStringLiteral("b:g"));
     if (n > 0) {
         // For printing: the long 考查范围 and 知识点 columns wrap within a
         // width that leaves room for the others, every row is as high as its
@@ -93,7 +110,7 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
         for (int c : {SpecTable::Scope + 1, SpecTable::Knowledge + 1})
             if (book->columnWidth(sheet, c) > kWideColumnPoints)
                 book->setColumnWidth(sheet, c, kWideColumnPoints);
-        book->setRangeWrapped(sheet, 3, 1, n + 2, SpecTable::kColumns);
+        book->setRangeWrapped(sheet, 3, 1, n + 2, columns);
         book->fitRowHeights(sheet, 3, n + 2, 26.25);
     }
     book->setPrintLayout(sheet, PrintLayout{true, 1, 0, 2});
@@ -123,12 +140,16 @@ WorkbookImport importSpecWorkbook(Office& office, Bank& bank, SpecTable& table, 
         return refused;
     }
     const int n = table.dataRows();
+    // Workbooks of papers with scores have them in an eighth column.
+    const bool scored = book->cellText(kSpecSheet, 2, SpecTable::kColumns) == SpecTable::headers()[SpecTable::Score];
     const QList<QStringList> rows = book->cellTexts(kSpecSheet, 3, 1, n, SpecTable::kColumns);
-    for (int i = 1; i <= n && i <= rows.size(); ++i) {
-        const QStringList& cells = rows[i - 1];
+    for (int i = 1; i <= n; ++i) {
+        const QStringList cells = rows.value(i - 1);
         table.setCell(i, SpecTable::Number, cells.value(0));
-        for (int j = 2; j < SpecTable::kColumns; ++j)
+        for (int j = 2; j < SpecTable::kTableColumns; ++j)
             table.setCell(i, j, fromSheetText(cells.value(j)));
+        const auto score = scored ? parseScore(cells.value(SpecTable::Score)) : std::nullopt;
+        table.setCell(i, SpecTable::Score, score ? scoreText(*score) : QString());
     }
     book->close();
     calc->quit();

@@ -26,6 +26,8 @@ inline const QString kMarkerSheet = QStringLiteral("sheet2");
 // height of 26.25 points; columns b:g are fitted. For printing, cells wrap, rows
 // grow to show every line, overlong 考查范围 and 知识点 columns are narrowed, the
 // sheet prints landscape and one page wide, and the marker sheet is hidden.
+// A table with scores (分值 cells, see withScores) gets them in column 8
+// under the heading "分值".
 // Throws OfficeError naming the file when the template is missing or the
 // folder cannot be written.
 QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString& templatePath, const QString& folder,
@@ -33,7 +35,8 @@ QString ExportSpecWorkbook(Office& office, const SpecTable& table, const QString
 
 // Reads a specification workbook into the table (which keeps its number of
 // rows); question numbers are looked up in the bank by identification code, and
-// a code the bank does not know leaves an empty number. `refusal` is set (and
+// a code the bank does not know leaves an empty number. Scores come from the
+// "分值" column when the workbook has one. `refusal` is set (and
 // the table left as it was) for a file that is not a specification workbook.
 struct WorkbookImport {
     QString refusal;

@@ -4,7 +4,9 @@
 #include "office/lowriter.h"
 #include "office/unosupport.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <cmath>
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -14,12 +16,15 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
@@ -280,6 +285,22 @@ public:
         });
     }
 
+    CellArea usedArea(const QString& sheet) override {
+        return call([&] {
+            const Reference<css::sheet::XSheetCellCursor> cursor = sheetRef(sheet)->createCursor();
+            const Reference<css::sheet::XUsedAreaCursor> used(cursor, UNO_QUERY_THROW);
+            used->gotoEndOfUsedArea(false);
+            const css::table::CellRangeAddress end =
+                Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+            CellArea area{int(end.EndRow) + 1, int(end.EndColumn) + 1};
+            // An empty sheet reports its first cell.
+            if (area.rows == 1 && area.columns == 1 &&
+                Reference<css::text::XText>(cell(sheet, 1, 1), UNO_QUERY_THROW)->getString().isEmpty())
+                return CellArea{};
+            return area;
+        });
+    }
+
     void setRangeBackground(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn,
                             std::optional<QRgb> color) override {
         call([&] {
@@ -508,6 +529,15 @@ private:
     QString path_;
 };
 
+bool csvIsUtf8(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(file.readAll());
+    return !decoder.hasError();
+}
+
 class LoSpreadsheetInstance : public SpreadsheetInstance {
 public:
     explicit LoSpreadsheetInstance(std::shared_ptr<UnoSession> session) : session_(std::move(session)) {}
@@ -522,8 +552,17 @@ public:
     std::unique_ptr<Workbook> open(const QString& path) override {
         if (!QFileInfo::exists(path))
             throw OfficeError(QStringLiteral("找不到表格文件：%1").arg(path));
-        return unoCall(QStringLiteral("无法打开表格文件：%1").arg(path),
-                       [&] { return std::make_unique<LoWorkbook>(book_, session_->load(fileUrl(path)), path); });
+        OUString filter, options;
+        if (QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0) {
+            // Comma-separated, double quotes around texts, first line on; the
+            // character set is UTF-8 unless the bytes say otherwise (a sheet
+            // saved by Excel on a Chinese Windows is GB 18030).
+            filter = "Text - txt - csv (StarCalc)";
+            options = csvIsUtf8(path) ? OUString("44,34,76,1,,2052") : OUString("44,34,85,1,,2052");
+        }
+        return unoCall(QStringLiteral("无法打开表格文件：%1").arg(path), [&] {
+            return std::make_unique<LoWorkbook>(book_, session_->load(fileUrl(path), filter, options), path);
+        });
     }
 
     void setVisible(bool visible) override { visible_ = visible; }

@@ -17,6 +17,12 @@ struct CellBorders {
     bool all() const { return left && top && bottom && right; }
 };
 
+// The extent of a sheet's content: rows and columns counted from A1.
+struct CellArea {
+    int rows = 0;
+    int columns = 0;
+};
+
 // How a sheet prints.
 struct PrintLayout {
     bool landscape = false;
@@ -62,6 +68,8 @@ public:
     // (firstRow, firstColumn) to (lastRow, lastColumn).
     virtual void setCellTexts(const QString& sheet, int row, int column, const QList<QStringList>& rows) = 0;
     virtual QList<QStringList> cellTexts(const QString& sheet, int row, int column, int rows, int columns) = 0;
+    // The rows and columns from A1 to the last cell that holds anything.
+    virtual CellArea usedArea(const QString& sheet) = 0;
     virtual void setRangeBackground(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn,
                                     std::optional<QRgb> color) = 0;
     virtual void setRangeFontSize(const QString& sheet, int firstRow, int firstColumn, int lastRow, int lastColumn,
@@ -96,6 +104,8 @@ class SpreadsheetInstance {
 public:
     virtual ~SpreadsheetInstance() = default;
     virtual std::unique_ptr<Workbook> newWorkbook() = 0;
+    // Opens a workbook (.xls, .xlsx, .ods) or a comma-separated text file
+    // (.csv, read as UTF-8 or, when it is not valid UTF-8, as GB 18030).
     virtual std::unique_ptr<Workbook> open(const QString& path) = 0;
     virtual void setVisible(bool visible) = 0;
     virtual bool isVisible() const = 0;

@@ -311,9 +311,14 @@ QStringList UnoSession::removeStaleProfiles(const QString& tempFolder) {
     return removed;
 }
 
-Reference<css::lang::XComponent> UnoSession::load(const OUString& url) {
+Reference<css::lang::XComponent> UnoSession::load(const OUString& url, const OUString& filter,
+                                                  const OUString& filterOptions) {
     const Reference<css::frame::XComponentLoader> loader(desktop(), UNO_QUERY_THROW);
-    const auto args = properties({property("Hidden", css::uno::Any(true))});
+    const auto args =
+        filter.isEmpty()
+            ? properties({property("Hidden", css::uno::Any(true))})
+            : properties({property("Hidden", css::uno::Any(true)), property("FilterName", css::uno::Any(filter)),
+                          property("FilterOptions", css::uno::Any(filterOptions))});
     Reference<css::lang::XComponent> doc = loader->loadComponentFromURL(url, "_blank", 0, args);
     if (!doc.is())
         throw OfficeError(QStringLiteral("无法打开文档：%1").arg(toQ(url)));

@@ -64,7 +64,10 @@ public:
     void stop();
 
     // Loads a document hidden ("private:factory/swriter" etc. for new ones).
-    Reference<css::lang::XComponent> load(const OUString& url);
+    // A filter name and its options choose how a file is read (a text file's
+    // separators and character set); empty ones let the office detect it.
+    Reference<css::lang::XComponent> load(const OUString& url, const OUString& filter = {},
+                                          const OUString& filterOptions = {});
 
     // See LibreOffice::removeStaleProfiles.
     static QStringList removeStaleProfiles(const QString& tempFolder);

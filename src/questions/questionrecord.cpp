@@ -2,6 +2,7 @@
 
 #include "store/bank.h"
 #include "store/pausepoint.h"
+#include "store/serverdocuments.h"
 #include "store/statement.h"
 
 namespace zs {
@@ -65,7 +66,7 @@ struct History {
     QVariant uses;
 };
 
-void insertRows(Bank& bank, const QuestionRecord& record, const History& history = {}) {
+void insertRows(Bank& bank, const QuestionRecord& record, const History& history = {}, qlonglong revision = 0) {
     bool first = true;
     for (const auto& [path, knowledge] : record.scopes) {
         RowValues row = {{QStringLiteral("题目编号"), record.number},
@@ -82,6 +83,8 @@ void insertRows(Bank& bank, const QuestionRecord& record, const History& history
             row << qMakePair(QStringLiteral("最后使用日期"), history.lastUse);
         if (!history.uses.isNull())
             row << qMakePair(QStringLiteral("使用次数"), history.uses);
+        if (revision > 0)
+            row << qMakePair(kRevisionColumn, QVariant(revision));
         bank.addRow(QStringLiteral("试题库"), row);
         if (first)
             pausePoint("question-rows");
@@ -99,14 +102,57 @@ QVariant firstValue(const RowSet& rows, const QString& column) {
 
 }  // namespace
 
-void addQuestion(Bank& bank, const QuestionRecord& record) {
-    bank.transaction([&] { insertRows(bank, record); });
+QString numberTakenMessage(const QString& number) {
+    return QStringLiteral(
+               "题目编号 %1 已经被别的老师用了，这道题没有保存。\r请关闭<试题录入>后重新打开，再录入这道题。")
+        .arg(number);
 }
 
-void replaceQuestion(Bank& bank, const QuestionRecord& record) {
+std::optional<qlonglong> revisionOf(const QVariant& value) {
+    if (value.isNull())
+        return std::nullopt;
+    return value.toLongLong();
+}
+
+void lockQuestionNumber(Bank& bank, const QString& number) {
+    if (!bank.isServer())
+        return;
+    // One lock per number (a second key keeps it apart from other locks).
+    bool numeric = false;
+    const int n = number.toInt(&numeric);
+    bank.query(
+        QStringLiteral("select pg_advisory_xact_lock(20770, %1)").arg(numeric ? n : int(qHash(number) & 0x7fffffff)));
+}
+
+void addQuestion(Bank& bank, const QuestionRecord& record) {
     bank.transaction([&] {
+        if (bank.isServer()) {
+            lockQuestionNumber(bank, record.number);
+            if (hasRows(bank, record.number))
+                throw StoreError(numberTakenMessage(record.number));
+        }
+        insertRows(bank, record);
+        storeDocuments(bank, record.number);
+        if (bank.isServer())
+            bank.execute(QStringLiteral("delete from 题目编号预留 where 题目编号='") + sqlValue(record.number) + u'\'');
+    });
+}
+
+qlonglong replaceQuestion(Bank& bank, const QuestionRecord& record) {
+    qlonglong revision = 0;
+    bank.transaction([&] {
+        lockQuestionNumber(bank, record.number);
         const RowSet old =
             bank.query(QStringLiteral("select * from 试题库 where 题目编号='") + sqlValue(record.number) + u'\'');
+        if (bank.isServer()) {
+            qlonglong current = 0;
+            for (int r = 0; r < old.count(); ++r)
+                current = qMax(current, old.value(r, kRevisionColumn).toLongLong());
+            // Gone, or changed since the teacher read it.
+            if (old.isEmpty() || (record.revision && *record.revision != current))
+                throw StoreError(kChangedByOtherMessage);
+            revision = current + 1;
+        }
         QuestionRecord kept = record;
         for (int r = 0; r < old.count(); ++r)
             if (const QDate date = old.date(r, QStringLiteral("入库日期")); date.isValid()) {
@@ -125,8 +171,10 @@ void replaceQuestion(Bank& bank, const QuestionRecord& record) {
                 history.uses = uses.toLongLong();
         }
         bank.execute(QStringLiteral("delete from 试题库 where 题目编号='") + sqlValue(record.number) + u'\'');
-        insertRows(bank, kept, history);
+        insertRows(bank, kept, history, revision);
+        storeDocuments(bank, record.number);
     });
+    return revision;
 }
 
 bool hasRows(Bank& bank, const QString& number) {

@@ -53,18 +53,39 @@ struct QuestionRecord {
     QDate date;
     QString teacher;
     QList<QPair<QString, QString>> scopes;  // scope path, knowledge-point list
+    // On a server bank, the revision of the rows the change was made on (the
+    // value of their column 修订号 when they were read); none for new questions.
+    std::optional<qlonglong> revision;
 };
 
 // The scopes of a draft that have knowledge rows, tree order, with their lists.
 QList<QPair<QString, QString>> draftScopes(const QuestionDraft& draft);
 
-// Writes all rows of a new question in one transaction.
+// The refusals of a server bank when two teachers meet on one question.
+inline const QString kChangedByOtherMessage = QStringLiteral("该题已被其他老师修改，请重新搜索后再修改。");
+QString numberTakenMessage(const QString& number);
+
+// Writes all rows of a new question in one transaction. On a server bank the
+// number is locked for the transaction and refused (numberTakenMessage) when
+// rows already carry it; its reservation ends with the rows stored.
 void addQuestion(Bank& bank, const QuestionRecord& record);
 // Replaces every row of `record.number` by the record's rows, in one transaction.
 // The question keeps what its rows held about its history: the entry date and
 // the entering teacher (the record's date and teacher are used only when the
-// rows had none), the last use and the use count.
-void replaceQuestion(Bank& bank, const QuestionRecord& record);
+// rows had none), the last use and the use count. On a server bank a record
+// made on rows that another teacher changed or deleted since (their revision is
+// not `record.revision`) is refused with kChangedByOtherMessage and nothing
+// changes; the new rows get the next revision, which is returned (0 for a
+// file bank).
+qlonglong replaceQuestion(Bank& bank, const QuestionRecord& record);
+
+// The revision of a question's rows in a result (the server bank's column
+// 修订号), none for a file bank.
+std::optional<qlonglong> revisionOf(const QVariant& value);
+
+// Locks one question number on a server bank until the transaction ends, so
+// that the writes of two teachers on one number follow each other.
+void lockQuestionNumber(Bank& bank, const QString& number);
 
 // Whether any row of the bank carries the question number.
 bool hasRows(Bank& bank, const QString& number);

@@ -1,7 +1,9 @@
 #include "questions/questionsearch.h"
 
+#include "questions/questionrecord.h"
 #include "questions/scopetree.h"
 #include "store/paths.h"
+#include "store/serverdocuments.h"
 #include "store/statement.h"
 #include "store/textnumbers.h"
 
@@ -217,6 +219,7 @@ DisplayedQuestion loadDisplayedQuestion(Bank& bank, const ResultSet& results) {
     q.difficulty = results.text(QStringLiteral("难度"));
     if (!results.isNull(QStringLiteral("试题来源")))
         q.source = results.text(QStringLiteral("试题来源"));
+    q.revision = revisionOf(results.rows().value(results.position() - 1, kRevisionColumn));
     const RowSet scopes = bank.query(scopeRecordsQuery(q.number));
     for (int r = 0; r < scopes.count(); ++r)
         q.scopes << qMakePair(scopes.text(r, 0), scopes.text(r, 1));
@@ -249,7 +252,11 @@ QString deleteStatement(const QString& number) {
 void deleteQuestion(Bank& bank, const QString& number) {
     QFile::remove(questionDocumentPath(bank.path(), number));
     QFile::remove(answerDocumentPath(bank.path(), number));
-    bank.execute(deleteStatement(number));
+    bank.transaction([&] {
+        lockQuestionNumber(bank, number);
+        bank.execute(deleteStatement(number));
+        dropDocuments(bank, number);
+    });
 }
 
 QString deletionQuestionText() {

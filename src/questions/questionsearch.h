@@ -118,6 +118,7 @@ struct DisplayedQuestion {
     QString difficulty;
     std::optional<QString> source;          // none when the row has no source
     QList<QPair<QString, QString>> scopes;  // 考查范围, 知识点 of each record
+    std::optional<qlonglong> revision;      // of its rows when searched (server banks)
 };
 
 // The teachers the author box of a search offers: the registered users and

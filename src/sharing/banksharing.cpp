@@ -102,10 +102,12 @@ QString catalogueExportedMessage(int count) {
            countText(count) + QStringLiteral("\r\r导出位置为<桌面>，请注意查看！");
 }
 
-QString questionsImportedMessage(int count, int skipped) {
+QString questionsImportedMessage(int count, int skipped, int similarSkipped) {
     QString text = QStringLiteral("勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为：") + countText(count);
     if (skipped > 0)
         text += QStringLiteral("\r\r缺少题目或答案文档、没有导入的<试题>记录数量为：") + countText(skipped);
+    if (similarSkipped > 0)
+        text += QStringLiteral("\r\r因与已有试题相似、没有导入的<试题>记录数量为：") + countText(similarSkipped);
     return text;
 }
 
@@ -249,7 +251,8 @@ int recoverInterruptedImport(const QString& bankPath) {
     return removed;
 }
 
-ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths) {
+ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
+                             const ImportDecision& keep) {
     RowSet rows;
     {
         Bank external(externalBankPath, Bank::Mode::ReadOnly);
@@ -294,6 +297,7 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
             // number and one pair of documents, however many sections it is
             // filed under; an empty text marks a question left out.
             QHash<QString, QString> numberOf;
+            QSet<QString> leftOut;  // questions the teacher left out as like one of the bank
             for (int r = 0; r < rows.count(); ++r) {
                 if (!wanted.contains(rows.text(r, "考查范围")))
                     continue;
@@ -306,7 +310,7 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
                 if (const auto given = numberOf.constFind(key); given != numberOf.cend()) {
                     number = *given;
                     if (number.isEmpty()) {
-                        ++result.skipped;
+                        ++(leftOut.contains(key) ? result.similarSkipped : result.skipped);
                         continue;
                     }
                 } else {
@@ -323,7 +327,14 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
                         throw StoreError(QStringLiteral("题目编号已经用到 %1，没有新的编号可以给导入的试题！\r"
                                                         "本次导入已经撤销，当前试题库保持原样。")
                                              .arg(kHighestQuestionNumber));
-                    number = questionNumberText(next++);
+                    number = questionNumberText(next);
+                    if (keep && !keep(question, code.toString(), number)) {
+                        numberOf.insert(key, QString());
+                        leftOut.insert(key);
+                        ++result.similarSkipped;
+                        continue;
+                    }
+                    ++next;
                     numberOf.insert(key, number);
                     note(questionDocumentPath(bankPath, number));
                     copyOver(question, copied.back());
@@ -369,7 +380,8 @@ QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree) 
     return {};
 }
 
-void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths) {
+void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths,
+               const ImportDecision& keep) {
     if (content == ShareContent::None) {
         state.prompts.show(kChooseContentMessage);
         return;
@@ -378,8 +390,8 @@ void runImport(RunState& state, ShareContent content, const QString& externalBan
         if (scopePaths.isEmpty()) {
             state.prompts.show(kNoScopeTickedMessage);
         } else {
-            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths);
-            state.prompts.show(questionsImportedMessage(result.imported, result.skipped));
+            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths, keep);
+            state.prompts.show(questionsImportedMessage(result.imported, result.skipped, result.similarSkipped));
         }
     }
     if (content == ShareContent::Catalogue || content == ShareContent::Both) {

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace zs {
 
@@ -20,7 +21,9 @@ QString questionsExportedMessage(int count);
 QString catalogueExportedMessage(int count);
 // `skipped` counts the rows left out because a document of theirs is missing;
 // the sentence about them only appears when there are some.
-QString questionsImportedMessage(int count, int skipped = 0);
+// `similarSkipped` counts the rows the teacher left out as like a question of
+// the bank; its sentence likewise.
+QString questionsImportedMessage(int count, int skipped = 0, int similarSkipped = 0);
 QString catalogueImportedMessage(int count);
 
 // What an export or import takes: the option chosen on its tab.
@@ -70,9 +73,15 @@ void runExport(RunState& state, ShareContent content, const QStringList& scopePa
 int nextImportNumber(const QString& documentsFolder);
 
 struct ImportResult {
-    int imported = 0;  // questions (one number each)
-    int skipped = 0;   // rows whose external documents are missing
+    int imported = 0;        // questions (one number each)
+    int skipped = 0;         // rows whose external documents are missing
+    int similarSkipped = 0;  // rows the teacher left out as like a question of the bank
 };
+
+// Asked for each external question row about to be imported, with its
+// question document, identification code and the number it would get:
+// whether to import it.
+using ImportDecision = std::function<bool(const QString& questionDocument, const QString& code, const QString& number)>;
 
 // Appends the external question rows filed under the paths whose 试题识别码
 // the current bank does not know. The rows of one question (one identification
@@ -80,8 +89,10 @@ struct ImportResult {
 // number that rows of the bank carry is never given. All or nothing: on a
 // failure the bank and its documents folder stay as they were. Throws
 // StoreError (also when the numbers would pass 32767, and when the documents of
-// every question of the bank are gone).
-ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths);
+// every question of the bank are gone). `keep`, when given, decides about each
+// question before its documents are copied.
+ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
+                             const ImportDecision& keep = {});
 
 // The note of the documents an import is writing, beside the bank; it is
 // removed when the import ends either way.
@@ -101,6 +112,7 @@ int ImportCatalogue(const QString& bankPath, const QString& externalBankPath, co
 QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree);
 
 // The import command, like runExport.
-void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths);
+void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths,
+               const ImportDecision& keep = {});
 
 }  // namespace zs

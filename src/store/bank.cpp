@@ -1,6 +1,8 @@
 #include "store/bank.h"
 
 #include "store/naturalorder.h"
+#include "store/serverlocation.h"
+#include "store/serverschema.h"
 #include "store/statement.h"
 
 #include <QAtomicInt>
@@ -94,6 +96,7 @@ const char* const kQuestionIndexes[] = {
 // opened for writing, so that older banks get them too.
 const char* const kOwnTables[] = {
     "CREATE TABLE IF NOT EXISTS \"组卷设置\" (\"设置项\" TEXT PRIMARY KEY, \"设置值\" TEXT)",
+    "CREATE TABLE IF NOT EXISTS \"题型分值\" (\"题型\" TEXT PRIMARY KEY, \"分值\" TEXT)",
 };
 
 // The tables of a full bank and the columns the program reads or writes by name.
@@ -234,7 +237,10 @@ void createTables(const QString& path, bool full) {
 }  // namespace
 
 void Bank::create(const QString& path) {
-    createTables(path, true);
+    if (isServerLocation(path))
+        createServerTables(ServerLocation::parse(path));
+    else
+        createTables(path, true);
 }
 
 void Bank::createExportTemplate(const QString& path) {
@@ -244,6 +250,12 @@ void Bank::createExportTemplate(const QString& path) {
 // ---------------------------------------------------------------- opening
 
 QString Bank::problemWith(const QString& path, Mode mode) {
+    if (isServerLocation(path)) {
+        // Whether the server answers is known only by connecting.
+        if (!ServerLocation::parse(path).isValid())
+            return QStringLiteral("学校题库的地址不完整（缺少数据库名）：\r%1").arg(path);
+        return {};
+    }
     const QFileInfo info(path);
     const QString shown = nativePath(path);
     if (path.isEmpty() || !info.exists())
@@ -270,6 +282,11 @@ QString Bank::problemWith(const QString& path, Mode mode) {
 }
 
 Bank::Bank(const QString& path, Mode mode) : path_(path), connection_(nextConnectionName()) {
+    if (isServerLocation(path)) {
+        dialect_ = Dialect::Postgres;
+        openServer();
+        return;
+    }
     const QString problem = problemWith(path, mode);
     if (!problem.isEmpty())
         throw StoreError(problem);
@@ -314,6 +331,10 @@ Bank::Bank(const QString& path, Mode mode) : path_(path), connection_(nextConnec
 }
 
 Bank::~Bank() {
+    if (isServer()) {
+        releaseServerConnection(connection_, path_, transactionDepth_ == 0 && !connectionLost_);
+        return;
+    }
     {
         QSqlDatabase d = QSqlDatabase::database(connection_, false);
         if (d.isOpen()) {
@@ -323,6 +344,10 @@ Bank::~Bank() {
         }
     }
     QSqlDatabase::removeDatabase(connection_);
+}
+
+QString Bank::shown() const {
+    return isServer() ? ServerLocation::parse(path_).shown() : nativePath(path_);
 }
 
 QSqlDatabase Bank::db() const {
@@ -335,6 +360,8 @@ void Bank::fail(const QString& statement, int code, const QString& text) const {
 }
 
 void Bank::fail(const QString& statement, const QSqlError& error) const {
+    if (isServer())
+        failOnServer(statement, error);
     bool known = false;
     const int code = error.nativeErrorCode().toInt(&known);
     fail(statement, known ? code : SQLITE_ERROR, error.databaseText().isEmpty() ? error.text() : error.databaseText());
@@ -343,7 +370,8 @@ void Bank::fail(const QString& statement, const QSqlError& error) const {
 QString Bank::schemaProblem() {
     QStringList missing;
     for (const auto& [table, columns] : fullSchema()) {
-        const RowSet info = query(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        const RowSet info = isServer() ? query(serverColumnsQuery(table))
+                                       : query(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
         if (info.isEmpty()) {
             missing << QStringLiteral("数据表<%1>").arg(table);
             continue;
@@ -355,6 +383,9 @@ QString Bank::schemaProblem() {
     }
     if (missing.isEmpty())
         return {};
+    if (isServer())
+        return QStringLiteral("学校题库不完整，缺少：%1\r%2\r\r请学校题库的管理员检查这个数据库。")
+            .arg(missing.join(QStringLiteral("、")), shown());
     return QStringLiteral("试题库文件不完整，缺少：%1\r%2\r\r请用完整的试题库文件替换它。")
         .arg(missing.join(QStringLiteral("、")), nativePath(path_));
 }
@@ -362,6 +393,26 @@ QString Bank::schemaProblem() {
 // ---------------------------------------------------------------- operations
 
 namespace {
+
+// "select distinct" and "union" lists in natural order of their first column.
+RowSet naturallyOrdered(const QString& statement, RowSet rows) {
+    const int width = int(rows.columns().size());
+    if (width == 0 || !returnsNaturalOrder(statement))
+        return rows;
+    const int count = rows.count();
+    QVector<NaturalKey> keys(count);
+    for (int r = 0; r < count; ++r)
+        keys[r] = NaturalKey::of(rows.value(r, 0));
+    QVector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    QVector<QVariant> sorted;
+    sorted.reserve(count * width);
+    for (int r : order)
+        for (int c = 0; c < width; ++c)
+            sorted.push_back(rows.value(r, c));
+    return RowSet(rows.columns(), std::move(sorted));
+}
 
 sqlite3* handleOf(const QSqlDatabase& db) {
     const QVariant v = db.driver()->handle();
@@ -373,6 +424,8 @@ sqlite3* handleOf(const QSqlDatabase& db) {
 }  // namespace
 
 RowSet Bank::query(const QString& statement) {
+    if (isServer())
+        return naturallyOrdered(statement, queryServer(statement));
     sqlite3* handle = handleOf(db());
     if (!handle)
         fail(statement, SQLITE_CANTOPEN, QStringLiteral("no connection"));
@@ -421,27 +474,12 @@ RowSet Bank::query(const QString& statement) {
     sqlite3_finalize(stmt);
     if (!error.isEmpty())
         fail(statement, errorCode, error);
-    if (width > 0 && returnsNaturalOrder(statement)) {
-        const int rows = int(cells.size() / width);
-        QVector<NaturalKey> keys(rows);
-        for (int r = 0; r < rows; ++r)
-            keys[r] = NaturalKey::of(cells[r * width]);
-        QVector<int> order(rows);
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
-        QVector<QVariant> sorted;
-        sorted.reserve(cells.size());
-        for (int r : order)
-            for (int c = 0; c < width; ++c)
-                sorted.push_back(std::move(cells[r * width + c]));
-        cells = std::move(sorted);
-    }
-    return RowSet(columns, std::move(cells));
+    return naturallyOrdered(statement, RowSet(columns, std::move(cells)));
 }
 
 void Bank::execute(const QString& statement) {
     QSqlQuery q(db());
-    if (!q.exec(toSqlite(statement)))
+    if (!q.exec(translateStatement(statement, dialect_)))
         fail(statement, q.lastError());
 }
 
@@ -481,6 +519,12 @@ QString Bank::setting(const QString& name) {
 }
 
 void Bank::setSetting(const QString& name, const QString& value) {
+    if (isServer()) {
+        executeBound(QStringLiteral("INSERT INTO \"组卷设置\" (\"设置项\", \"设置值\") VALUES (?, ?) ON CONFLICT "
+                                    "(\"设置项\") DO UPDATE SET \"设置值\" = EXCLUDED.\"设置值\""),
+                     {name, value});
+        return;
+    }
     executeBound(QStringLiteral("INSERT OR REPLACE INTO \"组卷设置\" (\"设置项\", \"设置值\") VALUES (?, ?)"),
                  {name, value});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/statement.h"
+
 #include <QDate>
 #include <QList>
 #include <QPair>
@@ -60,6 +62,11 @@ using RowValues = QList<QPair<QString, QVariant>>;
 // The bank file 试题库.mdb: an SQLite database whose statements are written in
 // the bank's own dialect (see statement.h). A Bank opens the file for its
 // lifetime; screens open one per operation.
+//
+// A school's shared bank is a database on a PostgreSQL server; its path is a
+// location text (serverlocation.h) and the same statements are translated for
+// the server here. Connections to a server are kept open per thread between
+// operations.
 class Bank {
 public:
     enum class Mode { ReadWrite, ReadOnly };
@@ -73,6 +80,10 @@ public:
     Bank& operator=(const Bank&) = delete;
 
     const QString& path() const { return path_; }
+    Dialect dialect() const { return dialect_; }
+    bool isServer() const { return dialect_ == Dialect::Postgres; }
+    // How messages name this bank: the file's path, or the server bank's name.
+    QString shown() const;
 
     // The message that opening this file would give, or an empty text if it opens.
     // For writing, a folder that cannot be written is refused too: the database
@@ -86,6 +97,8 @@ public:
 
     // Creates a new bank with the six tables and the default types and
     // difficulties. Throws StoreError if the file exists or cannot be written.
+    // A server location names an existing, empty database: the tables (and
+    // those that only a server bank has) are made in it.
     static void create(const QString& path);
     // Creates the export template: tables 试题库 and 教材设置 only, no rows.
     static void createExportTemplate(const QString& path);
@@ -115,15 +128,29 @@ public:
 
 private:
     QSqlDatabase db() const;
+    void openServer();
+    RowSet queryServer(const QString& statement);
     [[noreturn]] void fail(const QString& statement, int sqliteCode, const QString& text) const;
+    [[noreturn]] void failOnServer(const QString& statement, const QSqlError& error) const;
     [[noreturn]] void fail(const QString& statement, const QSqlError& error) const;
 
     QString path_;
+    Dialect dialect_ = Dialect::Sqlite;
     QString connection_;
     int transactionDepth_ = 0;
+    mutable bool connectionLost_ = false;  // a server connection that must not be kept
 };
 
 // Column names of 试题库 in their fixed order, after the row key at position 0.
 const QStringList& questionColumns();
+
+// The column a server bank appends to 试题库: the revision of a question's
+// rows, raised by every change, so that a change made on rows another teacher
+// has changed meanwhile is refused.
+inline const QString kRevisionColumn = QStringLiteral("修订号");
+
+// Closes the connections to server banks this thread keeps open (before a
+// database is dropped, say).
+void closeServerConnections();
 
 }  // namespace zs

@@ -1,11 +1,16 @@
 #include "store/paths.h"
 
+#include "store/serverlocation.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace zs {
 
 QString bankFolderOf(const QString& bankPath) {
+    // A server bank's documents are fetched into a local folder of its own.
+    if (isServerLocation(bankPath))
+        return serverCacheFolder(ServerLocation::parse(bankPath));
     const QString p = QDir::fromNativeSeparators(bankPath);
     const int cut = p.lastIndexOf(u'/');
     return cut < 0 ? QStringLiteral(".") : p.left(cut == 0 ? 1 : cut);

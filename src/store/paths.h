@@ -16,7 +16,8 @@ inline const QString kHelpDocumentName = QStringLiteral("琢石-试题库-使用
 inline const QString kSplashPictureName = QStringLiteral("启动界面.png");
 inline const QString kHomePageName = QStringLiteral("琢石-试题库-主页.html");
 
-// The folder of a bank file: its path cut before the last separator.
+// The folder of a bank file: its path cut before the last separator. For a
+// server bank, the local folder its documents are fetched into.
 QString bankFolderOf(const QString& bankPath);
 // The documents folder beside a bank file.
 QString documentsFolderOf(const QString& bankPath);

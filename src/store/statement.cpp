@@ -46,9 +46,28 @@ int nextNonBlank(const QString& s, int i) {
     return -1;
 }
 
+bool isNameCharacter(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// Whether the keyword `word` (lower case) stands at position i as a word of its own.
+bool isWordAt(const QString& s, int i, QStringView word) {
+    if (i > 0 && isNameCharacter(s[i - 1]))
+        return false;
+    if (QStringView(s).mid(i, word.size()).compare(word, Qt::CaseInsensitive) != 0)
+        return false;
+    const int after = i + int(word.size());
+    return after >= s.size() || !isNameCharacter(s[after]);
+}
+
 }  // namespace
 
-QString toSqlite(const QString& statement) {
+QString translateStatement(const QString& statement, Dialect dialect) {
+    const bool server = dialect == Dialect::Postgres;
+    // On the server "like" is matched as the file bank matches it: Latin
+    // letters in either case, and "\\" (the scope separator) as an ordinary
+    // character rather than the escape character.
+    bool escapeAfterLiteral = false;
     QString out;
     out.reserve(statement.size() + 16);
     const int n = statement.size();
@@ -69,6 +88,10 @@ QString toSqlite(const QString& statement) {
             }
             out += QStringView(statement).mid(i, qMin(j, n - 1) - i + 1);
             i = j;
+            if (escapeAfterLiteral) {
+                out += QStringLiteral(" ESCAPE ''");
+                escapeAfterLiteral = false;
+            }
             continue;
         }
         if (c == u'[') {
@@ -90,6 +113,12 @@ QString toSqlite(const QString& statement) {
                 }
             }
         }
+        if (server && (c == u'l' || c == u'L') && isWordAt(statement, i, u"like")) {
+            out += QStringLiteral("ILIKE");
+            i += 3;
+            escapeAfterLiteral = true;
+            continue;
+        }
         if (c == u'+') {
             const int p = previousNonBlank(statement, i);
             const int q = nextNonBlank(statement, i);
@@ -103,6 +132,14 @@ QString toSqlite(const QString& statement) {
         out += c;
     }
     return out;
+}
+
+QString toSqlite(const QString& statement) {
+    return translateStatement(statement, Dialect::Sqlite);
+}
+
+QString toPostgres(const QString& statement) {
+    return translateStatement(statement, Dialect::Postgres);
 }
 
 bool returnsNaturalOrder(const QString& statement) {

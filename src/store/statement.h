@@ -10,12 +10,22 @@ namespace zs {
 // through it, so the statement texts stay as written for ordinary values.
 QString sqlValue(const QString& value);
 
+// The database a bank lives in: an SQLite file or a PostgreSQL server.
+enum class Dialect { Sqlite, Postgres };
+
+// Turns a statement of the bank's Jet dialect into the dialect of the database.
+QString translateStatement(const QString& statement, Dialect dialect);
+
 // Turns a statement of the bank's Jet dialect into SQLite:
 //   [名称]            → "名称"
 //   #2012-3-7#        → '2012-03-07'
 //   a + b (text)      → a || b   (next to a bracketed name or a text literal)
 // Text literals are copied unchanged.
 QString toSqlite(const QString& statement);
+// The same for PostgreSQL; besides, "like" becomes "ILIKE … ESCAPE ''" so that
+// a pattern matches what it matches in a file bank (Latin letters in either
+// case, "\\" an ordinary character).
+QString toPostgres(const QString& statement);
 
 // True for statements whose rows come back in natural order: "select distinct"
 // lists and "union" lists.

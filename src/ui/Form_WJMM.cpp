@@ -2,6 +2,7 @@
 
 #include "app/accounts.h"
 #include "app/runstate.h"
+#include "store/serverlocation.h"
 #include "ui/screens.h"
 #include "ui_Form_WJMM.h"
 
@@ -29,6 +30,11 @@ void Form_WJMM::clearBoxes() {
 }
 
 void Form_WJMM::Command_HQMM_Click() {
+    // A school bank keeps only hashes: a 元老级用户 sets a new password instead.
+    if (isServerLocation(state_.BankPath)) {
+        state_.prompts.show(serverPasswordLookupRefusal());
+        return;
+    }
     std::optional<QString> password;
     if (!guarded(state_, [&] {
             password = lookUpPassword(state_.BankPath, ui->Text_smyhm->text(), ui->Text_szxxxm->text(),

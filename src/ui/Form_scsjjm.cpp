@@ -48,6 +48,9 @@ bool Form_scsjjm::generate() {
     const QDateTime now = state_.now();
     generation_ =
         std::make_unique<PaperGeneration>(table_, state_.appDir(), state_.desktop.desktopFolder(), now, mark_);
+    generation_->setSettings(settings_);
+    if (!state_.SchoolBank.isEmpty() && !guarded(state_, [&] { generation_->useBank(state_.BankPath); }))
+        return false;
 
     // Nothing is written before every file the paper needs is known to be there.
     const QStringList missing = generation_->missingFiles();
@@ -56,18 +59,24 @@ bool Form_scsjjm::generate() {
                                Icon::Exclamation);
         return false;
     }
+    if (const QString problem = generation_->outputProblem(); !problem.isEmpty()) {
+        state_.prompts.message(QStringLiteral("无法生成试卷。") + problem, Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
+    const auto progress = [&](int value, int maximum) {
+        ui->ProgressBar1->setMaximum(maximum);
+        ui->ProgressBar1->setValue(value);
+        ui->Label5->setText(QStringLiteral("已完成") + percentText(double(value) / maximum));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     const bool written = guarded(state_, [&] {
         state_.startSharedWordInstance();
         generation_->open(*state_.SharedWordInstance);
         if (saveUseRecords_)
             generation_->recordUse(now.date());
         ui->ProgressBar1->setMinimum(0);
-        ui->ProgressBar1->setMaximum(generation_->total() + 1);
-        generation_->writeQuestions([&](int value, int maximum) {
-            ui->ProgressBar1->setValue(value);
-            ui->Label5->setText(QStringLiteral("已完成") + percentText(double(value) / maximum));
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        ui->ProgressBar1->setMaximum(generation_->progressMaximum());
+        generation_->writeQuestions(progress);
     });
     if (!written)
         return false;
@@ -76,23 +85,31 @@ bool Form_scsjjm::generate() {
         workbook = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName),
                                       generation_->outputFolder(), state_.now(), mark_);
     });
-    if (!guarded(state_, [&] { generation_->finish(); }))
+    if (!guarded(state_, [&] { generation_->finish(progress); }))
         return false;
     // Said only once everything is written and saved: the teacher may close
     // the program at this message.
-    if (!workbook.isEmpty())
-        state_.prompts.show(
-            QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，"
-                           "马上为你展示~~"));
-    else
-        state_.prompts.show(QStringLiteral("已经完成组卷工作，<试卷><参考答案><讲评卷>都已保存在桌面的文件夹中了，"
-                                           "但是<双向细目表>没有保存成功。马上为你展示~~"));
     const PaperGeneration::Files& files = generation_->files();
+    const QString documents = files.answerSheet.isEmpty() ? QStringLiteral("<试卷><参考答案><讲评卷>")
+                                                          : QStringLiteral("<试卷><参考答案><讲评卷><答题卡>");
+    if (!workbook.isEmpty())
+        state_.prompts.show(QStringLiteral("已经完成组卷工作，") + documents +
+                            QStringLiteral("<双向细目表>都已保存在桌面的文件夹中了，马上为你展示~~"));
+    else
+        state_.prompts.show(QStringLiteral("已经完成组卷工作，") + documents +
+                            QStringLiteral("都已保存在桌面的文件夹中了，但是<双向细目表>没有保存成功。马上为你展示~~"));
+    if (!generation_->recordProblem().isEmpty())
+        state_.prompts.message(QStringLiteral("试卷已经生成，但没能记入试题库，以后无法为它导入成绩：\r\r") +
+                                   generation_->recordProblem(),
+                               Buttons::Ok, Icon::Exclamation);
     outputFiles_ = {files.paper, files.answers, files.review};
     if (!workbook.isEmpty())
         outputFiles_ << workbook;
+    if (!files.answerSheet.isEmpty())
+        outputFiles_ << files.answerSheet;
+    outputFiles_ << generation_->copies();
     // The review paper is opened last so that it stands in front.
-    for (const QString& file : {workbook, files.paper, files.answers, files.review})
+    for (const QString& file : {workbook, files.paper, files.answers, files.answerSheet, files.review})
         if (!file.isEmpty())
             state_.desktop.openFile(file);
     return true;

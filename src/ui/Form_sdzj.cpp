@@ -6,7 +6,9 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/textnumbers.h"
+#include "ui/Form_fzsz.h"
 #include "ui/Form_scsjjm.h"
+#include "ui/Form_sjsz.h"
 #include "ui/Form_stszckxg.h"
 #include "ui/screens.h"
 #include "ui_Form_sdzj.h"
@@ -32,6 +34,8 @@ const QColor kSelected(0, 205, 205);
 const QColor kEvenRow(179, 222, 245);
 const QColor kOddRow(255, 255, 255);
 const QColor kFixedCells(224, 224, 224);
+// A score that comes from the question's type, not from the question itself.
+const QColor kTypeScore(128, 128, 128);
 
 QString displayText(const QString& cell) {
     QString s = cell;
@@ -75,6 +79,7 @@ Form_sdzj::Form_sdzj(RunState& state, QWidget* parent)
     connect(ui->Command_scsj, &QPushButton::clicked, this, &Form_sdzj::Command_scsj_Click);
     connect(ui->Command_bcbg, &QPushButton::clicked, this, &Form_sdzj::Command_bcbg_Click);
     connect(ui->Command_drbg, &QPushButton::clicked, this, &Form_sdzj::Command_drbg_Click);
+    connect(ui->Command_fzsz, &QPushButton::clicked, this, &Form_sdzj::Command_fzsz_Click);
     connect(ui->Option_Ajuan, &QRadioButton::clicked, this, [this] { showPaper(0); });
     connect(ui->Option_Bjuan, &QRadioButton::clicked, this, [this] { showPaper(1); });
     Form_Load();
@@ -91,6 +96,7 @@ int Form_sdzj::twips(double value) const {
 void Form_sdzj::Form_Load() {
     state_.resetBankPath();
     table_ = SpecTable(24);
+    loadTypeScores();
     InitHeader();
     const QString cr = QStringLiteral("\n");
     ui->Label_czsm->setText(cr + QStringLiteral("  操作说明：") + cr + cr +
@@ -177,7 +183,16 @@ void Form_sdzj::showTable() {
                         cell->setFont(numberFont);
                 }
             }
-            cell->setText(displayText(table_.cell(r, c)));
+            if (c == SpecTable::Score && r > 0) {
+                // A question without a score of its own shows its type's, in grey.
+                const bool own = !table_.cell(r, c).isEmpty();
+                const auto score = rowScore(table_, r, typeScores_);
+                cell->setText(own ? table_.cell(r, c) : score ? scoreText(*score) : QString());
+                cell->setForeground(own ? QBrush() : QBrush(kTypeScore));
+                cell->setTextAlignment(Qt::AlignCenter);
+            } else {
+                cell->setText(displayText(table_.cell(r, c)));
+            }
             if (rowColours_[r].isValid())
                 cell->setBackground(rowColours_[r]);
             else if (r == 0 || c == 0)
@@ -186,6 +201,27 @@ void Form_sdzj::showTable() {
                 cell->setBackground(QBrush());
         }
     }
+    showTotal();
+}
+
+void Form_sdzj::loadTypeScores() {
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        typeScores_ = TypeScores::load(bank);
+    });
+}
+
+void Form_sdzj::showTotal() {
+    // Shown once the paper has scores; a table without any looks as it always did.
+    const PaperScores scores = paperScores(scoredTable());
+    if (!scores.any()) {
+        ui->Label_zf->clear();
+        return;
+    }
+    QString text = QStringLiteral("总分：%1分").arg(scoreText(scores.total));
+    if (!scores.all())
+        text += QStringLiteral("（%1道题还没有分值）").arg(scores.scores.size() - scores.scored());
+    ui->Label_zf->setText(text);
 }
 
 void Form_sdzj::Col0Display() {
@@ -255,8 +291,8 @@ void Form_sdzj::AutoSize() {
 
     // The buttons stand in one row under the grid; the window holds them too.
     const QList<QPushButton*> buttons = {ui->Command_sczxxl, ui->Command_zhinengpaixu, ui->Command_TiaoZhengBiaoGe,
-                                         ui->Command_bcbg,   ui->Command_drbg,         ui->Command_scsj,
-                                         ui->Command_tczj};
+                                         ui->Command_bcbg,   ui->Command_drbg,         ui->Command_fzsz,
+                                         ui->Command_scsj,   ui->Command_tczj};
     const int gap = twips(100);
     int buttonsWidth = -gap;
     for (QPushButton* b : buttons)
@@ -275,6 +311,10 @@ void Form_sdzj::AutoSize() {
     ui->Option_bc->move(ui->Option_bbc->x() - ui->Option_bc->width() - gap, optionsTop);
     ui->Label_sfbcbcytjl->move(ui->Option_bc->x() - ui->Label_sfbcbcytjl->width() - gap, optionsTop);
     ui->Frame_abj->move(grid->x(), optionsTop);
+    // The total stands beside the A/B choice when there is one.
+    const int totalLeft = ui->Frame_abj->isVisibleTo(this) ? ui->Frame_abj->geometry().right() + gap : grid->x();
+    ui->Label_zf->setGeometry(totalLeft, optionsTop, qMax(0, ui->Label_sfbcbcytjl->x() - totalLeft - gap),
+                              ui->Option_bbc->height());
 
     int bx = qMax(twips(120), (windowWidth - buttonsWidth) / 2);
     const int by = grid->geometry().bottom() + gap;
@@ -346,6 +386,10 @@ void Form_sdzj::MSFlexGrid1_DblClick(int row, int column) {
     state_.PickerTargetRow = row;
     if (row <= 0 || column <= 0)
         return;
+    if (column == SpecTable::Score) {
+        editScore(row);
+        return;
+    }
     ui->MSFlexGrid1->setCurrentCell(row, SpecTable::Code);
     state_.PickerTargetCode = table_.cell(row, SpecTable::Code);
     Form_stszckxg picker(state_, table_, this);
@@ -492,7 +536,7 @@ void Form_sdzj::Command_bcbg_Click() {
         folder.chop(1);
     QString saved;
     if (!guarded(state_, [&] {
-            saved = ExportSpecWorkbook(state_.office, table_, state_.appFile(kWorkbookTemplateName), folder,
+            saved = ExportSpecWorkbook(state_.office, scoredTable(), state_.appFile(kWorkbookTemplateName), folder,
                                        state_.now(), paperMark());
         }))
         return;
@@ -535,15 +579,61 @@ void Form_sdzj::Command_scsj_Click() {
                                                  Buttons::YesNo, Icon::Question, QStringLiteral("琢石-试题库提醒您"));
     if (answer != Answer::Yes)
         return;
+    // The paper's settings; cancelling them writes nothing.
+    loadTypeScores();
+    const SpecTable scored = scoredTable();
+    Form_sjsz settings(state_, paperScores(scored), this);
+    showModal(state_, settings);
+    if (settings.cancelled())
+        return;
     state_.prompts.show(QStringLiteral("试卷的生成可能会花1至2分钟，请耐心等待，不要误以为我死机了哦~~\r\r"
                                        "喝杯茶吧，但是鼠标不要乱点哈~~"),
                         QStringLiteral("琢石-试题库提醒您"));
     TableModified = false;
-    Form_scsjjm generator(state_, table_, ui->Option_bc->isChecked(), this);
+    Form_scsjjm generator(state_, scored, ui->Option_bc->isChecked(), this);
+    generator.setSettings(settings.settings());
     generator.setPaperMark(paperMark());
     showModal(state_, generator);
     if (generator.succeeded())
         state_.desktop.openUrl(state_.homePage());
+}
+
+// ------------------------------------------------------------------ scores
+
+void Form_sdzj::Command_fzsz_Click() {
+    Form_fzsz screen(state_, this);
+    showModal(state_, screen);
+    loadTypeScores();
+    showTable();
+}
+
+void Form_sdzj::editScore(int row) {
+    if (row < 1 || row >= table_.rows())
+        return;
+    const QString number = table_.cell(row, SpecTable::QuestionNumber);
+    if (number.isEmpty()) {
+        state_.prompts.show(QStringLiteral("这一行还没有题目，不能设置分值。"));
+        return;
+    }
+    const QString type = table_.cell(row, SpecTable::Type);
+    const auto typeScore = typeScores_.of(type);
+    QString prompt = QStringLiteral("请输入题目【%1】的分值：\r（输入0则按<%2>的分值").arg(number, type);
+    prompt += typeScore ? scoreText(*typeScore) + QStringLiteral("分计分）") : QStringLiteral("计分，现在还没有设置）");
+    const QString answer = state_.prompts.input(prompt, QStringLiteral("设置分值"), table_.cell(row, SpecTable::Score));
+    if (answer.trimmed().isEmpty())
+        return;
+    if (answer.trimmed() == u"0") {
+        setQuestionScore(table_, row, std::nullopt);
+    } else {
+        const auto score = parseScore(answer);
+        if (!score) {
+            state_.prompts.message(kScoreRule, Buttons::Ok, Icon::Exclamation);
+            return;
+        }
+        setQuestionScore(table_, row, score);
+    }
+    TableModified = true;
+    showTable();
 }
 
 void Form_sdzj::Command_tczj_Click() {

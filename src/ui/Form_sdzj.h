@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/scores.h"
 #include "compose/spectable.h"
 
 #include <QColor>
@@ -70,6 +71,10 @@ public:
     void Command_scsj_Click();
     void Command_bcbg_Click();
     void Command_drbg_Click();
+    // The scores: the type scores screen, and a question's own score
+    // (double click on its 分值 cell).
+    void Command_fzsz_Click();
+    void editScore(int row);
 
     // Screen state.
     qint16 CurrentRow = 0;
@@ -80,6 +85,11 @@ public:
     QMenu* popmenu() const { return popmenu_; }
     // Background of a grid row as painted (invalid: the grid's default).
     QColor rowColour(int row) const { return row < rowColours_.size() ? rowColours_[row] : QColor(); }
+    // The type scores the 分值 column falls back on.
+    const TypeScores& typeScores() const { return typeScores_; }
+    // The table with every question's score in its 分值 cell: what is saved
+    // and generated.
+    SpecTable scoredTable() const { return withScores(table_, typeScores_); }
     // Pixels of a length given in twips, on this screen.
     int twips(double value) const;
 
@@ -91,10 +101,13 @@ protected:
 private:
     void paintRow(int row, const QColor& colour);
     void rowCommandDone();
+    void loadTypeScores();
+    void showTotal();
 
     std::unique_ptr<Ui::Form_sdzj> ui;
     RunState& state_;
     SpecTable table_;
+    TypeScores typeScores_;
     QVector<QColor> rowColours_;
     QMenu* popmenu_ = nullptr;
     QAction* del_ = nullptr;

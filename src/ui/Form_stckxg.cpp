@@ -1,8 +1,11 @@
 #include "ui/Form_stckxg.h"
 
 #include "app/runstate.h"
+#include "questions/questiontexts.h"
 #include "store/bank.h"
+#include "ui/Form_xsst.h"
 #include "ui/screens.h"
+#include "ui/similaritycheck.h"
 #include "ui_Form_stckxg.h"
 
 #include <QCoreApplication>
@@ -18,6 +21,7 @@ Form_stckxg::Form_stckxg(RunState& state, QWidget* parent)
     bindControls();
     connect(ui->Command_dkwbstk, &QPushButton::clicked, this, &Form_stckxg::Command_dkwbstk_Click);
     connect(ui->Command_fhzjm, &QPushButton::clicked, this, &Form_stckxg::Command_fhzjm_Click);
+    connect(ui->Command_xsst, &QPushButton::clicked, this, &Form_stckxg::Command_xsst_Click);
     Form_Load();
     showBankPath();
 }
@@ -59,6 +63,28 @@ void Form_stckxg::Command_dkwbstk_Click() {
     state_.BankPath = file;
     showBankPath();
     Command_ss_Click();
+}
+
+void Form_stckxg::Command_xsst_Click() {
+    QList<SimilarPair> pairs;
+    std::optional<SimilarityIndex> index;
+    const bool done = guarded(state_, [&] {
+        state_.ensureSharedWordInstance();
+        index = readBankSimilarity(state_, *state_.SharedWordInstance, this);
+        if (index)
+            pairs = index->similarPairs();
+    });
+    if (!done || !index)
+        return;
+    if (pairs.isEmpty()) {
+        state_.prompts.show(
+            QStringLiteral("试题库中没有相似度达到 %1% 的试题。").arg(similarityPercent(kSimilarThreshold)));
+        return;
+    }
+    Form_xsst screen(state_, pairs, *index, this);
+    showModal(state_, screen);
+    if (const auto& pair = screen.chosen())
+        runSearch(questionsStatement({pair->first, pair->second}));
 }
 
 void Form_stckxg::Command_fhzjm_Click() {

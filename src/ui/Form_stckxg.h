@@ -22,6 +22,9 @@ public:
     // the first question of the whole bank.
     void Form_Activate();
     void Command_dkwbstk_Click();
+    // Lists the pairs of similar questions of the bank; a chosen pair becomes
+    // the result set.
+    void Command_xsst_Click();
     void Command_fhzjm_Click();
 
     // The window's close button and Escape leave as "返回主界面" does.

@@ -2,10 +2,12 @@
 
 #include "app/runstate.h"
 #include "questions/questionrecord.h"
+#include "questions/similarity.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/screens.h"
+#include "ui/similaritycheck.h"
 #include "ui/widgets.h"
 #include "ui_Form_stlr.h"
 
@@ -210,6 +212,8 @@ void Form_stlr::Command_qdlr_Click() {
         state_.prompts.show(check.complaint);
         return;
     }
+    if (ui->Check_lrsjcxsst->isChecked() && !similarityAllows())
+        return;
 
     ui->Command_qdlr->setEnabled(false);
     QuestionRecord record;
@@ -230,6 +234,8 @@ void Form_stlr::Command_qdlr_Click() {
         ui->Command_qdlr->setEnabled(true);
         return;
     }
+    if (similarity_ && ui->Check_lrsjcxsst->isChecked())
+        similarity_->add(CurrentNumber, checkedText_);
     RefreshCounters();
     state_.prompts.show(QStringLiteral("已成功录入题目！\r\r题目编号为：") + CurrentNumber);
 
@@ -249,6 +255,29 @@ void Form_stlr::Command_qdlr_Click() {
     BindDocuments();
     RefreshCounters();
     state_.prompts.show(QStringLiteral("已经为下一题的录入做好准备！\r\r题目编号为：") + CurrentNumber);
+}
+
+bool Form_stlr::similarityAllows() {
+    std::optional<SimilarMatch> match;
+    checkedText_.clear();
+    bool cancelled = false;
+    if (!guarded(state_, [&] {
+            state_.ensureSharedWordInstance();
+            WordInstance& word = *state_.SharedWordInstance;
+            if (!similarity_)
+                similarity_ = readBankSimilarity(state_, word, this);
+            if (!similarity_) {
+                cancelled = true;
+                return;
+            }
+            checkedText_ = documentPlainText(word, QuestionDocPath);
+            match = similarity_->mostSimilar(checkedText_, CurrentNumber);
+        }))
+        return false;
+    // A cancelled reading checks nothing.
+    if (cancelled || !match)
+        return true;
+    return state_.prompts.message(similarEntryQuestion(*match), Buttons::YesNo, Icon::Question, {}, 1) == Answer::Yes;
 }
 
 void Form_stlr::Command_fhzjm_Click() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "questions/similarity.h"
 #include "ui/knowledgepicker.h"
 
 #include <QDialog>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class QListWidgetItem;
 
@@ -44,6 +46,9 @@ protected:
 
 private:
     bool prepareQuestion();
+    // With "录入时检查相似试题" ticked: whether the question may be stored (it
+    // is like no question of the bank, or the teacher keeps it anyway).
+    bool similarityAllows();
     bool TakeNextNumber();
     // Whether a document or a row of the bank has the number already.
     bool numberTaken(const QString& number) const;
@@ -60,6 +65,10 @@ private:
     bool prepared_ = false;
     bool inTimer_ = false;
     bool leaving_ = false;
+    // The bank's questions as similarity knows them: read at the first check,
+    // then kept up to date with the questions entered here.
+    std::optional<SimilarityIndex> similarity_;
+    QString checkedText_;  // the text of the question last checked
 };
 
 }  // namespace zs

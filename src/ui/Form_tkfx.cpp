@@ -1,8 +1,11 @@
 #include "ui/Form_tkfx.h"
 
 #include "app/runstate.h"
+#include "office/wordprocessor.h"
+#include "questions/similarity.h"
 #include "store/bank.h"
 #include "ui/screens.h"
+#include "ui/similaritycheck.h"
 #include "ui_Form_tkfx.h"
 
 #include <QDir>
@@ -116,7 +119,40 @@ void Form_tkfx::Command_dkwbtk_Click() {
 void Form_tkfx::Command_dr_Click() {
     const ShareContent content = chosen(ui->Option_jstk_tkdr, ui->Option_jjcsz_tkdr, ui->Option_stkandjcsz_tkdr);
     const QStringList scope = CollectImportScope();
-    guarded(state_, [&] { runImport(state_, content, ExternalBankPath, scope); });
+    // With "导入时检查相似试题": each question like one of the bank is put to
+    // the teacher. The bank's texts are read before the import begins.
+    std::unique_ptr<WordInstance> word;
+    std::optional<SimilarityIndex> index;
+    ImportDecision keep;
+    const bool questions = content == ShareContent::Questions || content == ShareContent::Both;
+    if (ui->Check_drsjcxsst->isChecked() && questions && !scope.isEmpty()) {
+        const bool ready = guarded(state_, [&] {
+            word = state_.office.startWord();
+            index = readBankSimilarity(state_, *word, this);
+        });
+        if (!ready || !index) {
+            if (word)
+                word->quit();
+            return;
+        }
+        keep = [&](const QString& document, const QString& code, const QString& number) {
+            QString text;
+            try {
+                text = documentPlainText(*word, document);
+            } catch (const OfficeError&) {
+                // A document the office cannot read is like nothing.
+            }
+            const auto match = index->mostSimilar(text);
+            const bool take = !match || state_.prompts.message(similarImportQuestion(code, *match), Buttons::YesNo,
+                                                               Icon::Question, {}, 1) == Answer::Yes;
+            if (take)
+                index->add(number, text);
+            return take;
+        };
+    }
+    guarded(state_, [&] { runImport(state_, content, ExternalBankPath, scope, keep); });
+    if (word)
+        word->quit();
 }
 
 void Form_tkfx::Command2_Click() {

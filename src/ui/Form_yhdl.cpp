@@ -2,7 +2,9 @@
 
 #include "app/accounts.h"
 #include "app/runstate.h"
+#include "store/serverlocation.h"
 #include "ui/Form_WJMM.h"
+#include "ui/Form_ljxxtk.h"
 #include "ui/Form_yhzc.h"
 #include "ui/Form_zjm.h"
 #include "ui/screens.h"
@@ -19,6 +21,7 @@ Form_yhdl::Form_yhdl(RunState& state, QWidget* parent)
     connect(ui->command_qd, &QPushButton::clicked, this, &Form_yhdl::command_qd_Click);
     connect(ui->command_qx, &QPushButton::clicked, this, &Form_yhdl::command_qx_Click);
     connect(ui->Command_zc, &QPushButton::clicked, this, &Form_yhdl::Command_zc_Click);
+    connect(ui->Command_ljxxtk, &QPushButton::clicked, this, &Form_yhdl::Command_ljxxtk_Click);
     onClick(ui->Label_WJMM, [this] { Label_WJMM_Click(); });
     onActivate(this, [this] { Form_Activate(); });
     Form_Load();
@@ -35,6 +38,7 @@ Form_yhdl* Form_yhdl::showNew(RunState& state) {
 
 void Form_yhdl::Form_Load() {
     state_.resetBankPath();
+    showBank();
     ui->Text_smyhm->clear();
     centreOnScreen(*this);
 }
@@ -88,6 +92,18 @@ void Form_yhdl::Command_zc_Click() {
     registration_->show();
     registration_->raise();
     registration_->activateWindow();
+}
+
+void Form_yhdl::Command_ljxxtk_Click() {
+    Form_ljxxtk screen(state_, this);
+    showModal(state_, screen);
+    showBank();
+}
+
+void Form_yhdl::showBank() {
+    setWindowTitle(state_.SchoolBank.isEmpty()
+                       ? QStringLiteral("用户登录-琢石试题库")
+                       : QStringLiteral("用户登录-琢石试题库-") + ServerLocation::parse(state_.SchoolBank).shown());
 }
 
 void Form_yhdl::Label_WJMM_Click() {

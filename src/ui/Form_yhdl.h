@@ -31,11 +31,14 @@ public:
     void command_qx_Click();
     void Command_zc_Click();
     void Label_WJMM_Click();
+    void Command_ljxxtk_Click();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The title names the school bank when one is connected.
+    void showBank();
     void Form_Load();
 
     RunState& state_;

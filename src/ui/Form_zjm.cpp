@@ -2,7 +2,10 @@
 
 #include "app/runstate.h"
 #include "store/paths.h"
+#include "store/serverlocation.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_drsj.h"
+#include "ui/Form_drcj.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_lxzz.h"
 #include "ui/Form_sdzj.h"
@@ -37,16 +40,20 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     connect(ui->Command_tkfx, &QPushButton::clicked, this, &Form_zjm::Command_tkfx_Click);
     connect(ui->Command_stlr, &QPushButton::clicked, this, &Form_zjm::Command_stlr_Click);
     connect(ui->Command_stckxg, &QPushButton::clicked, this, &Form_zjm::Command_stckxg_Click);
+    connect(ui->Command_drsj, &QPushButton::clicked, this, &Form_zjm::Command_drsj_Click);
     connect(ui->Command_sdzj, &QPushButton::clicked, this, &Form_zjm::Command_sdzj_Click);
     connect(ui->Command_znzj, &QPushButton::clicked, this, &Form_zjm::Command_znzj_Click);
+    connect(ui->Command_drcj, &QPushButton::clicked, this, &Form_zjm::Command_drcj_Click);
     connect(ui->jcsz, &QAction::triggered, this, &Form_zjm::jcsz_Click);
     connect(ui->yhzc, &QAction::triggered, this, &Form_zjm::yhzc_Click);
     connect(ui->yhgm, &QAction::triggered, this, &Form_zjm::yhgm_Click);
     connect(ui->tcdl, &QAction::triggered, this, &Form_zjm::tcdl_Click);
     connect(ui->stlr, &QAction::triggered, this, &Form_zjm::stlr_Click);
     connect(ui->stckyxg, &QAction::triggered, this, &Form_zjm::stckyxg_Click);
+    connect(ui->drsj, &QAction::triggered, this, &Form_zjm::drsj_Click);
     connect(ui->znzj, &QAction::triggered, this, &Form_zjm::znzj_Click);
     connect(ui->sdzj, &QAction::triggered, this, &Form_zjm::sdzj_Click);
+    connect(ui->drcj, &QAction::triggered, this, &Form_zjm::drcj_Click);
     connect(ui->sybz, &QAction::triggered, this, &Form_zjm::sybz_Click);
     connect(ui->lxzz, &QAction::triggered, this, &Form_zjm::lxzz_Click);
     onClick(ui->Image_logo, [this] { Image_logo_Click(); });
@@ -78,6 +85,14 @@ void Form_zjm::Form_Load() {
             ui->StatusBar1->addWidget(panels_[i], 1);
         else
             ui->StatusBar1->addPermanentWidget(panels_[i]);
+    }
+    // Connected to a school bank: a fourth panel names it.
+    if (!state_.SchoolBank.isEmpty()) {
+        auto* bank =
+            new QLabel(QStringLiteral("题库：") + ServerLocation::parse(state_.SchoolBank).shown(), ui->StatusBar1);
+        bank->setObjectName(QStringLiteral("Panel_tk"));
+        bank->setContentsMargins(6, 0, 6, 0);
+        ui->StatusBar1->addPermanentWidget(bank);
     }
     Timer1->start();
     resize(sizeHint().expandedTo(QSize(600, 0)));
@@ -127,6 +142,11 @@ void Form_zjm::openBrowse() {
     showModal(state_, screen);
 }
 
+void Form_zjm::openPaperImport() {
+    Form_drsj screen(state_, this);
+    showModal(state_, screen);
+}
+
 void Form_zjm::openManualComposition() {
     Form_sdzj screen(state_, this);
     showModal(state_, screen);
@@ -134,6 +154,11 @@ void Form_zjm::openManualComposition() {
 
 void Form_zjm::openIntelligentComposition() {
     Form_znzj screen(state_, this);
+    showModal(state_, screen);
+}
+
+void Form_zjm::openResults() {
+    Form_drcj screen(state_, this);
     showModal(state_, screen);
 }
 
@@ -169,6 +194,10 @@ void Form_zjm::Command_stckxg_Click() {
     openBrowse();
 }
 
+void Form_zjm::Command_drsj_Click() {
+    openPaperImport();
+}
+
 void Form_zjm::Command_sdzj_Click() {
     state_.AutoSizeOnActivate = true;
     state_.SortOnActivate = false;
@@ -177,6 +206,10 @@ void Form_zjm::Command_sdzj_Click() {
 
 void Form_zjm::Command_znzj_Click() {
     openIntelligentComposition();
+}
+
+void Form_zjm::Command_drcj_Click() {
+    openResults();
 }
 
 // ---- the menu
@@ -212,12 +245,20 @@ void Form_zjm::stckyxg_Click() {
     openBrowse();
 }
 
+void Form_zjm::drsj_Click() {
+    openPaperImport();
+}
+
 void Form_zjm::znzj_Click() {
     openIntelligentComposition();
 }
 
 void Form_zjm::sdzj_Click() {
     openManualComposition();
+}
+
+void Form_zjm::drcj_Click() {
+    openResults();
 }
 
 void Form_zjm::sybz_Click() {

@@ -39,8 +39,10 @@ public:
     void Command_tkfx_Click();
     void Command_stlr_Click();
     void Command_stckxg_Click();
+    void Command_drsj_Click();
     void Command_sdzj_Click();
     void Command_znzj_Click();
+    void Command_drcj_Click();
     // ---- the menu
     void jcsz_Click();
     void yhzc_Click();
@@ -48,8 +50,10 @@ public:
     void tcdl_Click();
     void stlr_Click();
     void stckyxg_Click();
+    void drsj_Click();
     void znzj_Click();
     void sdzj_Click();
+    void drcj_Click();
     void sybz_Click();
     void lxzz_Click();
     // ---- the logo
@@ -69,8 +73,10 @@ private:
     void openNumberMaintenance();       // Form_cshtmbh, which goes on to Form_stlr
     void openQuestionEntry();           // Form_stlr
     void openBrowse();                  // Form_stckxg
+    void openPaperImport();             // Form_drsj
     void openManualComposition();       // Form_sdzj
     void openIntelligentComposition();  // Form_znzj
+    void openResults();                 // Form_drcj
 
     RunState& state_;
     std::unique_ptr<Ui::Form_zjm> ui;

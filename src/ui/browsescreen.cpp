@@ -5,6 +5,7 @@
 #include "questions/scopetree.h"
 #include "store/bank.h"
 #include "store/paths.h"
+#include "store/serverdocuments.h"
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
 #include "ui/screens.h"
@@ -322,6 +323,11 @@ void BrowseScreen::ShowCurrentQuestion() {
     if (!guarded(state_, [&] {
             Bank bank(state_.BankPath);
             displayed_ = loadDisplayedQuestion(bank, results);
+            fetchDocuments(bank, {displayed_.number});
+            // A change this screen made since the search raised the revision.
+            if (const auto own = ownRevisions_.constFind(displayed_.number);
+                own != ownRevisions_.cend() && displayed_.revision && *own > *displayed_.revision)
+                displayed_.revision = *own;
         }))
         displayed_.number = results.text(QStringLiteral("题目编号"));
 
@@ -440,9 +446,14 @@ void BrowseScreen::Command_qdxg_Click() {
     record.date = state_.today();
     record.teacher = state_.CurrentUserName;
     record.scopes = draftScopes(draft);
+    record.revision = displayed_.revision;
     if (!guarded(state_, [&] {
             Bank bank(state_.BankPath);
-            replaceQuestion(bank, record);
+            const qlonglong revision = replaceQuestion(bank, record);
+            if (displayed_.revision) {
+                displayed_.revision = revision;
+                ownRevisions_.insert(record.number, revision);
+            }
         }))
         return;
     state_.prompts.show(QStringLiteral("已成功修改试题！\r\r题目编号为：") + record.number);

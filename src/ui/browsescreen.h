@@ -4,6 +4,7 @@
 #include "ui/knowledgepicker.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QTimer>
 #include <memory>
 
@@ -71,6 +72,7 @@ protected:
     RunState& state_;
     QuestionBrowser browser_;
     DisplayedQuestion displayed_;
+    QHash<QString, qlonglong> ownRevisions_;  // questions changed here since the search
     std::unique_ptr<KnowledgePicker> knowledge_;
     QTimer Timer1;
 

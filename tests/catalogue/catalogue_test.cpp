@@ -4,6 +4,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/namecheck.h"
 #include "store/bank.h"
+#include "support/pgcluster.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -26,11 +27,12 @@ TEST(NameCheck, NumberDashTextIsTheOnlyAcceptedForm) {
 
 // Every level's statements find, rename and delete exactly the rows of one
 // path, also when the names contain quotes.
-TEST(CatalogueStatements, ActOnExactlyOnePathOfARealBank) {
-    TempFolder folder;
-    const QString path = folder.file("试题库.mdb");
-    Bank::create(path);
-    Bank bank(path);
+class CatalogueStatements : public zs::test::BothStores {};
+ZS_BOTH_STORES(CatalogueStatements);
+
+TEST_P(CatalogueStatements, ActOnExactlyOnePathOfARealBank) {
+    ZS_MAKE_BANK();
+    Bank bank(location);
     const QStringList mine = {"1-O'语文", "1-人'教版", "7-七年级", "1-上册", "1-第'一章", "1-第'一节", "1-知'识"};
     QStringList other = mine;
     other[6] = "2-别的";

@@ -1,14 +1,17 @@
 // Whole roads through the real screens and the real LibreOffice on a fresh copy
-// of the demo bank: the road of a typical paper, and two teachers sharing a
-// section of their banks.
+// of the demo bank: the road of a typical paper, the results of its exam coming
+// back, and two teachers sharing a section of their banks.
 
 #include "app/appfolder.h"
 #include "compose/papergeneration.h"
+#include "compose/paperrecord.h"
+#include "compose/resultstats.h"
 #include "compose/smartsort.h"
 #include "demo/generator.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_drcj.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
 #include "ui/Form_stckxg.h"
@@ -24,6 +27,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -231,6 +237,125 @@ TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
         EXPECT_EQ(usesOf(state.BankPath, number), usesBefore.value(number) + 1) << number.toStdString();
 
     menu->close();
+}
+
+TEST_F(RoadsTest, AfterTheExamTheResultsComeBackAndAFollowUpPaperIsPrinted) {
+    test::TestApp app(demo_->path(), 20261208);
+    RunState& state = app.state();
+    Form_zjm menu(state);
+
+    // A paper of twelve maths questions of the first volume, generated from 手动组卷.
+    QStringList paperNumbers, followUp;
+    int followUpCount = 0;
+    std::function<void(Form_sdzj&)> onComposition;
+    QStringList generated;
+    state.modalHook = [&](QObject* screen) {
+        if (auto* composition = qobject_cast<Form_sdzj*>(screen)) {
+            onComposition(*composition);
+        } else if (auto* generator = qobject_cast<Form_scsjjm*>(screen)) {
+            generator->Form_Activate();
+            generated = generator->outputFiles();
+        } else if (auto* results = qobject_cast<Form_drcj*>(screen)) {
+            // The marking system's sheet: a class of 40, the odd questions went badly.
+            QStringList lines{"考号,姓名," + [&] {
+                QStringList h;
+                for (int q = 1; q <= paperNumbers.size(); ++q)
+                    h << QString("第%1题(%2分)").arg(q).arg(q % 2 ? 4 : 2);
+                return h.join(',');
+            }()};
+            for (int s = 0; s < 40; ++s) {
+                QStringList row{QString::number(s), "学生"};
+                for (int q = 1; q <= paperNumbers.size(); ++q)
+                    row << QString::number(q % 2 ? (s % 8 == 0 ? 4 : 0) : (s % 4 ? 2 : 1));
+                lines << row.join(',');
+            }
+            const QString sheet = app.folder.file("小题分.csv");
+            QFile f(sheet);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write((lines.join('\n') + '\n').toUtf8());
+            f.close();
+
+            EXPECT_EQ(child<QComboBox>(results, "Combo_sj")->currentText(),
+                      state.now().toString("yyyy-MM-dd HH:mm") + "  初中数学（12题）");
+            app.prompts.type(sheet);
+            child<QPushButton>(results, "Command_xzcjb")->click();
+            ASSERT_EQ(results->check().students(), 40) << app.prompts.lastMessage().toStdString();
+            EXPECT_EQ(results->results()[0].difficulty, "0.9");  // 12.5 % of the marks
+            EXPECT_EQ(results->results()[1].difficulty, "0.1");  // 87.5 %
+
+            app.prompts.answer(Answer::Yes);
+            child<QPushButton>(results, "Command_gxnd")->click();
+            EXPECT_TRUE(app.prompts.lastMessage().startsWith("已经按成绩更新了 12 道题的难度"))
+                << app.prompts.lastMessage().toStdString();
+
+            // The follow-up: up to five questions on the weakest points, printed.
+            onComposition = [&](Form_sdzj& composition) {
+                composition.show();
+                composition.Form_Activate();
+                for (int r : placedRows(composition.table()))
+                    followUp << composition.table().cell(r, SpecTable::QuestionNumber);
+                child<QRadioButton>(&composition, "Option_bbc")->setChecked(true);
+                app.prompts.answer(Answer::Yes);
+                composition.Command_scsj_Click();
+                composition.close();
+            };
+            QStringList weakest;
+            for (int i = 0; i < 3 && i < results->points().size(); ++i)
+                weakest << results->points()[i].point;
+            const int offered = int(
+                remedialQuestions(Bank(state.BankPath).query(remedialQuery(weakest, paperNumbers)), weakest).size());
+            ASSERT_GE(offered, 1);
+            followUpCount = std::min(offered, 5);
+            app.prompts.type(QString::number(followUpCount));
+            child<QPushButton>(results, "Command_scbjlx")->click();
+            child<QPushButton>(results, "Command_dcfx")->click();
+        }
+    };
+
+    onComposition = [&](Form_sdzj& composition) {
+        const RowSet rows =
+            Bank(state.BankPath)
+                .query("select * from 试题库 where 考查范围 like '1-初中数学\\1-人教版\\7-七年级\\1-上册%' "
+                       "order by 题目编号");
+        QSet<QString> numbers;
+        int take = 0;
+        while (take < rows.count() && (numbers.size() < 12 || numbers.contains(rows.text(take, "题目编号"))))
+            numbers.insert(rows.text(take++, "题目编号"));
+        composition.show();
+        fillTableFromRows(composition.table(), rows, take);
+        composition.showTable();
+        for (int r : placedRows(composition.table()))
+            paperNumbers << composition.table().cell(r, SpecTable::QuestionNumber);
+        child<QRadioButton>(&composition, "Option_bbc")->setChecked(true);
+        app.prompts.answer(Answer::Yes);
+        composition.Command_scsj_Click();
+        composition.TableModified = false;
+        composition.close();
+    };
+    menu.Command_sdzj_Click();
+    ASSERT_EQ(paperNumbers.size(), 12);
+    ASSERT_EQ(generated.size(), 4) << app.prompts.lastMessage().toStdString();
+    const QString paperFolder = QFileInfo(generated[0]).absolutePath();
+    {
+        Bank bank(state.BankPath);
+        ASSERT_EQ(paperRecords(bank).size(), 1);
+    }
+
+    generated.clear();
+    menu.Command_drcj_Click();
+    ASSERT_EQ(followUp.size(), followUpCount) << app.prompts.messages().join(" / ").toStdString();
+    for (const QString& number : followUp)
+        EXPECT_FALSE(paperNumbers.contains(number)) << number.toStdString();
+    ASSERT_EQ(generated.size(), 4) << app.prompts.lastMessage().toStdString();
+    EXPECT_EQ(QDir(paperFolder).entryList({"成绩分析-*.xls"}).size(), 1);
+    {
+        Bank bank(state.BankPath);
+        EXPECT_EQ(paperRecords(bank).size(), 2);  // the follow-up paper can be analysed in its turn
+        EXPECT_GE(bank.query("select * from 难度历史").count(), 1);
+    }
+    const QString followUpPaper = test::office().startWord()->open(generated[0])->text();
+    for (int n = 1; n <= followUpCount; ++n)
+        EXPECT_TRUE(followUpPaper.contains(QString("\r%1.").arg(n))) << n;
 }
 
 TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {

@@ -3,6 +3,7 @@
 
 #include "questions/scopeknowledge.h"
 #include "questions/scopetree.h"
+#include "support/pgcluster.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -32,9 +33,12 @@ QString joined(const QStringList& p) {
 
 }  // namespace
 
-TEST(ScopeTree, BuildsDepthFirstFromTheCatalogueSkippingNullsWithBothKeyStyles) {
-    test::TestApp app;
-    Bank bank(app.bankPath());
+class ScopeTreeOnBank : public test::BothStores {};
+ZS_BOTH_STORES(ScopeTreeOnBank);
+
+TEST_P(ScopeTreeOnBank, BuildsDepthFirstFromTheCatalogueSkippingNullsWithBothKeyStyles) {
+    ZS_MAKE_BANK();
+    Bank bank(location);
     auto add = [&](const QStringList& v) {
         static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
         RowValues row;

@@ -2,6 +2,7 @@
 
 #include "questions/questionrecord.h"
 #include "questions/questionsearch.h"
+#include "support/pgcluster.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
 
@@ -31,10 +32,11 @@ TEST(SearchQuery, KeepsEveryFragmentOfTheStatement) {
               "and 入库教师='张三' and 知识点 like '%1-A%' and 知识点 like '%%' and 知识点 like '%3-C%'");
 }
 
-class SearchBank : public ::testing::Test {
+class SearchBank : public BothStores {
 protected:
     void SetUp() override {
-        Bank bank(app.bankPath());
+        ZS_MAKE_BANK();
+        Bank bank(location);
         addSampleCatalogue(bank);
         addSampleQuestion(bank, {"00001", "张三-00001", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A|3-C"}}});
         addSampleQuestion(
@@ -45,7 +47,7 @@ protected:
         bank.addRow("试题库", {{"题目编号", "00013"}, {"题型", "单选题"}});  // a row without a scope
     }
     QStringList numbers(const SearchConditions& c) {
-        Bank bank(app.bankPath());
+        Bank bank(location);
         browser.search(bank, BuildSearchQuery(c));
         QStringList out;
         for (int r = 0; r < browser.results.count(); ++r)
@@ -53,11 +55,12 @@ protected:
         return out;
     }
 
-    TestApp app;
     QuestionBrowser browser;
 };
 
-TEST_F(SearchBank, ConditionsSelectTheRowsAQuestionWithTwoScopesTwice) {
+ZS_BOTH_STORES(SearchBank);
+
+TEST_P(SearchBank, ConditionsSelectTheRowsAQuestionWithTwoScopesTwice) {
     EXPECT_EQ(numbers({}), QStringList({"00001", "00002", "00002", "00003", "00012"}));
     EXPECT_TRUE(browser.SearchDone);
     EXPECT_EQ(browser.results.position(), 1);
@@ -86,8 +89,8 @@ TEST_F(SearchBank, ConditionsSelectTheRowsAQuestionWithTwoScopesTwice) {
     EXPECT_FALSE(browser.results.hasCurrent());
 }
 
-TEST_F(SearchBank, ChoiceListsAndTheLookupByIdentificationCode) {
-    Bank bank(app.bankPath());
+TEST_P(SearchBank, ChoiceListsAndTheLookupByIdentificationCode) {
+    Bank bank(location);
     bank.addRow("试题来源", {{"试题来源", "10-单元测验"}});
     bank.addRow("试题来源", {{"试题来源", "2-期末考试"}});
     const QuestionChoices choices = questionChoices(bank);

@@ -1,8 +1,10 @@
-// The bank store against real SQLite files: the statement shapes the screens
-// send, natural order, quoting, transactions and refused files.
+// The bank store against real SQLite files and a real PostgreSQL server: the
+// statement shapes the screens send, natural order, quoting, transactions and
+// refused files.
 
 #include "store/bank.h"
 #include "store/statement.h"
+#include "support/pgcluster.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
 
@@ -19,11 +21,11 @@ using zs::test::TempFolder;
 
 namespace {
 
-class BankTest : public ::testing::Test {
+class BankTest : public zs::test::BothStores {
 protected:
     void SetUp() override {
-        path = folder.file("试题库.mdb");
-        Bank::create(path);
+        ZS_MAKE_BANK();
+        path = location;
         bank = std::make_unique<Bank>(path);
     }
     void addQuestion(const QString& number, const QString& scope, const QString& knowledge,
@@ -40,14 +42,15 @@ protected:
     }
     void addCatalogue(const QStringList& values) { test::addCatalogueRow(*bank, values); }
 
-    TempFolder folder;
     QString path;
     std::unique_ptr<Bank> bank;
 };
 
+ZS_BOTH_STORES(BankTest);
+
 }  // namespace
 
-TEST_F(BankTest, NewBankHasItsTablesDefaultsAndColumnOrder) {
+TEST_P(BankTest, NewBankHasItsTablesDefaultsAndColumnOrder) {
     EXPECT_EQ(bank->query("select 题型 from 题型").texts(), Bank::defaultTypes());
     EXPECT_EQ(bank->query("select 难度 from 难度").texts(),
               QStringList({"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1.0"}));
@@ -62,7 +65,7 @@ TEST_F(BankTest, NewBankHasItsTablesDefaultsAndColumnOrder) {
     EXPECT_TRUE(bank->query("select * from 用户管理").isEmpty());
 }
 
-TEST_F(BankTest, DistinctListsComeInNaturalOrderWithoutDuplicates) {
+TEST_P(BankTest, DistinctListsComeInNaturalOrderWithoutDuplicates) {
     for (const char* s : {"10-化学", "2-物理", "1-语文", "2-物理", "3-英语"})
         addCatalogue({QString::fromUtf8(s)});
     addCatalogue({});  // a row with an empty subject is skipped by the lists, not by the store
@@ -70,7 +73,7 @@ TEST_F(BankTest, DistinctListsComeInNaturalOrderWithoutDuplicates) {
     EXPECT_EQ(rows.texts(), QStringList({"1-语文", "2-物理", "3-英语", "10-化学"}));
 }
 
-TEST_F(BankTest, UnionOfTeachersIsDistinctAndOrdered) {
+TEST_P(BankTest, UnionOfTeachersIsDistinctAndOrdered) {
     bank->addRow("用户管理", {{"实名用户名", "王五"}, {"密码", "x"}});
     bank->addRow("用户管理", {{"实名用户名", "张三"}, {"密码", "y"}});
     addQuestion("00001", "a", "甲", "张三");
@@ -81,7 +84,7 @@ TEST_F(BankTest, UnionOfTeachersIsDistinctAndOrdered) {
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()), QSet<QString>({"王五", "张三", "李四"}));
 }
 
-TEST_F(BankTest, KnowledgePointsByBracketedConcatenationWithNullColumns) {
+TEST_P(BankTest, KnowledgePointsByBracketedConcatenationWithNullColumns) {
     addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章", "1-第一节", "1-正数"});
     addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章", "1-第一节", "2-负数"});
     addCatalogue({"1-数学", "1-人教版", "7-七年级", "1-上册", "1-第一章"});  // section column null
@@ -96,7 +99,7 @@ TEST_F(BankTest, KnowledgePointsByBracketedConcatenationWithNullColumns) {
     EXPECT_EQ(none.count(), 0);
 }
 
-TEST_F(BankTest, DateLiteralsBetweenAndDatesReadBackAsDates) {
+TEST_P(BankTest, DateLiteralsBetweenAndDatesReadBackAsDates) {
     addQuestion("00001", "a", "甲", "张三", QDate(2024, 3, 5));
     addQuestion("00002", "a", "甲", "张三", QDate(2024, 11, 20));
     addQuestion("00003", "a", "甲", "张三");  // never used
@@ -109,9 +112,18 @@ TEST_F(BankTest, DateLiteralsBetweenAndDatesReadBackAsDates) {
     EXPECT_EQ(used.date(0, "最后使用日期"), QDate(2024, 3, 5));
     EXPECT_EQ(used.value(0, "入库日期").typeId(), QMetaType::QDate);
     EXPECT_TRUE(bank->query("select * from 试题库 where 题目编号='00003'").isNull(0, "最后使用日期"));
+
+    // A use recorded with bound values, as paper generation records it.
+    for (int use = 0; use < 2; ++use)
+        bank->executeBound("UPDATE \"试题库\" SET \"最后使用日期\" = ?, \"使用次数\" = coalesce(\"使用次数\", 0) + 1 "
+                           "WHERE \"题目编号\" = ?",
+                           {QDate(2024, 6, 1), "00003"});
+    const RowSet recorded = bank->query("select * from 试题库 where 题目编号='00003'");
+    EXPECT_EQ(recorded.date(0, "最后使用日期"), QDate(2024, 6, 1));
+    EXPECT_EQ(recorded.value(0, "使用次数").toLongLong(), 2);
 }
 
-TEST_F(BankTest, LikeAndIrregularBlanksAsTheScreensWriteThem) {
+TEST_P(BankTest, LikeAndIrregularBlanksAsTheScreensWriteThem) {
     addQuestion("00001", "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章\\1-第一节", "1-正数|2-负数");
     addQuestion("00002", "1-数学\\1-人教版\\7-七年级\\1-上册\\2-第二章\\1-第一节", "3-整式");
     EXPECT_EQ(
@@ -123,7 +135,7 @@ TEST_F(BankTest, LikeAndIrregularBlanksAsTheScreensWriteThem) {
     EXPECT_EQ(bank->query("select  * from 试题库 where 题目编号 = '00001'").count(), 0);
 }
 
-TEST_F(BankTest, AQuotedValueIsStoredAndFoundLikeAnyOther) {
+TEST_P(BankTest, AQuotedValueIsStoredAndFoundLikeAnyOther) {
     bank->addRow("试题来源", {{"试题来源", "1-O'Neil's 题集"}});
     const RowSet rows = bank->query("select * from 试题来源 where 试题来源='" + sqlValue("1-O'Neil's 题集") + "'");
     ASSERT_EQ(rows.count(), 1);
@@ -132,7 +144,7 @@ TEST_F(BankTest, AQuotedValueIsStoredAndFoundLikeAnyOther) {
     EXPECT_EQ(bank->query("select * from 试题来源").text(0, 0), "2-It's");
 }
 
-TEST_F(BankTest, ALoginNameWithWildcardsMatchesOnlyItselfOnceFiltered) {
+TEST_P(BankTest, ALoginNameWithWildcardsMatchesOnlyItselfOnceFiltered) {
     bank->addRow("用户管理", {{"实名用户名", "50%"}, {"密码", "a"}});
     bank->addRow("用户管理", {{"实名用户名", "500"}, {"密码", "b"}});
     // "like" alone treats % as a wildcard; the login compares the names exactly afterwards.
@@ -143,7 +155,7 @@ TEST_F(BankTest, ALoginNameWithWildcardsMatchesOnlyItselfOnceFiltered) {
     EXPECT_EQ(exact, 1);
 }
 
-TEST_F(BankTest, ATransactionLeavesNothingBehindOnFailure) {
+TEST_P(BankTest, ATransactionLeavesNothingBehindOnFailure) {
     EXPECT_THROW(bank->transaction([&] {
         addQuestion("00001", "a", "甲");
         addQuestion("00001", "b", "乙");
@@ -158,7 +170,7 @@ TEST_F(BankTest, ATransactionLeavesNothingBehindOnFailure) {
     EXPECT_EQ(bank->query("select distinct 题目编号 from 试题库").count(), 1);
 }
 
-TEST_F(BankTest, ABrokenStatementIsReportedNotFatal) {
+TEST_P(BankTest, ABrokenStatementIsReportedNotFatal) {
     try {
         bank->query("select * from 没有这个表");
         FAIL() << "expected a StoreError";
@@ -167,8 +179,10 @@ TEST_F(BankTest, ABrokenStatementIsReportedNotFatal) {
     }
 }
 
-TEST_F(BankTest, AFailureSaysWhatFailedInChineseAndKeepsTheDatabaseWordsForTheDetails) {
-    const QString shown = QDir::toNativeSeparators(path);
+TEST_P(BankTest, AFailureSaysWhatFailedInChineseAndKeepsTheDatabaseWordsForTheDetails) {
+    const QString shown = onServer() ? bank->shown() : QDir::toNativeSeparators(path);
+    const QString incomplete = onServer() ? "，这个试题库不完整。" : "，这个试题库文件不完整。";
+    const QString engine = onServer() ? "PostgreSQL：" : "SQLite：";
     auto failure = [&](const std::function<void()>& work) -> StoreError {
         try {
             work();
@@ -179,11 +193,14 @@ TEST_F(BankTest, AFailureSaysWhatFailedInChineseAndKeepsTheDatabaseWordsForTheDe
         return StoreError({});
     };
     StoreError e = failure([&] { bank->query("select * from 没有这个表"); });
-    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库缺少数据表<没有这个表>，这个试题库文件不完整。");
-    EXPECT_EQ(e.details(), "语句：select * from 没有这个表\nSQLite：no such table: 没有这个表");
+    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库缺少数据表<没有这个表>" + incomplete);
+    EXPECT_TRUE(e.details().startsWith("语句：select * from 没有这个表\n" + engine)) << e.details().toStdString();
+    if (!onServer()) {
+        EXPECT_EQ(e.details(), "语句：select * from 没有这个表\nSQLite：no such table: 没有这个表");
+    }
 
     e = failure([&] { bank->execute("update 试题库 set 没有这列 = 1"); });
-    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库的数据表缺少列<没有这列>，这个试题库文件不完整。");
+    EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r试题库的数据表缺少列<没有这列>" + incomplete);
     EXPECT_TRUE(e.details().contains("没有这列")) << e.details().toStdString();
 
     e = failure([&] { bank->addRow("没有这个表", {{"甲", 1}}); });
@@ -191,18 +208,24 @@ TEST_F(BankTest, AFailureSaysWhatFailedInChineseAndKeepsTheDatabaseWordsForTheDe
     EXPECT_TRUE(e.details().contains("INSERT INTO \"没有这个表\"")) << e.details().toStdString();
 
     // A write the bank's own rules refuse, and a statement that is no statement.
-    bank->execute("CREATE TRIGGER refuse BEFORE INSERT ON 难度 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    if (onServer()) {
+        bank->execute("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE "
+                      "check_violation USING MESSAGE = 'disk full'; END $$");
+        bank->execute("CREATE TRIGGER refuse BEFORE INSERT ON 难度 FOR EACH ROW EXECUTE FUNCTION refuse()");
+    } else {
+        bank->execute("CREATE TRIGGER refuse BEFORE INSERT ON 难度 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    }
     e = failure([&] { bank->addRow("难度", {{"难度", "1.1"}}); });
     EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r要写入的数据不符合试题库的规定，没有写入。");
     EXPECT_TRUE(e.details().contains("disk full"));
     e = failure([&] { bank->query("this is not a statement"); });
     EXPECT_EQ(e.message(), "试题库操作失败：\r" + shown + "\r\r读写试题库时出错，这项操作没有完成。");
     EXPECT_TRUE(e.details().contains("syntax error")) << e.details().toStdString();
-    for (const char* english : {"syntax", "no such", "SQLite", "INSERT"})
+    for (const char* english : {"syntax", "no such", "SQLite", "PostgreSQL", "INSERT", "relation"})
         EXPECT_FALSE(e.message().contains(english));
 }
 
-TEST_F(BankTest, TheSixTablesAreCheckedWithTheirColumnsByName) {
+TEST_P(BankTest, TheSixTablesAreCheckedWithTheirColumnsByName) {
     EXPECT_EQ(bank->schemaProblem(), "");
     // Extra tables and columns, and columns in another order, are fine.
     bank->execute("CREATE TABLE 备注 (内容 TEXT)");
@@ -213,8 +236,13 @@ TEST_F(BankTest, TheSixTablesAreCheckedWithTheirColumnsByName) {
 
     bank->execute("ALTER TABLE 试题库 DROP COLUMN 使用次数");
     bank->execute("DROP TABLE 试题来源");
-    EXPECT_EQ(bank->schemaProblem(), "试题库文件不完整，缺少：数据表<试题库>的列<使用次数>、数据表<试题来源>\r" +
-                                         QDir::toNativeSeparators(path) + "\r\r请用完整的试题库文件替换它。");
+    if (onServer()) {
+        EXPECT_EQ(bank->schemaProblem(), "学校题库不完整，缺少：数据表<试题库>的列<使用次数>、数据表<试题来源>\r" +
+                                             bank->shown() + "\r\r请学校题库的管理员检查这个数据库。");
+    } else {
+        EXPECT_EQ(bank->schemaProblem(), "试题库文件不完整，缺少：数据表<试题库>的列<使用次数>、数据表<试题来源>\r" +
+                                             QDir::toNativeSeparators(path) + "\r\r请用完整的试题库文件替换它。");
+    }
 }
 
 TEST(BankFiles, BadFilesAreRefusedWithAMessageNamingTheFile) {
@@ -294,4 +322,12 @@ TEST(BankFiles, AReadOnlyBankIsRefusedForWritingButReadable) {
     EXPECT_THROW(Bank bank(path), StoreError);
     Bank reader(path, Bank::Mode::ReadOnly);
     EXPECT_EQ(reader.query("select 题型 from 题型").count(), 8);
+}
+
+TEST_P(BankTest, TheProgramsOwnSettingsAreKeptAndReplaced) {
+    EXPECT_EQ(bank->setting("近期用过不选天数"), "");
+    bank->setSetting("近期用过不选天数", "14");
+    bank->setSetting("近期用过不选天数", "7");
+    EXPECT_EQ(bank->setting("近期用过不选天数"), "7");
+    EXPECT_EQ(bank->query("select 设置项 from 组卷设置").count(), 1);
 }

@@ -1,5 +1,7 @@
 #include "store/bank.h"
 #include "store/naturalorder.h"
+#include "store/paths.h"
+#include "store/serverlocation.h"
 #include "store/statement.h"
 #include "support/testsupport.h"
 
@@ -52,4 +54,60 @@ TEST(NaturalOrder, ComparesTheNumberBeforeTheFirstDashAsANumber) {
     EXPECT_TRUE(naturalLess("1.5-甲", "2-乙"));
     EXPECT_TRUE(naturalLess("3-a", "3-b"));
     EXPECT_TRUE(naturalLess("99-z", "无编号"));
+}
+
+TEST(Statement, TranslatesTheDialectForTheServer) {
+    struct Case {
+        const char* jet;
+        const char* postgres;
+    } cases[] = {
+        {"select * from 试题库 where  入库日期= #2012-3-7#", "select * from 试题库 where  入库日期= '2012-03-07'"},
+        {"select 知识点 from 教材设置 where [科目] + [教材版本] +[年级] + [上下册] + [章] + [节]= 'x'",
+         "select 知识点 from 教材设置 where \"科目\" || \"教材版本\" ||\"年级\" || \"上下册\" || \"章\" || \"节\"= "
+         "'x'"},
+        // "like" matches Latin letters in either case and takes "\" as an ordinary character.
+        {"select * from 试题库 where 考查范围 like '1-数学\\1-人教版%' and 知识点 like '%1-A%'",
+         "select * from 试题库 where 考查范围 ILIKE '1-数学\\1-人教版%' ESCAPE '' and 知识点 ILIKE '%1-A%' ESCAPE ''"},
+        {"select * from 用户管理 where 实名用户名 LIKE 'a''like''b'",
+         "select * from 用户管理 where 实名用户名 ILIKE 'a''like''b' ESCAPE ''"},
+        // Names that merely hold the word stay as they are.
+        {"select likely, unlike from t", "select likely, unlike from t"},
+        {"select * from 用户管理 where 实名用户名 like 'a#1-2-3#[x]+''y'''",
+         "select * from 用户管理 where 实名用户名 ILIKE 'a#1-2-3#[x]+''y''' ESCAPE ''"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(toPostgres(QString::fromUtf8(c.jet)), QString::fromUtf8(c.postgres)) << c.jet;
+    // The file bank's translation keeps "like" as it is.
+    EXPECT_EQ(toSqlite("select * from t where a like 'x\\y%'"), "select * from t where a like 'x\\y%'");
+}
+
+TEST(ServerLocation, ReadsAndWritesTheLocationText) {
+    ServerLocation school = ServerLocation::parse("postgresql://王老师@192.168.1.10:5433/题库");
+    EXPECT_TRUE(school.isValid());
+    EXPECT_EQ(school.user, "王老师");
+    EXPECT_EQ(school.host, "192.168.1.10");
+    EXPECT_EQ(school.port, 5433);
+    EXPECT_EQ(school.database, "题库");
+    EXPECT_EQ(ServerLocation::parse(school.text()), school);
+    EXPECT_EQ(school.shown(), "学校题库 题库（服务器 192.168.1.10:5433）");
+
+    ServerLocation local;
+    local.host = "/tmp/a folder";
+    local.port = 5432;
+    local.database = "banks";
+    local.user = "zs";
+    local.schema = "数学组";
+    EXPECT_TRUE(isServerLocation(local.text()));
+    EXPECT_EQ(ServerLocation::parse(local.text()), local);
+    EXPECT_EQ(local.shown(), "学校题库 banks.数学组（服务器 本机:5432）");
+
+    EXPECT_FALSE(isServerLocation("/home/t/试题库.mdb"));
+    EXPECT_FALSE(ServerLocation::parse("/home/t/试题库.mdb").isValid());
+    EXPECT_FALSE(ServerLocation::parse("postgresql://u@h/").isValid());
+    EXPECT_EQ(ServerLocation::parse("postgresql://u@h/db").port, 5432);
+    // Each server bank has a cache folder of its own, beside no file.
+    ServerLocation other = local;
+    other.schema = "物理组";
+    EXPECT_NE(serverCacheFolder(local), serverCacheFolder(other));
+    EXPECT_EQ(bankFolderOf(local.text()), serverCacheFolder(local));
 }

@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include <QDate>
+#include <QDir>
 
 namespace zs::test {
 
@@ -48,6 +49,7 @@ void addSampleQuestion(Bank& bank, const SampleQuestion& q) {
     record.teacher = q.teacher;
     record.scopes = q.scopes;
     addQuestion(bank, record);
+    QDir().mkpath(documentsFolderOf(bank.path()));
     TestApp::touch(questionDocumentPath(bank.path(), q.number));
     TestApp::touch(answerDocumentPath(bank.path(), q.number));
 }

@@ -1,6 +1,7 @@
 // Main of every test program: a QApplication (offscreen) around GoogleTest,
-// and the shared office process ended at the close.
+// and the shared office process and private PostgreSQL cluster ended at the close.
 
+#include "support/pgcluster.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
     zs::test::setMissingControlReporter([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
     const int result = RUN_ALL_TESTS();
     zs::test::shutdownOffice();
+    zs::test::PostgresCluster::shutdown();
     return result;
 }

@@ -2,15 +2,26 @@
 // workbook read back, and the use records in the bank.
 
 #include "app/appfolder.h"
+#include "compose/examform.h"
 #include "compose/papergeneration.h"
+#include "compose/scores.h"
+#include "compose/paperrecord.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
 #include "ui/Form_scsjjm.h"
+#include "ui/Form_sdzj.h"
+#include "ui/Form_sjsz.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPdfDocument>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -80,8 +91,9 @@ protected:
                   QStringLiteral("1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章\\%1-第%1节").arg(scope), "1-A|2-B");
     }
     // Runs the generation screen on a table and returns it finished.
-    std::unique_ptr<Form_scsjjm> generate(const SpecTable& table, bool save) {
+    std::unique_ptr<Form_scsjjm> generate(const SpecTable& table, bool save, const PaperSettings& settings = {}) {
         auto form = std::make_unique<Form_scsjjm>(app_->state(), table, save);
+        form->setSettings(settings);
         form->Form_Activate();
         return form;
     }
@@ -303,18 +315,300 @@ TEST_F(GenerationTest, AnEmptyTableGivesDocumentsWithoutAddedContent) {
     EXPECT_TRUE(QFileInfo::exists(form->outputFiles()[3]));
 }
 
+TEST_F(GenerationTest, EveryGeneratedPaperIsRecordedOnceItsDocumentsAreSaved) {
+    SpecTable t(4);
+    put(t, 1, 7, "单选题");
+    put(t, 2, 3, "单选题", 1);
+    put(t, 3, 3, "单选题", 2);  // the same question under a second scope
+    put(t, 4, 8, "填空题");
+    const int before = [] {
+        Bank bank(app_->bankPath());
+        return int(paperRecords(bank).size());
+    }();
+    const auto form = generate(t, false);
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    Bank bank(app_->bankPath());
+    const QVector<PaperRecord> papers = paperRecords(bank);
+    ASSERT_EQ(int(papers.size()), before + 1);
+    const PaperRecord& p = papers.first();
+    EXPECT_EQ(p.folder, form->outputFolder());
+    EXPECT_EQ(p.paperFile, form->outputFiles()[0]);
+    EXPECT_TRUE(QFileInfo::exists(p.paperFile));
+    EXPECT_EQ(p.generated, app_->clock.now());
+    EXPECT_TRUE(form->outputFolder().endsWith(p.stamp) || form->outputFolder().contains(p.stamp + "("));
+    ASSERT_EQ(p.questions.size(), 3);
+    EXPECT_EQ(p.questions[0].questionNumber, "00007");
+    EXPECT_EQ(p.questions[1].questionNumber, "00003");
+    EXPECT_EQ(p.questions[1].code, "张三-00003");
+    EXPECT_EQ(p.questions[2].type, "填空题");
+    EXPECT_EQ(p.questions[2].number, 3);
+    EXPECT_EQ(bank.schemaProblem(), "");
+}
+
 TEST_F(GenerationTest, MissingFilesAreNamedBeforeAnythingIsWritten) {
     SpecTable t(2);
     put(t, 1, 1, "单选题");
     t.fillRow(2, "00042", "张三-00042", "单选题", "0.5", "a\\b", "1-A");
     const int before = uses(1);
     const QStringList folders = QDir(app_->desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const int papersBefore = [] {
+        Bank bank(app_->bankPath());
+        return int(paperRecords(bank).size());
+    }();
     const auto form = generate(t, true);
     EXPECT_FALSE(form->succeeded());
     const QString message = app_->prompts.lastMessage();
     EXPECT_TRUE(message.contains("00042-题目.doc") && message.contains("00042-答案.doc")) << message.toStdString();
     EXPECT_EQ(uses(1), before);
     EXPECT_EQ(QDir(app_->desktopFolder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
+    Bank bank(app_->bankPath());
+    EXPECT_EQ(int(paperRecords(bank).size()), papersBefore);
+}
+
+namespace {
+
+// A paper of two sections: three 单选题 of 3 points, two 填空题 of 4 and 2.5
+// (15.5 in all).
+SpecTable scoredPaper() {
+    SpecTable t(6);
+    const auto put = [&](int row, int question, const QString& type, const QString& score) {
+        const QString n = QString::number(question).rightJustified(5, '0');
+        t.fillRow(row, n, "张三-" + n, type, "0.5", "1-数学\\1-第一节", "1-A");
+        t.setCell(row, SpecTable::Score, score);
+    };
+    put(1, 1, "单选题", "3");
+    put(2, 2, "单选题", "3");
+    put(3, 4, "单选题", "3");
+    put(4, 5, "填空题", "4");
+    put(5, 6, "填空题", "2.5");
+    return t;
+}
+
+}  // namespace
+
+TEST_F(GenerationTest, ScoredHeadingsNumbersAndTheExamHeader) {
+    PaperSettings settings;
+    settings.title = "2026—2027学年第一学期期中考试";
+    settings.subtitle = "七年级数学试卷";
+    settings.minutes = 120;
+    const auto form = generate(scoredPaper(), false, settings);
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    const QStringList files = form->outputFiles();
+    ASSERT_EQ(files.size(), 4);
+
+    const QString paper = text(files[0]).replace('\r', '|');
+    EXPECT_TRUE(paper.startsWith("2026—2027学年第一学期期中考试|七年级数学试卷|考试时间：120分钟　　满分：15.5分|"
+                                 "学校：____________　班级：____________　姓名：____________　考号：____________|"))
+        << paper.toStdString();
+    // Equal scores stand in the heading only; different ones at each question too.
+    EXPECT_GE(paper.indexOf("一、单选题（本题共3小题，每小题3分，共9分）|1.第1题的题目内容|2.第2题的题目内容|"
+                            "3.第4题的题目内容|二、填空题（本题共2小题，共6.5分）|4.（4分）第5题的题目内容|"
+                            "5.（2.5分）第6题的题目内容"),
+              0)
+        << paper.toStdString();
+
+    const QString answers = text(files[1]).replace('\r', '|');
+    EXPECT_TRUE(answers.startsWith("2026—2027学年第一学期期中考试|七年级数学试卷|参考答案|")) << answers.toStdString();
+    EXPECT_GE(answers.indexOf("一、单选题（本题共3小题，每小题3分，共9分）|1.（3分）第1题的答案"), 0)
+        << answers.toStdString();
+    const QString review = text(files[2]).replace('\r', '|');
+    EXPECT_GE(review.indexOf("5.（2.5分）[张三-00006]第6题的题目内容|参考答案:第6题的答案"), 0) << review.toStdString();
+
+    // A4 keeps the templates' page; the program numbers the pages.
+    const auto word = test::office().startWord();
+    const auto doc = word->open(files[0]);
+    const PageSetup page = doc->pageSetup();
+    EXPECT_NEAR(page.widthMm, 210, 1);
+    EXPECT_EQ(page.columns, 1);
+    EXPECT_EQ(doc->footer(), "第 {PAGE} 页 共 {NUMPAGES} 页");
+    EXPECT_TRUE(doc->oddPageDecoration().isEmpty());
+}
+
+TEST_F(GenerationTest, WithoutScoresOrSettingsThePaperIsTheSameAsEver) {
+    SpecTable t = scoredPaper();
+    for (int r = 1; r < t.rows(); ++r)
+        t.setCell(r, SpecTable::Score, "");
+    const auto form = generate(t, false);
+    ASSERT_TRUE(form->succeeded());
+    const QString paper = text(form->outputFiles()[0]).replace('\r', '|');
+    EXPECT_GE(paper.indexOf("一、单选题（共有3道小题）|1.第1题的题目内容"), 0) << paper.toStdString();
+    EXPECT_GE(paper.indexOf("二、填空题（共有2道小题）|4.第5题的题目内容"), 0) << paper.toStdString();
+    EXPECT_FALSE(paper.contains("（本题共") || paper.contains("（3分）") || paper.contains("满分：15.5分"));
+    const auto word = test::office().startWord();
+    const auto doc = word->open(form->outputFiles()[0]);
+    EXPECT_TRUE(doc->footer().isEmpty());
+    EXPECT_EQ(form->outputFiles().size(), 4);
+    EXPECT_EQ(app_->prompts.lastMessage(),
+              "已经完成组卷工作，<试卷><参考答案><讲评卷><双向细目表>都已保存在桌面的文件夹中了，马上为你展示~~");
+}
+
+TEST_F(GenerationTest, TwoColumnPapersWithTheSealingLineAnswerSheetAndCopies) {
+    PaperSettings settings;
+    settings.title = "期中考试";
+    settings.minutes = 90;
+    settings.layout = PaperLayout::A3TwoColumns;
+    settings.answerSheet = true;
+    settings.docx = true;
+    settings.pdf = true;
+    SpecTable t = scoredPaper();
+    t.fillRow(6, "00007", "张三-00007", "解答题", "0.5", "1-数学\\1-第一节", "1-A");
+    t.setCell(6, SpecTable::Score, "10");
+    const auto form = generate(t, false, settings);
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    const QStringList files = form->outputFiles();
+    // Paper, answers, review, workbook, answer sheet, then four .docx and four .pdf.
+    ASSERT_EQ(files.size(), 13) << files.join(' ').toStdString();
+    const QString stamp = QFileInfo(files[0]).fileName().mid(3, 18);
+    EXPECT_EQ(QFileInfo(files[4]).fileName(), "答题卡-" + stamp + "-琢石-试题库.doc");
+    EXPECT_EQ(QFileInfo(files[4]).path(), form->outputFolder());
+    EXPECT_EQ(app_->prompts.lastMessage(), "已经完成组卷工作，<试卷><参考答案><讲评卷><答题卡><双向细目表>"
+                                           "都已保存在桌面的文件夹中了，马上为你展示~~");
+    EXPECT_EQ(app_->desktop.openedFiles.last(), files[2]);
+
+    const auto word = test::office().startWord();
+    {
+        const auto paper = word->open(files[0]);
+        const PageSetup page = paper->pageSetup();
+        EXPECT_NEAR(page.widthMm, 420, 1);
+        EXPECT_NEAR(page.heightMm, 297, 1);
+        EXPECT_TRUE(page.landscape());
+        EXPECT_EQ(page.columns, 2);
+        EXPECT_EQ(paper->footer(), "第 {PAGE} 页 共 {NUMPAGES} 页");
+        const PageDecoration odd = paper->oddPageDecoration();
+        QStringList boxes;
+        for (const PageTextBox& b : odd.boxes)
+            boxes << b.text;
+        EXPECT_TRUE(boxes.join('|').contains("密　　封　　线　　内　　不　　要　　答　　题"))
+            << boxes.join('|').toStdString();
+        EXPECT_TRUE(boxes.join('|').contains("考号：")) << boxes.join('|').toStdString();
+        ASSERT_EQ(odd.lines.size(), 1);
+        EXPECT_TRUE(odd.lines[0].dashed && odd.lines[0].vertical);
+        EXPECT_TRUE(paper->evenPageDecoration().isEmpty());
+        // Two columns on a sealed sheet: the student fields are on the line, not under the title.
+        const QString body = paper->text().replace('\r', '|');
+        EXPECT_TRUE(body.startsWith("期中考试|考试时间：90分钟　　满分：25.5分|")) << body.toStdString();
+        EXPECT_FALSE(body.contains("学校："));
+    }
+    {
+        const auto sheet = word->open(files[4]);
+        const QString body = sheet->text().replace('\r', '|');
+        EXPECT_TRUE(body.startsWith("期中考试|答题卡|考试时间：90分钟　　满分：25.5分|学校：")) << body.toStdString();
+        EXPECT_GE(body.indexOf("一、单选题（本题共3小题，每小题3分，共9分）|1．　[A]　　[B]　　[C]　　[D]|2．　[A]"), 0)
+            << body.toStdString();
+        EXPECT_GE(body.indexOf("二、填空题（本题共2小题，共6.5分）|4．______"), 0) << body.toStdString();
+        EXPECT_GE(body.indexOf("三、解答题（本题共1小题，每小题10分，共10分）"), 0) << body.toStdString();
+        const QList<QList<QStringList>> tables = sheet->tables();
+        ASSERT_EQ(tables.size(), 2);
+        ASSERT_EQ(tables[0].size(), 11);  // the 考号 boxes and the digits under them
+        EXPECT_EQ(tables[0][10][0], "[9]");
+        EXPECT_EQ(tables[1], QList<QStringList>({{"6．（10分）"}}));
+        EXPECT_NEAR(sheet->pageSetup().widthMm, 420, 1);
+    }
+    // The copies open: every page of each read back.
+    for (int i = 5; i < 9; ++i) {
+        EXPECT_TRUE(files[i].endsWith(".docx")) << files[i].toStdString();
+        const auto copy = word->open(files[i]);
+        EXPECT_GE(copy->pageCount(), 1);
+    }
+    EXPECT_EQ(word->open(files[5])->pageSetup().columns, 2);
+    for (int i = 9; i < 13; ++i) {
+        EXPECT_TRUE(files[i].endsWith(".pdf")) << files[i].toStdString();
+        QPdfDocument pdf;
+        ASSERT_EQ(pdf.load(files[i]), QPdfDocument::Error::None) << files[i].toStdString();
+        EXPECT_GE(pdf.pageCount(), 1);
+        // The paper and the answer sheet on A3, the answer key and review paper on A4.
+        EXPECT_NEAR(pdf.pagePointSize(0).width() / 72 * 25.4, i == 9 || i == 12 ? 420 : 210, 2);
+    }
+}
+
+TEST_F(GenerationTest, EightKPapersAreTheirOwnSize) {
+    PaperSettings settings;
+    settings.layout = PaperLayout::K8TwoColumns;
+    const auto form = generate(scoredPaper(), false, settings);
+    ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    const auto word = test::office().startWord();
+    const auto paper = word->open(form->outputFiles()[0]);
+    const PageSetup page = paper->pageSetup();
+    EXPECT_NEAR(page.widthMm, 368, 1);
+    EXPECT_NEAR(page.heightMm, 260, 1);
+    EXPECT_EQ(page.columns, 2);
+    EXPECT_EQ(paper->oddPageDecoration().lines.size(), 1);
+    // Without a title of its own the templates' title block stays.
+    EXPECT_TRUE(paper->text().startsWith(text(app_->state().appFile(kPaperTemplateName)).left(10)));
+}
+
+TEST_F(GenerationTest, TheSettingsScreenBeforeGeneration) {
+    Form_sdzj composition(app_->state());
+    SpecTable& t = composition.table();
+    const SpecTable paper = scoredPaper();
+    for (int r = 1; r < paper.rows(); ++r)
+        for (int c = 1; c < SpecTable::kColumns; ++c)
+            t.setCell(r, c, paper.cell(r, c));
+    composition.showTable();
+    test::child<QRadioButton>(&composition, "Option_bbc")->setChecked(true);
+    const auto papers = [&] { return QDir(app_->desktopFolder.path()).entryList({"试卷方案-*"}, QDir::Dirs).size(); };
+    const qsizetype before = papers();
+
+    test::ModalScreens modal(app_->state());
+    std::function<void(Form_sjsz&)> onSettings;
+    modal.on<Form_sjsz>([&](Form_sjsz& s) { onSettings(s); });
+    QStringList generated;
+    modal.on<Form_scsjjm>([&](Form_scsjjm& g) {
+        g.Form_Activate();
+        generated = g.outputFiles();
+    });
+
+    // Cancel writes nothing.
+    onSettings = [&](Form_sjsz& s) {
+        EXPECT_EQ(s.windowTitle(), "试卷设置");
+        EXPECT_EQ(test::child<QLabel>(&s, "Label_zf")->text(), "15.5分（各题分值合计）");
+        EXPECT_EQ(test::child<QComboBox>(&s, "Combo_bs")->currentText(), "A4 纵向 一栏");
+        EXPECT_EQ(test::child<QComboBox>(&s, "Combo_bs")->count(), 3);
+        test::child<QPushButton>(&s, "Command_qx")->click();
+    };
+    app_->prompts.answer(Answer::Yes);
+    test::child<QPushButton>(&composition, "Command_scsj")->click();
+    EXPECT_EQ(papers(), before);
+    EXPECT_TRUE(generated.isEmpty());
+
+    // Bad values are named and keep the screen; a total other than intended asks.
+    onSettings = [&](Form_sjsz& s) {
+        test::child<QLineEdit>(&s, "Text_bt")->setText("期末考试");
+        test::child<QLineEdit>(&s, "Text_kssj")->setText("两小时");
+        test::child<QPushButton>(&s, "Command_qd")->click();
+        EXPECT_EQ(app_->prompts.lastMessage(), "考试时间要填写1到1440之间的整数（分钟），例如 120。");
+        test::child<QLineEdit>(&s, "Text_kssj")->setText("100");
+        test::child<QLineEdit>(&s, "Text_ydzf")->setText("100");
+        EXPECT_EQ(test::child<QLabel>(&s, "Label_ts")->text(), "各题分值合计15.5分，与预定总分100分不一致。");
+        app_->prompts.answer(Answer::No);
+        test::child<QPushButton>(&s, "Command_qd")->click();
+        EXPECT_EQ(app_->prompts.lastMessage(),
+                  "各题分值合计15.5分，与预定总分100分不一致。\r仍然按各题的分值生成试卷吗？");
+        EXPECT_FALSE(s.cancelled());
+        EXPECT_FALSE(s.result() == QDialog::Accepted);
+        test::child<QLineEdit>(&s, "Text_ydzf")->setText("15.5");
+        test::child<QComboBox>(&s, "Combo_bs")->setCurrentIndex(1);
+        test::child<QCheckBox>(&s, "Check_dtk")->setChecked(true);
+        test::child<QPushButton>(&s, "Command_qd")->click();
+        EXPECT_EQ(s.result(), QDialog::Accepted);
+    };
+    app_->prompts.answer(Answer::Yes);
+    test::child<QPushButton>(&composition, "Command_scsj")->click();
+    ASSERT_EQ(generated.size(), 5) << app_->prompts.messages().join(" / ").toStdString();
+    EXPECT_TRUE(QFileInfo(generated[4]).fileName().startsWith("答题卡-"));
+    EXPECT_TRUE(text(generated[0]).startsWith("期末考试\r考试时间：100分钟　　满分：15.5分"));
+
+    // The settings are remembered for the next paper.
+    Form_sjsz next(app_->state(), PaperScores{});
+    EXPECT_EQ(test::child<QLineEdit>(&next, "Text_bt")->text(), "期末考试");
+    EXPECT_EQ(test::child<QLineEdit>(&next, "Text_kssj")->text(), "100");
+    EXPECT_EQ(test::child<QLineEdit>(&next, "Text_ydzf")->text(), "15.5");
+    EXPECT_EQ(test::child<QComboBox>(&next, "Combo_bs")->currentIndex(), 1);
+    EXPECT_TRUE(test::child<QCheckBox>(&next, "Check_dtk")->isChecked());
+    EXPECT_FALSE(test::child<QCheckBox>(&next, "Check_pdf")->isChecked());
+    EXPECT_EQ(test::child<QLabel>(&next, "Label_zf")->text(), "各题没有设置分值（试卷中不写分值）");
+    Bank bank(app_->bankPath());
+    PaperSettings{}.save(bank);
 }
 
 TEST_F(GenerationTest, ABPapersCarryTheirMarkInTheFolderAndEveryFile) {
@@ -336,4 +630,10 @@ TEST_F(GenerationTest, ABPapersCarryTheirMarkInTheFolderAndEveryFile) {
     EXPECT_TRUE(QFileInfo(files[3]).fileName().startsWith("双向细目表-B卷-")) << files[3].toStdString();
     const QString paper = text(files[0]);
     EXPECT_TRUE(paper.contains("第5题的题目内容") && paper.contains("第6题的题目内容")) << paper.toStdString();
+    // Recorded as a paper of its own, named by its mark.
+    Bank bank(app_->bankPath());
+    const PaperRecord record = paperRecords(bank).first();
+    EXPECT_EQ(record.folder, form->outputFolder());
+    EXPECT_EQ(record.stamp, "B卷-" + stamp);
+    EXPECT_TRUE(record.title.endsWith("（2题）B卷")) << record.title.toStdString();
 }

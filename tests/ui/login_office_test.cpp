@@ -223,6 +223,7 @@ TEST_F(LoginTest, MainMenuOpensEveryScreen) {
         {"Command_sdzj", {"zs::Form_sdzj"}},
         {"Command_znzj", {"zs::Form_znzj"}},
         {"Command_tkfx", {"zs::Form_tkfx"}},
+        {"Command_drsj", {"zs::Form_drsj"}},
     };
     for (const auto& [name, screens] : buttons) {
         opened.clear();
@@ -232,7 +233,8 @@ TEST_F(LoginTest, MainMenuOpensEveryScreen) {
     const QList<QPair<const char*, QString>> items = {{"jcsz", "zs::Form_jcsz"},
                                                       {"stckyxg", "zs::Form_stckxg"},
                                                       {"znzj", "zs::Form_znzj"},
-                                                      {"sdzj", "zs::Form_sdzj"}};
+                                                      {"sdzj", "zs::Form_sdzj"},
+                                                      {"drsj", "zs::Form_drsj"}};
     for (const auto& [name, screen] : items) {
         opened.clear();
         test::child<QAction>(&menu, name)->trigger();

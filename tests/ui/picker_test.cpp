@@ -55,9 +55,10 @@ protected:
     }
     QString label(const char* name) { return test::child<QLabel>(form.get(), name)->text(); }
     QPushButton* button(const char* name) { return test::child<QPushButton>(form.get(), name); }
+    // The seven columns of the table proper.
     QStringList row(int r) {
         QStringList out;
-        for (int c = 0; c < SpecTable::kColumns; ++c)
+        for (int c = 0; c < SpecTable::kTableColumns; ++c)
             out << table.cell(r, c);
         return out;
     }

@@ -1,10 +1,13 @@
 // The manual composition screen, offscreen, through its grid and menu.
 
+#include "app/appfolder.h"
 #include "support/testsupport.h"
+#include "ui/Form_fzsz.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -49,11 +52,14 @@ protected:
 TEST_F(ManualCompositionTest, AFreshTableHas24NumberedEmptyRowsUnderSevenHeaders) {
     EXPECT_EQ(form->windowTitle(), "手动组卷");
     ASSERT_EQ(grid()->rowCount(), 25);
-    ASSERT_EQ(grid()->columnCount(), 7);
+    // The seven columns of the table, then the scores.
+    ASSERT_EQ(grid()->columnCount(), 8);
     QStringList headers;
     for (int c = 0; c < 7; ++c)
         headers << grid()->item(0, c)->text();
     EXPECT_EQ(headers, QStringList({"题号", "题目编号", "题目识别码", "题型", "难度", "考查范围", "知识点"}));
+    EXPECT_EQ(grid()->item(0, 7)->text(), "分值");
+    EXPECT_TRUE(test::child<QLabel>(form.get(), "Label_zf")->text().isEmpty());
     EXPECT_EQ(grid()->item(24, 0)->text(), "24");
     EXPECT_TRUE(grid()->item(1, 1)->text().isEmpty());
     EXPECT_FALSE(test::child<QRadioButton>(form.get(), "Option_bc")->isChecked());
@@ -289,6 +295,147 @@ TEST_F(ManualCompositionTest, GeneratingNeedsTheUseRecordChoice) {
     test::child<QPushButton>(form.get(), "Command_scsj")->click();
     EXPECT_EQ(app.prompts.records().last().title, "琢石-试题库提醒您");
     EXPECT_EQ(app.prompts.records().last().buttons, Buttons::YesNo);
+}
+
+TEST_F(ManualCompositionTest, ScoresComeFromTheTypesOrTheQuestionAndAddUpLive) {
+    QLabel* total = test::child<QLabel>(form.get(), "Label_zf");
+    put(1, "00001");
+    put(2, "00002");
+    put(3, "00003", "填空题");
+    put(4, "00003", "填空题");  // the same question's second scope: counted once
+    put(5, "00005", "解答题");
+    EXPECT_TRUE(total->text().isEmpty());
+    EXPECT_EQ(column(7).mid(0, 6), QStringList({"", "", "", "", "", ""}));
+
+    // The type scores: a bad one is refused and nothing is kept.
+    test::ModalScreens modal(app.state());
+    QString typed = "-1";
+    modal.on<Form_fzsz>([&](Form_fzsz& screen) {
+        QTableWidget* types = test::child<QTableWidget>(&screen, "Grid_txfz");
+        for (int r = 0; r < types->rowCount(); ++r) {
+            const QString type = types->item(r, 0)->text();
+            if (type == "单选题")
+                types->item(r, 1)->setText(typed);
+            if (type == "填空题")
+                types->item(r, 1)->setText("2.5");
+        }
+        test::child<QPushButton>(&screen, "Command_bc")->click();
+        EXPECT_EQ(screen.saved(), typed != "-1");
+    });
+    test::child<QPushButton>(form.get(), "Command_fzsz")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "<单选题>的分值“-1”不对。\r分值要填写一个正数，最多一位小数，例如 3 或 2.5。");
+    EXPECT_TRUE(form->typeScores().isEmpty());
+    EXPECT_TRUE(total->text().isEmpty());
+
+    typed = "３";  // typed with a Chinese input method
+    test::child<QPushButton>(form.get(), "Command_fzsz")->click();
+    EXPECT_EQ(column(7).mid(0, 5), QStringList({"3", "3", "2.5", "2.5", ""}));
+    EXPECT_EQ(grid()->item(1, 7)->foreground().color(), QColor(128, 128, 128));
+    EXPECT_EQ(total->text(), "总分：8.5分（1道题还没有分值）");
+
+    // A question's own score, on every row of the question.
+    app.prompts.type("12");
+    form->MSFlexGrid1_DblClick(5, 7);
+    EXPECT_EQ(app.prompts.records().last().title, "设置分值");
+    EXPECT_EQ(app.prompts.records().last().text,
+              "请输入题目【00005】的分值：\r（输入0则按<解答题>的分值计分，现在还没有设置）");
+    EXPECT_EQ(total->text(), "总分：20.5分");
+    EXPECT_TRUE(form->TableModified);
+    app.prompts.type("4");
+    form->MSFlexGrid1_DblClick(4, 7);
+    EXPECT_EQ(column(7).mid(0, 5), QStringList({"3", "3", "4", "4", "12"}));
+    EXPECT_EQ(grid()->item(3, 7)->foreground(), QBrush());
+    EXPECT_EQ(total->text(), "总分：22分");
+    // Bad scores change nothing; a cancelled box neither; 0 gives the type's back.
+    for (const char* bad : {"abc", "-3", "0.25", "1001"}) {
+        app.prompts.type(bad);
+        form->MSFlexGrid1_DblClick(1, 7);
+        EXPECT_EQ(app.prompts.lastMessage(), "分值要填写一个正数，最多一位小数，例如 3 或 2.5。") << bad;
+    }
+    app.prompts.cancel();
+    form->MSFlexGrid1_DblClick(3, 7);
+    EXPECT_EQ(form->table().cell(3, SpecTable::Score), "4");
+    app.prompts.type("0");
+    form->MSFlexGrid1_DblClick(3, 7);
+    EXPECT_EQ(column(7).mid(0, 5), QStringList({"3", "3", "2.5", "2.5", "12"}));
+    EXPECT_EQ(total->text(), "总分：20.5分");
+    // An empty row has no score to set.
+    form->MSFlexGrid1_DblClick(9, 7);
+    EXPECT_EQ(app.prompts.lastMessage(), "这一行还没有题目，不能设置分值。");
+
+    // A score moves with its question.
+    rightClick(5);
+    form->popmenu()->hide();
+    action("topre")->trigger();
+    EXPECT_EQ(column(7).mid(0, 5), QStringList({"3", "3", "12", "2.5", "2.5"}));
+
+    // The type scores are the bank's: a new screen finds them.
+    Form_sdzj again(app.state());
+    EXPECT_EQ(again.typeScores().of("单选题"), 30);
+    EXPECT_EQ(again.typeScores().of("填空题"), 25);
+    EXPECT_FALSE(again.typeScores().of("解答题").has_value());
+}
+
+TEST_F(ManualCompositionTest, TheWorkbookKeepsTheScoresAndReadsTablesWithoutThem) {
+    AppFolder::writeWorkbookTemplate(test::office(), app.state().appFile("命卷双向细目表模板.xls"));
+    Bank bank(app.bankPath());
+    for (const QString n : {"00001", "00002", "00005"})
+        bank.addRow("试题库", {{"题目编号", n}, {"试题识别码", "张三-" + n}, {"题型", "单选题"}, {"难度", "0.5"}});
+    put(1, "00001");
+    put(2, "00002");
+    put(3, "00005", "解答题");
+    app.prompts.type("12");
+    form->MSFlexGrid1_DblClick(3, 7);
+    ASSERT_EQ(form->table().cell(3, SpecTable::Score), "12");
+
+    test::TempFolder out;
+    app.prompts.type(out.path());
+    test::child<QPushButton>(form.get(), "Command_bcbg")->click();
+    ASSERT_EQ(app.desktop.openedFiles.size(), 1);
+    const QString scored = app.desktop.openedFiles.last();
+    {
+        const auto calc = test::office().startSpreadsheet();
+        const auto book = calc->open(scored);
+        EXPECT_EQ(book->cellText("命卷双向细目表", 2, 8), "分值");
+        EXPECT_EQ(book->cellText("命卷双向细目表", 5, 8), "12");
+        EXPECT_EQ(book->cellText("命卷双向细目表", 3, 8), "");  // no score of its own, none of its type
+        EXPECT_TRUE(book->borders("命卷双向细目表", 5, 8).all());
+        book->close();
+    }
+
+    // Read back into a cleared table: the scores come back.
+    for (int r = 1; r <= 3; ++r)
+        form->table().clearRow(r);
+    form->showTable();
+    app.prompts.answer(Answer::Yes);
+    app.prompts.type(scored);
+    test::child<QPushButton>(form.get(), "Command_drbg")->click();
+    EXPECT_EQ(form->table().cell(3, SpecTable::QuestionNumber), "00005");
+    EXPECT_EQ(form->table().cell(3, SpecTable::Score), "12");
+    EXPECT_EQ(test::child<QLabel>(form.get(), "Label_zf")->text(), "总分：12分（2道题还没有分值）");
+
+    // A workbook without the column (a table without scores) clears them.
+    form->table().clearRow(3);
+    form->showTable();
+    app.prompts.type(out.path());
+    app.clock.advanceSeconds(60);  // a workbook of its own name
+    test::child<QPushButton>(form.get(), "Command_bcbg")->click();
+    const QString plain = app.desktop.openedFiles.last();
+    ASSERT_NE(plain, scored);
+    {
+        const auto calc = test::office().startSpreadsheet();
+        const auto book = calc->open(plain);
+        EXPECT_EQ(book->cellText("命卷双向细目表", 2, 8), "");
+        book->close();
+    }
+    app.prompts.type("12");
+    form->MSFlexGrid1_DblClick(1, 7);
+    app.prompts.answer(Answer::Yes);
+    app.prompts.type(plain);
+    test::child<QPushButton>(form.get(), "Command_drbg")->click();
+    EXPECT_EQ(form->table().cell(1, SpecTable::QuestionNumber), "00001");
+    EXPECT_EQ(form->table().cell(1, SpecTable::Score), "");
+    EXPECT_TRUE(test::child<QLabel>(form.get(), "Label_zf")->text().isEmpty());
 }
 
 TEST_F(ManualCompositionTest, ABPapersSwitchTablesAndGenerateEachWithItsMark) {

@@ -13,6 +13,7 @@
 
 #include "app/runstate.h"
 #include "app/tutorial.h"
+#include "compose/papergeneration.h"
 #include "compose/smartsort.h"
 #include "doubles/recordingdesktop.h"
 #include "doubles/scriptedprompts.h"
@@ -148,6 +149,39 @@ int main(int argc, char* argv[]) {
         for (int i = 0; i < 3; ++i)
             for (const QString& page : documentPages(office, files[i], out, QString::fromLatin1(names[i])))
                 std::printf("%s\n", qUtf8Printable(page));
+        // The printable forms: scores, the exam header, the two-column
+        // layouts with their sealing line, and the answer sheet.
+        zs::SpecTable scored = table;
+        for (int r : zs::placedRows(scored)) {
+            const QString type = scored.cell(r, zs::SpecTable::Type);
+            scored.setCell(r, zs::SpecTable::Score,
+                           type.contains(QStringLiteral("选")) ? QStringLiteral("3")
+                           : type == u"填空题"                 ? QStringLiteral("4")
+                                                               : QStringLiteral("10"));
+        }
+        for (const auto layout : {zs::PaperLayout::A3TwoColumns, zs::PaperLayout::K8TwoColumns}) {
+            zs::PaperSettings settings;
+            settings.title = QStringLiteral("2026—2027学年第一学期期中考试");
+            settings.subtitle = QStringLiteral("七年级数学试卷");
+            settings.minutes = 120;
+            settings.layout = layout;
+            settings.answerSheet = layout == zs::PaperLayout::A3TwoColumns;
+            zs::Form_scsjjm printable(state, scored, false);
+            printable.setSettings(settings);
+            printable.Form_Activate();
+            const QStringList written = printable.outputFiles();
+            if (written.size() < 4) {
+                std::fprintf(stderr, "zhuoshi-shots：生成试卷失败：%s\n", qUtf8Printable(prompts.lastMessage()));
+                return 1;
+            }
+            const QString name =
+                layout == zs::PaperLayout::A3TwoColumns ? QStringLiteral("paper-a3") : QStringLiteral("paper-8k");
+            for (const QString& page : documentPages(office, written[0], out, name))
+                std::printf("%s\n", qUtf8Printable(page));
+            if (settings.answerSheet)
+                for (const QString& page : documentPages(office, written.last(), out, QStringLiteral("sheet")))
+                    std::printf("%s\n", qUtf8Printable(page));
+        }
     }
     if (parser.isSet(tutorial)) {
         zs::writeTutorial(office, QFileInfo(parser.value(tutorial)).absoluteFilePath(), out);

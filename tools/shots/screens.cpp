@@ -1,22 +1,31 @@
 #include "shots/screens.h"
 
 #include "app/runstate.h"
+#include "compose/papergeneration.h"
+#include "compose/paperrecord.h"
 #include "compose/smartsort.h"
 #include "doubles/formdriver.h"
 #include "doubles/scriptedprompts.h"
+#include "paperimport/paperimport.h"
+#include "questions/questiontexts.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/statement.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_drsj.h"
+#include "ui/Form_fzsz.h"
+#include "ui/Form_drcj.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
+#include "ui/Form_sjsz.h"
 #include "ui/Form_stckxg.h"
 #include "ui/Form_stlr.h"
 #include "ui/Form_stszckxg.h"
 #include "ui/Form_tkfx.h"
 #include "ui/Form_tysz.h"
+#include "ui/Form_xsst.h"
 #include "ui/Form_yhdl.h"
 #include "ui/Form_zjm.h"
 #include "ui/Form_znzj.h"
@@ -27,6 +36,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -41,7 +51,10 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
+#include <random>
 
 namespace shots {
 
@@ -378,6 +391,182 @@ QImage generation(RunState& state) {
     return grabUnshown(screen);
 }
 
+QImage paperSettings(RunState& state) {
+    PaperScores scores;
+    scores.scores = {30, 30, 30, 40, 40, 100};
+    scores.total = 270;
+    Form_sjsz screen(state, scores);
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_bt"))->setText(QStringLiteral("2026—2027学年第一学期期中考试"));
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_fbt"))->setText(QStringLiteral("七年级数学试卷"));
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_kssj"))->setText(QStringLiteral("120"));
+    screen.findChild<QLineEdit*>(QStringLiteral("Text_ydzf"))->setText(QStringLiteral("30"));
+    screen.findChild<QComboBox*>(QStringLiteral("Combo_bs"))->setCurrentIndex(1);
+    screen.findChild<QCheckBox*>(QStringLiteral("Check_dtk"))->setChecked(true);
+    screen.findChild<QCheckBox*>(QStringLiteral("Check_pdf"))->setChecked(true);
+    return grabUnshown(screen);
+}
+
+QImage typeScores(RunState& state) {
+    Form_fzsz screen(state);
+    auto* grid = screen.findChild<QTableWidget*>(QStringLiteral("Grid_txfz"));
+    const QStringList values = {QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("2")};
+    for (int r = 0; r < grid->rowCount() && r < values.size(); ++r)
+        grid->item(r, 1)->setText(values[r]);
+    return grabUnshown(screen);
+}
+
+// A teacher's old paper: two sections, a figure, a formula, the answers at the
+// end, and one question that the bank already holds.
+QString writeOldPaper(RunState& state, const QString& folder) {
+    QImage figure(240, 160, QImage::Format_RGB32);
+    figure.fill(Qt::white);
+    {
+        QPainter p(&figure);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::black, 2));
+        p.drawLine(20, 80, 220, 80);
+        for (int x = 40; x <= 200; x += 40)
+            p.drawLine(x, 74, x, 80);
+        p.setBrush(Qt::black);
+        p.drawEllipse(QPointF(60, 80), 4, 4);
+        p.drawText(52, 104, QStringLiteral("a"));
+        p.drawEllipse(QPointF(180, 80), 4, 4);
+        p.drawText(174, 104, QStringLiteral("b"));
+    }
+    const QString figurePath = QDir(folder).filePath(QStringLiteral("数轴.png"));
+    figure.save(figurePath);
+
+    // The text of a question of the bank, typed into the old paper once more.
+    Bank bank(state.BankPath);
+    const QString known = bank.query(QStringLiteral("select 题目编号 from 试题库 where 题型='单选题'")).text(0, 0);
+    const auto word = state.office.startWord();
+    QString knownText = documentPlainText(*word, questionDocumentPath(state.BankPath, known));
+
+    const auto doc = word->newDocument();
+    doc->append(QStringLiteral("七年级数学第一章单元测试"), songStyle(16, true, TextStyle::Align::Center));
+    doc->append(QStringLiteral("\r一、选择题（每小题3分，共9分）"), songStyle(12, true, TextStyle::Align::Left));
+    doc->append(QStringLiteral("\r1．") + knownText, songStyle(12, false, TextStyle::Align::Left));
+    doc->append(QStringLiteral("\r2．数a、b在数轴上的位置如图所示，则下列结论正确的是（　　）"));
+    doc->append(QStringLiteral("\r "));
+    doc->appendPicture(figurePath, 50);
+    doc->append(QStringLiteral("\rA．a＞b　　B．a＋b＜0　　C．ab＞0　　D．|a|＜|b|"));
+    doc->append(QStringLiteral("\r3．−5的绝对值是（　　）\rA．5　　B．−5　　C．1/5　　D．−1/5"));
+    doc->append(QStringLiteral("\r二、解答题"), songStyle(12, true, TextStyle::Align::Left));
+    doc->append(QStringLiteral("\r4．（8分）已知 "));
+    doc->appendFormula(QStringLiteral("|x| = 3"));
+    doc->append(QStringLiteral("，求x的值。"));
+    doc->append(QStringLiteral("\r5．（10分）计算：\r（1）(−3)×4−(−6)；\r（2）(−2)²÷(−1/2)。"));
+    doc->append(QStringLiteral("\r参考答案"), songStyle(12, true, TextStyle::Align::Left));
+    doc->append(QStringLiteral("\r1．D　2．D　3．A"));
+    doc->append(QStringLiteral("\r4．x＝3或x＝−3。"));
+    doc->append(QStringLiteral("\r5．（1）−6；（2）−8。"));
+    const QString path = QDir(folder).filePath(QStringLiteral("第一章单元测试.docx"));
+    doc->saveAs(path);
+    doc->close();
+    word->quit();
+    return path;
+}
+
+QImage paperImport(RunState& state) {
+    QTemporaryDir folder;
+    const QString paper = writeOldPaper(state, folder.path());
+    Form_drsj screen(state);
+    screen.resize(1500, 900);
+    screen.show();
+    static_cast<zs::ScriptedPrompts&>(state.prompts).type(paper);
+    screen.Command_xzsj_Click();
+    screen.Command_cfsj_Click();
+    auto* tree = screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView1"));
+    const QString section = kVolume + QStringLiteral("\\1-第一章 有理数\\2-1.2 有理数");
+    const int node = tree->model().findByPath(section);
+    if (node >= 0) {
+        for (int n = tree->model().node(node).parent; n >= 0; n = tree->model().node(n).parent)
+            tree->itemOf(n)->setExpanded(true);
+        tree->selectNode(node);
+        tree->itemOf(node)->setCheckState(0, Qt::Checked);
+        screen.TreeView1_Click();
+        screen.Timer1_Timer();
+        auto* candidates = screen.findChild<QListWidget*>(QStringLiteral("List_dxzsd"));
+        if (candidates->count() > 0)
+            screen.List_dxzsd_Click(candidates->item(0));
+        screen.Timer1_Timer();
+    }
+    setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_nd")), QStringLiteral("0.3"));
+    setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_stly")), QStringLiteral("1-期中考试"));
+    screen.Command_yydqb_Click();
+    auto* list = screen.findChild<QTreeWidget*>(QStringLiteral("List_st"));
+    if (list->topLevelItemCount() > 1)
+        list->setCurrentItem(list->topLevelItem(1));
+    waitForPreviews(screen);
+    QImage image = screen.grab().toImage();
+    static_cast<zs::ScriptedPrompts&>(state.prompts).answer(Answer::Ok);
+    screen.close();
+    return image;
+}
+
+QImage similar(RunState& state) {
+    // A question entered twice: a copy of one of the bank under a new number.
+    Bank bank(state.BankPath);
+    const RowSet first = bank.query(QStringLiteral("select * from 试题库 where 题型='填空题'"));
+    const QString original = first.text(0, QStringLiteral("题目编号"));
+    const QString copy = QStringLiteral("09001");
+    QFile::copy(questionDocumentPath(state.BankPath, original), questionDocumentPath(state.BankPath, copy));
+    QFile::copy(answerDocumentPath(state.BankPath, original), answerDocumentPath(state.BankPath, copy));
+    bank.addRow(QStringLiteral("试题库"), {{QStringLiteral("题目编号"), copy},
+                                           {QStringLiteral("考查范围"), first.value(0, QStringLiteral("考查范围"))},
+                                           {QStringLiteral("题型"), first.value(0, QStringLiteral("题型"))},
+                                           {QStringLiteral("难度"), first.value(0, QStringLiteral("难度"))},
+                                           {QStringLiteral("知识点"), first.value(0, QStringLiteral("知识点"))},
+                                           {QStringLiteral("试题识别码"), QStringLiteral("李老师-09001")}});
+    const auto word = state.office.startWord();
+    const SimilarityIndex index =
+        bankSimilarityIndex(state.BankPath, [&](const QString& path) { return documentPlainText(*word, path); });
+    word->quit();
+    Form_xsst screen(state, index.similarPairs(), index);
+    screen.resize(860, 420);
+    return grabShown(screen);
+}
+
+// A paper of the demo bank taken by a class of 45: its score sheet imported.
+QImage results(RunState& state) {
+    SpecTable table;
+    fillTable(state, table);
+    QTemporaryDir folder;
+    recordGeneratedPaper(state.BankPath, table, placedRows(table), state.now(), folder.path(),
+                         QDir(folder.path()).filePath(QStringLiteral("试卷.doc")));
+    const int questions = int(placedRows(table).size());
+    QStringList lines;
+    QStringList header{QStringLiteral("考号"), QStringLiteral("姓名")};
+    for (int q = 1; q <= questions; ++q)
+        header << QStringLiteral("%1(%2分)").arg(q).arg(q <= 8 ? 3 : 10);
+    lines << header.join(u',');
+    std::mt19937 random(2026);
+    for (int s = 1; s <= 45; ++s) {
+        QStringList row{QString::number(20260000 + s), QStringLiteral("学生%1").arg(s)};
+        const double ability = std::uniform_real_distribution<double>(0.3, 1.0)(random);
+        for (int q = 1; q <= questions; ++q) {
+            const double ease = 1.0 - 0.04 * (q % 9);
+            row << QString::number(std::binomial_distribution<int>(q <= 8 ? 3 : 10, ability * ease)(random));
+        }
+        lines << row.join(u',');
+    }
+    const QString sheet = QDir(folder.path()).filePath(QStringLiteral("小题分.csv"));
+    QFile file(sheet);
+    if (file.open(QIODevice::WriteOnly))
+        file.write((lines.join(u'\n') + u'\n').toUtf8());
+    file.close();
+
+    Form_drcj screen(state);
+    screen.show();
+    screen.resize(1040, 720);
+    static_cast<zs::ScriptedPrompts&>(state.prompts).type(sheet);
+    screen.Command_xzcjb_Click();
+    settle(300);
+    QImage image = screen.grab().toImage();
+    screen.hide();
+    return image;
+}
+
 }  // namespace
 
 QList<Shot> allShots() {
@@ -400,9 +589,14 @@ QList<Shot> allShots() {
          [](RunState& s) { return intelligent(s, true); }},
         {QStringLiteral("znzj-ab"), QStringLiteral("同时生成A/B卷：B卷的双向细目表"),
          [](RunState& s) { return intelligent(s, true, true); }},
+        {QStringLiteral("type-scores"), QStringLiteral("分值设置"), typeScores},
+        {QStringLiteral("paper-settings"), QStringLiteral("试卷设置"), paperSettings},
         {QStringLiteral("generation"), QStringLiteral("生成试卷"), generation},
         {QStringLiteral("tkfx-export"), QStringLiteral("题库导出"), [](RunState& s) { return sharing(s, false); }},
         {QStringLiteral("tkfx-import"), QStringLiteral("题库导入"), [](RunState& s) { return sharing(s, true); }},
+        {QStringLiteral("paperimport"), QStringLiteral("导入试卷"), paperImport},
+        {QStringLiteral("similar"), QStringLiteral("相似试题"), similar},
+        {QStringLiteral("results"), QStringLiteral("导入成绩：小题分析"), results},
     };
 }
 

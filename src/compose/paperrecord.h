@@ -1,0 +1,80 @@
+#pragma once
+
+#include "compose/spectable.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace zs {
+
+class Bank;
+
+// The papers the program generated, kept in the bank so that the results of
+// an exam can be laid beside the questions that stood in it. The tables are
+// the program's own (the six bank tables stay as they are) and are made when
+// a bank is opened for this work:
+//   试卷记录  one row per generated paper (an A and a B paper are two rows)
+//   试卷题目  one row per question number of a paper
+//   试卷成绩  the measured results of a paper's questions, once confirmed
+//   难度历史  every difficulty the results replaced, with the new one
+inline const QString kPaperTable = QStringLiteral("试卷记录");
+inline const QString kPaperQuestionTable = QStringLiteral("试卷题目");
+inline const QString kPaperResultTable = QStringLiteral("试卷成绩");
+inline const QString kDifficultyHistoryTable = QStringLiteral("难度历史");
+
+// Makes the four tables where they are missing.
+void ensurePaperTables(Bank& bank);
+
+// One question number of a paper as it was generated.
+struct PaperQuestion {
+    int number = 0;          // 1, 2, 3 … in paper order
+    QString questionNumber;  // 题目编号
+    QString code;            // 试题识别码
+    QString type;            // 题型
+    QString difficulty;      // 难度 when the paper was made
+    QString knowledge;       // 知识点 list, "|" between the points
+    QString score;           // 分值; empty when the table gave none
+};
+
+struct PaperRecord {
+    int id = 0;
+    QDateTime generated;
+    QString stamp;   // the output folder's stamp, "2024年03月05日-14时07分"
+    QString folder;  // the output folder
+    QString title;
+    QString paperFile;  // the paper's document in the folder
+    QVector<PaperQuestion> questions;
+
+    // How the paper is listed for choosing: "2024-03-05 14:07  数学（12题）".
+    QString listText() const;
+};
+
+// The score of a question as the table states it. The table has no score
+// column yet; this is the one place that will read it once it has one.
+QString tableScore(const SpecTable& table, int row);
+
+// The record of a generated paper: the placed rows of the table in order
+// (one question number per placed row), the title made from the subjects of
+// the scopes, the question count and the mark of an A/B paper ("A卷").
+PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows, const QDateTime& generated,
+                          const QString& stamp, const QString& folder, const QString& paperFile,
+                          const QString& mark = {});
+
+// Stores the record and its questions in one transaction; sets `record.id`.
+void savePaperRecord(Bank& bank, PaperRecord& record);
+
+// Records a generated paper in the bank at `bankPath`. Returns an empty text,
+// or the message of the failure: the documents are written and stay usable
+// whatever happens here.
+QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
+                             const QDateTime& generated, const QString& folder, const QString& paperFile,
+                             const QString& mark = {});
+
+// Every recorded paper, newest first, with its questions.
+QVector<PaperRecord> paperRecords(Bank& bank);
+
+QString paperRecordsQuery();
+
+}  // namespace zs

@@ -1,0 +1,260 @@
+#include "compose/resultstats.h"
+
+#include "compose/smartsort.h"
+#include "store/bank.h"
+#include "store/statement.h"
+
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace zs {
+
+QString measuredDifficulty(double rate) {
+    const int level = std::clamp(int(std::lround((1.0 - rate) * 10.0)), 1, 10);
+    return level == 10 ? QStringLiteral("1.0") : QStringLiteral("0.%1").arg(level);
+}
+
+int groupSize(int students) {
+    return std::max(1, int(std::lround(students * 0.27)));
+}
+
+QVector<QuestionResult> questionResults(const ScoreCheck& check) {
+    const int questions = int(check.fullMarks.size());
+    const int n = check.students();
+    QVector<QuestionResult> results(questions);
+
+    QVector<double> totals(n, 0);
+    for (int s = 0; s < n; ++s)
+        for (int q = 0; q < questions; ++q)
+            if (check.measured[q])
+                totals[s] += check.scores[s][q];
+    QVector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return totals[a] > totals[b]; });
+    const int k = std::min(groupSize(n), n);
+
+    for (int q = 0; q < questions; ++q) {
+        QuestionResult& r = results[q];
+        r.number = q + 1;
+        if (!check.measured[q] || n == 0)
+            continue;
+        r.measured = true;
+        r.students = n;
+        r.fullMark = check.fullMarks[q];
+        double sum = 0;
+        for (int s = 0; s < n; ++s)
+            sum += check.scores[s][q];
+        r.mean = sum / n;
+        r.rate = r.mean / r.fullMark;
+        r.difficulty = measuredDifficulty(r.rate);
+        double upper = 0, lower = 0;
+        for (int i = 0; i < k; ++i) {
+            upper += check.scores[order[i]][q];
+            lower += check.scores[order[n - 1 - i]][q];
+        }
+        r.discrimination = n >= 2 ? (upper - lower) / k / r.fullMark : 0;
+
+        if (!check.options[q].isEmpty()) {
+            QMap<QString, int> counts;
+            for (const QString& given : check.options[q]) {
+                QString answer = given.normalized(QString::NormalizationForm_KC).toUpper();
+                answer.remove(QRegularExpression(QStringLiteral("[\\s,，、]")));
+                counts[answer.isEmpty() ? QStringLiteral("未答") : answer] += 1;
+            }
+            for (auto it = counts.begin(); it != counts.end(); ++it)
+                if (it.key() != QStringLiteral("未答"))
+                    r.optionShares << qMakePair(it.key(), double(it.value()) / n);
+            if (counts.contains(QStringLiteral("未答")))
+                r.optionShares << qMakePair(QStringLiteral("未答"), double(counts.value(QStringLiteral("未答"))) / n);
+        }
+    }
+    return results;
+}
+
+QVector<KnowledgeResult> knowledgeResults(const PaperRecord& paper, const QVector<QuestionResult>& results) {
+    struct Sum {
+        int questions = 0;
+        double scored = 0, full = 0;
+    };
+    QMap<QString, Sum> sums;
+    for (const QuestionResult& r : results) {
+        if (!r.measured || r.number < 1 || r.number > paper.questions.size())
+            continue;
+        for (const QString& point : paper.questions[r.number - 1].knowledge.split(u'|', Qt::SkipEmptyParts)) {
+            Sum& s = sums[point];
+            s.questions += 1;
+            s.scored += r.mean;
+            s.full += r.fullMark;
+        }
+    }
+    QVector<KnowledgeResult> out;
+    for (auto it = sums.begin(); it != sums.end(); ++it)
+        out << KnowledgeResult{it.key(), it->questions, it->full > 0 ? it->scored / it->full : 0};
+    std::stable_sort(out.begin(), out.end(),
+                     [](const KnowledgeResult& a, const KnowledgeResult& b) { return a.rate < b.rate; });
+    return out;
+}
+
+namespace {
+
+// The rows of a question: by its identification code, or by its number when
+// it has none.
+QString questionCondition(const QString& code, const QString& number) {
+    return code.isEmpty() ? QStringLiteral("题目编号='") + sqlValue(number) + u'\''
+                          : QStringLiteral("试题识别码='") + sqlValue(code) + u'\'';
+}
+
+}  // namespace
+
+DifficultyUpdate updateDifficulties(Bank& bank, const PaperRecord& paper, const QVector<QuestionResult>& results,
+                                    const QDateTime& when) {
+    ensurePaperTables(bank);
+    DifficultyUpdate update;
+    const QString time = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    bank.transaction([&] {
+        bank.executeBound(QStringLiteral("DELETE FROM \"试卷成绩\" WHERE \"试卷编号\" = ?"), {paper.id});
+        for (const QuestionResult& r : results) {
+            if (!r.measured || r.number < 1 || r.number > paper.questions.size())
+                continue;
+            const PaperQuestion& q = paper.questions[r.number - 1];
+            bank.executeBound(
+                QStringLiteral("INSERT INTO \"试卷成绩\" (\"试卷编号\", \"题号\", \"题目编号\", "
+                               "\"试题识别码\", \"人数\", \"满分\", \"平均分\", \"得分率\", \"导入时间\") "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                {paper.id, r.number, q.questionNumber, q.code, r.students, r.fullMark, r.mean, r.rate, time});
+        }
+        QSet<QString> done;
+        for (const QuestionResult& r : results) {
+            if (!r.measured || r.number < 1 || r.number > paper.questions.size())
+                continue;
+            const PaperQuestion& q = paper.questions[r.number - 1];
+            const QString condition = questionCondition(q.code, q.questionNumber);
+            if (done.contains(condition))
+                continue;
+            done.insert(condition);
+            const RowSet rows = bank.query(QStringLiteral("select 题目编号, 难度 from 试题库 where ") + condition);
+            if (rows.isEmpty()) {
+                ++update.missing;
+                continue;
+            }
+            // Every paper the question was measured on, weighted by its students.
+            const RowSet measured = bank.query(QStringLiteral("select 人数, 得分率 from 试卷成绩 where ") + condition);
+            double students = 0, weighted = 0;
+            for (int i = 0; i < measured.count(); ++i) {
+                const double n = measured.value(i, 0).toDouble();
+                students += n;
+                weighted += n * measured.value(i, 1).toDouble();
+            }
+            const QString after = measuredDifficulty(students > 0 ? weighted / students : r.rate);
+            ++update.measured;
+            QString before = rows.text(0, 1);
+            bool differs = false;
+            for (int i = 0; i < rows.count(); ++i)
+                if (rows.text(i, 1) != after) {
+                    differs = true;
+                    before = rows.text(i, 1);
+                    break;
+                }
+            if (!differs)
+                continue;
+            bank.executeBound(QStringLiteral("INSERT INTO \"难度历史\" (\"题目编号\", \"试题识别码\", \"原难度\", "
+                                             "\"新难度\", \"试卷编号\", \"修改时间\") VALUES (?, ?, ?, ?, ?, ?)"),
+                              {rows.text(0, 0), q.code, before, after, paper.id, time});
+            bank.execute(QStringLiteral("update 试题库 set 难度='") + sqlValue(after) + QStringLiteral("' where ") +
+                         condition);
+            update.changes << DifficultyChange{rows.text(0, 0), q.code, before, after};
+        }
+    });
+    return update;
+}
+
+QString difficultyUpdateMessage(const DifficultyUpdate& update) {
+    QString text = QStringLiteral("已经按成绩更新了 %1 道题的难度，其中 %2 道题的难度等级有变化。")
+                       .arg(update.measured)
+                       .arg(update.changes.size());
+    if (update.missing > 0)
+        text += QStringLiteral("\r另有 %1 道题已经不在试题库中，没有更新。").arg(update.missing);
+    return text;
+}
+
+QString remedialQuery(const QStringList& points, const QStringList& excludedNumbers) {
+    QStringList conditions;
+    for (const QString& point : points) {
+        const QStringList reduced = specialTrainingPoints(point);
+        if (!reduced.isEmpty() && !reduced.first().isEmpty())
+            conditions << QStringLiteral("知识点 like '%") + sqlValue(reduced.first()) + QStringLiteral("%'");
+    }
+    if (conditions.isEmpty())
+        return {};
+    QString sql = QStringLiteral("select * from 试题库 where (") + conditions.join(QStringLiteral(" or ")) + u')';
+    if (!excludedNumbers.isEmpty()) {
+        QStringList quoted;
+        for (const QString& n : excludedNumbers)
+            quoted << u'\'' + sqlValue(n) + u'\'';
+        sql += QStringLiteral(" and 题目编号 not in (") + quoted.join(u',') + u')';
+    }
+    return sql;
+}
+
+QVector<QVector<int>> remedialQuestions(const RowSet& rows, const QStringList& points) {
+    // The questions in the bank's order, each with all its rows.
+    QStringList numbers;
+    QHash<QString, QVector<int>> rowsOf;
+    QHash<QString, QString> knowledgeOf;
+    for (int i = 0; i < rows.count(); ++i) {
+        const QString number = rows.text(i, QStringLiteral("题目编号"));
+        if (!rowsOf.contains(number))
+            numbers << number;
+        rowsOf[number] << i;
+        knowledgeOf[number] += rows.text(i, QStringLiteral("知识点")) + u'|';
+    }
+    // One list per point, then taken in turn.
+    QVector<QStringList> perPoint;
+    for (const QString& point : points) {
+        const QStringList reduced = specialTrainingPoints(point);
+        const QString needle = reduced.isEmpty() ? point : reduced.first();
+        QStringList list;
+        for (const QString& n : numbers)
+            if (knowledgeOf[n].contains(needle))
+                list << n;
+        perPoint << list;
+    }
+    QVector<QVector<int>> out;
+    QSet<QString> taken;
+    for (int round = 0;; ++round) {
+        bool any = false;
+        for (const QStringList& list : perPoint) {
+            if (round >= list.size())
+                continue;
+            any = true;
+            if (!taken.contains(list[round])) {
+                taken.insert(list[round]);
+                out << rowsOf[list[round]];
+            }
+        }
+        if (!any)
+            break;
+    }
+    return out;
+}
+
+void fillRemedialTable(SpecTable& table, const RowSet& rows, const QVector<QVector<int>>& questions, int count) {
+    int total = 0;
+    for (int i = 0; i < count && i < questions.size(); ++i)
+        total += int(questions[i].size());
+    table.setRows(total + 1);
+    table.numberRows();
+    int row = 1;
+    for (int i = 0; i < count && i < questions.size(); ++i)
+        for (int r : questions[i])
+            table.fillRow(row++, rows.text(r, QStringLiteral("题目编号")), rows.text(r, QStringLiteral("试题识别码")),
+                          rows.text(r, QStringLiteral("题型")), rows.text(r, QStringLiteral("难度")),
+                          rows.text(r, QStringLiteral("考查范围")), rows.text(r, QStringLiteral("知识点")));
+}
+
+}  // namespace zs

@@ -1,0 +1,226 @@
+// The results screen from the main menu, on a real bank with a recorded paper
+// and a score sheet read by the real LibreOffice.
+
+#include "compose/paperrecord.h"
+#include "store/bank.h"
+#include "support/samplebank.h"
+#include "support/testsupport.h"
+#include "ui/Form_drcj.h"
+#include "ui/Form_sdzj.h"
+#include "ui/Form_zjm.h"
+
+#include <QAction>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace zs;
+
+namespace {
+
+QString number(int i) {
+    return QString::number(i).rightJustified(5, '0');
+}
+
+// Questions 1..8 in the bank: odd ones test 1-A, even ones 2-B; questions
+// 1..4 stand in a generated paper whose folder is on the desktop.
+class ResultsScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Bank bank(app.bankPath());
+        test::addSampleCatalogue(bank);
+        SpecTable table(4);
+        for (int q = 1; q <= 8; ++q) {
+            const QString points = q % 2 ? "1-A" : "2-B";
+            test::addSampleQuestion(
+                bank, {number(q), "张三-" + number(q), "单选题", "0.5", {}, {{test::kSection11, points}}});
+            if (q <= 4)
+                table.fillRow(q, number(q), "张三-" + number(q), "单选题", "0.5", test::kSection11, points);
+        }
+        folder = QDir(app.desktopFolder.path()).filePath("试卷方案-琢石-试题库-2026年03月05日-09时00分");
+        QDir().mkpath(folder);
+        ASSERT_EQ(recordGeneratedPaper(app.bankPath(), table, {1, 2, 3, 4}, QDateTime(QDate(2026, 3, 5), QTime(9, 0)),
+                                       folder, folder + "/试卷.doc"),
+                  "");
+        // 20 students: question 1 (3 marks) goes well, question 2 badly,
+        // question 4 is missing from the sheet, one student is absent and
+        // one has text in a score cell.
+        QStringList lines{"考号,姓名,1(3分),1选项,T2(4分),第3题"};
+        for (int s = 0; s < 20; ++s)
+            lines << QString("%1,学生%1,%2,%3,%4,%5")
+                         .arg(s)
+                         .arg(s < 18 ? 3 : 0)
+                         .arg(s < 18 ? "B" : "C")
+                         .arg(s % 5 == 0 ? 4 : 0)
+                         .arg(s % 2 ? 2 : 1);
+        lines << "20,缺考,,,,"
+              << "21,乙,3,B,缺,1";
+        sheet = app.folder.file("小题分.csv");
+        QFile f(sheet);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((lines.join('\n') + '\n').toUtf8());
+    }
+
+    test::TestApp app;
+    QString folder, sheet;
+};
+
+}  // namespace
+
+TEST_F(ResultsScreen, TheMainMenuOpensIt) {
+    Form_zjm menu(app.state());
+    EXPECT_EQ(test::child<QPushButton>(&menu, "Command_drcj")->text(), "导入成绩");
+    test::ModalScreens modal(app.state());
+    int opened = 0;
+    modal.on<Form_drcj>([&](Form_drcj& s) {
+        ++opened;
+        EXPECT_EQ(s.windowTitle(), "导入成绩");
+        EXPECT_EQ(test::child<QComboBox>(&s, "Combo_sj")->itemText(0), "2026-03-05 09:00  数学（4题）");
+    });
+    test::child<QPushButton>(&menu, "Command_drcj")->click();
+    test::child<QAction>(&menu, "drcj")->trigger();
+    EXPECT_EQ(opened, 2);
+}
+
+TEST_F(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
+    Form_drcj screen(app.state());
+    screen.resize(1040, 680);
+    app.prompts.type(sheet);
+    test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+    EXPECT_EQ(app.prompts.records().last().filter, "成绩表 (*.xls *.xlsx *.csv)");
+    EXPECT_EQ(test::child<QLabel>(&screen, "Label_cjb")->text(), "成绩表：小题分.csv");
+    EXPECT_EQ(test::child<QLabel>(&screen, "Label_xsrs")->text(), "学生人数：20（缺考 1）");
+
+    auto* mapping = test::child<QTableWidget>(&screen, "MSFlexGrid_dygx");
+    ASSERT_EQ(mapping->rowCount(), 4);
+    EXPECT_EQ(test::child<QComboBox>(&screen, "Combo_cjl_2")->currentText(), "T2(4分)");
+    EXPECT_EQ(test::child<QComboBox>(&screen, "Combo_xxl_1")->currentText(), "1选项");
+    EXPECT_EQ(mapping->item(0, Form_drcj::MapFullMark)->text(), "3");
+    EXPECT_EQ(mapping->item(2, Form_drcj::MapFullMark)->text(), "");  // the highest score seen counts
+    EXPECT_EQ(mapping->item(3, Form_drcj::MapProblem)->text(), "没有对应的列");
+    EXPECT_EQ(mapping->item(1, Form_drcj::MapProblem)->text(), "1 个无效的分数");
+    const QStringList problems = [&] {
+        QStringList out;
+        auto* list = test::child<QListWidget>(&screen, "List_wt");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }();
+    EXPECT_TRUE(problems.contains("第 4 题在成绩表中没有对应的列，不参加统计。")) << problems.join('\n').toStdString();
+    EXPECT_TRUE(problems.contains("第 23 行“T2(4分)”列：“缺”不是分数")) << problems.join('\n').toStdString();
+
+    // The figures beside the paper's questions, and the chart.
+    EXPECT_EQ(test::child<QTabWidget>(&screen, "Tab_fx")->currentWidget()->objectName(), "Page_xtfx");
+    auto* figures = test::child<QTableWidget>(&screen, "MSFlexGrid_xtfx");
+    ASSERT_EQ(figures->rowCount(), 4);
+    EXPECT_EQ(figures->item(0, 1)->text(), "00001");
+    EXPECT_EQ(figures->item(0, 8)->text(), "90.0%");  // 18 × 3 of 20 × 3
+    EXPECT_EQ(figures->item(0, 9)->text(), "0.1");
+    EXPECT_EQ(figures->item(1, 8)->text(), "20.0%");  // 4 of 20 students, 4 marks each
+    EXPECT_EQ(figures->item(1, 9)->text(), "0.8");
+    EXPECT_EQ(figures->item(0, 11)->text(), "B 90.0%  C 10.0%");
+    EXPECT_EQ(figures->item(3, 8)->text(), "未统计");
+    auto* chart = screen.findChild<QChartView*>("Chart_dfl");
+    ASSERT_NE(chart, nullptr);
+    ASSERT_EQ(chart->chart()->series().size(), 1);
+    auto* bars = qobject_cast<QBarSeries*>(chart->chart()->series().first());
+    ASSERT_NE(bars, nullptr);
+    EXPECT_DOUBLE_EQ(bars->barSets().first()->at(0), 90.0);
+    auto* points = test::child<QTableWidget>(&screen, "MSFlexGrid_zsdfx");
+    ASSERT_EQ(points->rowCount(), 2);
+    EXPECT_EQ(points->item(0, 0)->text(), "2-B");  // question 2 only: 20 %
+    EXPECT_EQ(points->item(0, 3)->text(), "薄弱");
+
+    // A picture to look at.
+    screen.show();
+    QCoreApplication::processEvents();
+    const QString shots = qEnvironmentVariable("ZS_SHOTS_DIR");
+    if (!shots.isEmpty()) {
+        screen.grab().save(QDir(shots).filePath("drcj-xtfx.png"));
+        test::child<QTabWidget>(&screen, "Tab_fx")->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        screen.grab().save(QDir(shots).filePath("drcj-dygx.png"));
+        test::child<QTabWidget>(&screen, "Tab_fx")->setCurrentIndex(2);
+        QCoreApplication::processEvents();
+        screen.grab().save(QDir(shots).filePath("drcj-zsdfx.png"));
+    }
+
+    // The teacher maps question 4 to the column of question 3 by hand.
+    test::child<QComboBox>(&screen, "Combo_cjl_4")->setCurrentIndex(6);
+    EXPECT_EQ(mapping->item(3, Form_drcj::MapProblem)->text(), "");
+    EXPECT_EQ(figures->item(3, 8)->text(), figures->item(2, 8)->text());
+    // and states a full mark that some scores exceed.
+    mapping->item(3, Form_drcj::MapFullMark)->setText("1");
+    EXPECT_EQ(mapping->item(3, Form_drcj::MapProblem)->text(), "10 个无效的分数");
+    EXPECT_EQ(test::child<QLabel>(&screen, "Label_xsrs")->text(), "学生人数：10（缺考 1）");
+}
+
+TEST_F(ResultsScreen, TheBankIsUpdatedOnlyOnConfirmation) {
+    Form_drcj screen(app.state());
+    app.prompts.type(sheet);
+    test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+    app.prompts.clear();
+    app.prompts.answer(Answer::No);
+    test::child<QPushButton>(&screen, "Command_gxnd")->click();
+    EXPECT_EQ(
+        app.prompts.records().first().text,
+        "将按本次 20 名学生的成绩，把 3 道题的实测难度写入试题库，原来的难度保存在难度历史中。\r确定要更新难度吗？");
+    auto difficulty = [&](int q) {
+        return Bank(app.bankPath()).query("select 难度 from 试题库 where 题目编号='" + number(q) + "'").text(0, 0);
+    };
+    EXPECT_EQ(difficulty(1), "0.5");
+
+    app.prompts.answer(Answer::Yes);
+    test::child<QPushButton>(&screen, "Command_gxnd")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "已经按成绩更新了 3 道题的难度，其中 3 道题的难度等级有变化。");
+    EXPECT_EQ(difficulty(1), "0.1");
+    EXPECT_EQ(difficulty(2), "0.8");
+    EXPECT_EQ(difficulty(3), "0.3");  // a mean of 1.5 over the highest score seen, 2
+    EXPECT_EQ(difficulty(4), "0.5");  // not in the sheet
+    EXPECT_EQ(Bank(app.bankPath()).query("select * from 难度历史").count(), 3);
+}
+
+TEST_F(ResultsScreen, FollowUpPracticeOnTheWeakPointsAndTheAnalysisWorkbook) {
+    Form_drcj screen(app.state());
+    app.prompts.type(sheet);
+    test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+
+    test::ModalScreens modal(app.state());
+    QStringList numbers;
+    modal.on<Form_sdzj>([&](Form_sdzj& s) {
+        for (int r = 1; r < s.table().rows(); ++r)
+            numbers << s.table().cell(r, SpecTable::QuestionNumber);
+    });
+    app.prompts.clear();
+    app.prompts.type("9");
+    test::child<QPushButton>(&screen, "Command_scbjlx")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "输入的值不在 [0~4] 之间！输入无效！");
+    EXPECT_TRUE(numbers.isEmpty());
+    EXPECT_EQ(app.prompts.records().first().text,
+              "与薄弱知识点【2-B、1-A】有关的题目（本试卷的题除外）一共有  【4】 道!\r你准备选择几道？");
+
+    app.prompts.type("3");
+    test::child<QPushButton>(&screen, "Command_scbjlx")->click();
+    // The weakest point first, then the points in turn; none of the paper's questions.
+    EXPECT_EQ(numbers, QStringList({"00006", "00005", "00008"}));
+
+    app.prompts.clear();
+    test::child<QPushButton>(&screen, "Command_dcfx")->click();
+    const QStringList files = QDir(folder).entryList({"成绩分析-*.xls"});
+    ASSERT_EQ(files.size(), 1) << app.prompts.lastMessage().toStdString();
+    EXPECT_EQ(app.desktop.openedFiles.last(), QDir(folder).filePath(files.first()));
+    const auto calc = test::office().startSpreadsheet();
+    const auto book = calc->open(QDir(folder).filePath(files.first()));
+    EXPECT_EQ(book->cellText("知识点分析", 2, 1), "2-B");
+    EXPECT_EQ(book->cellText("小题分析", 2, 9), "90.0%");
+}

@@ -1,0 +1,277 @@
+// The paper import screen, offscreen, driven through its object names with the
+// real office splitting the papers and the teacher's answers scripted.
+
+#include "paperimport/paperimport.h"
+#include "paperimport/testpapers.h"
+#include "store/paths.h"
+#include "support/testsupport.h"
+#include "ui/Form_drsj.h"
+#include "ui/documentview.h"
+#include "ui/scopetreewidget.h"
+#include "ui/widgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace zs;
+
+namespace {
+
+const QString kSection = "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章 有理数\\1-1.1 正数和负数";
+const QString kChapter = "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章 有理数";
+
+class DrsjTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Bank bank(app.bankPath());
+        for (const char* point : {"1-正数", "2-负数"})
+            bank.addRow("教材设置", {{"科目", "1-数学"},
+                                     {"教材版本", "1-人教版"},
+                                     {"年级", "7-七年级"},
+                                     {"上下册", "1-上册"},
+                                     {"章", "1-第一章 有理数"},
+                                     {"节", "1-1.1 正数和负数"},
+                                     {"知识点", point}});
+        bank.addRow("试题来源", {{"试题来源", "1-期中考试"}});
+        app.state().CurrentUserName = "张三";
+        const auto word = test::office().startWord();
+        maths = test::writePaperWithAnswerSection(*word, papers.path());
+        form = std::make_unique<Form_drsj>(app.state());
+        form->show();
+    }
+    void TearDown() override {
+        app.prompts.answer(Answer::Ok);
+        form->close();
+    }
+
+    template <typename T> T* child(const char* name) {
+        T* found = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void click(const char* name) { child<QPushButton>(name)->click(); }
+    QTreeWidget* list() { return child<QTreeWidget>("List_st"); }
+    QTreeWidgetItem* row(int i) { return list()->topLevelItem(i); }
+    void select(const QList<int>& rows) {
+        list()->clearSelection();
+        for (int i : rows)
+            row(i)->setSelected(true);
+        list()->setCurrentItem(row(rows.first()), 0, QItemSelectionModel::NoUpdate);
+    }
+    void chooseAndSplit(const QString& paper) {
+        app.prompts.type(paper);
+        click("Command_xzsj");
+        click("Command_cfsj");
+    }
+    void fileUnderTheSection() {
+        auto* tree = child<ScopeTreeWidget>("TreeView1");
+        const int node = tree->model().findByPath(kSection);
+        ASSERT_GE(node, 0);
+        tree->selectNode(node);
+        tree->itemOf(node)->setCheckState(0, Qt::Checked);
+        form->TreeView1_Click();
+        form->Timer1_Timer();
+        auto* candidates = child<QListWidget>("List_dxzsd");
+        ASSERT_EQ(candidates->count(), 2);
+        form->List_dxzsd_Click(candidates->item(1));
+        form->Timer1_Timer();
+        setComboText(child<QComboBox>("Combo_nd"), "0.3");
+        setComboText(child<QComboBox>("Combo_stly"), "1-期中考试");
+    }
+    int bankQuestions() { return Bank(app.bankPath()).query("select distinct 题目编号 from 试题库").count(); }
+
+    test::TestApp app;
+    test::TempFolder papers;
+    test::TestPaper maths;
+    std::unique_ptr<Form_drsj> form;
+};
+
+}  // namespace
+
+TEST_F(DrsjTest, APaperIsSplitReviewedFiledAndImported) {
+    EXPECT_EQ(form->windowTitle(), "导入试卷-琢石试题库");
+    chooseAndSplit(maths.paper);
+    EXPECT_EQ(child<QLineEdit>("Text_sj")->text(), QDir::toNativeSeparators(maths.paper));
+    EXPECT_EQ(app.prompts.records().first().filter, "Word文档|*.doc;*.docx");
+    ASSERT_EQ(list()->topLevelItemCount(), 5);
+    EXPECT_EQ(child<QLabel>("Label_zt")->text(),
+              "共识别出 5 道试题，3 个大题。有 1 道试题没有找到答案（列表中标为“无答案”）。");
+    EXPECT_EQ(row(0)->text(1), "单选题");
+    EXPECT_EQ(row(0)->text(2), "3");
+    EXPECT_EQ(row(3)->text(2), "10");
+    EXPECT_EQ(row(4)->text(5), "无答案");
+    EXPECT_TRUE(row(1)->text(6).startsWith("[图1]如图"));
+    EXPECT_TRUE(row(2)->text(6).startsWith("[式1]若"));
+    EXPECT_EQ(row(0)->checkState(0), Qt::Checked);
+
+    // The previews follow the current question.
+    list()->setCurrentItem(row(1));
+    const PaperImport* paper = form->paperImport();
+    ASSERT_NE(paper, nullptr);
+    EXPECT_EQ(child<DocumentView>("OLE_tm")->boundPath(), paper->items()[1].questionFile);
+    EXPECT_EQ(child<DocumentView>("OLE_da")->boundPath(), paper->items()[1].answerFile);
+
+    // Nothing is filed yet.
+    app.prompts.clear();
+    click("Command_qddr");
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith(
+        "未能导入试题，原因如下：\r\r*第 1 题：未选择考查范围，难度未选择，试题来源未选择\r"));
+    EXPECT_EQ(bankQuestions(), 0);
+
+    // Filing for all, a type changed for the last, question 2 joined to 1.
+    fileUnderTheSection();
+    click("Command_yydqb");
+    EXPECT_EQ(row(4)->text(3), "0.3");
+    EXPECT_EQ(row(4)->text(4), "1-1.1 正数和负数");
+    select({4});
+    setComboText(child<QComboBox>("Combo_tx"), "计算题");
+    click("Command_gwctx");
+    EXPECT_EQ(row(4)->text(1), "计算题");
+    select({1});
+    click("Command_hbsyt");
+    ASSERT_EQ(list()->topLevelItemCount(), 4);
+    EXPECT_TRUE(paper->items()[0].text.contains("2．如图"));
+
+    // The last one has no answer: the teacher is asked, and says yes.
+    app.prompts.clear();
+    app.prompts.answer(Answer::Yes);
+    click("Command_qddr");
+    const QStringList messages = app.prompts.messages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0], "勾选的试题中有 1 道没有找到答案，将以空白的答案文档导入，以后可以在<查看修改>中补上。"
+                           "\r\r是否继续导入？");
+    EXPECT_EQ(messages[1],
+              "试卷中的试题已经导入试题库！\r\r成功导入的试题数量为： 4\r\r题目编号为：00001、00002、00003、00004");
+    EXPECT_EQ(bankQuestions(), 4);
+    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_EQ(form->paperImport(), nullptr);
+    const RowSet rows = Bank(app.bankPath()).query("select * from 试题库 where 题目编号='00004'");
+    EXPECT_EQ(rows.text(0, "题型"), "计算题");
+    EXPECT_EQ(rows.text(0, "考查范围"), kSection);
+    EXPECT_EQ(rows.text(0, "知识点"), "2-负数");
+    EXPECT_EQ(rows.text(0, "试题识别码"), "张三-00004");
+    EXPECT_TRUE(QFileInfo::exists(answerDocumentPath(app.bankPath(), "00004")));
+
+    // The same paper again: the questions now in the bank are flagged and
+    // unticked; questions 1 and 2, imported as one, are each unlike it.
+    app.prompts.clear();
+    click("Command_cfsj");
+    ASSERT_EQ(list()->topLevelItemCount(), 5);
+    EXPECT_TRUE(child<QLabel>("Label_zt")->text().contains("有 3 道与试题库中的试题相似，没有勾选。"));
+    EXPECT_EQ(row(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(row(1)->checkState(0), Qt::Checked);
+    EXPECT_EQ(row(2)->checkState(0), Qt::Unchecked);
+    EXPECT_TRUE(row(2)->text(5).startsWith("与 00002 相似度 "));
+    EXPECT_EQ(row(3)->text(5), "与 00003 相似度 100%");
+    EXPECT_TRUE(row(4)->text(5).startsWith("与 00004 相似度 100%；无答案"));
+
+    // Leaving asks first: Cancel stays, OK leaves.
+    app.prompts.clear();
+    app.prompts.answer(Answer::Cancel);
+    click("Command_fhzjm");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(app.prompts.lastMessage(), "识别出的试题还没有导入！\r是否放弃导入并《返回主界面》？");
+    app.prompts.answer(Answer::Ok);
+    click("Command_fhzjm");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(bankQuestions(), 4);
+}
+
+TEST_F(DrsjTest, SplittingAQuestionAndFilingOnlyTheSelectedOnes) {
+    chooseAndSplit(maths.paper);
+    ASSERT_EQ(list()->topLevelItemCount(), 5);
+    select({3});
+    auto* where = child<QComboBox>("Combo_cfwz");
+    int second = -1;
+    for (int i = 0; i < where->count(); ++i)
+        if (where->itemText(i).contains("（2）谁的成绩高"))
+            second = i;
+    ASSERT_GE(second, 0);
+    where->setCurrentIndex(second);
+    click("Command_cf");
+    ASSERT_EQ(list()->topLevelItemCount(), 6);
+    EXPECT_EQ(row(4)->text(0), "4（续）");
+    EXPECT_EQ(row(4)->text(5), "无答案");
+
+    fileUnderTheSection();
+    select({0, 2});
+    click("Command_yydsx");
+    EXPECT_EQ(row(0)->text(3), "0.3");
+    EXPECT_EQ(row(1)->text(3), "");
+    EXPECT_EQ(row(2)->text(3), "0.3");
+
+    // Only the two filed questions go in.
+    click("Command_qbx");
+    row(0)->setCheckState(0, Qt::Checked);
+    row(2)->setCheckState(0, Qt::Checked);
+    app.prompts.clear();
+    click("Command_qddr");
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "试卷中的试题已经导入试题库！\r\r成功导入的试题数量为： 2\r\r题目编号为：00001、00002");
+    EXPECT_EQ(bankQuestions(), 2);
+    EXPECT_EQ(Bank(app.bankPath()).query("select 题型 from 试题库 where 题目编号='00002'").texts(),
+              QStringList({"填空题"}));
+}
+
+TEST_F(DrsjTest, RefusalsAndBadFiles) {
+    click("Command_cfsj");
+    EXPECT_EQ(app.prompts.lastMessage(), "请先选择要导入的试卷！");
+    click("Command_qddr");
+    EXPECT_EQ(app.prompts.lastMessage(), "请先选择试卷并拆分！");
+    click("Command_hbsyt");
+    EXPECT_EQ(app.prompts.lastMessage(), "请先在列表中选择要与上一题合并的试题！");
+
+    // Not a Word document: refused when chosen.
+    const QString text = papers.file("成绩单.doc");
+    {
+        QFile f(text);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a paper");
+    }
+    app.prompts.type(text);
+    click("Command_xzsj");
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "这个文件不是 Word 文档（.doc 或 .docx），不能导入：\r" + QDir::toNativeSeparators(text));
+    EXPECT_TRUE(child<QLineEdit>("Text_sj")->text().isEmpty());
+
+    // A Word file without questions.
+    const QString letter = papers.file("通知.doc");
+    {
+        const auto word = test::office().startWord();
+        const auto doc = word->newDocument();
+        doc->append("致家长的一封信\r你们好！");
+        doc->saveAs(letter);
+    }
+    chooseAndSplit(letter);
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("在这份试卷中没有找到试题"));
+    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_EQ(child<QLabel>("Label_zt")->text(), "没有拆分出试题。");
+
+    // A separate answer document with an answer for no question.
+    const test::TestPaper physics = test::writePaperAndAnswerDocument(*test::office().startWord(), papers.path());
+    app.prompts.clear();
+    app.prompts.type(physics.answers);
+    click("Command_xzda");
+    chooseAndSplit(physics.paper);
+    ASSERT_EQ(list()->topLevelItemCount(), 4);
+    EXPECT_EQ(app.prompts.lastMessage(), "答案中的第 7 题找不到对应的试题，这些答案没有用上。");
+    EXPECT_EQ(row(2)->text(1), "计算题");
+
+    // A chapter is too coarse a scope, and a scope without knowledge points is refused.
+    auto* tree = child<ScopeTreeWidget>("TreeView1");
+    const int chapter = tree->model().findByPath(kChapter);
+    tree->itemOf(chapter)->setCheckState(0, Qt::Checked);
+    form->TreeView1_Click();
+    EXPECT_EQ(app.prompts.lastMessage(), "请勾选更详细的考查范围！");
+    const int section = tree->model().findByPath(kSection);
+    tree->itemOf(section)->setCheckState(0, Qt::Checked);
+    form->TreeView1_Click();
+    click("Command_yydqb");
+    EXPECT_EQ(app.prompts.lastMessage(), "在勾选的“" + kSection + "”下，没有添加知识点，请先添加！");
+    EXPECT_EQ(row(0)->text(4), "");
+}

@@ -1,8 +1,8 @@
 #include "compose/papergeneration.h"
 
 #include "compose/examform.h"
-#include "compose/scores.h"
 #include "compose/paperrecord.h"
+#include "compose/scores.h"
 #include "compose/specworkbook.h"
 #include "office/wordprocessor.h"
 #include "store/bank.h"
@@ -284,8 +284,7 @@ void PaperGeneration::finish(const Progress& progress) {
         doc->reset();
     }
     // Once the documents are saved the paper is recorded, for its results later.
-    recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_,
-                                          files_.paper, mark_);
+    recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_, files_.paper, mark_);
 }
 
 }  // namespace zs

@@ -24,7 +24,8 @@ void question(test::TestApp& app, const QString& teacher, const QString& number,
                                {"难度", "0.3"},
                                {"试题识别码", teacher + "-" + number},
                                {"入库教师", teacher}});
-    for (const QString& path : {questionDocumentPath(app.bankPath(), number), answerDocumentPath(app.bankPath(), number)}) {
+    for (const QString& path :
+         {questionDocumentPath(app.bankPath(), number), answerDocumentPath(app.bankPath(), number)}) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(number.toUtf8());
@@ -41,12 +42,12 @@ TEST(ImportDecision, AQuestionLeftOutTakesNoNumberAndEachOfItsRowsIsCounted) {
     question(theirs, "李四", "00002", {kA});
 
     QStringList asked;
-    const ImportResult result = ImportQuestions(
-        mine.bankPath(), theirs.bankPath(), {kA, kB},
-        [&](const QString& document, const QString& code, const QString& number) {
-            asked << QFileInfo(document).fileName() + " " + code + " " + number;
-            return code != "李四-00001";
-        });
+    const ImportResult result =
+        ImportQuestions(mine.bankPath(), theirs.bankPath(), {kA, kB},
+                        [&](const QString& document, const QString& code, const QString& number) {
+                            asked << QFileInfo(document).fileName() + " " + code + " " + number;
+                            return code != "李四-00001";
+                        });
     // Asked once per question, before its documents are copied.
     EXPECT_EQ(asked, QStringList({"00001-题目.doc 李四-00001 00002", "00002-题目.doc 李四-00002 00002"}));
     EXPECT_EQ(result.imported, 1);

@@ -12,9 +12,9 @@
 #include "store/paths.h"
 #include "store/statement.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_drcj.h"
 #include "ui/Form_drsj.h"
 #include "ui/Form_fzsz.h"
-#include "ui/Form_drcj.h"
 #include "ui/Form_jcsz.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_scsjjm.h"
@@ -396,19 +396,20 @@ QImage paperSettings(RunState& state) {
     scores.scores = {30, 30, 30, 40, 40, 100};
     scores.total = 270;
     Form_sjsz screen(state, scores);
-    screen.findChild<QLineEdit*>(QStringLiteral("Text_bt"))->setText(QStringLiteral("2026—2027学年第一学期期中考试"));
-    screen.findChild<QLineEdit*>(QStringLiteral("Text_fbt"))->setText(QStringLiteral("七年级数学试卷"));
-    screen.findChild<QLineEdit*>(QStringLiteral("Text_kssj"))->setText(QStringLiteral("120"));
-    screen.findChild<QLineEdit*>(QStringLiteral("Text_ydzf"))->setText(QStringLiteral("30"));
-    screen.findChild<QComboBox*>(QStringLiteral("Combo_bs"))->setCurrentIndex(1);
-    screen.findChild<QCheckBox*>(QStringLiteral("Check_dtk"))->setChecked(true);
-    screen.findChild<QCheckBox*>(QStringLiteral("Check_pdf"))->setChecked(true);
+    test::child<QLineEdit>(&screen, QStringLiteral("Text_bt"))
+        ->setText(QStringLiteral("2026—2027学年第一学期期中考试"));
+    test::child<QLineEdit>(&screen, QStringLiteral("Text_fbt"))->setText(QStringLiteral("七年级数学试卷"));
+    test::child<QLineEdit>(&screen, QStringLiteral("Text_kssj"))->setText(QStringLiteral("120"));
+    test::child<QLineEdit>(&screen, QStringLiteral("Text_ydzf"))->setText(QStringLiteral("30"));
+    test::child<QComboBox>(&screen, QStringLiteral("Combo_bs"))->setCurrentIndex(1);
+    test::child<QCheckBox>(&screen, QStringLiteral("Check_dtk"))->setChecked(true);
+    test::child<QCheckBox>(&screen, QStringLiteral("Check_pdf"))->setChecked(true);
     return grabUnshown(screen);
 }
 
 QImage typeScores(RunState& state) {
     Form_fzsz screen(state);
-    auto* grid = screen.findChild<QTableWidget*>(QStringLiteral("Grid_txfz"));
+    auto* grid = test::child<QTableWidget>(&screen, QStringLiteral("Grid_txfz"));
     const QStringList values = {QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("2")};
     for (int r = 0; r < grid->rowCount() && r < values.size(); ++r)
         grid->item(r, 1)->setText(values[r]);
@@ -476,7 +477,7 @@ QImage paperImport(RunState& state) {
     static_cast<zs::ScriptedPrompts&>(state.prompts).type(paper);
     screen.Command_xzsj_Click();
     screen.Command_cfsj_Click();
-    auto* tree = screen.findChild<ScopeTreeWidget*>(QStringLiteral("TreeView1"));
+    auto* tree = test::child<ScopeTreeWidget>(&screen, QStringLiteral("TreeView1"));
     const QString section = kVolume + QStringLiteral("\\1-第一章 有理数\\2-1.2 有理数");
     const int node = tree->model().findByPath(section);
     if (node >= 0) {
@@ -486,15 +487,15 @@ QImage paperImport(RunState& state) {
         tree->itemOf(node)->setCheckState(0, Qt::Checked);
         screen.TreeView1_Click();
         screen.Timer1_Timer();
-        auto* candidates = screen.findChild<QListWidget*>(QStringLiteral("List_dxzsd"));
+        auto* candidates = test::child<QListWidget>(&screen, QStringLiteral("List_dxzsd"));
         if (candidates->count() > 0)
             screen.List_dxzsd_Click(candidates->item(0));
         screen.Timer1_Timer();
     }
-    setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_nd")), QStringLiteral("0.3"));
-    setComboText(screen.findChild<QComboBox*>(QStringLiteral("Combo_stly")), QStringLiteral("1-期中考试"));
+    setComboText(test::child<QComboBox>(&screen, QStringLiteral("Combo_nd")), QStringLiteral("0.3"));
+    setComboText(test::child<QComboBox>(&screen, QStringLiteral("Combo_stly")), QStringLiteral("1-期中考试"));
     screen.Command_yydqb_Click();
-    auto* list = screen.findChild<QTreeWidget*>(QStringLiteral("List_st"));
+    auto* list = test::child<QTreeWidget>(&screen, QStringLiteral("List_st"));
     if (list->topLevelItemCount() > 1)
         list->setCurrentItem(list->topLevelItem(1));
     waitForPreviews(screen);

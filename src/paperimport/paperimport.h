@@ -91,7 +91,7 @@ public:
     const QList<ImportItem>& items() const { return items_; }
     ImportItem& item(int i) { return items_[i]; }
     int count() const { return int(items_.size()); }
-    const PaperLayout& layout() const { return layout_; }
+    const PaperAnalysis& layout() const { return layout_; }
     // Messages about the split as a whole (answers without a question).
     QStringList notes() const;
 
@@ -116,7 +116,7 @@ private:
     QString work_;
     std::unique_ptr<WordDocument> paper_, answers_;
     QList<DocumentBlock> paperBlocks_, answerBlocks_;
-    PaperLayout layout_;
+    PaperAnalysis layout_;
     QList<ImportItem> items_;
     QString emptyAnswer_;
     int files_ = 0;

@@ -301,9 +301,9 @@ QString passageText(const QList<DocumentBlock>& blocks, const BlockRange& range,
     return paragraphs.join(u'\r');
 }
 
-PaperLayout analysePaper(const QList<DocumentBlock>& paper, const QList<DocumentBlock>& answers,
-                         const QStringList& bankTypes) {
-    PaperLayout layout;
+PaperAnalysis analysePaper(const QList<DocumentBlock>& paper, const QList<DocumentBlock>& answers,
+                           const QStringList& bankTypes) {
+    PaperAnalysis layout;
     int answerHeading = -1;
     QList<Item> questions =
         numberedItems(paper, 0, int(paper.size()), false, &layout.sections, bankTypes, &answerHeading);

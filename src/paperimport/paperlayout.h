@@ -75,14 +75,14 @@ struct PaperSection {
 
 struct DetectedQuestion {
     int number = 0;    // as the paper numbers it
-    int section = -1;  // index into PaperLayout::sections; -1 before any heading
+    int section = -1;  // index into PaperAnalysis::sections; -1 before any heading
     QString type;      // the section's type
     std::optional<double> score;
     Passage question;
     Passage answer;  // invalid when no answer was found
 };
 
-struct PaperLayout {
+struct PaperAnalysis {
     QList<PaperSection> sections;
     QList<DetectedQuestion> questions;
     int answerSection = -1;   // block of the paper's answer heading (-1: none)
@@ -97,8 +97,8 @@ struct PaperLayout {
 // (instructions) belong to no question; blank paragraphs at the end of a
 // question or answer are left out. Answers are matched to questions by their
 // number (the k-th answer numbered n to the k-th question numbered n).
-PaperLayout analysePaper(const QList<DocumentBlock>& paper, const QList<DocumentBlock>& answers,
-                         const QStringList& bankTypes);
+PaperAnalysis analysePaper(const QList<DocumentBlock>& paper, const QList<DocumentBlock>& answers,
+                           const QStringList& bankTypes);
 
 // The plain text of a passage, its paragraphs joined by character 13; with
 // `formulas`, each paragraph followed by its formulas as similarity reads

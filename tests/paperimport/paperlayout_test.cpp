@@ -158,7 +158,7 @@ TEST(AnalysePaper, APaperWithSectionsSubQuestionsAndAnAnswerSection) {
     paper << paras({"求总数。", "", "参考答案", "一、选择题", "1．C　2．B", "二、解答题", "3．（1）3", "（2）12",
                     "4．略", "5．多出来的答案"});
 
-    const PaperLayout layout = analysePaper(paper, {}, types());
+    const PaperAnalysis layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.sections.size(), 2);
     EXPECT_EQ(layout.sections[0].type, "单选题");
     EXPECT_EQ(layout.sections[0].score.value_or(0), 3);
@@ -200,7 +200,7 @@ TEST(AnalysePaper, ASeparateAnswerDocumentAndNumberingThatStartsAgainInEachSecti
         paras({"一、填空题", "1．填空一", "2．填空二", "二、判断题", "1．判断一", "2．判断二", "3．判断三"});
     const QList<DocumentBlock> answers =
         paras({"参考答案", "一、填空题", "1．甲", "2．乙", "二、判断题", "1．√", "2．×", "（理由略）"});
-    const PaperLayout layout = analysePaper(paper, answers, types());
+    const PaperAnalysis layout = analysePaper(paper, answers, types());
     ASSERT_EQ(layout.questions.size(), 5);
     EXPECT_EQ(layout.questions[2].type, "判断题");
     EXPECT_EQ(layout.questions[2].number, 1);
@@ -215,7 +215,7 @@ TEST(AnalysePaper, ASeparateAnswerDocumentAndNumberingThatStartsAgainInEachSecti
 TEST(AnalysePaper, AnswersWrittenAfterEachQuestion) {
     const QList<DocumentBlock> paper = paras(
         {"1．下列说法正确的是", "A．甲　B．乙", "【答案】A", "【解析】甲是对的。", "2．计算1+1。", "【解析】1+1=2。"});
-    const PaperLayout layout = analysePaper(paper, {}, types());
+    const PaperAnalysis layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.questions.size(), 2);
     EXPECT_EQ(questionText(paper, layout.questions[0]), "下列说法正确的是\rA．甲　B．乙");
     EXPECT_EQ(passageText(paper, layout.questions[0].answer.range), "【答案】A\r【解析】甲是对的。");
@@ -226,7 +226,7 @@ TEST(AnalysePaper, AnswersWrittenAfterEachQuestion) {
 TEST(AnalysePaper, NumbersOutOfOrderStayInsideTheQuestionAndANumberAloneIsLeftOut) {
     const QList<DocumentBlock> paper =
         paras({"一、解答题", "1．", "已知三点：", "3．第三点在哪里？", "1) 说明理由", "2．第二题", "2.5 米的绳子"});
-    const PaperLayout layout = analysePaper(paper, {}, types());
+    const PaperAnalysis layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.questions.size(), 2);
     EXPECT_EQ(layout.questions[0].question.range.firstBlock, 2);
     EXPECT_EQ(questionText(paper, layout.questions[0]), "已知三点：\r3．第三点在哪里？\r1) 说明理由");
@@ -237,7 +237,7 @@ TEST(AnalysePaper, AQuestionWhoseTextStartsWithADigitAfterAHalfWidthPoint) {
     const QList<DocumentBlock> paper = paras({"四、判断题（共有3道小题）", "10.一组数据的方差越大，波动越小。（　　）",
                                               "11.0既不是正数，也不是负数。（　　）", "1.5 米长的绳子对折后长多少？",
                                               "12.人提着水桶在水平路面上匀速行走。（　　）"});
-    const PaperLayout layout = analysePaper(paper, {}, types());
+    const PaperAnalysis layout = analysePaper(paper, {}, types());
     ASSERT_EQ(layout.questions.size(), 3);
     EXPECT_EQ(layout.questions[0].number, 10);
     EXPECT_EQ(questionText(paper, layout.questions[1]),

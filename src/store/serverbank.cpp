@@ -289,13 +289,23 @@ void createServerTables(const ServerLocation& where) {
     };
     // Searches match scope paths and knowledge points with "like" in any case:
     // trigram indexes serve them where the server offers the extension.
+    // (The extension may live in another schema of the database: its operator
+    // class is named with that schema.)
     {
         QSqlQuery q(db);
-        if (q.exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")))
+        if (q.exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")) &&
+            q.exec(QStringLiteral("SELECT n.nspname FROM pg_extension e JOIN pg_namespace n ON n.oid = "
+                                  "e.extnamespace WHERE e.extname = 'pg_trgm'")) &&
+            q.next()) {
+            const QString ops =
+                u'"' + q.value(0).toString().replace(u'"', QStringLiteral("\"\"")) + QStringLiteral("\".gin_trgm_ops");
             statements << QStringLiteral("CREATE INDEX \"试题库_考查范围_三元组\" ON \"试题库\" USING gin "
-                                         "(\"考查范围\" gin_trgm_ops)")
+                                         "(\"考查范围\" %1)")
+                              .arg(ops)
                        << QStringLiteral("CREATE INDEX \"试题库_知识点_三元组\" ON \"试题库\" USING gin "
-                                         "(\"知识点\" gin_trgm_ops)");
+                                         "(\"知识点\" %1)")
+                              .arg(ops);
+        }
     }
     for (const QString& t : Bank::defaultTypes())
         statements << QStringLiteral("INSERT INTO \"题型\" VALUES ('%1')").arg(t);

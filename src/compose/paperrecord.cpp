@@ -41,9 +41,8 @@ QString PaperRecord::listText() const {
 }
 
 QString tableScore(const SpecTable& table, int row) {
-    Q_UNUSED(table);
-    Q_UNUSED(row);
-    return {};
+    // The 分值 cell as generation reads it: the row's own score or its type's.
+    return table.cell(row, SpecTable::Score).trimmed();
 }
 
 PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows, const QDateTime& generated,

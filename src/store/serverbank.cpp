@@ -156,8 +156,12 @@ QSqlDatabase connect(const ServerLocation& where, const QString& location, const
 
 int countBankTables(QSqlDatabase& db, QString* error) {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema() "
-                               "AND table_name IN ('试题库', '教材设置')")) ||
+    // The catalogue rather than information_schema, whose views cost a new
+    // connection tens of milliseconds.
+    if (!q.exec(QStringLiteral(
+            "SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = "
+            "c.relnamespace WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'v', 'f', 'p') AND "
+            "c.relname IN ('试题库', '教材设置')")) ||
         !q.next()) {
         *error = serverText(q.lastError());
         return -1;

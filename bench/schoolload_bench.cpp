@@ -321,6 +321,107 @@ void BM_TwentyTeachersOnASchoolBank(benchmark::State& state) {
 }
 BENCHMARK(BM_TwentyTeachersOnASchoolBank)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
+double median(std::vector<double> v) {
+    return percentile(std::move(v), 0.5);
+}
+
+// One teacher's search on the idle bank, phase by phase: opening the bank
+// (a new connection, then one kept from the last operation), translating the
+// statement, running it on the server, reading its rows, showing the first
+// question and fetching its documents. Prints the server's plan once.
+void BM_OneSearchByPhase(benchmark::State& state) {
+    PrivateCluster cluster;
+    cluster.listenOnLoopback(20000 + int(::getpid() % 20000));
+    QString error;
+    if (!cluster.start(&error)) {
+        state.SkipWithError(qPrintable(QStringLiteral("no PostgreSQL: ") + error));
+        return;
+    }
+    QTemporaryDir cache;
+    setServerCacheRoot(cache.path());
+    const QString database = ServerLocation::parse(cluster.newDatabase()).database;
+    const QString location = cluster.loopbackLocation(database);
+    Bank::create(location);
+    fillBank(location);
+    {
+        Bank bank(location);
+        bank.execute(QStringLiteral("ANALYZE"));
+    }
+
+    SearchConditions c;
+    c.scopePath = section(17);
+    c.type = QStringLiteral("单选题");
+    const QString statement = BuildSearchQuery(c);
+    {
+        Bank bank(location);
+        const RowSet plan = bank.query(QStringLiteral("EXPLAIN (ANALYZE, BUFFERS) ") + statement);
+        std::fprintf(stderr, "%s\n", qUtf8Printable(toPostgres(statement)));
+        for (int r = 0; r < plan.count(); ++r)
+            std::fprintf(stderr, "  %s\n", qUtf8Printable(plan.text(r, 0)));
+    }
+
+    std::vector<double> newOpen, newFirst, keptOpen, translate, server, whole, first, documents;
+    int found = 0;
+    auto since = [](QElapsedTimer& t) {
+        const double ms = double(t.nsecsElapsed()) / 1e6;
+        t.restart();
+        return ms;
+    };
+    for (auto _ : state) {
+        for (int i = 0; i < 30; ++i) {
+            // A new connection, and its first statement (the server process
+            // reads the tables' descriptions for it).
+            closeServerConnections();
+            QElapsedTimer t;
+            t.start();
+            {
+                Bank bank(location);
+                newOpen.push_back(since(t));
+                bank.query(statement);
+                newFirst.push_back(since(t));
+            }
+            t.restart();
+            Bank bank(location);
+            keptOpen.push_back(since(t));
+            const QString translated = toPostgres(statement);
+            translate.push_back(since(t));
+            {
+                // The statement alone on the same connection: the server's work
+                // and the transfer, without the rows made into values.
+                QSqlQuery q(QSqlDatabase::database(
+                    QSqlDatabase::connectionNames().filter(QStringLiteral("zs-bank-")).value(0), false));
+                q.setForwardOnly(true);
+                t.restart();
+                q.exec(translated);
+                while (q.next()) {
+                }
+                server.push_back(since(t));
+            }
+            t.restart();
+            QuestionBrowser browser;
+            browser.search(bank, statement);
+            whole.push_back(since(t));
+            found = browser.results.count();
+            const DisplayedQuestion shown = loadDisplayedQuestion(bank, browser.results);
+            first.push_back(since(t));
+            fetchDocuments(bank, {shown.number});
+            documents.push_back(since(t));
+        }
+    }
+    state.counters["rows"] = found;
+    state.counters["open_new_ms"] = median(newOpen);
+    state.counters["first_statement_new_ms"] = median(newFirst);
+    state.counters["open_kept_ms"] = median(keptOpen);
+    state.counters["translate_ms"] = median(translate);
+    state.counters["server_ms"] = median(server);
+    state.counters["query_ms"] = median(whole);
+    state.counters["first_question_ms"] = median(first);
+    state.counters["documents_ms"] = median(documents);
+    closeServerConnections();
+    cluster.stop();
+}
+BENCHMARK(BM_OneSearchByPhase)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {

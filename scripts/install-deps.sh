@@ -15,8 +15,9 @@ packages=(
   qt6-charts-dev
   # bank store: file banks (SQLite) and school banks on a PostgreSQL server
   # (Qt's driver, the server for setting one up and for the tests' private
-  # clusters, libsodium for the accounts' password hashes)
-  libsqlite3-dev sqlite3 libqt6sql6-psql postgresql libsodium-dev
+  # clusters, libpq to look at a kept connection, libsodium for the accounts'
+  # password hashes)
+  libsqlite3-dev sqlite3 libqt6sql6-psql postgresql libpq-dev libsodium-dev
   # mixed-integer solver of the exact composition (COIN-OR CBC)
   coinor-libcbc-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK

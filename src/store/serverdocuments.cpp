@@ -34,14 +34,16 @@ qlonglong localRevision(const QString& document) {
     return ok ? revision : -1;
 }
 
+// Written after the document itself is safely on disk, and not forced to disk
+// in turn (a flush costs milliseconds on every question shown): a note lost or
+// cut short by a crash reads as no revision or as another one than the bank's,
+// and the document is simply fetched again.
 void noteRevision(const QString& document, qlonglong revision) {
     const QString path = revisionFile(document);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(QByteArray::number(revision));
-        f.commit();
-    }
 }
 
 QString quotedList(const QStringList& names) {

@@ -60,6 +60,42 @@ bool isWordAt(const QString& s, int i, QStringView word) {
     return after >= s.size() || !isNameCharacter(s[after]);
 }
 
+// Whether a "like" pattern matches the same texts in either case: it holds no
+// letter that has another case (Chinese, digits, punctuation and the
+// wildcards have none).
+bool isCaseFree(QStringView pattern) {
+    const QString text = pattern.toString();
+    return text.toLower() == text && text.toUpper() == text;
+}
+
+// The statement's words outside its text literals, in lower case.
+QString outsideLiterals(const QString& statement) {
+    QString outside;
+    outside.reserve(statement.size());
+    bool inLiteral = false;
+    for (QChar c : statement) {
+        if (c == u'\'') {
+            inLiteral = !inLiteral;
+            outside += u' ';
+        } else if (!inLiteral) {
+            outside += c.toLower();
+        }
+    }
+    return outside;
+}
+
+// Whether the statement is a plain list of rows of one table, "select <columns>
+// from <table> where …", that may be given an order: no aggregate or function
+// in its columns, and nothing that orders, groups, joins or limits its rows.
+bool takesStoredOrder(const QString& statement) {
+    static const QRegularExpression plain(QStringLiteral("^\\s*select\\s+([^()]*?)\\s+from\\s+[^\\s,()]+\\s+where\\s"));
+    static const QRegularExpression shaping(
+        QStringLiteral("\\b(distinct|all|order|group|having|union|intersect|except|limit|offset|fetch|join|for|into|"
+                       "returning)\\b|;"));
+    const QString outside = outsideLiterals(statement);
+    return plain.match(outside).hasMatch() && !shaping.match(outside).hasMatch();
+}
+
 }  // namespace
 
 QString translateStatement(const QString& statement, Dialect dialect) {
@@ -68,6 +104,12 @@ QString translateStatement(const QString& statement, Dialect dialect) {
     // letters in either case, and "\\" (the scope separator) as an ordinary
     // character rather than the escape character.
     bool escapeAfterLiteral = false;
+    // A "like" whose pattern has no letters with case is matched with the
+    // server's case-sensitive LIKE: it finds the same rows, and the index on
+    // the column serves a pattern with a fixed beginning (ILIKE would read
+    // every row of the table). Its operator is written once the pattern is read.
+    qsizetype likeAt = -1;
+    bool caseSensitiveLike = false;
     QString out;
     out.reserve(statement.size() + 16);
     const int n = statement.size();
@@ -85,6 +127,12 @@ QString translateStatement(const QString& statement, Dialect dialect) {
                     break;
                 }
                 ++j;
+            }
+            if (likeAt >= 0) {
+                const bool caseFree = isCaseFree(QStringView(statement).mid(i + 1, qMax(0, qMin(j, n) - i - 1)));
+                out.insert(likeAt, caseFree ? QStringLiteral("LIKE") : QStringLiteral("ILIKE"));
+                caseSensitiveLike = caseSensitiveLike || caseFree;
+                likeAt = -1;
             }
             out += QStringView(statement).mid(i, qMin(j, n - 1) - i + 1);
             i = j;
@@ -114,7 +162,11 @@ QString translateStatement(const QString& statement, Dialect dialect) {
             }
         }
         if (server && (c == u'l' || c == u'L') && isWordAt(statement, i, u"like")) {
-            out += QStringLiteral("ILIKE");
+            const int pattern = nextNonBlank(statement, i + 3);
+            if (pattern >= 0 && statement[pattern] == u'\'')
+                likeAt = out.size();
+            else
+                out += QStringLiteral("ILIKE");
             i += 3;
             escapeAfterLiteral = true;
             continue;
@@ -131,6 +183,11 @@ QString translateStatement(const QString& statement, Dialect dialect) {
         }
         out += c;
     }
+    // A full scan gives the rows in the table's stored order, which is the
+    // order the teacher sees them in. An index on the searched column would
+    // give them in the column's order instead: the stored order is asked for.
+    if (caseSensitiveLike && takesStoredOrder(statement))
+        out += QStringLiteral(" ORDER BY ctid");
     return out;
 }
 

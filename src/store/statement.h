@@ -24,7 +24,11 @@ QString translateStatement(const QString& statement, Dialect dialect);
 QString toSqlite(const QString& statement);
 // The same for PostgreSQL; besides, "like" becomes "ILIKE … ESCAPE ''" so that
 // a pattern matches what it matches in a file bank (Latin letters in either
-// case, "\\" an ordinary character).
+// case, "\\" an ordinary character). A pattern without letters that have a
+// case (a scope path, a knowledge point in Chinese) becomes "LIKE … ESCAPE ''"
+// instead, which matches the same rows and lets the server use the column's
+// index; a plain list of one table's rows that has one is then asked for in
+// the table's stored order (" ORDER BY ctid"), the order a full scan gives.
 QString toPostgres(const QString& statement);
 
 // True for statements whose rows come back in natural order: "select distinct"

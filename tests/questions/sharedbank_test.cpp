@@ -276,6 +276,25 @@ TEST_F(SharedBank, DocumentsTravelWithTheirRowsBetweenComputers) {
     EXPECT_EQ(readFile(answerDocumentPath(location, "00001")), "better answer");
     EXPECT_EQ(readFile(questionDocumentPath(location, "00001")), question);
 
+    // The note of a copy's revision lost or cut short (a crash after writing
+    // the copy): the copy is fetched again.
+    const QString answer = answerDocumentPath(location, "00001");
+    const QString note = QFileInfo(answer).absolutePath() + "/.修订号/" + QFileInfo(answer).fileName();
+    ASSERT_EQ(readFile(note), "2");
+    for (const QByteArray& damaged : {QByteArray(), QByteArray("1"), QByteArray("-")}) {
+        writeFile(answer, "half a copy");
+        if (damaged.isNull())
+            QFile::remove(note);
+        else
+            writeFile(note, damaged);
+        {
+            Bank bank(location);
+            fetchDocuments(bank, {"00001"});
+        }
+        EXPECT_EQ(readFile(answer), "better answer") << damaged.toStdString();
+        EXPECT_EQ(readFile(note), "2");
+    }
+
     // A refused entry stores no documents; a deletion takes them with the rows.
     writeFile(answerDocumentPath(location, "00001"), "overwritten by a refused entry");
     {

@@ -135,6 +135,50 @@ TEST_P(BankTest, LikeAndIrregularBlanksAsTheScreensWriteThem) {
     EXPECT_EQ(bank->query("select  * from 试题库 where 题目编号 = '00001'").count(), 0);
 }
 
+TEST_P(BankTest, LikeFindsTheSameRowsInTheSameOrderWhateverTheServerPlans) {
+    const QString chapter = "1-数学\\1-人教版\\7-七年级\\1-上册\\1-第一章";
+    // Sections of the chapter interleaved, so that the order of the scope
+    // column differs from the order the rows were stored in.
+    for (int i = 1; i <= 60; ++i)
+        addQuestion(QString("%1").arg(i, 5, 10, QChar('0')), chapter + QString("\\%1-第%1节").arg(3 - i % 3),
+                    i % 2 ? "1-Alpha|2-正数" : "3-alpha");
+    addQuestion("00061", "1-数学\\1-人教版\\7-七年级\\1-上册\\2-第二章\\1-第一节", "1-Alpha");
+    addQuestion("00062", "1-DATA\\x", "1-Alpha");
+    if (onServer()) {
+        // Rows of the table changed in place go to its end on a server: the
+        // stored order is what the teacher saw before, and still sees.
+        bank->execute("update 试题库 set 使用次数 = 1 where 题目编号 = '00002'");
+        bank->execute("ANALYZE 试题库");
+        // The index on the scope column as the server's only way to the rows.
+        bank->execute("SET enable_seqscan = off");
+        bank->execute("SET enable_bitmapscan = off");
+    }
+    auto numbers = [&](const QString& statement) {
+        return bank->query(statement).texts(bank->query(statement).columnIndex("题目编号"));
+    };
+    QStringList stored = numbers("select * from 试题库");
+    stored.removeAll("00061");
+    stored.removeAll("00062");
+    ASSERT_EQ(stored.size(), 60);
+    if (onServer()) {
+        EXPECT_EQ(stored.last(), "00002");
+    }
+    EXPECT_EQ(numbers("select * from 试题库 where 考查范围 like '" + sqlValue(chapter) + "%'"), stored);
+    EXPECT_EQ(numbers("select * from 试题库 where 考查范围 like '" + sqlValue(chapter) + "%' and 题型='单选题'"),
+              stored);
+    // Latin letters still match in either case, in the pattern and in the rows.
+    EXPECT_EQ(numbers("select * from 试题库 where 考查范围 like '1-data%'"), QStringList{"00062"});
+    EXPECT_EQ(
+        numbers("select * from 试题库 where 知识点 like '%ALPHA%' and 考查范围 like '" + sqlValue(chapter) + "%'"),
+        stored);
+    EXPECT_EQ(numbers("select * from 试题库 where 考查范围 like '%\\2-第2节' and 知识点 like '%2-正数%'").size(), 10);
+    // "_" stays a wildcard, "\" an ordinary character.
+    EXPECT_EQ(numbers("select * from 试题库 where 考查范围 like '" + sqlValue(chapter) + "\\_-第_节'"), stored);
+    EXPECT_TRUE(numbers("select * from 试题库 where 考查范围 like '" + sqlValue(chapter) + "\\\\%'").isEmpty());
+    if (onServer())
+        bank->execute("RESET ALL");
+}
+
 TEST_P(BankTest, AQuotedValueIsStoredAndFoundLikeAnyOther) {
     bank->addRow("试题来源", {{"试题来源", "1-O'Neil's 题集"}});
     const RowSet rows = bank->query("select * from 试题来源 where 试题来源='" + sqlValue("1-O'Neil's 题集") + "'");

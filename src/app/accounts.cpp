@@ -263,7 +263,8 @@ PasswordResetResult resetTeacherPassword(const QString& bankPath, const QString&
 }
 
 QString openPasswordResetQuestion() {
-    return serverPasswordLookupRefusal() + QStringLiteral("\r\r要现在打开<重设密码>吗？（须由元老级用户填写自己的用户名和密码。）");
+    return serverPasswordLookupRefusal() +
+           QStringLiteral("\r\r要现在打开<重设密码>吗？（须由元老级用户填写自己的用户名和密码。）");
 }
 
 }  // namespace zs

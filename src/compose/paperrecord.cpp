@@ -29,7 +29,8 @@ void ensurePaperTables(Bank& bank) {
         bank.executeBound(
             QStringLiteral("CREATE TABLE IF NOT EXISTS \"试卷记录\" (\"试卷编号\" %1, \"生成时间\" TEXT, \"时间戳\" "
                            "TEXT, \"输出文件夹\" TEXT, \"标题\" TEXT, \"试卷文件\" TEXT)")
-                .arg(server ? QStringLiteral("SERIAL PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")),
+                .arg(server ? QStringLiteral("SERIAL PRIMARY KEY")
+                            : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")),
             {});
         createOtherPaperTables(bank);
     };

@@ -7,9 +7,9 @@
 #include "store/bank.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"
+#include "store/pausepoint.h"
 #include "store/serverdocuments.h"
 #include "store/serverlocation.h"
-#include "store/pausepoint.h"
 #include "store/statement.h"
 #include "store/textnumbers.h"
 

@@ -114,7 +114,8 @@ TEST(SchoolRoad, TwoComputersEnterSearchAndComposeOnOneSchoolBankAtOnce) {
     for (const Computer* c : {&one, &two}) {
         for (auto it = c->entered.cbegin(); it != c->entered.cend(); ++it) {
             const QString& number = it.key();
-            const RowSet rows = bank.query("select 试题识别码, 使用次数, 入库教师 from 试题库 where 题目编号='" + number + "'");
+            const RowSet rows =
+                bank.query("select 试题识别码, 使用次数, 入库教师 from 试题库 where 题目编号='" + number + "'");
             ASSERT_EQ(rows.count(), 2) << number.toStdString();
             for (int r = 0; r < 2; ++r) {
                 EXPECT_EQ(rows.text(r, 0), it.value());
@@ -126,8 +127,7 @@ TEST(SchoolRoad, TwoComputersEnterSearchAndComposeOnOneSchoolBankAtOnce) {
                 const RowSet document =
                     bank.query("select 内容 from 试题文档 where 文件名='" + number + "-" + part + ".doc'");
                 ASSERT_EQ(document.count(), 1) << (number + part).toStdString();
-                EXPECT_EQ(document.value(0, 0).toByteArray(),
-                          (c->teacher + " 的试题 " + number + " " + part).toUtf8());
+                EXPECT_EQ(document.value(0, 0).toByteArray(), (c->teacher + " 的试题 " + number + " " + part).toUtf8());
             }
         }
     }

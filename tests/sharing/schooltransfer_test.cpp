@@ -188,8 +188,9 @@ TEST_F(SchoolTransfer, AnExportOfTheSchoolBankCarriesItsDocumentsIntoAFileBank) 
         const QString there = theirs.query("select 题目编号 from 试题库 where 试题识别码='" + code + "'").text(0, 0);
         ASSERT_FALSE(here.isEmpty()) << code.toStdString();
         for (const QString suffix : {"-题目.doc", "-答案.doc"}) {
-            const QByteArray stored =
-                theirs.query("select 内容 from 试题文档 where 文件名='" + there + suffix + "'").value(0, 0).toByteArray();
+            const QByteArray stored = theirs.query("select 内容 from 试题文档 where 文件名='" + there + suffix + "'")
+                                          .value(0, 0)
+                                          .toByteArray();
             EXPECT_FALSE(stored.isEmpty());
             EXPECT_EQ(readFile(QDir(documentsFolderOf(teacher.bankPath())).filePath(here + suffix)), stored)
                 << (code + suffix).toStdString();

@@ -238,17 +238,18 @@ TEST_F(SchoolBankScreens, AnElderResetsAForgottenPasswordFromTheLoginScreenAndTh
     app.prompts.answer(Answer::Yes);
     login.Label_WJMM_Click();
     EXPECT_EQ(modal.shown(), QStringList({"zs::Form_WJMM", "zs::Form_WJMM", "zs::Form_czmm"}));
-    EXPECT_EQ(refusals,
-              QStringList({"*元老级用户名未填写！\r*元老级用户的密码未填写！\r*要重设密码的用户名未填写！\r"
-                           "*新密码未填写！\r*确认新密码未填写！\r",
-                           "只有元老级用户才能为别的老师重设密码。", "元老级用户的用户名或密码不对，没有重设密码。",
-                           "*该用户名不存在！\r请检查要重设密码的老师的实名用户名。",
-                           "两次密码输入不相同\r请重新输入密码！",
-                           "已为王老师重新设置了密码。请把新密码告诉这位老师，并提醒他登录后用<用户改密>换成自己的"
-                           "密码：\r\r实名用户名：王老师\r密      码：新的'密码"}));
+    EXPECT_EQ(
+        refusals,
+        QStringList({"*元老级用户名未填写！\r*元老级用户的密码未填写！\r*要重设密码的用户名未填写！\r"
+                     "*新密码未填写！\r*确认新密码未填写！\r",
+                     "只有元老级用户才能为别的老师重设密码。", "元老级用户的用户名或密码不对，没有重设密码。",
+                     "*该用户名不存在！\r请检查要重设密码的老师的实名用户名。", "两次密码输入不相同\r请重新输入密码！",
+                     "已为王老师重新设置了密码。请把新密码告诉这位老师，并提醒他登录后用<用户改密>换成自己的"
+                     "密码：\r\r实名用户名：王老师\r密      码：新的'密码"}));
     EXPECT_EQ(checkLogin(location, "王老师", "s3cret").outcome, LoginResult::Outcome::WrongPassword);
     EXPECT_EQ(checkLogin(location, "王老师", "新的'密码").outcome, LoginResult::Outcome::Accepted);
-    EXPECT_FALSE(Bank(location).query("select 密码 from 用户管理 where 实名用户名='王老师'").text(0, 0).contains("新的"));
+    EXPECT_FALSE(
+        Bank(location).query("select 密码 from 用户管理 where 实名用户名='王老师'").text(0, 0).contains("新的"));
 
     // The main menu shows the entry to the elder only, with the elder's name filled in.
     modal.clear();

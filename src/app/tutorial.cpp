@@ -224,7 +224,8 @@ void writeTutorial(Office& office, const QString& path, const QString& picturesF
     const auto word = office.startWord();
     const auto doc = word->newDocument();
     doc->append(QStringLiteral("琢石-试题库 使用教程"), songStyle(22, true, TextStyle::Align::Center));
-    const TextStyle heading = songStyle(15, true, TextStyle::Align::Left);
+    TextStyle heading = songStyle(15, true, TextStyle::Align::Left);
+    heading.keepWithNext = true;
     const TextStyle body = songStyle(12, false, TextStyle::Align::Left);
     const TextStyle caption = songStyle(10.5, false, TextStyle::Align::Center);
 

@@ -7,6 +7,8 @@ packages=(
   # build, format check, Debian package (cpack -G DEB reads the program's
   # libraries with file and dpkg-shlibdeps)
   build-essential cmake ninja-build pkg-config git clang-format dpkg-dev file
+  # the include-loop check of CI
+  python3
   # Qt 6 widgets, SQLite driver, PDF previews, Designer files
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
   # charts of the results analysis

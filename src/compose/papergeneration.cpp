@@ -18,19 +18,6 @@
 
 namespace zs {
 
-QVector<int> placedRows(const SpecTable& table) {
-    QVector<int> rows;
-    QSet<QString> placed;
-    for (int r = 1; r < table.rows(); ++r) {
-        const QString& number = table.cell(r, SpecTable::QuestionNumber);
-        if (!number.isEmpty() && !placed.contains(number)) {
-            placed.insert(number);
-            rows << r;
-        }
-    }
-    return rows;
-}
-
 namespace {
 
 // Headings, question numbers and labels start their paragraph in the paper's
@@ -42,11 +29,6 @@ TextStyle labelStyle(std::optional<QRgb> color = std::nullopt) {
 }
 
 }  // namespace
-
-QString sectionNumeral(int section) {
-    static const QStringList numerals = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
-    return section >= 1 && section <= 10 ? numerals[section - 1] : QString();
-}
 
 QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const QString& difficulty) {
     const int cut = scopeCell.lastIndexOf(u'\\');

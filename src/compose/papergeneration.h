@@ -15,15 +15,6 @@ namespace zs {
 class WordInstance;
 class WordDocument;
 
-// The rows of the table that put a question into the paper: the first row of
-// every question number. Further rows of a question (its other scopes, or the
-// same question entered again further down) are skipped, so each question
-// stands in the paper once.
-QVector<int> placedRows(const SpecTable& table);
-
-// "一" … "十" for sections 1 to 10, empty otherwise.
-QString sectionNumeral(int section);
-
 // The margin note of the review paper for one row.
 QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const QString& difficulty);
 

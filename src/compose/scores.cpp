@@ -1,6 +1,6 @@
 #include "compose/scores.h"
 
-#include "compose/papergeneration.h"
+#include "compose/spectable.h"
 #include "store/bank.h"
 
 #include <QRegularExpression>

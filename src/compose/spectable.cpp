@@ -2,6 +2,7 @@
 
 #include "store/textnumbers.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace zs {
@@ -151,6 +152,24 @@ QString SpecTable::knowledgeList(const QString& cell) {
     QString s = cell;
     s.replace(u'\r', u'|');
     return s;
+}
+
+QVector<int> placedRows(const SpecTable& table) {
+    QVector<int> rows;
+    QSet<QString> placed;
+    for (int r = 1; r < table.rows(); ++r) {
+        const QString& number = table.cell(r, SpecTable::QuestionNumber);
+        if (!number.isEmpty() && !placed.contains(number)) {
+            placed.insert(number);
+            rows << r;
+        }
+    }
+    return rows;
+}
+
+QString sectionNumeral(int section) {
+    static const QStringList numerals = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
+    return section >= 1 && section <= 10 ? numerals[section - 1] : QString();
 }
 
 }  // namespace zs

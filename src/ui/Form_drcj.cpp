@@ -260,6 +260,13 @@ void Form_drcj::runCheck() {
     showResults();
 }
 
+// The view hands the chart it showed back instead of deleting it.
+void Form_drcj::showChart(QChart* chart) {
+    QChart* shown = chart_->chart();
+    chart_->setChart(chart);
+    delete shown;
+}
+
 void Form_drcj::showResults() {
     const PaperRecord* p = paper();
     if (results_.isEmpty() || !p) {
@@ -267,7 +274,7 @@ void Form_drcj::showResults() {
         ui->MSFlexGrid_xtfx->setRowCount(0);
         ui->MSFlexGrid_zsdfx->clear();
         ui->MSFlexGrid_zsdfx->setRowCount(0);
-        chart_->setChart(new QChart);
+        showChart(new QChart);
     } else {
         fillGrid(ui->MSFlexGrid_xtfx, questionSheetRows(*p, results_));
         fillGrid(ui->MSFlexGrid_zsdfx, knowledgeSheetRows(points_));
@@ -300,7 +307,7 @@ void Form_drcj::showResults() {
         chart->addAxis(axisY, Qt::AlignLeft);
         series->attachAxis(axisY);
         chart->legend()->setAlignment(Qt::AlignTop);
-        chart_->setChart(chart);
+        showChart(chart);
     }
     const bool ready = !results_.isEmpty();
     ui->Command_gxnd->setEnabled(ready);

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <memory>
 
+class QChart;
 class QChartView;
 class QComboBox;
 
@@ -56,6 +57,7 @@ private:
     // Checks the sheet against the mapping and shows the problems and figures.
     void runCheck();
     void showResults();
+    void showChart(QChart* chart);
     QComboBox* columnChoice(int row, int column, int selected);
 
     std::unique_ptr<Ui::Form_drcj> ui;

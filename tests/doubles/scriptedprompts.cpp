@@ -18,6 +18,14 @@ Answer defaultAnswer(Buttons buttons, int defaultButton) {
     return Answer::Ok;
 }
 
+PromptRecord fileDialog(PromptRecord::Kind kind, const QString& filter, const QString& title) {
+    PromptRecord r;
+    r.kind = kind;
+    r.text = r.title = title;
+    r.filter = filter;
+    return r;
+}
+
 }  // namespace
 
 Answer ScriptedPrompts::message(const QString& text, Buttons buttons, Icon icon, const QString& title,
@@ -72,19 +80,11 @@ QString ScriptedPrompts::input(const QString& prompt, const QString& title, cons
 }
 
 QString ScriptedPrompts::openFile(const QString& filter, const QString& title) {
-    PromptRecord r;
-    r.kind = PromptRecord::Kind::OpenFile;
-    r.text = r.title = title;
-    r.filter = filter;
-    return askText(r);
+    return askText(fileDialog(PromptRecord::Kind::OpenFile, filter, title));
 }
 
 QString ScriptedPrompts::saveFile(const QString& filter, const QString& title) {
-    PromptRecord r;
-    r.kind = PromptRecord::Kind::SaveFile;
-    r.text = r.title = title;
-    r.filter = filter;
-    return askText(r);
+    return askText(fileDialog(PromptRecord::Kind::SaveFile, filter, title));
 }
 
 QString ScriptedPrompts::chooseFolder(const QString& prompt) {

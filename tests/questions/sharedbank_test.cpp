@@ -238,7 +238,8 @@ QByteArray readFile(const QString& path) {
 TEST_F(SharedBank, DocumentsTravelWithTheirRowsBetweenComputers) {
     // Two computers: each fetches into a cache folder of its own.
     TempFolder firstComputer, secondComputer;
-    const QByteArray question("\xd0\xcf\x11\xe0 question \x00\xff bytes", 24);
+    static const char kQuestionBytes[] = "\xd0\xcf\x11\xe0 question \x00\xff bytes";
+    const QByteArray question(kQuestionBytes, sizeof kQuestionBytes - 1);
     setServerCacheRoot(firstComputer.path());
     {
         Bank bank(location);

@@ -14,6 +14,11 @@ const QString kUsers = QStringLiteral("用户管理");
 const QString kNameColumn = QStringLiteral("实名用户名");
 const QString kPasswordColumn = QStringLiteral("密码");
 
+const QString kNotSchoolBankRefusal = QStringLiteral("只有学校题库需要由元老级用户重设密码。");
+const QString kWrongElderRefusal = QStringLiteral("元老级用户的用户名或密码不对，没有重设密码。");
+const QString kNotElderRefusal = QStringLiteral("只有元老级用户才能为别的老师重设密码。");
+const QString kNoSuchTeacherRefusal = QStringLiteral("*该用户名不存在！");
+
 QString repeatComplaint() {
     return QStringLiteral("两次密码输入不相同\r请重新输入密码！");
 }
@@ -180,20 +185,20 @@ QString resetPassword(const QString& bankPath, const QString& elderName, const Q
                       const QString& teacherName, const QString& newPassword) {
     Bank bank(bankPath);
     if (!bank.isServer())
-        return QStringLiteral("只有学校题库需要由元老级用户重设密码。");
+        return kNotSchoolBankRefusal;
     const RowSet elder =
         bank.query(QStringLiteral("select 密码 from 用户管理 where 实名用户名='") + sqlValue(elderName) + u'\'');
     if (elder.isEmpty() || !passwordMatches(elder.text(0, 0), elderPassword))
-        return QStringLiteral("元老级用户的用户名或密码不对，没有重设密码。");
+        return kWrongElderRefusal;
     if (bank.query(QStringLiteral("select 实名用户名 from 账户级别 where 实名用户名='") + sqlValue(elderName) +
                    QStringLiteral("' and 级别='") + sqlValue(kElderLevel) + u'\'')
             .isEmpty())
-        return QStringLiteral("只有元老级用户才能为别的老师重设密码。");
+        return kNotElderRefusal;
     if (newPassword.isEmpty())
         return QStringLiteral("*密码未填写!");
     if (bank.query(QStringLiteral("select 实名用户名 from 用户管理 where 实名用户名='") + sqlValue(teacherName) + u'\'')
             .isEmpty())
-        return QStringLiteral("*该用户名不存在！");
+        return kNoSuchTeacherRefusal;
     bank.execute(QStringLiteral("update 用户管理 set 密码 = '") + sqlValue(hashPassword(newPassword)) +
                  QStringLiteral("' where 实名用户名='") + sqlValue(teacherName) + u'\'');
     return {};
@@ -206,6 +211,60 @@ void makeElder(const QString& bankPath, const QString& name) {
         bank.addRow(QStringLiteral("账户级别"),
                     {{QStringLiteral("实名用户名"), name}, {QStringLiteral("级别"), kElderLevel}});
     });
+}
+
+bool isElder(const QString& bankPath, const QString& name) {
+    Bank bank(bankPath, Bank::Mode::ReadOnly);
+    if (!bank.isServer() || name.isEmpty())
+        return false;
+    return !bank.query(QStringLiteral("select 实名用户名 from 账户级别 where 实名用户名='") + sqlValue(name) +
+                       QStringLiteral("' and 级别='") + sqlValue(kElderLevel) + u'\'')
+                .isEmpty();
+}
+
+QString passwordResetComplaints(const QString& elderName, const QString& elderPassword, const QString& teacherName,
+                                const QString& newPassword, const QString& repeatedNewPassword) {
+    QString lines;
+    auto complain = [&](const QString& box, const QString& line) {
+        if (box.isEmpty())
+            lines += line + u'\r';
+    };
+    complain(elderName, QStringLiteral("*元老级用户名未填写！"));
+    complain(elderPassword, QStringLiteral("*元老级用户的密码未填写！"));
+    complain(teacherName, QStringLiteral("*要重设密码的用户名未填写！"));
+    complain(newPassword, QStringLiteral("*新密码未填写！"));
+    complain(repeatedNewPassword, QStringLiteral("*确认新密码未填写！"));
+    return lines;
+}
+
+PasswordResetResult resetTeacherPassword(const QString& bankPath, const QString& elderName,
+                                         const QString& elderPassword, const QString& teacherName,
+                                         const QString& newPassword, const QString& repeatedNewPassword) {
+    using O = PasswordResetResult::Outcome;
+    if (const QString lines =
+            passwordResetComplaints(elderName, elderPassword, teacherName, newPassword, repeatedNewPassword);
+        !lines.isEmpty())
+        return {O::Incomplete, lines};
+    if (const QString c = passwordRepeatComplaint(newPassword, repeatedNewPassword); !c.isEmpty())
+        return {O::PasswordsDiffer, c};
+    const QString refusal = resetPassword(bankPath, elderName, elderPassword, teacherName, newPassword);
+    if (refusal == kWrongElderRefusal)
+        return {O::WrongElder, refusal};
+    if (refusal == kNotElderRefusal)
+        return {O::NotElder, refusal};
+    if (refusal == kNoSuchTeacherRefusal)
+        return {O::NoSuchTeacher, refusal + QStringLiteral("\r请检查要重设密码的老师的实名用户名。")};
+    if (!refusal.isEmpty())
+        return {O::NotSchoolBank, refusal};
+    return {O::Reset, QStringLiteral("已为") + teacherName +
+                          QStringLiteral("重新设置了密码。请把新密码告诉这位老师，并提醒他登录后用<用户改密>"
+                                         "换成自己的密码：\r\r实名用户名：") +
+                          teacherName + QStringLiteral("\r密      码：") + newPassword};
+}
+
+QString openPasswordResetQuestion() {
+    return serverPasswordLookupRefusal() +
+           QStringLiteral("\r\r要现在打开<重设密码>吗？（须由元老级用户填写自己的用户名和密码。）");
 }
 
 }  // namespace zs

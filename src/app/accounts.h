@@ -86,6 +86,28 @@ QString resetPassword(const QString& bankPath, const QString& elderName, const Q
                       const QString& teacherName, const QString& newPassword);
 // Makes an account a 元老级用户 of a server bank.
 void makeElder(const QString& bankPath, const QString& name);
+// Whether the account is a 元老级用户 of a server bank (never on a file bank).
+bool isElder(const QString& bankPath, const QString& name);
+
+// The password reset screen: the elder's name and password, the teacher's
+// name and the new password twice.
+struct PasswordResetResult {
+    enum class Outcome { Incomplete, PasswordsDiffer, NotSchoolBank, WrongElder, NotElder, NoSuchTeacher, Reset };
+    Outcome outcome = Outcome::Reset;
+    QString message;
+};
+// One line (ending in "\r") for each empty box of the reset screen, in the
+// order of the screen; empty when every box is filled.
+QString passwordResetComplaints(const QString& elderName, const QString& elderPassword, const QString& teacherName,
+                                const QString& newPassword, const QString& repeatedNewPassword);
+// Checks the boxes, then resetPassword; the message is the refusal or the
+// confirmation naming the teacher and the new password.
+PasswordResetResult resetTeacherPassword(const QString& bankPath, const QString& elderName,
+                                         const QString& elderPassword, const QString& teacherName,
+                                         const QString& newPassword, const QString& repeatedNewPassword);
+// The question that offers the reset screen after a refused look-up on a
+// server bank.
+QString openPasswordResetQuestion();
 
 // The password of the account whose name, school, subject and QQ number are
 // exactly these four; nothing when none matches.

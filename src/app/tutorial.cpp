@@ -198,6 +198,25 @@ QList<TutorialChapter> tutorialChapters() {
               "难度保存在难度历史中；点“生成补救练习”，输入题数，程序从题库中选出与最薄弱知识点有关、但不在这份"
               "试卷中的题，放进双向细目表，接着就可以生成补救练习卷；点“导出分析”，成绩分析表格保存在这份试卷的"
               "文件夹中。"))}},
+        {QStringLiteral("十二、学校题库"),
+         {text(QStringLiteral(
+              "一个教研组的老师可以共用学校服务器上的一个试题库：大家同时录入、查看修改和组卷，题目编号由服务器统一"
+              "分配，不会重复。管理服务器的老师先建好学校题库和第一位元老级用户（见程序说明 README 中的“学校题库”）。"
+              "然后每位老师在登录界面点“连接学校题库…”，填写服务器、端口、数据库、用户名和密码，点“连  接”；程序"
+              "记住除密码以外的各项，下次只需输入密码。连接后登录界面和主界面的状态栏都显示学校题库的名字，点"
+              "“使用本机题库”就回到本机的题库。")),
+          picture(QStringLiteral("schoolbank"), QStringLiteral("图26 连接学校题库")),
+          text(QStringLiteral(
+              "“上传到学校题库”把本机题库的试题、教材设置和试题来源一次传到学校题库，已经有的试题（试题识别码相同）"
+              "不重复上传；“下载为本地题库”把学校题库保存成本机的一个题库文件。题库分享的导出和导入在学校题库上"
+              "同样可用，试题文档随试题一起导出、导入。两位老师同时修改同一道题时，后点“确定修改”的老师会看到"
+              "“该题已被其他老师修改，请重新搜索后再修改。”，重新搜索后再改即可。")),
+          text(QStringLiteral(
+              "学校题库只保存密码的散列值，忘记的密码无法找回。忘记密码的老师在登录界面点“？”，再点“获取密码”，"
+              "程序会提示打开“重设密码”；请一位元老级用户填写自己的用户名和密码、这位老师的用户名和两遍新密码，"
+              "点“确认重设”。元老级用户登录后，主界面“系统”菜单里也有“重设密码”。拿到新密码的老师登录后，"
+              "请用“用户改密”换成自己的密码。")),
+          picture(QStringLiteral("password-reset"), QStringLiteral("图27 重设密码"))}},
     };
 }
 
@@ -205,7 +224,8 @@ void writeTutorial(Office& office, const QString& path, const QString& picturesF
     const auto word = office.startWord();
     const auto doc = word->newDocument();
     doc->append(QStringLiteral("琢石-试题库 使用教程"), songStyle(22, true, TextStyle::Align::Center));
-    const TextStyle heading = songStyle(15, true, TextStyle::Align::Left);
+    TextStyle heading = songStyle(15, true, TextStyle::Align::Left);
+    heading.keepWithNext = true;
     const TextStyle body = songStyle(12, false, TextStyle::Align::Left);
     const TextStyle caption = songStyle(10.5, false, TextStyle::Align::Center);
 

@@ -17,12 +17,39 @@ QString bareName(const QString& name) {
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
+// The tables of recorded papers besides 试卷记录.
+void createOtherPaperTables(Bank& bank);
+
 }  // namespace
 
 void ensurePaperTables(Bank& bank) {
+    const bool server = bank.isServer();
+    auto create = [&] {
+        // A school bank numbers its papers with a sequence of its own.
+        bank.executeBound(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS \"试卷记录\" (\"试卷编号\" %1, \"生成时间\" TEXT, \"时间戳\" "
+                           "TEXT, \"输出文件夹\" TEXT, \"标题\" TEXT, \"试卷文件\" TEXT)")
+                .arg(server ? QStringLiteral("SERIAL PRIMARY KEY")
+                            : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")),
+            {});
+        createOtherPaperTables(bank);
+    };
+    if (!server) {
+        create();
+        return;
+    }
+    // Two teachers recording their first papers at once would make the
+    // tables twice: one makes them while the other waits.
+    bank.transaction([&] {
+        bank.query(QStringLiteral("select pg_advisory_xact_lock(20771, 1)"));
+        create();
+    });
+}
+
+namespace {
+
+void createOtherPaperTables(Bank& bank) {
     for (const char* statement : {
-             "CREATE TABLE IF NOT EXISTS \"试卷记录\" (\"试卷编号\" INTEGER PRIMARY KEY AUTOINCREMENT, "
-             "\"生成时间\" TEXT, \"时间戳\" TEXT, \"输出文件夹\" TEXT, \"标题\" TEXT, \"试卷文件\" TEXT)",
              "CREATE TABLE IF NOT EXISTS \"试卷题目\" (\"试卷编号\" INTEGER, \"题号\" INTEGER, \"题目编号\" TEXT, "
              "\"试题识别码\" TEXT, \"题型\" TEXT, \"难度\" TEXT, \"知识点\" TEXT, \"分值\" TEXT)",
              "CREATE INDEX IF NOT EXISTS \"试卷题目_试卷编号\" ON \"试卷题目\" (\"试卷编号\")",
@@ -35,6 +62,8 @@ void ensurePaperTables(Bank& bank) {
          })
         bank.executeBound(QString::fromUtf8(statement), {});
 }
+
+}  // namespace
 
 QString PaperRecord::listText() const {
     return generated.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral("  ") + title;
@@ -82,6 +111,10 @@ PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows
 void savePaperRecord(Bank& bank, PaperRecord& record) {
     ensurePaperTables(bank);
     bank.transaction([&] {
+        // The number just given is the highest one only while no other
+        // teacher records a paper at the same time.
+        if (bank.isServer())
+            bank.execute(QStringLiteral("LOCK TABLE \"试卷记录\" IN SHARE ROW EXCLUSIVE MODE"));
         bank.executeBound(
             QStringLiteral("INSERT INTO \"试卷记录\" (\"生成时间\", \"时间戳\", \"输出文件夹\", \"标题\", "
                            "\"试卷文件\") VALUES (?, ?, ?, ?, ?)"),

@@ -113,6 +113,10 @@ sal_Int32 unoColor(QRgb c) {
 
 // `body` is the document's own alignment (a ParagraphAdjust value).
 void applyAlignment(const Reference<XPropertySet>& p, const TextStyle& style, sal_Int16 body) {
+    // A style that places its paragraphs also says whether they keep with
+    // the next one, so that a paragraph after a heading does not inherit it.
+    if (style.keepWithNext || style.align != TextStyle::Align::Keep)
+        p->setPropertyValue("ParaKeepTogether", Any(style.keepWithNext));
     switch (style.align) {
     case TextStyle::Align::Keep:
         return;
@@ -870,6 +874,8 @@ public:
                 sal_Int16 adjust = css::style::ParagraphAdjust_LEFT;
                 Reference<XPropertySet>(info, UNO_QUERY_THROW)->getPropertyValue("ParaAdjust") >>= adjust;
                 paragraph.alignment = alignmentOf(adjust);
+                Reference<XPropertySet>(info, UNO_QUERY_THROW)->getPropertyValue("ParaKeepTogether") >>=
+                    paragraph.keepWithNext;
                 out.push_back(paragraph);
             }
             return out;

@@ -21,6 +21,10 @@ struct TextStyle {
     // Of the paragraphs touched. Body: the document's own alignment, that of
     // its default paragraph style, whatever the paragraph before it had.
     enum class Align { Keep, Left, Center, Body } align = Align::Keep;
+    // The paragraphs touched stay on the page of the paragraph after them
+    // (a heading is never left alone at the foot of a page). A style with an
+    // alignment other than Keep sets this either way.
+    bool keepWithNext = false;
 };
 
 // Text in 宋体 of a size, bold or not, in paragraphs aligned so.
@@ -58,6 +62,7 @@ enum class ParagraphAlignment { Left, Center, Right, Justify };
 struct Paragraph {
     QString text;
     ParagraphAlignment alignment = ParagraphAlignment::Left;
+    bool keepWithNext = false;
 };
 
 // A margin comment and the text it is anchored on.

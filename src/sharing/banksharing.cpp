@@ -8,6 +8,8 @@
 #include "store/documentcheck.h"
 #include "store/paths.h"
 #include "store/pausepoint.h"
+#include "store/serverdocuments.h"
+#include "store/serverlocation.h"
 #include "store/statement.h"
 #include "store/textnumbers.h"
 
@@ -157,6 +159,18 @@ int ExportQuestions(const QString& bankPath, const ExportTarget& target, const Q
     {
         Bank source(bankPath, Bank::Mode::ReadOnly);
         rows = source.query(exportQuestionsStatement(scopePaths));
+        // A school bank's documents come from the server into its local
+        // folder first; the copies below take them from there.
+        if (source.isServer()) {
+            QStringList numbers;
+            QSet<QString> seen;
+            for (int r = 0; r < rows.count(); ++r)
+                if (const QString number = rows.text(r, "题目编号"); !seen.contains(number)) {
+                    seen.insert(number);
+                    numbers << number;
+                }
+            fetchDocuments(source, numbers);
+        }
     }
     const QString documents = QDir(target.folder).filePath(kDocumentsFolderName);
     makeFolder(documents);
@@ -197,7 +211,10 @@ void runExport(RunState& state, ShareContent content, const QStringList& scopePa
         return;
     }
     // The folder comes first; a refused scope still leaves it (with its bank file).
-    const ExportTarget target = PrepareExportFolder(state.BankPath, state.desktop.desktopFolder(), state.now());
+    // A school bank has no folder of its own: the export template is the
+    // application folder's.
+    const QString templateBank = isServerLocation(state.BankPath) ? state.applicationBankPath() : state.BankPath;
+    const ExportTarget target = PrepareExportFolder(templateBank, state.desktop.desktopFolder(), state.now());
     const bool questions = content == ShareContent::Questions || content == ShareContent::Both;
     const bool catalogue = content == ShareContent::Catalogue || content == ShareContent::Both;
     if (questions) {
@@ -226,6 +243,9 @@ int nextImportNumber(const QString& documentsFolder) {
 }
 
 QString importJournalPath(const QString& bankPath) {
+    // A school bank's note stays in its local folder on this computer.
+    if (isServerLocation(bankPath))
+        return QDir(bankFolderOf(bankPath)).filePath(QStringLiteral(".学校题库.导入中"));
     const QFileInfo bank(bankPath);
     return QDir(bank.absolutePath()).filePath(u'.' + bank.fileName() + QStringLiteral(".导入中"));
 }
@@ -261,20 +281,13 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
     const QSet<QString> wanted(scopePaths.begin(), scopePaths.end());
 
     Bank bank(bankPath);
-    // New documents beside lost ones would only be mixed up with them.
-    if (const QString lost = lostDocumentsMessage(bank); !lost.isEmpty())
-        throw StoreError(lost);
+    const bool server = bank.isServer();
+    // New documents beside lost ones would only be mixed up with them. A
+    // school bank keeps its documents in the bank itself.
+    if (!server)
+        if (const QString lost = lostDocumentsMessage(bank); !lost.isEmpty())
+            throw StoreError(lost);
     recoverInterruptedImport(bankPath);
-    // The codes the bank knows before anything is added.
-    QSet<QString> known;
-    {
-        const QStringList codes = bank.query(QStringLiteral("select 试题识别码 from 试题库")).texts();
-        known = QSet<QString>(codes.begin(), codes.end());
-    }
-    // Numbers that rows carry are never given to an imported question, even
-    // when their documents are missing.
-    const QStringList numbersInUse = questionNumbersOf(bank);
-    const QSet<QString> taken(numbersInUse.begin(), numbersInUse.end());
     const QString documents = documentsFolderOf(bankPath);
     makeFolder(documents);
 
@@ -292,7 +305,26 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
     };
     try {
         bank.transaction([&] {
-            int next = nextImportNumber(documents);
+            // On a school bank no teacher's pool takes a number while the
+            // numbers are chosen; the numbers the pools hold are taken too.
+            if (server)
+                bank.execute(lockReservationsStatement());
+            // The codes the bank knows before anything is added.
+            const QStringList codes = bank.query(QStringLiteral("select 试题识别码 from 试题库")).texts();
+            const QSet<QString> known(codes.begin(), codes.end());
+            // Numbers that rows carry are never given to an imported question,
+            // even when their documents are missing.
+            const QStringList numbersInUse = questionNumbersOf(bank);
+            QSet<QString> taken(numbersInUse.begin(), numbersInUse.end());
+            int next = 1;
+            if (server) {
+                for (const QString& n : bank.query(QStringLiteral("select 题目编号 from 题目编号预留")).texts())
+                    taken.insert(n);
+                for (const QString& name : bank.query(QStringLiteral("select 文件名 from 试题文档")).texts())
+                    taken.insert(name.left(5));
+            } else {
+                next = nextImportNumber(documents);
+            }
             // One question of the other bank (one identification code) gets one
             // number and one pair of documents, however many sections it is
             // filed under; an empty text marks a question left out.
@@ -340,6 +372,7 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
                     copyOver(question, copied.back());
                     note(answerDocumentPath(bankPath, number));
                     copyOver(answer, copied.back());
+                    storeDocuments(bank, number);
                     ++result.imported;
                 }
                 bank.addRow(QStringLiteral("试题库"), {{"题目编号", number},

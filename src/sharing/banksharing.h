@@ -94,7 +94,8 @@ using ImportDecision = std::function<bool(const QString& questionDocument, const
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
                              const ImportDecision& keep = {});
 
-// The note of the documents an import is writing, beside the bank; it is
+// The note of the documents an import is writing, beside the bank (a school
+// bank's in its local folder on this computer); it is
 // removed when the import ends either way.
 QString importJournalPath(const QString& bankPath);
 // After an import that was killed midway: removes the documents it had written

@@ -485,6 +485,13 @@ void Bank::execute(const QString& statement) {
 
 void Bank::executeBound(const QString& sqliteStatement, const QVariantList& values) {
     QSqlQuery q(db());
+    // The server prepares only statements that read or write rows: one with
+    // nothing to bind (a table made, say) runs as it is.
+    if (values.isEmpty() && isServer()) {
+        if (!q.exec(sqliteStatement))
+            fail(sqliteStatement, q.lastError());
+        return;
+    }
     if (!q.prepare(sqliteStatement))
         fail(sqliteStatement, q.lastError());
     for (const QVariant& v : values)

@@ -3,6 +3,7 @@
 #include "app/accounts.h"
 #include "app/runstate.h"
 #include "store/serverlocation.h"
+#include "ui/Form_czmm.h"
 #include "ui/screens.h"
 #include "ui_Form_WJMM.h"
 
@@ -30,9 +31,13 @@ void Form_WJMM::clearBoxes() {
 }
 
 void Form_WJMM::Command_HQMM_Click() {
-    // A school bank keeps only hashes: a 元老级用户 sets a new password instead.
+    // A school bank keeps only hashes: a 元老级用户 sets a new password
+    // instead, on the reset screen offered here.
     if (isServerLocation(state_.BankPath)) {
-        state_.prompts.show(serverPasswordLookupRefusal());
+        if (state_.prompts.message(openPasswordResetQuestion(), Buttons::YesNo, Icon::Question) == Answer::Yes) {
+            Form_czmm screen(state_, this);
+            showModal(state_, screen);
+        }
         return;
     }
     std::optional<QString> password;

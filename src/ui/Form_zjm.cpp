@@ -1,9 +1,12 @@
 #include "ui/Form_zjm.h"
 
+#include "app/accounts.h"
 #include "app/runstate.h"
+#include "store/bank.h"
 #include "store/paths.h"
 #include "store/serverlocation.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_czmm.h"
 #include "ui/Form_drcj.h"
 #include "ui/Form_drsj.h"
 #include "ui/Form_jcsz.h"
@@ -47,6 +50,7 @@ Form_zjm::Form_zjm(RunState& state, QWidget* parent)
     connect(ui->jcsz, &QAction::triggered, this, &Form_zjm::jcsz_Click);
     connect(ui->yhzc, &QAction::triggered, this, &Form_zjm::yhzc_Click);
     connect(ui->yhgm, &QAction::triggered, this, &Form_zjm::yhgm_Click);
+    connect(ui->czmm, &QAction::triggered, this, &Form_zjm::czmm_Click);
     connect(ui->tcdl, &QAction::triggered, this, &Form_zjm::tcdl_Click);
     connect(ui->stlr, &QAction::triggered, this, &Form_zjm::stlr_Click);
     connect(ui->stckyxg, &QAction::triggered, this, &Form_zjm::stckyxg_Click);
@@ -93,6 +97,14 @@ void Form_zjm::Form_Load() {
         bank->setObjectName(QStringLiteral("Panel_tk"));
         bank->setContentsMargins(6, 0, 6, 0);
         ui->StatusBar1->addPermanentWidget(bank);
+        // A 元老级用户 of the school bank resets other teachers' passwords.
+        bool elder = false;
+        try {
+            elder = isElder(state_.SchoolBank, state_.CurrentUserName);
+        } catch (const StoreError&) {
+            // The bank cannot be read now: the entry stays hidden.
+        }
+        ui->czmm->setVisible(elder);
     }
     Timer1->start();
     resize(sizeHint().expandedTo(QSize(600, 0)));
@@ -225,6 +237,11 @@ void Form_zjm::yhzc_Click() {
 
 void Form_zjm::yhgm_Click() {
     Form_yhgm screen(state_, this);
+    showModal(state_, screen);
+}
+
+void Form_zjm::czmm_Click() {
+    Form_czmm screen(state_, this, state_.CurrentUserName);
     showModal(state_, screen);
 }
 

@@ -47,6 +47,8 @@ public:
     void jcsz_Click();
     void yhzc_Click();
     void yhgm_Click();
+    // Shown only to a 元老级用户 of a school bank.
+    void czmm_Click();
     void tcdl_Click();
     void stlr_Click();
     void stckyxg_Click();

@@ -113,6 +113,10 @@ TEST_P(AccountsTest, AServerBankKeepsSaltedHashesAndAnElderResetsAPassword) {
         // The file bank keeps its passwords as they always were.
         EXPECT_EQ(rows.text(0, 1), "abc");
         EXPECT_EQ(resetPassword(location, "张三", "abc", "李四", "x"), "只有学校题库需要由元老级用户重设密码。");
+        EXPECT_EQ(resetTeacherPassword(location, "张三", "abc", "李四", "x", "x").outcome,
+                  PasswordResetResult::Outcome::NotSchoolBank);
+        EXPECT_FALSE(isElder(location, "张三"));
+        EXPECT_EQ(login("李四", "abc"), O::Accepted);
         return;
     }
     // Never the password itself; the same password gives different hashes.
@@ -126,7 +130,10 @@ TEST_P(AccountsTest, AServerBankKeepsSaltedHashesAndAnElderResetsAPassword) {
 
     // Only a 元老级用户 who proves it resets another teacher's password.
     EXPECT_EQ(resetPassword(location, "张三", "abc", "李四", "new"), "只有元老级用户才能为别的老师重设密码。");
+    EXPECT_FALSE(isElder(location, "张三"));
     makeElder(location, "张三");
+    EXPECT_TRUE(isElder(location, "张三"));
+    EXPECT_FALSE(isElder(location, "李四"));
     EXPECT_EQ(resetPassword(location, "张三", "wrong", "李四", "new"), "元老级用户的用户名或密码不对，没有重设密码。");
     EXPECT_EQ(resetPassword(location, "张三", "abc", "王五", "new"), "*该用户名不存在！");
     EXPECT_EQ(login("李四", "abc"), O::Accepted);

@@ -5,6 +5,7 @@
 #include "compose/resultstats.h"
 #include "compose/resultsworkbook.h"
 #include "compose/scoresheet.h"
+#include "support/pgcluster.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
 
@@ -463,4 +464,33 @@ TEST(RemedialPractice, QuestionsOnTheWeakPointsWithoutThePapersOwn) {
     EXPECT_EQ(three.dataRows(), 3);
     EXPECT_EQ(three.cell(3, SpecTable::QuestionNumber), "00008");
     EXPECT_EQ(three.cell(3, SpecTable::Number), "3");
+}
+
+TEST(PaperRecord, ASchoolBankRecordsPapersAndTheirResultsToo) {
+    test::TempFolder folder;
+    const QString location = test::newBank(test::StoreKind::Server, folder);
+    if (location.isEmpty())
+        GTEST_SKIP() << test::PostgresCluster::unavailableReason().toStdString();
+    {
+        Bank bank(location);
+        test::addSampleCatalogue(bank);
+        addQuestions(bank, 4);
+    }
+    const SpecTable t = paperTable(4);
+    const QDateTime when(QDate(2026, 3, 5), QTime(14, 7));
+    EXPECT_EQ(recordGeneratedPaper(location, t, {1, 2, 4, 5}, when, "/tmp/试卷方案", "/tmp/试卷方案/试卷.doc"), "");
+    EXPECT_EQ(recordGeneratedPaper(location, t, {1, 2}, when, "/tmp/试卷方案", "/tmp/试卷方案/B卷.doc", "B卷"), "");
+
+    Bank bank(location);
+    const QVector<PaperRecord> papers = paperRecords(bank);
+    ASSERT_EQ(papers.size(), 2);
+    EXPECT_EQ(papers[0].title, "数学（2题）B卷");
+    EXPECT_EQ(papers[0].questions.size(), 2);
+    EXPECT_EQ(papers[1].questions.size(), 4);
+    EXPECT_NE(papers[0].id, papers[1].id);
+    const DifficultyUpdate update =
+        updateDifficulties(bank, papers[1], resultsWithRates({0.9, 0.2, 0.5, -1}, 40), when.addDays(3));
+    EXPECT_EQ(update.measured, 3);
+    EXPECT_EQ(difficulties(bank, "00002"), QStringList({"0.8", "0.8"}));
+    EXPECT_EQ(bank.query("select * from 难度历史").count(), 2);
 }

@@ -318,3 +318,25 @@ TEST(WriterOffice, TheDocumentsOwnAlignmentStartsAParagraphAfterACentredOne) {
     EXPECT_EQ(alignment.value("3.", ParagraphAlignment::Right), ParagraphAlignment::Left);
     EXPECT_EQ(alignment.value("下一行", ParagraphAlignment::Right), ParagraphAlignment::Left);
 }
+
+TEST(WriterOffice, AHeadingKeptWithTheNextParagraphStaysSoInTheSavedDocument) {
+    TempFolder folder;
+    const auto word = test::office().startWord();
+    const auto doc = word->newDocument();
+    TextStyle heading = songStyle(15, true, TextStyle::Align::Left);
+    heading.keepWithNext = true;
+    doc->append("正文在前");
+    doc->append("\r十二、标题", heading);
+    doc->append("\r标题下的正文", songStyle(12, false, TextStyle::Align::Left));
+    const QString path = folder.file("标题.doc");
+    doc->saveAs(path);
+    doc->close();
+
+    QMap<QString, bool> kept;
+    for (const Paragraph& p : word->open(path)->paragraphs())
+        kept[p.text] = p.keepWithNext;
+    ASSERT_EQ(kept.size(), 3);
+    EXPECT_FALSE(kept.value("正文在前"));
+    EXPECT_TRUE(kept.value("十二、标题"));
+    EXPECT_FALSE(kept.value("标题下的正文"));
+}

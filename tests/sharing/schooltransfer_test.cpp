@@ -1,14 +1,18 @@
 // Moving a teacher's bank file to a school bank and back: codes kept, numbers
-// the school bank holds replaced, documents carried, all or nothing.
+// the school bank holds replaced, documents carried, all or nothing. The bank
+// export and import of the sharing screen work on a school bank as on a file:
+// the documents come from the bank and go into it.
 
 #include "catalogue/numberpool.h"
 #include "questions/questionrecord.h"
+#include "sharing/banksharing.h"
 #include "sharing/schooltransfer.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/serverdocuments.h"
 #include "support/pgcluster.h"
 #include "support/samplebank.h"
+#include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -149,4 +153,76 @@ TEST_F(SchoolTransfer, DownloadWritesACompleteBankFileOnlyWhenDone) {
         EXPECT_TRUE(e.message().startsWith("文件已经存在")) << e.message().toStdString();
     }
     EXPECT_EQ(Bank(target).query("select distinct 题目编号 from 试题库").count(), 3);
+}
+
+TEST_F(SchoolTransfer, AnExportOfTheSchoolBankCarriesItsDocumentsIntoAFileBank) {
+    writeFile(answerDocumentPath(file, "00002"), "答案二");
+    uploadToSchoolBank(file, school);
+    // Nothing of the school bank on this computer yet: the export fetches it.
+    QDir(documentsFolderOf(school)).removeRecursively();
+    TestApp app;
+    Bank::createExportTemplate(app.folder.file(kExportTemplateName));
+    app.clock.set(QDateTime(QDate(2026, 12, 8), QTime(20, 5)));
+    RunState& state = app.state();
+    state.SchoolBank = school;
+    state.resetBankPath();
+
+    runExport(state, ShareContent::Questions, {kSection11, kSection21});
+    // 李四-00001 has no documents; 张三-00001 (now 00003) under two sections
+    // is exported under the ticked one, 张三-00002 (now 00004) under its own.
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： 2\r\r导出位置为<桌面>，请注意查看！");
+    const QString folder = app.desktopFolder.file("导出试题库-26年12月08日20时05分");
+    const QString exported = QDir(folder).filePath("导出试题库-26年12月08日20时05分.mdb");
+    EXPECT_EQ(QDir(documentsFolderOf(exported)).entryList(QDir::Files, QDir::Name),
+              QStringList({"00003-答案.doc", "00003-题目.doc", "00004-答案.doc", "00004-题目.doc"}));
+
+    // Imported into a teacher's bank file, the documents are the school bank's, byte for byte.
+    TestApp teacher;
+    const ImportResult r = ImportQuestions(teacher.bankPath(), exported, {kSection11, kSection21});
+    EXPECT_EQ(r.imported, 2);
+    Bank mine(teacher.bankPath());
+    Bank theirs(school);
+    for (const QString code : {"张三-00001", "张三-00002"}) {
+        const QString here = mine.query("select 题目编号 from 试题库 where 试题识别码='" + code + "'").text(0, 0);
+        const QString there = theirs.query("select 题目编号 from 试题库 where 试题识别码='" + code + "'").text(0, 0);
+        ASSERT_FALSE(here.isEmpty()) << code.toStdString();
+        for (const QString suffix : {"-题目.doc", "-答案.doc"}) {
+            const QByteArray stored = theirs.query("select 内容 from 试题文档 where 文件名='" + there + suffix + "'")
+                                          .value(0, 0)
+                                          .toByteArray();
+            EXPECT_FALSE(stored.isEmpty());
+            EXPECT_EQ(readFile(QDir(documentsFolderOf(teacher.bankPath())).filePath(here + suffix)), stored)
+                << (code + suffix).toStdString();
+        }
+    }
+}
+
+TEST_F(SchoolTransfer, AnImportIntoTheSchoolBankWritesTheDocumentsIntoTheBank) {
+    writeFile(answerDocumentPath(file, "00002"), "答案二");
+    // The school bank's documents are not on this computer, which is no reason to refuse.
+    QDir(documentsFolderOf(school)).removeRecursively();
+    const ImportResult r = ImportQuestions(school, file, {kSection11, kSection21});
+    EXPECT_EQ(r.imported, 2);
+    EXPECT_EQ(r.skipped, 1);  // 张三-00003 has no answer
+
+    Bank bank(school);
+    // 00001 carries rows and another teacher's pool holds 00002.
+    EXPECT_EQ(bank.query("select distinct 题目编号 from 试题库 where 试题识别码='张三-00001'").texts(),
+              QStringList({"00003"}));
+    EXPECT_EQ(bank.query("select distinct 题目编号 from 试题库 where 试题识别码='张三-00002'").texts(),
+              QStringList({"00004"}));
+    EXPECT_EQ(bank.query("select 文件名 from 试题文档 order by 文件名").texts(),
+              QStringList({"00003-答案.doc", "00003-题目.doc", "00004-答案.doc", "00004-题目.doc"}));
+    EXPECT_EQ(bank.query("select 内容 from 试题文档 where 文件名='00004-答案.doc'").value(0, 0).toByteArray(),
+              QByteArray("答案二"));
+    // Another computer, with an empty folder, gets them from the bank.
+    QDir(documentsFolderOf(school)).removeRecursively();
+    fetchDocuments(bank, {"00003", "00004"});
+    EXPECT_EQ(readFile(questionDocumentPath(school, "00003")), "题目一");
+    EXPECT_EQ(readFile(answerDocumentPath(school, "00004")), "答案二");
+
+    // A second import adds nothing: the codes are known.
+    EXPECT_EQ(ImportQuestions(school, file, {kSection11, kSection21}).imported, 0);
+    EXPECT_EQ(bank.query("select * from 试题文档").count(), 4);
 }

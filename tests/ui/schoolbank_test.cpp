@@ -10,10 +10,13 @@
 #include "support/pgcluster.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
+#include "ui/Form_WJMM.h"
+#include "ui/Form_czmm.h"
 #include "ui/Form_ljxxtk.h"
 #include "ui/Form_yhdl.h"
 #include "ui/Form_zjm.h"
 
+#include <QAction>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,4 +177,100 @@ TEST_F(SchoolBankScreens, UploadsThisComputersBankAndDownloadsTheSchoolBank) {
     EXPECT_EQ(Bank(target).query("select 试题识别码 from 试题库").texts(), QStringList({"王老师-00001"}));
     // Neither command connects the program to the school bank by itself.
     EXPECT_TRUE(state.SchoolBank.isEmpty());
+}
+
+TEST_F(SchoolBankScreens, AnElderResetsAForgottenPasswordFromTheLoginScreenAndTheMainMenu) {
+    ASSERT_EQ(registerAccount(location, {"李校长", "elder-pw", "第一中学", "数学", "10002"}, "elder-pw").outcome,
+              RegistrationResult::Outcome::Registered);
+    makeElder(location, "李校长");
+    RunState& state = app.state();
+    state.SchoolBank = location;
+    state.resetBankPath();
+
+    ModalScreens modal(state);
+    QStringList refusals;
+    bool fromMenu = false;
+    modal.on<Form_WJMM>([&](Form_WJMM& form) { FormDriver(&form).click("Command_HQMM"); });
+    modal.on<Form_czmm>([&](Form_czmm& form) {
+        const FormDriver screen(&form);
+        if (fromMenu) {
+            EXPECT_EQ(screen.control<QLineEdit>("Text_yljyhm")->text(), "李校长");
+            return;
+        }
+        EXPECT_EQ(form.windowTitle(), "重设密码-琢石试题库");
+        EXPECT_EQ(screen.control<QLineEdit>("Text_yljyhm")->text(), "");
+        EXPECT_EQ(screen.control<QLineEdit>("Text_xmm")->echoMode(), QLineEdit::Password);
+        auto fill = [&](const QString& elder, const QString& elderPassword, const QString& teacher,
+                        const QString& password, const QString& repeated) {
+            screen.type("Text_yljyhm", elder);
+            screen.type("Text_yljmm", elderPassword);
+            screen.type("Text_smyhm", teacher);
+            screen.type("Text_xmm", password);
+            screen.type("Text_qqrxmm", repeated);
+            screen.click("Command_qrcz");
+            refusals << app.prompts.lastMessage();
+        };
+        fill("", "", "", "", "");
+        fill("王老师", "s3cret", "李校长", "n1", "n1");  // not an elder
+        EXPECT_EQ(screen.control<QLineEdit>("Text_yljmm")->text(), "");
+        fill("李校长", "wrong", "王老师", "n1", "n1");
+        fill("李校长", "elder-pw", "赵老师", "n1", "n1");
+        fill("李校长", "elder-pw", "王老师", "n1", "n2");
+        EXPECT_EQ(screen.control<QLineEdit>("Text_xmm")->text(), "");
+        EXPECT_EQ(screen.control<QLineEdit>("Text_qqrxmm")->text(), "");
+        // Nothing has changed so far.
+        EXPECT_EQ(checkLogin(location, "王老师", "s3cret").outcome, LoginResult::Outcome::Accepted);
+        fill("李校长", "elder-pw", "王老师", "新的'密码", "新的'密码");
+        // The elder's name stays for the next teacher, the passwords go.
+        EXPECT_EQ(screen.control<QLineEdit>("Text_yljyhm")->text(), "李校长");
+        for (const char* box : {"Text_yljmm", "Text_smyhm", "Text_xmm", "Text_qqrxmm"})
+            EXPECT_EQ(screen.control<QLineEdit>(box)->text(), "") << box;
+        screen.click("Command_tc");
+    });
+
+    // The forgotten-password screen of the login offers the reset screen.
+    Form_yhdl login(state);
+    app.prompts.answer(Answer::No);
+    login.Label_WJMM_Click();
+    EXPECT_EQ(modal.shown(), QStringList({"zs::Form_WJMM"}));
+    EXPECT_EQ(app.prompts.lastMessage(), "学校题库不保存密码原文，无法找回密码。\r请找一位元老级用户为你重新设置密码。"
+                                         "\r\r要现在打开<重设密码>吗？（须由元老级用户填写自己的用户名和密码。）");
+    app.prompts.answer(Answer::Yes);
+    login.Label_WJMM_Click();
+    EXPECT_EQ(modal.shown(), QStringList({"zs::Form_WJMM", "zs::Form_WJMM", "zs::Form_czmm"}));
+    EXPECT_EQ(
+        refusals,
+        QStringList({"*元老级用户名未填写！\r*元老级用户的密码未填写！\r*要重设密码的用户名未填写！\r"
+                     "*新密码未填写！\r*确认新密码未填写！\r",
+                     "只有元老级用户才能为别的老师重设密码。", "元老级用户的用户名或密码不对，没有重设密码。",
+                     "*该用户名不存在！\r请检查要重设密码的老师的实名用户名。", "两次密码输入不相同\r请重新输入密码！",
+                     "已为王老师重新设置了密码。请把新密码告诉这位老师，并提醒他登录后用<用户改密>换成自己的"
+                     "密码：\r\r实名用户名：王老师\r密      码：新的'密码"}));
+    EXPECT_EQ(checkLogin(location, "王老师", "s3cret").outcome, LoginResult::Outcome::WrongPassword);
+    EXPECT_EQ(checkLogin(location, "王老师", "新的'密码").outcome, LoginResult::Outcome::Accepted);
+    EXPECT_FALSE(
+        Bank(location).query("select 密码 from 用户管理 where 实名用户名='王老师'").text(0, 0).contains("新的"));
+
+    // The main menu shows the entry to the elder only, with the elder's name filled in.
+    modal.clear();
+    fromMenu = true;
+    state.CurrentUserName = "王老师";
+    {
+        Form_zjm menu(state);
+        EXPECT_FALSE(child<QAction>(&menu, "czmm")->isVisible());
+    }
+    state.CurrentUserName = "李校长";
+    {
+        Form_zjm menu(state);
+        QAction* reset = child<QAction>(&menu, "czmm");
+        EXPECT_TRUE(reset->isVisible());
+        EXPECT_EQ(reset->text(), "重设密码");
+        reset->trigger();
+    }
+    EXPECT_EQ(modal.shown(), QStringList({"zs::Form_czmm"}));
+    // On this computer's bank file there is no such entry.
+    state.SchoolBank.clear();
+    state.resetBankPath();
+    Form_zjm menu(state);
+    EXPECT_FALSE(child<QAction>(&menu, "czmm")->isVisible());
 }

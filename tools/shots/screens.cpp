@@ -12,10 +12,12 @@
 #include "store/paths.h"
 #include "store/statement.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_czmm.h"
 #include "ui/Form_drcj.h"
 #include "ui/Form_drsj.h"
 #include "ui/Form_fzsz.h"
 #include "ui/Form_jcsz.h"
+#include "ui/Form_ljxxtk.h"
 #include "ui/Form_qdjm.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_sdzj.h"
@@ -568,6 +570,31 @@ QImage results(RunState& state) {
     return image;
 }
 
+// The school bank screens are filled in as a teacher would before pressing a
+// button: no server is needed for the picture.
+QImage schoolBank(RunState& state) {
+    Form_ljxxtk screen(state);
+    const QList<QPair<QString, QString>> boxes = {{QStringLiteral("Text_fwq"), QStringLiteral("192.168.1.10")},
+                                                  {QStringLiteral("Text_dk"), QStringLiteral("5432")},
+                                                  {QStringLiteral("Text_sjk"), QStringLiteral("初中数学组")},
+                                                  {QStringLiteral("Text_yhm"), QStringLiteral("张老师")},
+                                                  {QStringLiteral("Text_mm"), QStringLiteral("123456")}};
+    for (const auto& [name, value] : boxes)
+        test::child<QLineEdit>(&screen, name)->setText(value);
+    return grabShown(screen);
+}
+
+QImage passwordReset(RunState& state) {
+    Form_czmm screen(state, nullptr, QStringLiteral("李校长"));
+    const QList<QPair<QString, QString>> boxes = {{QStringLiteral("Text_yljmm"), QStringLiteral("123456")},
+                                                  {QStringLiteral("Text_smyhm"), QStringLiteral("张老师")},
+                                                  {QStringLiteral("Text_xmm"), QStringLiteral("654321")},
+                                                  {QStringLiteral("Text_qqrxmm"), QStringLiteral("654321")}};
+    for (const auto& [name, value] : boxes)
+        test::child<QLineEdit>(&screen, name)->setText(value);
+    return grabShown(screen);
+}
+
 }  // namespace
 
 QList<Shot> allShots() {
@@ -598,6 +625,8 @@ QList<Shot> allShots() {
         {QStringLiteral("paperimport"), QStringLiteral("导入试卷"), paperImport},
         {QStringLiteral("similar"), QStringLiteral("相似试题"), similar},
         {QStringLiteral("results"), QStringLiteral("导入成绩：小题分析"), results},
+        {QStringLiteral("schoolbank"), QStringLiteral("连接学校题库"), schoolBank},
+        {QStringLiteral("password-reset"), QStringLiteral("重设密码"), passwordReset},
     };
 }
 

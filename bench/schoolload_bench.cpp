@@ -261,22 +261,37 @@ QString killedEntry(const QString& location, PrivateCluster& cluster, int n) {
     return number;
 }
 
+// A private server on the loopback with a filled school bank, and the local
+// cache its documents are fetched into.
+struct FilledSchoolBank {
+    PrivateCluster cluster;
+    QTemporaryDir cache;
+    QString location;
+
+    // False (and the benchmark skipped) when no server starts.
+    bool start(benchmark::State& state) {
+        cluster.listenOnLoopback(20000 + int(::getpid() % 20000));
+        QString error;
+        if (!cluster.start(&error)) {
+            state.SkipWithError(qPrintable(QStringLiteral("no PostgreSQL: ") + error));
+            return false;
+        }
+        setServerCacheRoot(cache.path());
+        location = cluster.loopbackLocation(ServerLocation::parse(cluster.newDatabase()).database);
+        Bank::create(location);
+        fillBank(location);
+        return true;
+    }
+};
+
 void BM_TwentyTeachersOnASchoolBank(benchmark::State& state) {
     const int seconds =
         qEnvironmentVariableIsSet("ZS_LOAD_SECONDS") ? qEnvironmentVariableIntValue("ZS_LOAD_SECONDS") : 60;
-    PrivateCluster cluster;
-    cluster.listenOnLoopback(20000 + int(::getpid() % 20000));
-    QString error;
-    if (!cluster.start(&error)) {
-        state.SkipWithError(qPrintable(QStringLiteral("no PostgreSQL: ") + error));
+    FilledSchoolBank school;
+    if (!school.start(state))
         return;
-    }
-    QTemporaryDir cache;
-    setServerCacheRoot(cache.path());
-    const QString database = ServerLocation::parse(cluster.newDatabase()).database;
-    const QString location = cluster.loopbackLocation(database);
-    Bank::create(location);
-    fillBank(location);
+    PrivateCluster& cluster = school.cluster;
+    const QString& location = school.location;
     {
         Bank bank(location);
         for (int k = 0; k < 5; ++k)
@@ -362,19 +377,11 @@ double median(std::vector<double> v) {
 // statement, running it on the server, reading its rows, showing the first
 // question and fetching its documents. Prints the server's plan once.
 void BM_OneSearchByPhase(benchmark::State& state) {
-    PrivateCluster cluster;
-    cluster.listenOnLoopback(20000 + int(::getpid() % 20000));
-    QString error;
-    if (!cluster.start(&error)) {
-        state.SkipWithError(qPrintable(QStringLiteral("no PostgreSQL: ") + error));
+    FilledSchoolBank school;
+    if (!school.start(state))
         return;
-    }
-    QTemporaryDir cache;
-    setServerCacheRoot(cache.path());
-    const QString database = ServerLocation::parse(cluster.newDatabase()).database;
-    const QString location = cluster.loopbackLocation(database);
-    Bank::create(location);
-    fillBank(location);
+    PrivateCluster& cluster = school.cluster;
+    const QString& location = school.location;
     {
         Bank bank(location);
         bank.execute(QStringLiteral("ANALYZE"));

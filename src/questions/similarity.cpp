@@ -40,8 +40,8 @@ QString comparedCharacters(const QString& text) {
     return out;
 }
 
-// Sorted questions' rank lists have this many ranks in common.
-int overlap(const std::vector<int>& a, const std::vector<int>& b) {
+// How many values two sorted lists without repeats have in common.
+template <class T> int commonCount(const std::vector<T>& a, const std::vector<T>& b) {
     int common = 0;
     auto i = a.begin();
     auto j = b.begin();
@@ -85,21 +85,7 @@ std::vector<quint64> textShingles(const QString& text) {
 }
 
 double jaccard(const std::vector<quint64>& a, const std::vector<quint64>& b) {
-    int common = 0;
-    auto i = a.begin();
-    auto j = b.begin();
-    while (i != a.end() && j != b.end()) {
-        if (*i < *j) {
-            ++i;
-        } else if (*j < *i) {
-            ++j;
-        } else {
-            ++common;
-            ++i;
-            ++j;
-        }
-    }
-    return similarityOf(common, a.size(), b.size());
+    return similarityOf(commonCount(a, b), a.size(), b.size());
 }
 
 int similarityPercent(double similarity) {
@@ -220,7 +206,7 @@ std::optional<SimilarMatch> SimilarityIndex::mostSimilar(const std::vector<quint
             continue;
         if (!except.isEmpty() && numbers_[std::size_t(q)] == except)
             continue;
-        const double s = similarityOf(overlap(x, y), x.size(), y.size());
+        const double s = similarityOf(commonCount(x, y), x.size(), y.size());
         if (s + 1e-12 < threshold_)
             continue;
         if (!best || s > best->similarity || (s == best->similarity && numbers_[std::size_t(q)] < best->number))
@@ -254,7 +240,7 @@ QList<SimilarPair> SimilarityIndex::similarPairs() const {
                 const std::vector<int>& yr = ranks_[std::size_t(y)];
                 if (double(yr.size()) < threshold_ * double(xr.size()) - 1e-9)
                     continue;
-                const double s = similarityOf(overlap(xr, yr), xr.size(), yr.size());
+                const double s = similarityOf(commonCount(xr, yr), xr.size(), yr.size());
                 if (s + 1e-12 < threshold_)
                     continue;
                 SimilarPair pair;

@@ -148,14 +148,10 @@ void PaperGeneration::dress() {
 
 void PaperGeneration::recordUse(const QDate& day) {
     Bank bank(bank_);
-    bank.transaction([&] {
-        for (int r : placed_) {
-            bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
-                                             "\"使用次数\" = coalesce(\"使用次数\", 0) + 1 WHERE \"题目编号\" = ?"),
-                              {day, table_.cell(r, SpecTable::QuestionNumber)});
-            pausePoint("use-record");
-        }
-    });
+    QStringList numbers;
+    for (int r : placed_)
+        numbers << table_.cell(r, SpecTable::QuestionNumber);
+    recordQuestionUse(bank, numbers, day, [] { pausePoint("use-record"); });
 }
 
 void PaperGeneration::writeQuestions(const Progress& progress) {

@@ -4,6 +4,7 @@
 #include "store/bank.h"
 
 #include <QHash>
+#include <algorithm>
 
 namespace zs {
 
@@ -64,6 +65,19 @@ void createOtherPaperTables(Bank& bank) {
 }
 
 }  // namespace
+
+void recordQuestionUse(Bank& bank, QStringList numbers, const QDate& day, const std::function<void()>& afterEach) {
+    std::sort(numbers.begin(), numbers.end());
+    bank.transaction([&] {
+        for (const QString& number : numbers) {
+            bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
+                                             "\"使用次数\" = coalesce(\"使用次数\", 0) + 1 WHERE \"题目编号\" = ?"),
+                              {day, number});
+            if (afterEach)
+                afterEach();
+        }
+    });
+}
 
 QString PaperRecord::listText() const {
     return generated.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral("  ") + title;

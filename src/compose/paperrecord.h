@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 namespace zs {
 
@@ -51,8 +52,7 @@ struct PaperRecord {
     QString listText() const;
 };
 
-// The score of a question as the table states it. The table has no score
-// column yet; this is the one place that will read it once it has one.
+// The score of a question as the table states it (its 分值 cell).
 QString tableScore(const SpecTable& table, int row);
 
 // The record of a generated paper: the placed rows of the table in order
@@ -71,6 +71,13 @@ void savePaperRecord(Bank& bank, PaperRecord& record);
 QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
                              const QDateTime& generated, const QString& folder, const QString& paperFile,
                              const QString& mark = {});
+
+// Counts one more use on `day` of every question number listed (a number
+// listed twice counts twice), in one transaction. The rows are changed in
+// the order of their numbers, whatever the paper's order: two teachers
+// recording papers that share questions at the same moment then wait for each
+// other instead of locking each other out.
+void recordQuestionUse(Bank& bank, QStringList numbers, const QDate& day, const std::function<void()>& afterEach = {});
 
 // Every recorded paper, newest first, with its questions.
 QVector<PaperRecord> paperRecords(Bank& bank);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 namespace zs {
 
@@ -128,10 +129,22 @@ DifficultyUpdate updateDifficulties(Bank& bank, const PaperRecord& paper, const 
                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                 {paper.id, r.number, q.questionNumber, q.code, r.students, r.fullMark, r.mean, r.rate, time});
         }
+        // The questions in the order of their numbers, as every writer of
+        // several questions' rows takes them: two teachers changing questions
+        // the papers share at the same moment wait for each other instead of
+        // locking each other out.
+        QVector<const QuestionResult*> ordered;
+        for (const QuestionResult& r : results)
+            if (r.measured && r.number >= 1 && r.number <= paper.questions.size())
+                ordered << &r;
+        std::stable_sort(ordered.begin(), ordered.end(), [&](const QuestionResult* a, const QuestionResult* b) {
+            const PaperQuestion& qa = paper.questions[a->number - 1];
+            const PaperQuestion& qb = paper.questions[b->number - 1];
+            return std::tie(qa.questionNumber, qa.code) < std::tie(qb.questionNumber, qb.code);
+        });
         QSet<QString> done;
-        for (const QuestionResult& r : results) {
-            if (!r.measured || r.number < 1 || r.number > paper.questions.size())
-                continue;
+        for (const QuestionResult* result : ordered) {
+            const QuestionResult& r = *result;
             const PaperQuestion& q = paper.questions[r.number - 1];
             const QString condition = questionCondition(q.code, q.questionNumber);
             if (done.contains(condition))

@@ -10,10 +10,13 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
+#include <thread>
 
 using namespace zs;
 
@@ -493,4 +496,55 @@ TEST(PaperRecord, ASchoolBankRecordsPapersAndTheirResultsToo) {
     EXPECT_EQ(update.measured, 3);
     EXPECT_EQ(difficulties(bank, "00002"), QStringList({"0.8", "0.8"}));
     EXPECT_EQ(bank.query("select * from 难度历史").count(), 2);
+}
+
+// Two teachers record the use of papers that share questions at the same
+// moment, each paper in its own order: the second waits for the first
+// instead of the server ending one of them as a deadlock.
+TEST(PaperRecord, UseRecordsOfPapersSharingQuestionsWaitForEachOtherOnASchoolBank) {
+    test::TempFolder folder;
+    const QString location = test::newBank(test::StoreKind::Server, folder);
+    if (location.isEmpty())
+        GTEST_SKIP() << test::PostgresCluster::unavailableReason().toStdString();
+    {
+        Bank bank(location);
+        test::addSampleCatalogue(bank);
+        addQuestions(bank, 3);
+    }
+    const QDate day(2026, 3, 5);
+    Bank first(location);
+    QString otherProblem;
+    std::thread other;
+    try {
+        first.transaction([&] {
+            // The first teacher's paper takes 00001, then 00002.
+            recordQuestionUse(first, {"00001"}, day);
+            // The second teacher's paper lists them the other way round; its
+            // own connection, on a thread of its own.
+            other = std::thread([&] {
+                try {
+                    Bank second(location);
+                    recordQuestionUse(second, {"00002", "00001"}, day);
+                } catch (const StoreError& e) {
+                    otherProblem = e.message();
+                }
+            });
+            // Until the second teacher waits for a row the first one holds.
+            QElapsedTimer waited;
+            waited.start();
+            while (first.query("select count(*) from pg_locks where not granted").value(0, 0).toInt() == 0 &&
+                   waited.elapsed() < 20000)
+                QThread::msleep(20);
+            recordQuestionUse(first, {"00002"}, day);
+        });
+    } catch (const StoreError& e) {
+        ADD_FAILURE() << e.message().toStdString();
+    }
+    if (other.joinable())
+        other.join();
+    EXPECT_EQ(otherProblem, "");
+    Bank bank(location);
+    EXPECT_EQ(bank.query("select 使用次数 from 试题库 where 题目编号='00001'").value(0, 0).toInt(), 2);
+    EXPECT_EQ(bank.query("select 使用次数 from 试题库 where 题目编号='00002'").value(0, 0).toInt(), 2);
+    EXPECT_EQ(bank.query("select 使用次数 from 试题库 where 题目编号='00003'").value(0, 0).toInt(), 0);
 }

@@ -7,6 +7,8 @@ packages=(
   # build, format check, Debian package (cpack -G DEB reads the program's
   # libraries with file and dpkg-shlibdeps)
   build-essential cmake ninja-build pkg-config git clang-format dpkg-dev file
+  # the linker (much quicker than the default one for the many test programs)
+  lld
   # the include-loop check of CI
   python3
   # Qt 6 widgets, SQLite driver, PDF previews, Designer files

@@ -434,9 +434,13 @@ TEST(DifficultyUpdate, QuestionsNoLongerInTheBankAreCounted) {
               "已经按成绩更新了 1 道题的难度，其中 1 道题的难度等级有变化。\r另有 2 道题已经不在试题库中，没有更新。");
 }
 
-TEST(RemedialPractice, QuestionsOnTheWeakPointsWithoutThePapersOwn) {
-    test::TestApp app;
-    Bank bank(app.bankPath());
+// Follow-up practice on a file bank and on a school bank alike.
+class RemedialPractice : public test::BothStores {};
+ZS_BOTH_STORES(RemedialPractice);
+
+TEST_P(RemedialPractice, QuestionsOnTheWeakPointsWithoutThePapersOwn) {
+    ZS_MAKE_BANK();
+    Bank bank(location);
     test::addSampleCatalogue(bank);
     addQuestions(bank, 8);  // odd questions test 1-A|2-B, even ones 3-C; question 2 also 1-D
     EXPECT_EQ(remedialQuery({"3-C", "1-D"}, {"00002", "00004"}),

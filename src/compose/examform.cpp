@@ -108,9 +108,13 @@ void writeAnswerSheet(WordDocument& doc, const QVector<SheetSection>& sections) 
     TableLook areaLook;
     areaLook.centred = false;
     areaLook.pointSize = 12;
+    // A section's heading stays with its first question, never alone at the
+    // foot of a column.
+    TextStyle heading = body(12, true);
+    heading.keepWithNext = true;
     for (const SheetSection& section : sections) {
         if (!section.heading.isEmpty())
-            doc.append(section.heading + u'\r', body(12, true));
+            doc.append(section.heading + u'\r', heading);
         for (const SheetQuestion& q : section.questions) {
             const QString number = QString::number(q.number) + QStringLiteral("．");
             const AnswerKind kind = answerKindOf(q.type);

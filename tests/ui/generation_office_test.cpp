@@ -497,6 +497,14 @@ TEST_F(GenerationTest, TwoColumnPapersWithTheSealingLineAnswerSheetAndCopies) {
             << body.toStdString();
         EXPECT_GE(body.indexOf("二、填空题（本题共2小题，共6.5分）|4．______"), 0) << body.toStdString();
         EXPECT_GE(body.indexOf("三、解答题（本题共1小题，每小题10分，共10分）"), 0) << body.toStdString();
+        // Section headings stay with their first question; the questions do not.
+        int headings = 0;
+        for (const Paragraph& p : sheet->paragraphs()) {
+            const bool heading = p.text.contains("（本题共");
+            headings += heading;
+            EXPECT_EQ(p.keepWithNext, heading) << p.text.toStdString();
+        }
+        EXPECT_EQ(headings, 3);
         const QList<QList<QStringList>> tables = sheet->tables();
         ASSERT_EQ(tables.size(), 2);
         ASSERT_EQ(tables[0].size(), 11);  // the 考号 boxes and the digits under them

@@ -54,6 +54,18 @@ void addQuestions(Bank& bank, int n, const QString& difficulty = "0.5") {
     }
 }
 
+// A school bank of the private cluster with the sample catalogue and
+// questions 1..n; empty when this machine has no PostgreSQL.
+QString schoolBankWithQuestions(const test::TempFolder& folder, int n) {
+    const QString location = test::newBank(test::StoreKind::Server, folder);
+    if (!location.isEmpty()) {
+        Bank bank(location);
+        test::addSampleCatalogue(bank);
+        addQuestions(bank, n);
+    }
+    return location;
+}
+
 }  // namespace
 
 TEST(PaperRecord, AGeneratedPaperIsStoredWithEveryQuestionNumberInNewTables) {
@@ -475,14 +487,9 @@ TEST_P(RemedialPractice, QuestionsOnTheWeakPointsWithoutThePapersOwn) {
 
 TEST(PaperRecord, ASchoolBankRecordsPapersAndTheirResultsToo) {
     test::TempFolder folder;
-    const QString location = test::newBank(test::StoreKind::Server, folder);
+    const QString location = schoolBankWithQuestions(folder, 4);
     if (location.isEmpty())
         GTEST_SKIP() << test::PostgresCluster::unavailableReason().toStdString();
-    {
-        Bank bank(location);
-        test::addSampleCatalogue(bank);
-        addQuestions(bank, 4);
-    }
     const SpecTable t = paperTable(4);
     const QDateTime when(QDate(2026, 3, 5), QTime(14, 7));
     EXPECT_EQ(recordGeneratedPaper(location, t, {1, 2, 4, 5}, when, "/tmp/试卷方案", "/tmp/试卷方案/试卷.doc"), "");
@@ -507,14 +514,9 @@ TEST(PaperRecord, ASchoolBankRecordsPapersAndTheirResultsToo) {
 // instead of the server ending one of them as a deadlock.
 TEST(PaperRecord, UseRecordsOfPapersSharingQuestionsWaitForEachOtherOnASchoolBank) {
     test::TempFolder folder;
-    const QString location = test::newBank(test::StoreKind::Server, folder);
+    const QString location = schoolBankWithQuestions(folder, 3);
     if (location.isEmpty())
         GTEST_SKIP() << test::PostgresCluster::unavailableReason().toStdString();
-    {
-        Bank bank(location);
-        test::addSampleCatalogue(bank);
-        addQuestions(bank, 3);
-    }
     const QDate day(2026, 3, 5);
     Bank first(location);
     QString otherProblem;

@@ -1,8 +1,10 @@
-// The results screen from the main menu, on a real bank with a recorded paper
-// and a score sheet read by the real LibreOffice.
+// The results screen from the main menu, on a real bank (a file bank and a
+// school bank) with a recorded paper and a score sheet read by the real
+// LibreOffice.
 
 #include "compose/paperrecord.h"
 #include "store/bank.h"
+#include "support/pgcluster.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
 #include "ui/Form_drcj.h"
@@ -33,11 +35,20 @@ QString number(int i) {
 }
 
 // Questions 1..8 in the bank: odd ones test 1-A, even ones 2-B; questions
-// 1..4 stand in a generated paper whose folder is on the desktop.
-class ResultsScreen : public ::testing::Test {
+// 1..4 stand in a generated paper whose folder is on the desktop. The bank is
+// the application folder's or a school bank the teacher is connected to.
+class ResultsScreen : public ::testing::TestWithParam<test::StoreKind> {
 protected:
     void SetUp() override {
-        Bank bank(app.bankPath());
+        if (GetParam() == test::StoreKind::Server) {
+            const QString location = test::newBank(test::StoreKind::Server, serverFolder);
+            if (location.isEmpty())
+                GTEST_SKIP() << test::PostgresCluster::unavailableReason().toStdString();
+            app.state().SchoolBank = location;
+            app.state().resetBankPath();
+        }
+        bankPath = app.state().BankPath;
+        Bank bank(bankPath);
         test::addSampleCatalogue(bank);
         SpecTable table(4);
         for (int q = 1; q <= 8; ++q) {
@@ -49,8 +60,8 @@ protected:
         }
         folder = QDir(app.desktopFolder.path()).filePath("试卷方案-琢石-试题库-2026年03月05日-09时00分");
         QDir().mkpath(folder);
-        ASSERT_EQ(recordGeneratedPaper(app.bankPath(), table, {1, 2, 3, 4}, QDateTime(QDate(2026, 3, 5), QTime(9, 0)),
-                                       folder, folder + "/试卷.doc"),
+        ASSERT_EQ(recordGeneratedPaper(bankPath, table, {1, 2, 3, 4}, QDateTime(QDate(2026, 3, 5), QTime(9, 0)), folder,
+                                       folder + "/试卷.doc"),
                   "");
         // 20 students: question 1 (3 marks) goes well, question 2 badly,
         // question 4 is missing from the sheet, one student is absent and
@@ -71,13 +82,16 @@ protected:
         f.write((lines.join('\n') + '\n').toUtf8());
     }
 
+    test::TempFolder serverFolder;
     test::TestApp app;
-    QString folder, sheet;
+    QString bankPath, folder, sheet;
 };
+
+ZS_BOTH_STORES(ResultsScreen);
 
 }  // namespace
 
-TEST_F(ResultsScreen, TheMainMenuOpensIt) {
+TEST_P(ResultsScreen, TheMainMenuOpensIt) {
     Form_zjm menu(app.state());
     EXPECT_EQ(test::child<QPushButton>(&menu, "Command_drcj")->text(), "导入成绩");
     test::ModalScreens modal(app.state());
@@ -92,7 +106,7 @@ TEST_F(ResultsScreen, TheMainMenuOpensIt) {
     EXPECT_EQ(opened, 2);
 }
 
-TEST_F(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
+TEST_P(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
     Form_drcj screen(app.state());
     screen.resize(1040, 680);
     app.prompts.type(sheet);
@@ -165,7 +179,7 @@ TEST_F(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
     EXPECT_EQ(test::child<QLabel>(&screen, "Label_xsrs")->text(), "学生人数：10（缺考 1）");
 }
 
-TEST_F(ResultsScreen, TheBankIsUpdatedOnlyOnConfirmation) {
+TEST_P(ResultsScreen, TheBankIsUpdatedOnlyOnConfirmation) {
     Form_drcj screen(app.state());
     app.prompts.type(sheet);
     test::child<QPushButton>(&screen, "Command_xzcjb")->click();
@@ -176,7 +190,7 @@ TEST_F(ResultsScreen, TheBankIsUpdatedOnlyOnConfirmation) {
         app.prompts.records().first().text,
         "将按本次 20 名学生的成绩，把 3 道题的实测难度写入试题库，原来的难度保存在难度历史中。\r确定要更新难度吗？");
     auto difficulty = [&](int q) {
-        return Bank(app.bankPath()).query("select 难度 from 试题库 where 题目编号='" + number(q) + "'").text(0, 0);
+        return Bank(bankPath).query("select 难度 from 试题库 where 题目编号='" + number(q) + "'").text(0, 0);
     };
     EXPECT_EQ(difficulty(1), "0.5");
 
@@ -187,10 +201,10 @@ TEST_F(ResultsScreen, TheBankIsUpdatedOnlyOnConfirmation) {
     EXPECT_EQ(difficulty(2), "0.8");
     EXPECT_EQ(difficulty(3), "0.3");  // a mean of 1.5 over the highest score seen, 2
     EXPECT_EQ(difficulty(4), "0.5");  // not in the sheet
-    EXPECT_EQ(Bank(app.bankPath()).query("select * from 难度历史").count(), 3);
+    EXPECT_EQ(Bank(bankPath).query("select * from 难度历史").count(), 3);
 }
 
-TEST_F(ResultsScreen, FollowUpPracticeOnTheWeakPointsAndTheAnalysisWorkbook) {
+TEST_P(ResultsScreen, FollowUpPracticeOnTheWeakPointsAndTheAnalysisWorkbook) {
     Form_drcj screen(app.state());
     app.prompts.type(sheet);
     test::child<QPushButton>(&screen, "Command_xzcjb")->click();

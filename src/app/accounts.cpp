@@ -14,11 +14,6 @@ const QString kUsers = QStringLiteral("用户管理");
 const QString kNameColumn = QStringLiteral("实名用户名");
 const QString kPasswordColumn = QStringLiteral("密码");
 
-const QString kNotSchoolBankRefusal = QStringLiteral("只有学校题库需要由元老级用户重设密码。");
-const QString kWrongElderRefusal = QStringLiteral("元老级用户的用户名或密码不对，没有重设密码。");
-const QString kNotElderRefusal = QStringLiteral("只有元老级用户才能为别的老师重设密码。");
-const QString kNoSuchTeacherRefusal = QStringLiteral("*该用户名不存在！");
-
 QString repeatComplaint() {
     return QStringLiteral("两次密码输入不相同\r请重新输入密码！");
 }
@@ -181,27 +176,44 @@ QString serverPasswordLookupRefusal() {
     return QStringLiteral("学校题库不保存密码原文，无法找回密码。\r请找一位元老级用户为你重新设置密码。");
 }
 
-QString resetPassword(const QString& bankPath, const QString& elderName, const QString& elderPassword,
-                      const QString& teacherName, const QString& newPassword) {
+namespace {
+
+// Whether the account is a 元老级用户 of the bank.
+bool elderIn(Bank& bank, const QString& name) {
+    return !bank.query(QStringLiteral("select 实名用户名 from 账户级别 where 实名用户名='") + sqlValue(name) +
+                       QStringLiteral("' and 级别='") + sqlValue(kElderLevel) + u'\'')
+                .isEmpty();
+}
+
+// The bank's part of a reset: the refusal with its outcome, or Reset with no
+// message once the new password is stored.
+PasswordResetResult resetInBank(const QString& bankPath, const QString& elderName, const QString& elderPassword,
+                                const QString& teacherName, const QString& newPassword) {
+    using O = PasswordResetResult::Outcome;
     Bank bank(bankPath);
     if (!bank.isServer())
-        return kNotSchoolBankRefusal;
+        return {O::NotSchoolBank, QStringLiteral("只有学校题库需要由元老级用户重设密码。")};
     const RowSet elder =
         bank.query(QStringLiteral("select 密码 from 用户管理 where 实名用户名='") + sqlValue(elderName) + u'\'');
     if (elder.isEmpty() || !passwordMatches(elder.text(0, 0), elderPassword))
-        return kWrongElderRefusal;
-    if (bank.query(QStringLiteral("select 实名用户名 from 账户级别 where 实名用户名='") + sqlValue(elderName) +
-                   QStringLiteral("' and 级别='") + sqlValue(kElderLevel) + u'\'')
-            .isEmpty())
-        return kNotElderRefusal;
+        return {O::WrongElder, QStringLiteral("元老级用户的用户名或密码不对，没有重设密码。")};
+    if (!elderIn(bank, elderName))
+        return {O::NotElder, QStringLiteral("只有元老级用户才能为别的老师重设密码。")};
     if (newPassword.isEmpty())
-        return QStringLiteral("*密码未填写!");
+        return {O::Incomplete, QStringLiteral("*密码未填写!")};
     if (bank.query(QStringLiteral("select 实名用户名 from 用户管理 where 实名用户名='") + sqlValue(teacherName) + u'\'')
             .isEmpty())
-        return kNoSuchTeacherRefusal;
+        return {O::NoSuchTeacher, QStringLiteral("*该用户名不存在！")};
     bank.execute(QStringLiteral("update 用户管理 set 密码 = '") + sqlValue(hashPassword(newPassword)) +
                  QStringLiteral("' where 实名用户名='") + sqlValue(teacherName) + u'\'');
-    return {};
+    return {O::Reset, {}};
+}
+
+}  // namespace
+
+QString resetPassword(const QString& bankPath, const QString& elderName, const QString& elderPassword,
+                      const QString& teacherName, const QString& newPassword) {
+    return resetInBank(bankPath, elderName, elderPassword, teacherName, newPassword).message;
 }
 
 void makeElder(const QString& bankPath, const QString& name) {
@@ -215,11 +227,7 @@ void makeElder(const QString& bankPath, const QString& name) {
 
 bool isElder(const QString& bankPath, const QString& name) {
     Bank bank(bankPath, Bank::Mode::ReadOnly);
-    if (!bank.isServer() || name.isEmpty())
-        return false;
-    return !bank.query(QStringLiteral("select 实名用户名 from 账户级别 where 实名用户名='") + sqlValue(name) +
-                       QStringLiteral("' and 级别='") + sqlValue(kElderLevel) + u'\'')
-                .isEmpty();
+    return bank.isServer() && !name.isEmpty() && elderIn(bank, name);
 }
 
 QString passwordResetComplaints(const QString& elderName, const QString& elderPassword, const QString& teacherName,
@@ -247,19 +255,15 @@ PasswordResetResult resetTeacherPassword(const QString& bankPath, const QString&
         return {O::Incomplete, lines};
     if (const QString c = passwordRepeatComplaint(newPassword, repeatedNewPassword); !c.isEmpty())
         return {O::PasswordsDiffer, c};
-    const QString refusal = resetPassword(bankPath, elderName, elderPassword, teacherName, newPassword);
-    if (refusal == kWrongElderRefusal)
-        return {O::WrongElder, refusal};
-    if (refusal == kNotElderRefusal)
-        return {O::NotElder, refusal};
-    if (refusal == kNoSuchTeacherRefusal)
-        return {O::NoSuchTeacher, refusal + QStringLiteral("\r请检查要重设密码的老师的实名用户名。")};
-    if (!refusal.isEmpty())
-        return {O::NotSchoolBank, refusal};
-    return {O::Reset, QStringLiteral("已为") + teacherName +
-                          QStringLiteral("重新设置了密码。请把新密码告诉这位老师，并提醒他登录后用<用户改密>"
-                                         "换成自己的密码：\r\r实名用户名：") +
-                          teacherName + QStringLiteral("\r密      码：") + newPassword};
+    PasswordResetResult result = resetInBank(bankPath, elderName, elderPassword, teacherName, newPassword);
+    if (result.outcome == O::NoSuchTeacher)
+        result.message += QStringLiteral("\r请检查要重设密码的老师的实名用户名。");
+    else if (result.outcome == O::Reset)
+        result.message = QStringLiteral("已为") + teacherName +
+                         QStringLiteral("重新设置了密码。请把新密码告诉这位老师，并提醒他登录后用<用户改密>"
+                                        "换成自己的密码：\r\r实名用户名：") +
+                         teacherName + QStringLiteral("\r密      码：") + newPassword;
+    return result;
 }
 
 QString openPasswordResetQuestion() {

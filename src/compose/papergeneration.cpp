@@ -7,7 +7,6 @@
 #include "office/wordprocessor.h"
 #include "store/bank.h"
 #include "store/paths.h"
-#include "store/pausepoint.h"
 #include "store/serverdocuments.h"
 #include "store/serverlocation.h"
 
@@ -151,7 +150,7 @@ void PaperGeneration::recordUse(const QDate& day) {
     QStringList numbers;
     for (int r : placed_)
         numbers << table_.cell(r, SpecTable::QuestionNumber);
-    recordQuestionUse(bank, numbers, day, [] { pausePoint("use-record"); });
+    recordQuestionUse(bank, numbers, day);
 }
 
 void PaperGeneration::writeQuestions(const Progress& progress) {

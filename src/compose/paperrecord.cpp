@@ -2,6 +2,7 @@
 
 #include "compose/specworkbook.h"
 #include "store/bank.h"
+#include "store/pausepoint.h"
 
 #include <QHash>
 #include <algorithm>
@@ -66,15 +67,14 @@ void createOtherPaperTables(Bank& bank) {
 
 }  // namespace
 
-void recordQuestionUse(Bank& bank, QStringList numbers, const QDate& day, const std::function<void()>& afterEach) {
+void recordQuestionUse(Bank& bank, QStringList numbers, const QDate& day) {
     std::sort(numbers.begin(), numbers.end());
     bank.transaction([&] {
         for (const QString& number : numbers) {
             bank.executeBound(QStringLiteral("UPDATE \"试题库\" SET \"最后使用日期\" = ?, "
                                              "\"使用次数\" = coalesce(\"使用次数\", 0) + 1 WHERE \"题目编号\" = ?"),
                               {day, number});
-            if (afterEach)
-                afterEach();
+            pausePoint("use-record");
         }
     });
 }

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
-#include <functional>
 
 namespace zs {
 
@@ -77,7 +76,7 @@ QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, co
 // the order of their numbers, whatever the paper's order: two teachers
 // recording papers that share questions at the same moment then wait for each
 // other instead of locking each other out.
-void recordQuestionUse(Bank& bank, QStringList numbers, const QDate& day, const std::function<void()>& afterEach = {});
+void recordQuestionUse(Bank& bank, QStringList numbers, const QDate& day);
 
 // Every recorded paper, newest first, with its questions.
 QVector<PaperRecord> paperRecords(Bank& bank);

@@ -163,12 +163,9 @@ int ExportQuestions(const QString& bankPath, const ExportTarget& target, const Q
         // folder first; the copies below take them from there.
         if (source.isServer()) {
             QStringList numbers;
-            QSet<QString> seen;
             for (int r = 0; r < rows.count(); ++r)
-                if (const QString number = rows.text(r, "题目编号"); !seen.contains(number)) {
-                    seen.insert(number);
-                    numbers << number;
-                }
+                numbers << rows.text(r, "题目编号");
+            numbers.removeDuplicates();
             fetchDocuments(source, numbers);
         }
     }

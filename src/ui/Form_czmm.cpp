@@ -25,8 +25,12 @@ void Form_czmm::Form_Load(const QString& elderName) {
     (elderName.isEmpty() ? ui->Text_yljyhm : ui->Text_yljmm)->setFocus();
 }
 
+QList<QLineEdit*> Form_czmm::boxes() const {
+    return {ui->Text_yljyhm, ui->Text_yljmm, ui->Text_smyhm, ui->Text_xmm, ui->Text_qqrxmm};
+}
+
 void Form_czmm::clearBoxes() {
-    for (QLineEdit* box : {ui->Text_yljyhm, ui->Text_yljmm, ui->Text_smyhm, ui->Text_xmm, ui->Text_qqrxmm})
+    for (QLineEdit* box : boxes())
         box->clear();
 }
 
@@ -42,7 +46,7 @@ void Form_czmm::Command_qrcz_Click() {
     switch (result.outcome) {
     case O::Incomplete:
         // The first empty box takes the focus.
-        for (QLineEdit* box : {ui->Text_yljyhm, ui->Text_yljmm, ui->Text_smyhm, ui->Text_xmm, ui->Text_qqrxmm})
+        for (QLineEdit* box : boxes())
             if (box->text().isEmpty()) {
                 box->setFocus();
                 break;

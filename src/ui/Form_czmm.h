@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <memory>
 
 namespace Ui {
 class Form_czmm;
 }
+
+class QLineEdit;
 
 namespace zs {
 
@@ -28,6 +31,8 @@ public:
 
 private:
     void Form_Load(const QString& elderName);
+    // The five boxes in the order of the screen.
+    QList<QLineEdit*> boxes() const;
     void clearBoxes();
 
     RunState& state_;

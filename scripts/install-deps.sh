@@ -22,6 +22,8 @@ packages=(
   libsqlite3-dev sqlite3 libqt6sql6-psql postgresql libpq-dev libsodium-dev
   # mixed-integer solver of the exact composition (COIN-OR CBC)
   coinor-libcbc-dev
+  # one-file exchange of shared questions (.zip of a bank and its documents)
+  libzip-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-dev
   # Chinese fonts for screens, previews and PDFs: the sans-serif faces and the

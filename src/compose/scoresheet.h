@@ -10,6 +10,10 @@ namespace zs {
 
 class Office;
 
+// The kinds of score sheet the results screen reads, each offered by its name.
+inline const QString kScoreSheetFilter = QStringLiteral(
+    "成绩表|*.xlsx;*.xls;*.csv|Excel 工作簿|*.xlsx|Excel 97-2003 工作簿|*.xls|CSV 文件（逗号分隔）|*.csv");
+
 // A score sheet of a marking system (小题分): one row per student, one column
 // per question, maybe columns of the chosen options, and columns that are no
 // questions (考号, 姓名, 班级, 总分 …). Every cell is kept as its text.

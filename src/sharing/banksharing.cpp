@@ -1,9 +1,11 @@
 #include "sharing/banksharing.h"
 
+#include "app/prompts.h"
 #include "app/runstate.h"
 #include "catalogue/numberpool.h"
 #include "questions/questionrecord.h"
 #include "questions/scopetree.h"
+#include "sharing/exchangearchive.h"
 #include "store/bank.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"
@@ -104,12 +106,18 @@ QString catalogueExportedMessage(int count) {
            countText(count) + QStringLiteral("\r\r导出位置为<桌面>，请注意查看！");
 }
 
-QString questionsImportedMessage(int count, int skipped, int similarSkipped) {
+QString alreadyHadSentence(int count) {
+    return QStringLiteral("%1 道已存在，未重复导入").arg(count);
+}
+
+QString questionsImportedMessage(int count, int skipped, int similarSkipped, int alreadyHad) {
     QString text = QStringLiteral("勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为：") + countText(count);
     if (skipped > 0)
         text += QStringLiteral("\r\r缺少题目或答案文档、没有导入的<试题>记录数量为：") + countText(skipped);
     if (similarSkipped > 0)
         text += QStringLiteral("\r\r因与已有试题相似、没有导入的<试题>记录数量为：") + countText(similarSkipped);
+    if (alreadyHad > 0)
+        text += QStringLiteral("\r\r") + alreadyHadSentence(alreadyHad) + QStringLiteral("。");
     return text;
 }
 
@@ -153,8 +161,10 @@ ExportTarget PrepareExportFolder(const QString& bankPath, const QString& desktop
 }
 
 int ExportQuestions(const QString& bankPath, const ExportTarget& target, const QStringList& scopePaths) {
-    static const QStringList columns = {"题目编号",   "考查范围", "题型",     "难度",     "知识点",
-                                        "试题识别码", "入库日期", "入库教师", "使用次数", "最后使用日期"};
+    // 试题来源 travels too: without one a question is never a candidate of
+    // the colleague's composition.
+    static const QStringList columns = {"题目编号", "考查范围", "题型",     "难度",     "知识点",      "试题识别码",
+                                        "试题来源", "入库日期", "入库教师", "使用次数", "最后使用日期"};
     RowSet rows;
     {
         Bank source(bankPath, Bank::Mode::ReadOnly);
@@ -202,7 +212,7 @@ int ExportCatalogue(const QString& bankPath, const ExportTarget& target, const Q
     return copyCatalogueRows(bankPath, target.file, scopePaths, CatalogueMatch::SamePath);
 }
 
-void runExport(RunState& state, ShareContent content, const QStringList& scopePaths) {
+void runExport(RunState& state, ShareContent content, const QStringList& scopePaths, bool archive) {
     if (content == ShareContent::None) {
         state.prompts.show(kChooseContentMessage);
         return;
@@ -226,6 +236,11 @@ void runExport(RunState& state, ShareContent content, const QStringList& scopePa
             state.prompts.show(kNoScopeTickedMessage);
         else
             state.prompts.show(catalogueExportedMessage(ExportCatalogue(state.BankPath, target, scopePaths)));
+    }
+    if (archive && !scopePaths.isEmpty()) {
+        const QString zip = target.folder + QStringLiteral(".zip");
+        packFolder(target.folder, zip);
+        state.prompts.show(QStringLiteral("同样的内容也已打包成一个文件，便于发送给同事：\r") + shown(zip));
     }
 }
 
@@ -268,14 +283,47 @@ int recoverInterruptedImport(const QString& bankPath) {
     return removed;
 }
 
+bool scopeTakes(const QStringList& scopePaths, const QString& scope) {
+    for (const QString& p : scopePaths)
+        if (scope == p || (!p.isEmpty() && scope.startsWith(p + u'\\')))
+            return true;
+    return false;
+}
+
+namespace {
+
+// A column an older file may lack reads as null.
+QVariant valueOr(const RowSet& rows, int r, const QString& column) {
+    return rows.columnIndex(column) >= 0 ? rows.value(r, column) : QVariant();
+}
+
+bool blank(const QVariant& v) {
+    return v.isNull() || v.toString().trimmed().isEmpty();
+}
+
+}  // namespace
+
+int rowsWithoutSource(const QString& externalBankPath, const QStringList& scopePaths) {
+    Bank external(externalBankPath, Bank::Mode::ReadOnly);
+    const RowSet rows = external.query(QStringLiteral("select * from 试题库"));
+    int count = 0;
+    for (int r = 0; r < rows.count(); ++r)
+        if (scopeTakes(scopePaths, rows.text(r, "考查范围")) && blank(valueOr(rows, r, QStringLiteral("试题来源"))))
+            ++count;
+    return count;
+}
+
+QString defaultImportSource(const QString& externalBankPath) {
+    return QFileInfo(externalBankPath).completeBaseName();
+}
+
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
-                             const ImportDecision& keep) {
+                             const ImportDecision& keep, const ImportDefaults& defaults) {
     RowSet rows;
     {
         Bank external(externalBankPath, Bank::Mode::ReadOnly);
         rows = external.query(QStringLiteral("select * from 试题库"));
     }
-    const QSet<QString> wanted(scopePaths.begin(), scopePaths.end());
 
     Bank bank(bankPath);
     const bool server = bank.isServer();
@@ -306,9 +354,17 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
             // numbers are chosen; the numbers the pools hold are taken too.
             if (server)
                 bank.execute(lockReservationsStatement());
-            // The codes the bank knows before anything is added.
-            const QStringList codes = bank.query(QStringLiteral("select 试题识别码 from 试题库")).texts();
-            const QSet<QString> known(codes.begin(), codes.end());
+            // The codes the bank knows before anything is added, with the
+            // number each has here.
+            QHash<QString, QString> known;
+            {
+                const RowSet have = bank.query(QStringLiteral("select 试题识别码, 题目编号 from 试题库"));
+                for (int r = 0; r < have.count(); ++r)
+                    if (!have.value(r, 0).isNull())
+                        known.insert(have.text(r, 0), have.text(r, 1));
+            }
+            QSet<QString> sourcesUsed;
+            QSet<QString> alreadyHad;
             // Numbers that rows carry are never given to an imported question,
             // even when their documents are missing.
             const QStringList numbersInUse = questionNumbersOf(bank);
@@ -328,11 +384,17 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
             QHash<QString, QString> numberOf;
             QSet<QString> leftOut;  // questions the teacher left out as like one of the bank
             for (int r = 0; r < rows.count(); ++r) {
-                if (!wanted.contains(rows.text(r, "考查范围")))
+                if (!scopeTakes(scopePaths, rows.text(r, "考查范围")))
                     continue;
                 const QVariant code = rows.value(r, "试题识别码");
-                if (!code.isNull() && known.contains(code.toString()))
+                if (!code.isNull() && known.contains(code.toString())) {
+                    const QString have = known.value(code.toString());
+                    if (!alreadyHad.contains(have)) {
+                        alreadyHad.insert(have);
+                        result.alreadyHad << have;
+                    }
                     continue;
+                }
                 const QString old = rows.text(r, "题目编号");
                 const QString key = code.toString().isEmpty() ? QStringLiteral("#") + old : code.toString();
                 QString number;
@@ -372,15 +434,31 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
                     storeDocuments(bank, number);
                     ++result.imported;
                 }
+                QVariant source = valueOr(rows, r, QStringLiteral("试题来源"));
+                if (blank(source))
+                    source = defaults.source.isEmpty() ? QVariant() : QVariant(defaults.source);
+                if (!source.isNull())
+                    sourcesUsed.insert(source.toString());
+                QVariant date = valueOr(rows, r, QStringLiteral("入库日期"));
+                if (blank(date))
+                    date = defaults.date.isValid() ? QVariant(defaults.date) : QVariant();
                 bank.addRow(QStringLiteral("试题库"), {{"题目编号", number},
                                                        {"考查范围", rows.value(r, "考查范围")},
                                                        {"题型", rows.value(r, "题型")},
                                                        {"难度", rows.value(r, "难度")},
                                                        {"知识点", rows.value(r, "知识点")},
                                                        {"试题识别码", code},
+                                                       {"试题来源", source},
+                                                       {"入库日期", date},
                                                        {"入库教师", rows.value(r, "入库教师")}});
                 pausePoint("import-row");
             }
+            // The sources of the imported questions can be chosen on every
+            // screen afterwards.
+            const QStringList listed = bank.query(QStringLiteral("select 试题来源 from 试题来源")).texts();
+            for (const QString& name : sourcesUsed)
+                if (!listed.contains(name))
+                    bank.addRow(QStringLiteral("试题来源"), {{QStringLiteral("试题来源"), name}});
         });
     } catch (...) {
         for (const QString& file : copied)
@@ -403,7 +481,17 @@ QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree) 
         return problem;
     try {
         Bank external(externalBankPath, Bank::Mode::ReadOnly);
-        tree = ScopeTreeModel::build(external, ScopeTreeModel::KeyStyle::Concatenated);
+        ScopeTreeModel built = ScopeTreeModel::build(external, ScopeTreeModel::KeyStyle::Concatenated);
+        if (built.count() == 0) {
+            // Exported with only its questions: the tree is that of their 考查范围.
+            QList<QStringList> paths;
+            for (const QString& scope :
+                 external.query(QStringLiteral("select distinct 考查范围 from 试题库 order by 考查范围")).texts())
+                if (!scope.isEmpty())
+                    paths << scope.split(u'\\');
+            built = ScopeTreeModel::fromPaths(paths, ScopeTreeModel::KeyStyle::Concatenated);
+        }
+        tree = std::move(built);
     } catch (const StoreError& e) {
         return e.message();
     }
@@ -420,8 +508,26 @@ void runImport(RunState& state, ShareContent content, const QString& externalBan
         if (scopePaths.isEmpty()) {
             state.prompts.show(kNoScopeTickedMessage);
         } else {
-            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths, keep);
-            state.prompts.show(questionsImportedMessage(result.imported, result.skipped, result.similarSkipped));
+            ImportDefaults defaults{QString(), state.today()};
+            if (rowsWithoutSource(externalBankPath, scopePaths) > 0) {
+                defaults.source = state.prompts
+                                      .input(QStringLiteral("要导入的试题没有记下<试题来源>。\r"
+                                                            "请输入它们导入后的试题来源（没有的来源会自动添加）："),
+                                             QStringLiteral("试题来源"), defaultImportSource(externalBankPath))
+                                      .trimmed();
+                if (defaults.source.isEmpty())
+                    return;  // cancelled: nothing imported
+            }
+            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths, keep, defaults);
+            const QString text = questionsImportedMessage(result.imported, result.skipped, result.similarSkipped,
+                                                          int(result.alreadyHad.size()));
+            if (result.alreadyHad.isEmpty())
+                state.prompts.show(text);
+            else
+                state.prompts.messageWithDetails(text,
+                                                 QStringLiteral("已存在的试题（本题库中的题目编号）：\r") +
+                                                     result.alreadyHad.join(QStringLiteral("、")),
+                                                 Icon::Information);
         }
     }
     if (content == ShareContent::Catalogue || content == ShareContent::Both) {

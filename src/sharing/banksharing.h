@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,9 @@ inline const QString kChooseContentMessage = QStringLiteral("请在左侧勾选�
 inline const QString kNoScopeTickedMessage = QStringLiteral("你还没有勾选任何范围，所以不能执行<导出试题库>操作！");
 inline const QString kExternalBankFilter = QStringLiteral("Access数据库文件|*.mdb;*.Access");
 inline const QString kExportFolderPrefix = QStringLiteral("导出试题库-");
+// The import's file choice: a bank file, or the one-file form of an export.
+inline const QString kExchangeFileFilter =
+    QStringLiteral("试题库文件或压缩文件|*.mdb;*.zip|Access数据库文件|*.mdb;*.Access|试题库压缩文件|*.zip");
 
 QString questionsExportedMessage(int count);
 QString catalogueExportedMessage(int count);
@@ -23,7 +27,10 @@ QString catalogueExportedMessage(int count);
 // the sentence about them only appears when there are some.
 // `similarSkipped` counts the rows the teacher left out as like a question of
 // the bank; its sentence likewise.
-QString questionsImportedMessage(int count, int skipped = 0, int similarSkipped = 0);
+// `alreadyHad` counts the questions the bank has already (same 试题识别码).
+QString questionsImportedMessage(int count, int skipped = 0, int similarSkipped = 0, int alreadyHad = 0);
+// "N 道已存在，未重复导入"
+QString alreadyHadSentence(int count);
 QString catalogueImportedMessage(int count);
 
 // What an export or import takes: the option chosen on its tab.
@@ -52,7 +59,7 @@ ExportTarget PrepareExportFolder(const QString& bankPath, const QString& desktop
 
 // Copies the question rows filed under the paths (with both documents present)
 // and their documents into the export; returns the number of rows copied.
-// 试题来源 is not copied. The current bank is only read.
+// The current bank is only read.
 int ExportQuestions(const QString& bankPath, const ExportTarget& target, const QStringList& scopePaths);
 
 // Copies the catalogue rows whose path equals one of the paths; returns their
@@ -63,7 +70,8 @@ int ExportCatalogue(const QString& bankPath, const ExportTarget& target, const Q
 // completion messages, told through the prompts. Throws StoreError on a failure
 // (after the messages of the parts that finished).
 // The folder is stamped with the run state's time.
-void runExport(RunState& state, ShareContent content, const QStringList& scopePaths);
+// With `archive`, the finished folder is also packed into one .zip beside it.
+void runExport(RunState& state, ShareContent content, const QStringList& scopePaths, bool archive = false);
 
 // ---- import
 
@@ -76,7 +84,25 @@ struct ImportResult {
     int imported = 0;        // questions (one number each)
     int skipped = 0;         // rows whose external documents are missing
     int similarSkipped = 0;  // rows the teacher left out as like a question of the bank
+    QStringList alreadyHad;  // the bank's numbers of questions it has already (same 试题识别码)
 };
+
+// What an imported row gets where the other bank says nothing: its 试题来源
+// (a file from an older version carries none; without one a question is never
+// a candidate of composition) and its 入库日期.
+struct ImportDefaults {
+    QString source;
+    QDate date;
+};
+
+// Whether a ticked path takes a 考查范围: the path itself or anything filed
+// below it (a ticked chapter takes its sections).
+bool scopeTakes(const QStringList& scopePaths, const QString& scope);
+
+// How many question rows of the other bank within the paths have no 试题来源.
+int rowsWithoutSource(const QString& externalBankPath, const QStringList& scopePaths);
+// The source offered for such rows: the other bank's file name without ".mdb".
+QString defaultImportSource(const QString& externalBankPath);
 
 // Asked for each external question row about to be imported, with its
 // question document, identification code and the number it would get:
@@ -90,9 +116,11 @@ using ImportDecision = std::function<bool(const QString& questionDocument, const
 // failure the bank and its documents folder stay as they were. Throws
 // StoreError (also when the numbers would pass 32767, and when the documents of
 // every question of the bank are gone). `keep`, when given, decides about each
-// question before its documents are copied.
+// question before its documents are copied. 试题来源 and 入库日期 come with the
+// rows; rows without them get `defaults` (a source not in the bank's list of
+// sources is added to it).
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
-                             const ImportDecision& keep = {});
+                             const ImportDecision& keep = {}, const ImportDefaults& defaults = {});
 
 // The note of the documents an import is writing, beside the bank (a school
 // bank's in its local folder on this computer); it is
@@ -107,12 +135,15 @@ int recoverInterruptedImport(const QString& bankPath);
 // (rows the current catalogue has are appended again); returns their number.
 int ImportCatalogue(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths);
 
-// Builds the import tree of another bank file (keys without separator). Returns
-// why the file cannot be read as a bank, or an empty text; on a refusal the tree
-// is left as it was.
+// Builds the import tree of another bank file (keys without separator); a file
+// without catalogue rows (exported with only its questions) gets the tree of
+// its questions' 考查范围. Returns why the file cannot be read as a bank, or an
+// empty text; on a refusal the tree is left as it was.
 QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree);
 
-// The import command, like runExport.
+// The import command, like runExport. Rows without a 试题来源 get the source
+// the teacher chooses (asked once, the file's name offered); cancelling the
+// choice cancels the import.
 void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths,
                const ImportDecision& keep = {});
 

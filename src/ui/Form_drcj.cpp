@@ -115,8 +115,7 @@ void Form_drcj::Command_xzcjb_Click() {
             QStringLiteral("还没有生成过试卷，无法导入成绩。\r请先组卷并生成试卷，考试后再导入成绩表。"));
         return;
     }
-    const QString file =
-        state_.prompts.openFile(QStringLiteral("成绩表 (*.xls *.xlsx *.csv)"), QStringLiteral("选择成绩表"));
+    const QString file = state_.prompts.openFile(kScoreSheetFilter, QStringLiteral("选择成绩表"));
     if (file.isEmpty())
         return;
     ScoreSheet sheet;

@@ -3,6 +3,7 @@
 #include "app/runstate.h"
 #include "office/wordprocessor.h"
 #include "questions/similarity.h"
+#include "sharing/exchangearchive.h"
 #include "store/bank.h"
 #include "ui/screens.h"
 #include "ui/similaritycheck.h"
@@ -12,6 +13,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTabBar>
+#include <QTemporaryDir>
 
 namespace zs {
 
@@ -34,6 +36,7 @@ Form_tkfx::Form_tkfx(RunState& state, QWidget* parent)
     ui->SSTab_tkfx->tabBar()->setFont(tabs);
 
     connect(ui->TreeView_tkdc, &ScopeTreeWidget::nodeCheck, this, &Form_tkfx::TreeView_tkdc_NodeCheck);
+    connect(ui->TreeView_tkdr, &ScopeTreeWidget::nodeCheck, this, &Form_tkfx::TreeView_tkdr_NodeCheck);
     connect(ui->Command_szdcwz, &QPushButton::clicked, this, &Form_tkfx::Command_szdcwz_Click);
     connect(ui->Command_dc, &QPushButton::clicked, this, &Form_tkfx::Command_dc_Click);
     connect(ui->Command_tc, &QPushButton::clicked, this, &Form_tkfx::Command_tc_Click);
@@ -81,6 +84,13 @@ void Form_tkfx::TreeView_tkdc_NodeCheck(int node) {
     ui->TreeView_tkdc->syncChecks();
 }
 
+void Form_tkfx::TreeView_tkdr_NodeCheck(int node) {
+    // A ticked chapter or volume takes everything filed under it.
+    ScopeTreeModel& tree = ui->TreeView_tkdr->model();
+    tree.tickPropagating(node, tree.isChecked(node));
+    ui->TreeView_tkdr->syncChecks();
+}
+
 void Form_tkfx::Command_szdcwz_Click() {
     const QString file = state_.prompts.saveFile(QStringLiteral("Access数据库文件|*.mdb"));
     // The export always goes to the desktop; the choice is only shown.
@@ -91,7 +101,8 @@ void Form_tkfx::Command_szdcwz_Click() {
 void Form_tkfx::Command_dc_Click() {
     const ShareContent content = chosen(ui->Option_jstk_tkdc, ui->Option_jjcsz_tkdc, ui->Option_stkandjcsz_tkdc);
     const QStringList scope = CollectExportScope();
-    guarded(state_, [&] { runExport(state_, content, scope); });
+    const bool archive = ui->Check_dczip->isChecked();
+    guarded(state_, [&] { runExport(state_, content, scope, archive); });
 }
 
 void Form_tkfx::Command_tc_Click() {
@@ -101,15 +112,36 @@ void Form_tkfx::Command_tc_Click() {
 // ---------------------------------------------------------------- import
 
 void Form_tkfx::Command_dkwbtk_Click() {
-    const QString file = state_.prompts.openFile(kExternalBankFilter);
+    const QString file = state_.prompts.openFile(kExchangeFileFilter);
     if (file.isEmpty())
         return;  // cancelled: the tree keeps the bank opened before
+    // The one-file form of an export is unpacked into a folder of its own,
+    // which lives as long as the screen (or until another file is opened).
+    std::unique_ptr<QTemporaryDir> unpacked;
+    QString bankFile = file;
+    if (isZipArchive(file)) {
+        unpacked =
+            std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("zhuoshi-share-XXXXXX")));
+        if (!unpacked->isValid()) {
+            state_.prompts.message(QStringLiteral("无法建立临时文件夹来解开压缩文件：\r") + unpacked->errorString(),
+                                   Buttons::Ok, Icon::Exclamation);
+            return;
+        }
+        try {
+            bankFile = unpackExchange(file, unpacked->path());
+        } catch (const StoreError& e) {
+            state_.prompts.message(e.message(), Buttons::Ok, Icon::Exclamation);
+            return;
+        }
+    }
     ScopeTreeModel tree;
-    if (const QString problem = loadExternalTree(file, tree); !problem.isEmpty()) {
+    if (const QString problem = loadExternalTree(bankFile, tree); !problem.isEmpty()) {
         state_.prompts.message(problem, Buttons::Ok, Icon::Exclamation);
         return;
     }
-    ExternalBankPath = file;
+    ExternalBankPath = bankFile;
+    if (unpacked)
+        unpacked_ = std::move(unpacked);
     ui->TreeView_tkdr->setModel(std::move(tree));
     const QString shown = QDir::toNativeSeparators(file);
     ui->Label_wbtk->setText(QStringLiteral("外部题库：") + shown);

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QRadioButton;
+class QTemporaryDir;
 
 namespace Ui {
 class Form_tkfx;
@@ -31,6 +32,7 @@ public:
 
     // ---- export tab
     void TreeView_tkdc_NodeCheck(int node);
+    void TreeView_tkdr_NodeCheck(int node);
     void Command_szdcwz_Click();
     void Command_dc_Click();
     void Command_tc_Click();
@@ -43,7 +45,8 @@ public:
     QStringList CollectExportScope() const;
     QStringList CollectImportScope() const;
 
-    // The bank file the import tree was built from (empty before one is opened).
+    // The bank file the import tree was built from (empty before one is
+    // opened); for a .zip, the bank unpacked from it.
     const QString& externalBankPath() const { return ExternalBankPath; }
 
 private:
@@ -53,6 +56,7 @@ private:
     RunState& state_;
     std::unique_ptr<Ui::Form_tkfx> ui;
     QString ExternalBankPath;
+    std::unique_ptr<QTemporaryDir> unpacked_;  // where a chosen .zip was unpacked
 };
 
 }  // namespace zs

@@ -50,6 +50,10 @@ QString QtPrompts::displayText(const QString& text) {
 }
 
 QString QtPrompts::qtFilter(const QString& filter) {
+    // Already in Qt's own form ("名称 (*.a *.b)", entries joined by ";;"):
+    // taken as it stands rather than read as pairs it has none of.
+    if (!filter.contains(u'|'))
+        return filter;
     QStringList out;
     const QStringList parts = filter.split(u'|');
     for (int i = 0; i + 1 < parts.size(); i += 2) {

@@ -30,6 +30,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -365,8 +366,11 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
     const int exported = sectionRows.count();
     ASSERT_GT(exported, 0);
     QStringList codes;
-    for (int r = 0; r < sectionRows.count(); ++r)
+    QHash<QString, QString> sourceOf;
+    for (int r = 0; r < sectionRows.count(); ++r) {
         codes << sectionRows.text(r, "试题识别码");
+        sourceOf.insert(sectionRows.text(r, "试题识别码"), sectionRows.text(r, "试题来源"));
+    }
     {
         Form_tkfx screen(sender.state());
         tick(child<ScopeTreeWidget>(&screen, "TreeView_tkdc"), kSection1);
@@ -374,7 +378,7 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
         child<QPushButton>(&screen, "Command_dc")->click();
     }
     const QStringList told = sender.prompts.messages();
-    ASSERT_EQ(told.size(), 2);
+    ASSERT_EQ(told.size(), 3);  // questions, catalogue, and the one-file form
     EXPECT_EQ(told[0], "勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： " + QString::number(exported) +
                            "\r\r导出位置为<桌面>，请注意查看！");
     EXPECT_TRUE(told[1].startsWith("勾选范围内的<教材设置>，已全部导出！"));
@@ -409,7 +413,9 @@ TEST_F(RoadsTest, ASectionTravelsFromOneBankToAnother) {
         EXPECT_TRUE(codes.contains(arrived.text(r, "试题识别码")));
         EXPECT_TRUE(QFileInfo::exists(questionDocumentPath(receiver.bankPath(), number)));
         EXPECT_TRUE(QFileInfo::exists(answerDocumentPath(receiver.bankPath(), number)));
-        EXPECT_TRUE(arrived.isNull(r, "试题来源"));
+        // Its source comes along, so that her composition takes it.
+        EXPECT_FALSE(arrived.text(r, "试题来源").isEmpty());
+        EXPECT_EQ(arrived.text(r, "试题来源"), sourceOf.value(arrived.text(r, "试题识别码")));
     }
     EXPECT_GT(bank.query("select * from 教材设置").count(), 0);
 

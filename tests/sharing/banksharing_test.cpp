@@ -1,7 +1,9 @@
 // Export and import between real bank files with their documents folders.
 
+#include "compose/candidates.h"
 #include "questions/scopetree.h"
 #include "sharing/banksharing.h"
+#include "sharing/exchangearchive.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
 
@@ -143,7 +145,9 @@ TEST_F(SharingTest, ExportingOneSectionMakesTheDatedFolderWithItsBankAndDocument
     EXPECT_EQ(rows.date(1, "最后使用日期"), QDate(2025, 1, 9));
     EXPECT_EQ(rows.text(1, "使用次数"), "2");
     EXPECT_EQ(rows.text(1, "入库教师"), "张三");
-    EXPECT_TRUE(rows.isNull(1, "试题来源"));
+    // The source travels with the question: without it the colleague's
+    // composition would never take it.
+    EXPECT_EQ(rows.text(1, "试题来源"), "1-期中考试");
     EXPECT_TRUE(exported.query("select * from 教材设置").isEmpty());
     EXPECT_EQ(fingerprint(app.bankPath()), before);  // the current bank is only read
 }
@@ -259,15 +263,18 @@ TEST_F(ImportTest, ImportingAnExportIntoItsOwnBankAddsNoQuestionButRepeatsTheCat
 
     runImport(app.state(), ShareContent::Both, exportFile(), {kA, kB});
 
-    EXPECT_EQ(app.prompts.messages(),
-              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0",
-                           "勾选范围内的<教材设置>，已全部导入！\r\r成功导入的<教材设置>条目数量为： 4"}));
+    EXPECT_EQ(
+        app.prompts.messages(),
+        QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0\r\r2 道已存在，未重复导入。",
+                     "勾选范围内的<教材设置>，已全部导入！\r\r成功导入的<教材设置>条目数量为： 4"}));
+    // The numbers the bank has them under are under 详细信息.
+    EXPECT_EQ(app.prompts.records()[0].details, "已存在的试题（本题库中的题目编号）：\r00001、00002");
     EXPECT_EQ(numbers(app.bankPath()), QStringList({"00001", "00002"}));
     EXPECT_EQ(Bank(app.bankPath()).query("select * from 教材设置").count(), catalogueRows + 4);
     EXPECT_EQ(filesIn(app.documents()).size(), 4);
 }
 
-TEST_F(ImportTest, NewNumbersFollowTheDocumentsFolderAndRowsCarryOnlyTheNamedColumns) {
+TEST_F(ImportTest, NewNumbersFollowTheDocumentsFolderAndRowsKeepTheirSourceAndDate) {
     fixture.question("00001", {kA});
     fixture.question("00009", {kA});
     exportAll(ShareContent::Questions);
@@ -287,8 +294,13 @@ TEST_F(ImportTest, NewNumbersFollowTheDocumentsFolderAndRowsCarryOnlyTheNamedCol
     EXPECT_EQ(rows.text(1, "难度"), "0.3");
     EXPECT_EQ(rows.text(1, "知识点"), "1-正数|2-负数");
     EXPECT_EQ(rows.text(1, "入库教师"), "张三");
-    for (const char* empty : {"试题来源", "入库日期", "使用次数", "最后使用日期"})
+    EXPECT_EQ(rows.text(1, "试题来源"), "1-期中考试");
+    EXPECT_EQ(rows.date(1, "入库日期"), QDate(2024, 3, 7));
+    // The use of the other teacher's papers is not this bank's.
+    for (const char* empty : {"使用次数", "最后使用日期"})
         EXPECT_TRUE(rows.isNull(1, empty)) << empty;
+    // The source can be chosen on every screen of the receiving bank.
+    EXPECT_TRUE(Bank(other.bankPath()).query("select 试题来源 from 试题来源").texts().contains("1-期中考试"));
 
     // The highest number spelled by any file name counts, whatever the rows say.
     TestApp third;
@@ -329,7 +341,8 @@ TEST_F(ImportTest, ATwoScopeQuestionArrivesAsOneQuestionWithOnePairOfDocuments) 
     // Importing the other section later: the question is known by its code.
     other.prompts.clear();
     runImport(other.state(), ShareContent::Questions, exportFile(), {kC});
-    EXPECT_EQ(other.prompts.lastMessage(), "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0");
+    EXPECT_EQ(other.prompts.lastMessage(),
+              "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0\r\r1 道已存在，未重复导入。");
 }
 
 TEST_F(ImportTest, ANumberThatRowsCarryIsNeverGivenAgain) {
@@ -376,7 +389,7 @@ TEST_F(ImportTest, NoImportWhileTheDocumentsOfTheBankAreLost) {
     EXPECT_EQ(Bank(other.bankPath()).query("select * from 试题库").count(), 1);
 }
 
-TEST_F(ImportTest, ATickedChapterMatchesNoQuestionButEveryCatalogueRowBelowIt) {
+TEST_F(ImportTest, ATickedChapterTakesEveryQuestionAndCatalogueRowBelowIt) {
     fixture.question("00001", {kA});
     fixture.question("00002", {kB});
     exportAll();
@@ -392,9 +405,13 @@ TEST_F(ImportTest, ATickedChapterMatchesNoQuestionButEveryCatalogueRowBelowIt) {
     other.state().resetBankPath();
     runImport(other.state(), ShareContent::Both, exportFile(), paths);
     EXPECT_EQ(other.prompts.messages(),
-              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 0",
+              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 2",
                            "勾选范围内的<教材设置>，已全部导入！\r\r成功导入的<教材设置>条目数量为： 4"}));
-    EXPECT_TRUE(Bank(other.bankPath()).query("select * from 试题库").isEmpty());
+    EXPECT_EQ(numbers(other.bankPath()), QStringList({"00001", "00002"}));
+    // A path that only begins like a ticked one is not below it.
+    EXPECT_TRUE(scopeTakes({kChapter1}, kB));
+    EXPECT_FALSE(scopeTakes({kChapter1 + "0"}, kA));
+    EXPECT_FALSE(scopeTakes({kA}, kChapter1));
 
     other.prompts.clear();
     runImport(other.state(), ShareContent::None, exportFile(), paths);
@@ -448,4 +465,128 @@ TEST_F(ImportTest, NumbersPast32767StopTheImportAndLeaveBankAndFolderAsBefore) {
     EXPECT_TRUE(Bank(other.bankPath()).query("select * from 试题库").isEmpty());
     EXPECT_TRUE(Bank(other.bankPath()).query("select * from 教材设置").isEmpty());
     EXPECT_EQ(filesIn(other.documents()), QStringList({"32766-题目.doc"}));
+}
+
+// ---------------------------------------------------------------- between colleagues
+
+TEST_F(ImportTest, AColleaguesImportedChapterIsACandidateOfCompositionLikeOnesOwn) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kB});
+    exportAll(ShareContent::Questions);
+
+    other.state().resetBankPath();
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kChapter1});
+    EXPECT_EQ(other.prompts.lastMessage(), "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 2");
+
+    // The colleague ticks every source her bank lists, as the composition screen offers them.
+    CompositionParameters p;
+    p.ScopePaths = {kA, kB};
+    p.SourceFilter = Bank(other.bankPath()).query("select 试题来源 from 试题来源").texts();
+    Bank bank(other.bankPath());
+    const CandidateTable candidates = BuildCandidates(bank, p);
+    ASSERT_EQ(candidates.size(), 2u);
+    EXPECT_EQ(candidates[0].code, "张三-00001");
+    EXPECT_EQ(candidates[1].code, "张三-00002");
+}
+
+TEST_F(ImportTest, AFileWithoutSourcesGetsTheSourceTheTeacherChoosesOrNothingWhenSheCancels) {
+    fixture.question("00001", {kA});
+    exportAll(ShareContent::Questions);
+    // As written by an older version: no source, no date.
+    Bank(exportFile()).execute("update 试题库 set 试题来源 = null, 入库日期 = null");
+    EXPECT_EQ(rowsWithoutSource(exportFile(), {kA}), 1);
+    EXPECT_EQ(rowsWithoutSource(exportFile(), {kC}), 0);
+
+    other.state().resetBankPath();
+    other.prompts.cancel();
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kA});
+    ASSERT_EQ(other.prompts.records().size(), 1);
+    EXPECT_EQ(other.prompts.records()[0].kind, PromptRecord::Kind::Input);
+    EXPECT_EQ(other.prompts.records()[0].defaultText, kStamp);
+    EXPECT_TRUE(Bank(other.bankPath()).query("select * from 试题库").isEmpty());
+
+    other.prompts.clear();
+    other.prompts.type("张老师分享");
+    runImport(other.state(), ShareContent::Questions, exportFile(), {kA});
+    const RowSet rows = Bank(other.bankPath()).query("select * from 试题库");
+    ASSERT_EQ(rows.count(), 1);
+    EXPECT_EQ(rows.text(0, "试题来源"), "张老师分享");
+    EXPECT_EQ(rows.date(0, "入库日期"), other.clock.now().date());
+    EXPECT_TRUE(Bank(other.bankPath()).query("select 试题来源 from 试题来源").texts().contains("张老师分享"));
+}
+
+TEST_F(ImportTest, AQuestionsOnlyExportShowsTheTreeOfItsQuestions) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kC});
+    exportAll(ShareContent::Questions);
+    ASSERT_TRUE(Bank(exportFile()).query("select * from 教材设置").isEmpty());
+
+    ScopeTreeModel tree;
+    ASSERT_EQ(loadExternalTree(exportFile(), tree), "");
+    EXPECT_GE(tree.findByPath(kA), 0);
+    EXPECT_GE(tree.findByPath(kC), 0);
+    EXPECT_GE(tree.findByPath(kChapter1), 0);
+    EXPECT_LT(tree.findByPath(kB), 0);
+    EXPECT_EQ(tree.node(tree.findByPath(kA)).key, (kUpper + QStringList{"1-第一章", "1-正数和负数"}).join(""));
+}
+
+TEST_F(ImportTest, TheOneFileExportUnpacksToTheSameBankAndDocuments) {
+    fixture.question("00001", {kA});
+    fixture.question("00002", {kB});
+    app.state().resetBankPath();
+    runExport(app.state(), ShareContent::Both, {kA, kB}, true);
+    const QString zip = exportFolder() + ".zip";
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "同样的内容也已打包成一个文件，便于发送给同事：\r" + QDir::toNativeSeparators(zip));
+    ASSERT_TRUE(isZipArchive(zip));
+    EXPECT_FALSE(QFileInfo::exists(zip + ".part"));
+
+    TempFolder unpacked;
+    const QString bank = unpackExchange(zip, unpacked.path());
+    EXPECT_EQ(bank, QDir(unpacked.path()).filePath(kStamp + "/" + kStamp + ".mdb"));
+    EXPECT_EQ(fingerprint(bank), fingerprint(exportFile()));
+    EXPECT_EQ(filesIn(QFileInfo(bank).absoluteDir().filePath(kDocumentsFolderName)),
+              QStringList({"00001-答案.doc", "00001-题目.doc", "00002-答案.doc", "00002-题目.doc"}));
+    EXPECT_EQ(readFile(questionDocumentPath(bank, "00002")), "题目 00002");
+
+    // And it imports like the folder.
+    other.state().resetBankPath();
+    runImport(other.state(), ShareContent::Questions, bank, {kA, kB});
+    EXPECT_EQ(numbers(other.bankPath()), QStringList({"00001", "00002"}));
+
+    // An existing archive is never overwritten.
+    EXPECT_THROW(packFolder(exportFolder(), zip), StoreError);
+}
+
+TEST_F(ImportTest, ABrokenOrHostileArchiveIsRefusedWithItsName) {
+    TempFolder target;
+    const QString text = other.folder.file("不是压缩文件.zip");
+    writeFile(text, "plain text");
+    try {
+        unpackExchange(text, target.path());
+        FAIL() << "unpacked";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.message(), "这个文件不是试题库的压缩文件，或者已经损坏：\r" + QDir::toNativeSeparators(text));
+    }
+    // A truncated archive.
+    fixture.question("00001", {kA});
+    app.state().resetBankPath();
+    runExport(app.state(), ShareContent::Questions, {kA}, true);
+    const QByteArray whole = readFile(exportFolder() + ".zip");
+    const QString cut = other.folder.file("截断.zip");
+    writeFile(cut, whole.left(whole.size() / 2));
+    EXPECT_THROW(unpackExchange(cut, target.path()), StoreError);
+
+    // An archive without a bank file.
+    TempFolder loose;
+    QDir(loose.path()).mkpath("资料");
+    writeFile(QDir(loose.path()).filePath("资料/说明.txt"), "说明");
+    const QString noBank = other.folder.file("资料.zip");
+    packFolder(QDir(loose.path()).filePath("资料"), noBank);
+    try {
+        unpackExchange(noBank, target.path());
+        FAIL() << "unpacked";
+    } catch (const StoreError& e) {
+        EXPECT_TRUE(e.message().startsWith("压缩文件里没有试题库文件")) << e.message().toStdString();
+    }
 }

@@ -10,6 +10,7 @@
 #include "ui/Form_drcj.h"
 #include "ui/Form_sdzj.h"
 #include "ui/Form_zjm.h"
+#include "ui/qtprompts.h"
 
 #include <QAction>
 #include <QBarSeries>
@@ -111,7 +112,15 @@ TEST_P(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
     screen.resize(1040, 680);
     app.prompts.type(sheet);
     test::child<QPushButton>(&screen, "Command_xzcjb")->click();
-    EXPECT_EQ(app.prompts.records().last().filter, "成绩表 (*.xls *.xlsx *.csv)");
+    // Every kind is offered by its name, and the dialog gets Qt's form of it.
+    EXPECT_EQ(app.prompts.records().last().filter,
+              "成绩表|*.xlsx;*.xls;*.csv|Excel 工作簿|*.xlsx|Excel 97-2003 工作簿|*.xls|CSV 文件（逗号分隔）|*.csv");
+    EXPECT_EQ(QtPrompts::qtFilter(app.prompts.records().last().filter),
+              "成绩表 (*.xlsx *.xls *.csv);;Excel 工作簿 (*.xlsx);;Excel 97-2003 工作簿 (*.xls);;"
+              "CSV 文件（逗号分隔） (*.csv)");
+    // A filter already in Qt's form passes unchanged (it used to become "All Files").
+    EXPECT_EQ(QtPrompts::qtFilter("成绩表 (*.xls *.csv)"), "成绩表 (*.xls *.csv)");
+    EXPECT_EQ(QtPrompts::qtFilter("Access数据库文件|*.mdb;*.Access"), "Access数据库文件 (*.mdb *.Access)");
     EXPECT_EQ(test::child<QLabel>(&screen, "Label_cjb")->text(), "成绩表：小题分.csv");
     EXPECT_EQ(test::child<QLabel>(&screen, "Label_xsrs")->text(), "学生人数：20（缺考 1）");
 

@@ -212,6 +212,7 @@ TEST(SimilarQuestions, BankImportAsksAboutEachQuestionLikeOneOfTheBank) {
 
     mine.prompts.clear();
     mine.prompts.answer(Answer::No);
+    mine.prompts.type("李四的题库");  // the source of questions that carry none
     child<QPushButton>(&sharing, "Command_dr")->click();
     const QStringList messages = mine.prompts.messages();
     ASSERT_EQ(messages.size(), 2);
@@ -222,4 +223,5 @@ TEST(SimilarQuestions, BankImportAsksAboutEachQuestionLikeOneOfTheBank) {
     ASSERT_EQ(rows.count(), 1);
     EXPECT_EQ(rows.text(0, "试题识别码"), "李四-00002");
     EXPECT_EQ(rows.text(0, "题目编号"), "00003");
+    EXPECT_EQ(rows.text(0, "试题来源"), "李四的题库");
 }

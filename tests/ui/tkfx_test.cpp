@@ -10,6 +10,7 @@
 #include "ui/scopetreewidget.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -147,12 +148,24 @@ TEST_F(TkfxTest, ExportTicksPropagateAndTheExportGoesToTheDesktop) {
         app.prompts.messages(),
         QStringList({"勾选范围内的<试题>，已全部导出！\r\r成功导出的<试题数>为： 2\r\r导出位置为<桌面>，请注意查看！",
                      "勾选范围内的<教材设置>，已全部导出！\r\r成功导出的<教材设置>条目数量为： 2\r\r"
-                     "导出位置为<桌面>，请注意查看！"}));
+                     "导出位置为<桌面>，请注意查看！",
+                     "同样的内容也已打包成一个文件，便于发送给同事：\r" +
+                         QDir::toNativeSeparators(app.desktopFolder.file(exportFolders().value(0) + ".zip"))}));
     ASSERT_EQ(exportFolders().size(), 1);
     const QString folder = exportFolders().first();
+    EXPECT_TRUE(QFileInfo::exists(app.desktopFolder.file(folder + ".zip")));
     EXPECT_TRUE(folder.startsWith("导出试题库-")) << qPrintable(folder);
     EXPECT_TRUE(QFileInfo::exists(app.desktopFolder.file(folder + "/" + folder + ".mdb")));
     EXPECT_EQ(QDir(app.desktopFolder.file(folder + "/试题源文件")).entryList(QDir::Files).size(), 4);
+
+    // Unticked, the folder alone is written.
+    child<QCheckBox>(&form, "Check_dczip")->setChecked(false);
+    app.clock.advanceSeconds(120);
+    app.prompts.clear();
+    click(form, "Command_dc");
+    EXPECT_EQ(app.prompts.messages().size(), 2);
+    EXPECT_EQ(QDir(app.desktopFolder.path()).entryList({"*.zip"}, QDir::Files).size(), 1);
+    EXPECT_EQ(exportFolders().size(), 2);
 
     // Without its template the export says which file is missing and the screen stays.
     QFile::remove(app.folder.file(kExportTemplateName));
@@ -161,7 +174,7 @@ TEST_F(TkfxTest, ExportTicksPropagateAndTheExportGoesToTheDesktop) {
     ASSERT_EQ(app.prompts.records().size(), 1);
     EXPECT_EQ(app.prompts.lastMessage(), "找不到试题库导出模板文件，不能导出：\r" +
                                              QDir::toNativeSeparators(app.folder.file(kExportTemplateName)));
-    EXPECT_EQ(exportFolders().size(), 1);
+    EXPECT_EQ(exportFolders().size(), 2);
 }
 
 TEST_F(TkfxTest, TheChosenExportPlaceIsOnlyShown) {
@@ -189,7 +202,8 @@ TEST_F(TkfxTest, ImportOpensAnotherBankTicksOneNodeAndImports) {
     receiver.prompts.cancel();
     click(form, "Command_dkwbtk");
     EXPECT_EQ(receiver.prompts.records().size(), 1);
-    EXPECT_EQ(receiver.prompts.records()[0].filter, "Access数据库文件|*.mdb;*.Access");
+    EXPECT_EQ(receiver.prompts.records()[0].filter,
+              "试题库文件或压缩文件|*.mdb;*.zip|Access数据库文件|*.mdb;*.Access|试题库压缩文件|*.zip");
     EXPECT_TRUE(form.externalBankPath().isEmpty());
 
     receiver.prompts.type(external);
@@ -213,25 +227,53 @@ TEST_F(TkfxTest, ImportOpensAnotherBankTicksOneNodeAndImports) {
     EXPECT_EQ(form.externalBankPath(), external);
     EXPECT_EQ(tree->model().count(), 8);
 
-    // Ticking a chapter ticks it alone.
+    // Ticking a chapter ticks everything under it, as on the export tab.
     tick(tree, path({"1-第一章"}));
-    EXPECT_EQ(ticked(tree), QStringList({"1-第一章"}));
+    EXPECT_EQ(ticked(tree), QStringList({"1-第一章", "1-正数和负数"}));
     tick(tree, path({"2-第二章", "1-整式"}));
-    EXPECT_EQ(form.CollectImportScope(), QStringList({path({"1-第一章"}), path({"2-第二章", "1-整式"})}));
+    EXPECT_EQ(form.CollectImportScope(),
+              QStringList({path({"1-第一章", "1-正数和负数"}), path({"2-第二章", "1-整式"})}));
 
     receiver.prompts.clear();
     click(form, "Command_dr");
     EXPECT_EQ(receiver.prompts.messages(), QStringList({"请在左侧勾选要导出的内容！"}));
+    // These questions carry no source: the teacher names the one they get.
     receiver.prompts.clear();
     child<QRadioButton>(&form, "Option_stkandjcsz_tkdr")->setChecked(true);
+    receiver.prompts.type("李四老师分享");
     click(form, "Command_dr");
+    ASSERT_EQ(receiver.prompts.records().size(), 3);
+    EXPECT_EQ(receiver.prompts.records()[0].defaultText, folder);
     EXPECT_EQ(receiver.prompts.messages(),
-              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 1",
+              QStringList({"勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 2",
                            "勾选范围内的<教材设置>，已全部导入！\r\r成功导入的<教材设置>条目数量为： 2"}));
-    const RowSet rows = Bank(receiver.bankPath()).query("select 题目编号, 试题识别码 from 试题库");
-    ASSERT_EQ(rows.count(), 1);
+    const RowSet rows = Bank(receiver.bankPath()).query("select 题目编号, 试题识别码, 试题来源 from 试题库");
+    ASSERT_EQ(rows.count(), 2);
     EXPECT_EQ(rows.text(0, 0), "00001");
-    EXPECT_EQ(rows.text(0, 1), "李四-00003");
+    EXPECT_EQ(rows.text(0, 1), "李四-00001");
+    EXPECT_EQ(rows.text(1, 1), "李四-00003");
+    EXPECT_EQ(rows.text(1, 2), "李四老师分享");
+}
+
+TEST_F(TkfxTest, TheOneFileFormOpensAndImportsLikeTheFolder) {
+    app.state().resetBankPath();
+    runExport(app.state(), ShareContent::Both, {path({"1-第一章", "1-正数和负数"})}, true);
+    const QString zip = app.desktopFolder.file(exportFolders().first() + ".zip");
+    TestApp receiver;
+    Form_tkfx form(receiver.state());
+    auto* tree = child<ScopeTreeWidget>(&form, "TreeView_tkdr");
+    receiver.prompts.type(zip);
+    click(form, "Command_dkwbtk");
+    EXPECT_TRUE(receiver.prompts.messages().isEmpty()) << qPrintable(receiver.prompts.lastMessage());
+    EXPECT_TRUE(form.externalBankPath().endsWith(".mdb")) << qPrintable(form.externalBankPath());
+    EXPECT_GT(tree->model().count(), 0);
+
+    tick(tree, path({"1-第一章"}));
+    child<QRadioButton>(&form, "Option_jstk_tkdr")->setChecked(true);
+    receiver.prompts.type("分享");
+    click(form, "Command_dr");
+    EXPECT_EQ(receiver.prompts.lastMessage(), "勾选范围内的<试题>，已全部导入！\r\r成功导入的<试题>的数量为： 1");
+    EXPECT_EQ(Bank(receiver.bankPath()).query("select * from 试题库").count(), 1);
 }
 
 TEST_F(TkfxTest, ExitClosesTheScreenAndShowsTheMainMenu) {

@@ -256,6 +256,95 @@ QVector<QVector<int>> remedialQuestions(const RowSet& rows, const QStringList& p
     return out;
 }
 
+QString RemedialSearch::question() const {
+    const QString count =
+        QStringLiteral("一共有  【") + QString::number(offered.size()) + QStringLiteral("】 道!\r你准备选择几道？");
+    const QString none = QStringLiteral("题库中没有与薄弱知识点【") + skipped.join(QStringLiteral("、")) +
+                         QStringLiteral("】有关的其他题目，");
+    if (!points.isEmpty() && skipped.isEmpty())
+        return QStringLiteral("与薄弱知识点【") + points.join(QStringLiteral("、")) +
+               QStringLiteral("】有关的题目（本试卷的题除外）") + count;
+    if (!points.isEmpty())
+        return none + QStringLiteral("改用接下来较薄弱的知识点。\r\r与知识点【") + points.join(QStringLiteral("、")) +
+               QStringLiteral("】有关的题目（本试卷的题除外）") + count;
+    return none + QStringLiteral("本试卷其他知识点也没有。\r改用本试卷所在的章节。\r\r章节【") +
+           scopes.join(QStringLiteral("、")) + QStringLiteral("】中的其他题目") + count;
+}
+
+QString RemedialSearch::nothingFound() const {
+    return QStringLiteral("题库中没有与薄弱知识点【") + skipped.join(QStringLiteral("、")) +
+           QStringLiteral("】有关的其他题目，本试卷的其他知识点和所在章节中也没有别的题目，无法生成补救练习。");
+}
+
+RemedialSearch findRemedialQuestions(Bank& bank, const PaperRecord& paper, const QVector<KnowledgeResult>& points) {
+    RemedialSearch search;
+    QStringList excluded;
+    for (const PaperQuestion& q : paper.questions)
+        excluded << q.questionNumber;
+    auto tryPoints = [&](const QStringList& chosen) {
+        const QString query = remedialQuery(chosen, excluded);
+        if (query.isEmpty())
+            return false;
+        RowSet rows = bank.query(query);
+        QVector<QVector<int>> offered = remedialQuestions(rows, chosen);
+        if (offered.isEmpty())
+            return false;
+        search.points = chosen;
+        search.rows = std::move(rows);
+        search.offered = std::move(offered);
+        return true;
+    };
+    QStringList weakest;
+    for (int i = 0; i < std::min(int(points.size()), kWeakestPoints); ++i)
+        weakest << points[i].point;
+    if (tryPoints(weakest))
+        return search;
+    search.skipped = weakest;
+    // The next weakest points, each that has another question, up to three.
+    QStringList next;
+    for (int i = kWeakestPoints; i < points.size() && next.size() < kWeakestPoints; ++i) {
+        const QString query = remedialQuery({points[i].point}, excluded);
+        if (!query.isEmpty() && !remedialQuestions(bank.query(query), {points[i].point}).isEmpty())
+            next << points[i].point;
+    }
+    if (!next.isEmpty() && tryPoints(next))
+        return search;
+    // The paper's own sections.
+    if (excluded.isEmpty())
+        return search;
+    QStringList quoted;
+    for (const QString& n : excluded)
+        quoted << u'\'' + sqlValue(n) + u'\'';
+    const QString in = QStringLiteral(" in (") + quoted.join(u',') + u')';
+    search.scopes = bank.query(QStringLiteral("select distinct 考查范围 from 试题库 where 题目编号") + in +
+                               QStringLiteral(" order by 考查范围"))
+                        .texts();
+    if (search.scopes.isEmpty())
+        return search;
+    QStringList scopes;
+    for (const QString& scope : search.scopes)
+        scopes << u'\'' + sqlValue(scope) + u'\'';
+    search.rows = bank.query(QStringLiteral("select * from 试题库 where 考查范围 in (") + scopes.join(u',') +
+                             QStringLiteral(") and 题目编号 not") + in);
+    // One question with all its rows, in the bank's order.
+    QHash<QString, int> indexOf;
+    for (int r = 0; r < search.rows.count(); ++r) {
+        const QString number = search.rows.text(r, QStringLiteral("题目编号"));
+        auto it = indexOf.find(number);
+        if (it == indexOf.end()) {
+            it = indexOf.insert(number, int(search.offered.size()));
+            search.offered.append(QVector<int>());
+        }
+        search.offered[*it] << r;
+    }
+    // The sections as the teacher reads them: the last two levels.
+    for (QString& scope : search.scopes) {
+        const QStringList parts = scope.split(u'\\');
+        scope = parts.mid(std::max(0, int(parts.size()) - 2)).join(QStringLiteral(" "));
+    }
+    return search;
+}
+
 void fillRemedialTable(SpecTable& table, const RowSet& rows, const QVector<QVector<int>>& questions, int count) {
     int total = 0;
     for (int i = 0; i < count && i < questions.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include "compose/paperrecord.h"
 #include "compose/scoresheet.h"
+#include "store/bank.h"
 
 #include <QDateTime>
 #include <QPair>
@@ -87,8 +88,24 @@ QString remedialQuery(const QStringList& points, const QStringList& excludedNumb
 // question of the first point, one of the second, … in turn, each question
 // with all its rows (one per scope). Returns the row indexes of `rows`
 // grouped by question.
-class RowSet;
 QVector<QVector<int>> remedialQuestions(const RowSet& rows, const QStringList& points);
+
+// Where the follow-up questions come from. The three weakest points first;
+// when the bank holds no other question on them, the next weakest points that
+// have some (up to three); when none of the paper's points has another
+// question, the other questions of the paper's own sections.
+struct RemedialSearch {
+    QStringList points;   // the points used (empty when the sections are used)
+    QStringList scopes;   // the sections used, when no point gave a question
+    QStringList skipped;  // the weakest points that had no other question
+    RowSet rows;
+    QVector<QVector<int>> offered;
+    // The sentence that asks how many to take: it names what was used.
+    QString question() const;
+    // Said when nothing at all was found.
+    QString nothingFound() const;
+};
+RemedialSearch findRemedialQuestions(Bank& bank, const PaperRecord& paper, const QVector<KnowledgeResult>& points);
 
 // Fills the table with the first `count` of the offered questions, every
 // row of each.

@@ -338,38 +338,25 @@ void Form_drcj::Command_scbjlx_Click() {
     const PaperRecord* p = paper();
     if (!p || points_.isEmpty())
         return;
-    QStringList weakest, excluded;
-    for (int i = 0; i < std::min(int(points_.size()), kWeakestPoints); ++i)
-        weakest << points_[i].point;
-    for (const PaperQuestion& q : p->questions)
-        excluded << q.questionNumber;
     guarded(state_, [&] {
-        const QString query = remedialQuery(weakest, excluded);
-        if (query.isEmpty())
-            return;
-        RowSet rows;
+        RemedialSearch search;
         {
             Bank bank(state_.BankPath);
-            rows = bank.query(query);
+            search = findRemedialQuestions(bank, *p, points_);
         }
-        const QVector<QVector<int>> offered = remedialQuestions(rows, weakest);
-        if (offered.isEmpty()) {
-            state_.prompts.show(QStringLiteral("题库中没有与薄弱知识点【") + weakest.join(QStringLiteral("、")) +
-                                QStringLiteral("】有关的其他题目，无法生成补救练习。"));
+        if (search.offered.isEmpty()) {
+            state_.prompts.show(search.nothingFound());
             return;
         }
         const QString answer =
-            state_.prompts.input(QStringLiteral("与薄弱知识点【") + weakest.join(QStringLiteral("、")) +
-                                     QStringLiteral("】有关的题目（本试卷的题除外）一共有  【") +
-                                     QString::number(offered.size()) + QStringLiteral("】 道!\r你准备选择几道？"),
-                                 QStringLiteral("设置补救练习的题目数量"), QString());
-        const TrainingCount count = readTrainingCount(answer, int(offered.size()));
+            state_.prompts.input(search.question(), QStringLiteral("设置补救练习的题目数量"), QString());
+        const TrainingCount count = readTrainingCount(answer, int(search.offered.size()));
         if (!count.refusal.isEmpty()) {
             state_.prompts.show(count.refusal);
             return;
         }
         Form_sdzj table(state_, this);
-        fillRemedialTable(table.table(), rows, offered, count.count);
+        fillRemedialTable(table.table(), search.rows, search.offered, count.count);
         table.showTable();
         state_.SortTrigger = kSortAfterLoading;
         state_.AutoSizeOnActivate = true;

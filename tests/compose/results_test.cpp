@@ -485,6 +485,70 @@ TEST_P(RemedialPractice, QuestionsOnTheWeakPointsWithoutThePapersOwn) {
     EXPECT_EQ(three.cell(3, SpecTable::Number), "3");
 }
 
+TEST_P(RemedialPractice, WithoutOtherQuestionsOnTheWeakestPointsTheNextPointsThenTheSectionsServe) {
+    ZS_MAKE_BANK();
+    Bank bank(location);
+    test::addSampleCatalogue(bank);
+    addQuestions(bank, 8);  // odd questions test 1-A|2-B, even ones 3-C; question 2 also 1-D
+    auto paperOf = [](const QList<int>& questions) {
+        PaperRecord paper;
+        for (int q : questions) {
+            PaperQuestion pq;
+            pq.number = int(paper.questions.size()) + 1;
+            pq.questionNumber = number(q);
+            paper.questions << pq;
+        }
+        return paper;
+    };
+    auto point = [](const QString& name) {
+        KnowledgeResult k;
+        k.point = name;
+        return k;
+    };
+    auto numbersOf = [](const RemedialSearch& search) {
+        QStringList out;
+        for (const auto& q : search.offered)
+            out << search.rows.text(q.first(), "题目编号");
+        return out;
+    };
+
+    // Every 3-C and 1-D question stood in the paper, and 9-Z is no point of the bank:
+    // the next weakest point, 2-B, serves.
+    const RemedialSearch next =
+        findRemedialQuestions(bank, paperOf({2, 4, 6, 8, 1}), {point("3-C"), point("1-D"), point("9-Z"), point("2-B")});
+    EXPECT_EQ(next.skipped, QStringList({"3-C", "1-D", "9-Z"}));
+    EXPECT_EQ(next.points, QStringList({"2-B"}));
+    EXPECT_EQ(numbersOf(next), QStringList({"00003", "00005", "00007"}));
+    EXPECT_EQ(next.question(), "题库中没有与薄弱知识点【3-C、1-D、9-Z】有关的其他题目，改用接下来较薄弱的知识点。\r\r"
+                               "与知识点【2-B】有关的题目（本试卷的题除外）一共有  【3】 道!\r你准备选择几道？");
+
+    // The whole bank's points stood in the paper: its sections serve.
+    test::SampleQuestion other{"00009", "张三-00009", "填空题", "0.5", {}, {}};
+    other.scopes << qMakePair(test::kSection12, QString("5-E"));
+    test::addSampleQuestion(bank, other);
+    const RemedialSearch sections = findRemedialQuestions(bank, paperOf({1, 2, 3, 4, 5, 6, 7, 8}),
+                                                          {point("3-C"), point("1-D"), point("2-B"), point("1-A")});
+    EXPECT_TRUE(sections.points.isEmpty());
+    EXPECT_EQ(numbersOf(sections), QStringList({"00009"}));
+    EXPECT_EQ(sections.scopes.size(), 2);
+    EXPECT_TRUE(sections.question().contains("改用本试卷所在的章节")) << sections.question().toStdString();
+    EXPECT_TRUE(sections.question().endsWith("中的其他题目一共有  【1】 道!\r你准备选择几道？"));
+
+    // The weakest points as before, when they have other questions.
+    const RemedialSearch weakest = findRemedialQuestions(bank, paperOf({1, 2, 4}), {point("3-C"), point("2-B")});
+    EXPECT_TRUE(weakest.skipped.isEmpty());
+    EXPECT_EQ(numbersOf(weakest), QStringList({"00006", "00003", "00008", "00005", "00007"}));
+    EXPECT_EQ(weakest.question(),
+              "与薄弱知识点【3-C、2-B】有关的题目（本试卷的题除外）一共有  【5】 道!\r你准备选择几道？");
+
+    // Nothing anywhere: said, naming the points.
+    const RemedialSearch nothing = findRemedialQuestions(bank, paperOf({1, 2, 3, 4, 5, 6, 7, 8, 9}),
+                                                         {point("3-C"), point("1-D"), point("2-B"), point("1-A")});
+    EXPECT_TRUE(nothing.offered.isEmpty());
+    EXPECT_EQ(nothing.nothingFound(), "题库中没有与薄弱知识点【3-C、1-D、2-B】有关的其他题目，"
+                                      "本试卷的其他知识点和所在章节中也没有别的题目，无法生成补救练习。");
+}
+
 TEST(PaperRecord, ASchoolBankRecordsPapersAndTheirResultsToo) {
     test::TempFolder folder;
     const QString location = schoolBankWithQuestions(folder, 4);

@@ -256,6 +256,43 @@ QVector<QVector<int>> remedialQuestions(const RowSet& rows, const QStringList& p
     return out;
 }
 
+ClassResult classResult(const ScoreCheck& check, double passShare, double excellentShare) {
+    ClassResult c;
+    for (int q = 0; q < check.fullMarks.size(); ++q)
+        if (check.measured.value(q))
+            c.fullMark += check.fullMarks[q];
+    c.students = check.students();
+    c.passLine = c.fullMark * passShare;
+    c.excellentLine = c.fullMark * excellentShare;
+    if (c.students == 0 || c.fullMark <= 0)
+        return c;
+    QVector<double> totals;
+    for (const QVector<double>& scores : check.scores)
+        totals << std::accumulate(scores.begin(), scores.end(), 0.0);
+    // Half points add up exactly; a tiny tolerance keeps 59.999… at 60.
+    const double eps = 1e-9;
+    c.mean = std::accumulate(totals.begin(), totals.end(), 0.0) / c.students;
+    c.highest = *std::max_element(totals.begin(), totals.end());
+    c.lowest = *std::min_element(totals.begin(), totals.end());
+    int pass = 0, excellent = 0;
+    for (double t : totals) {
+        pass += t + eps >= c.passLine;
+        excellent += t + eps >= c.excellentLine;
+    }
+    c.passRate = double(pass) / c.students;
+    c.excellentRate = double(excellent) / c.students;
+    const int bandCount = std::max(1, int(std::ceil(c.fullMark / 10.0 - eps)));
+    for (int b = 0; b < bandCount; ++b) {
+        const bool last = b == bandCount - 1;
+        const QString name = last ? QStringLiteral("%1-%2").arg(b * 10).arg(c.fullMark)
+                                  : QStringLiteral("%1-%2").arg(b * 10).arg(b * 10 + 9);
+        c.bands.append(qMakePair(name, 0));
+    }
+    for (double t : totals)
+        ++c.bands[std::clamp(int(std::floor(t / 10.0 + eps)), 0, bandCount - 1)].second;
+    return c;
+}
+
 QString RemedialSearch::question() const {
     const QString count =
         QStringLiteral("一共有  【") + QString::number(offered.size()) + QStringLiteral("】 道!\r你准备选择几道？");

@@ -36,6 +36,22 @@ QString measuredDifficulty(double rate);
 // rounded, at least one.
 int groupSize(int students);
 
+// The class's figures over the students that count: their totals over the
+// measured questions.
+struct ClassResult {
+    int students = 0;
+    double fullMark = 0;  // the sum of the measured questions' full marks
+    double mean = 0, highest = 0, lowest = 0;
+    double passRate = 0, excellentRate = 0;  // shares of the students at or above the lines
+    double passLine = 0, excellentLine = 0;  // in points
+    // 分数段: ten-point bands from 0 ("0-9", "10-19" …); the last band holds
+    // the full mark ("90-100").
+    QVector<QPair<QString, int>> bands;
+};
+// The lines are shares of the full mark (及格 60 %, 优秀 85 % unless the
+// teacher sets others).
+ClassResult classResult(const ScoreCheck& check, double passShare = 0.6, double excellentShare = 0.85);
+
 // The figures of every question of the check. The groups of the
 // discrimination are taken by the students' totals over the measured
 // questions, highest first; students with equal totals keep the sheet's order.

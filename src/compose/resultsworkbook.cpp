@@ -28,17 +28,18 @@ QList<QStringList> questionSheetRows(const PaperRecord& paper, const QVector<Que
     rows << QStringList{QStringLiteral("题号"),     QStringLiteral("题目编号"), QStringLiteral("试题识别码"),
                         QStringLiteral("题型"),     QStringLiteral("原难度"),   QStringLiteral("人数"),
                         QStringLiteral("满分"),     QStringLiteral("平均分"),   QStringLiteral("得分率"),
-                        QStringLiteral("实测难度"), QStringLiteral("区分度"),   QStringLiteral("选项分布")};
+                        QStringLiteral("难度系数"), QStringLiteral("实测难度"), QStringLiteral("区分度"),
+                        QStringLiteral("选项分布")};
     for (const QuestionResult& r : results) {
         const PaperQuestion q = paper.questions.value(r.number - 1);
         QStringList row{QString::number(r.number), q.questionNumber, q.code, q.type, q.difficulty};
         if (r.measured)
             row << QString::number(r.students) << QString::number(r.fullMark) << QString::number(r.mean, 'f', 2)
-                << percent(r.rate) << r.difficulty << QString::number(r.discrimination, 'f', 2)
-                << optionSharesText(r.optionShares);
+                << percent(r.rate) << QString::number(r.rate, 'f', 2) << r.difficulty
+                << QString::number(r.discrimination, 'f', 2) << optionSharesText(r.optionShares);
         else
             row << QString() << QString() << QString() << QStringLiteral("未统计") << QString() << QString()
-                << QString();
+                << QString() << QString();
         rows << row;
     }
     return rows;

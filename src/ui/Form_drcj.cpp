@@ -18,8 +18,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <cmath>
 
 namespace zs {
 
@@ -59,6 +61,18 @@ Form_drcj::Form_drcj(RunState& state, QWidget* parent)
     auto* chartLayout = new QVBoxLayout(ui->Frame_tb);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(chart_);
+    bandChart_ = new QChartView(ui->Frame_fsd);
+    bandChart_->setObjectName(QStringLiteral("Chart_fsd"));
+    bandChart_->setRenderHint(QPainter::Antialiasing);
+    bandChart_->setChart(new QChart);
+    auto* bandLayout = new QVBoxLayout(ui->Frame_fsd);
+    bandLayout->setContentsMargins(0, 0, 0, 0);
+    bandLayout->addWidget(bandChart_);
+    QFont figures = ui->Label_bjgk->font();
+    figures.setPointSizeF(figures.pointSizeF() * 1.25);
+    ui->Label_bjgk->setFont(figures);
+    connect(ui->Spin_jgx, &QSpinBox::valueChanged, this, &Form_drcj::showClassResult);
+    connect(ui->Spin_yxx, &QSpinBox::valueChanged, this, &Form_drcj::showClassResult);
 
     connect(ui->Combo_sj, &QComboBox::currentIndexChanged, this, &Form_drcj::Combo_sj_Click);
     connect(ui->Command_xzcjb, &QPushButton::clicked, this, &Form_drcj::Command_xzcjb_Click);
@@ -134,7 +148,8 @@ void Form_drcj::Command_xzcjb_Click() {
     sheet_ = sheet;
     ui->Label_cjb->setText(QStringLiteral("成绩表：") + QFileInfo(file).fileName());
     Combo_sj_Click();
-    ui->Tab_fx->setCurrentWidget(check_.refusal.isEmpty() ? ui->Page_xtfx : ui->Page_dygx);
+    // The class's figures first; the mapping when the sheet cannot be read as it is.
+    ui->Tab_fx->setCurrentWidget(check_.refusal.isEmpty() ? ui->Page_bjgk : ui->Page_dygx);
     if (!check_.refusal.isEmpty())
         state_.prompts.show(check_.refusal);
 }
@@ -266,7 +281,67 @@ void Form_drcj::showChart(QChart* chart) {
     delete shown;
 }
 
+void Form_drcj::showClassResult() {
+    const QString waiting =
+        QStringLiteral("选择成绩表后，这里显示全班的平均分、最高分、最低分、及格率、优秀率和分数段。");
+    if (results_.isEmpty()) {
+        ui->Label_bjgk->setText(waiting);
+        QChart* old = bandChart_->chart();
+        bandChart_->setChart(new QChart);
+        delete old;
+        return;
+    }
+    const ClassResult c = classResult(check_, ui->Spin_jgx->value() / 100.0, ui->Spin_yxx->value() / 100.0);
+    // Points as a teacher writes them: 9, 5.4, 7.65.
+    auto points = [](double v) {
+        QString text = QString::number(v, 'f', 2);
+        while (text.contains(u'.') && (text.endsWith(u'0') || text.endsWith(u'.')))
+            text.chop(1);
+        return text;
+    };
+    auto share = [](double v) { return QString::number(v * 100, 'f', 1) + u'%'; };
+    ui->Label_bjgk->setText(QStringLiteral("全班 %1 人，满分 %2 分\n平均分 %3　　最高分 %4　　最低分 %5\n"
+                                           "及格率 %6（%7 分及以上）　　优秀率 %8（%9 分及以上）")
+                                .arg(c.students)
+                                .arg(points(c.fullMark), QString::number(c.mean, 'f', 1), points(c.highest),
+                                     points(c.lowest), share(c.passRate), points(c.passLine), share(c.excellentRate),
+                                     points(c.excellentLine)));
+    auto* set = new QBarSet(QStringLiteral("人数"));
+    QStringList names;
+    int most = 0;
+    for (const auto& [name, count] : c.bands) {
+        names << name;
+        *set << count;
+        most = std::max(most, count);
+    }
+    auto* series = new QBarSeries;
+    series->append(set);
+    series->setLabelsVisible(true);
+    auto* chart = new QChart;
+    chart->addSeries(series);
+    chart->setTitle(QStringLiteral("分数段（人数）"));
+    auto* axisX = new QBarCategoryAxis;
+    axisX->append(names);
+    axisX->setTitleText(QStringLiteral("分数"));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+    auto* axisY = new QValueAxis;
+    // Whole students on every tick: the top is a multiple of the four steps.
+    axisY->setRange(0, std::max(4, (most + 4) / 4 * 4));
+    axisY->setTickCount(5);
+    axisY->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+    if (names.size() > 10)
+        axisX->setLabelsAngle(-90);  // "100-109" and the like keep their whole text
+    chart->legend()->hide();
+    QChart* old = bandChart_->chart();
+    bandChart_->setChart(chart);
+    delete old;
+}
+
 void Form_drcj::showResults() {
+    showClassResult();
     const PaperRecord* p = paper();
     if (results_.isEmpty() || !p) {
         ui->MSFlexGrid_xtfx->clear();

@@ -45,6 +45,8 @@ public:
     const QVector<QuestionResult>& results() const { return results_; }
     const QVector<KnowledgeResult>& points() const { return points_; }
     QChartView* chart() const { return chart_; }
+    // The chart of the class's score bands.
+    QChartView* bandChart() const { return bandChart_; }
 
     // The columns of the mapping grid.
     enum MappingColumn { MapNumber, MapQuestion, MapType, MapScoreColumn, MapFullMark, MapOptionColumn, MapProblem };
@@ -63,6 +65,8 @@ private:
     std::unique_ptr<Ui::Form_drcj> ui;
     RunState& state_;
     QChartView* chart_ = nullptr;
+    QChartView* bandChart_ = nullptr;
+    void showClassResult();
     QVector<PaperRecord> papers_;
     ScoreSheet sheet_;
     ScoreMapping mapping_;

@@ -102,18 +102,21 @@ TEST(ResultsOffice, TheAnalysisWorkbookReadsBack) {
     const auto calc = test::office().startSpreadsheet();
     const auto book = calc->open(path);
     EXPECT_EQ(book->sheetNames(), QStringList({"小题分析", "知识点分析"}));
-    EXPECT_EQ(book->cellTexts("小题分析", 1, 1, 3, 12),
-              QList<QStringList>({{"题号", "题目编号", "试题识别码", "题型", "原难度", "人数", "满分", "平均分",
-                                   "得分率", "实测难度", "区分度", "选项分布"},
-                                  {"1", "00001", "张三-00001", "单选题", "0.5", "40", "3", "2.25", "75.0%", "0.3",
-                                   "0.41", "A 10.0%  B 75.0%  未答 15.0%"},
-                                  {"2", "00002", "张三-00002", "填空题", "0.3", "", "", "", "未统计", "", "", ""}}));
+    // 难度系数 (the share of points, as Chinese teachers read it) stands beside
+    // the bank's 实测难度.
+    EXPECT_EQ(
+        book->cellTexts("小题分析", 1, 1, 3, 13),
+        QList<QStringList>({{"题号", "题目编号", "试题识别码", "题型", "原难度", "人数", "满分", "平均分", "得分率",
+                             "难度系数", "实测难度", "区分度", "选项分布"},
+                            {"1", "00001", "张三-00001", "单选题", "0.5", "40", "3", "2.25", "75.0%", "0.75", "0.3",
+                             "0.41", "A 10.0%  B 75.0%  未答 15.0%"},
+                            {"2", "00002", "张三-00002", "填空题", "0.3", "", "", "", "未统计", "", "", "", ""}}));
     EXPECT_EQ(book->cellTexts("知识点分析", 1, 1, 5, 4), QList<QStringList>({{"知识点", "题数", "得分率", "备注"},
                                                                              {"2-B", "1", "20.0%", "薄弱"},
                                                                              {"1-A", "1", "75.0%", "薄弱"},
                                                                              {"3-C", "2", "80.0%", "薄弱"},
                                                                              {"4-D", "1", "90.0%", ""}}));
-    EXPECT_TRUE(book->borders("小题分析", 3, 12).all());
+    EXPECT_TRUE(book->borders("小题分析", 3, 13).all());
     EXPECT_TRUE(book->cellBackground("知识点分析", 2, 1).has_value());
     EXPECT_FALSE(book->cellBackground("知识点分析", 5, 1).has_value());
 

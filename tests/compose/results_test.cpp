@@ -446,6 +446,48 @@ TEST(DifficultyUpdate, QuestionsNoLongerInTheBankAreCounted) {
               "已经按成绩更新了 1 道题的难度，其中 1 道题的难度等级有变化。\r另有 2 道题已经不在试题库中，没有更新。");
 }
 
+TEST(ClassResults, FiguresBandsAndLinesOverTheStudentsThatCount) {
+    ScoreCheck check;
+    check.fullMarks = {60, 40, 0};
+    check.measured = {true, true, false};
+    // Totals 100, 90, 85, 60, 59.5, 30, 0.
+    check.scores = {{60, 40, 0}, {55, 35, 0}, {50, 35, 0}, {40, 20, 0}, {39.5, 20, 0}, {30, 0, 0}, {0, 0, 0}};
+    const ClassResult c = classResult(check);
+    EXPECT_EQ(c.students, 7);
+    EXPECT_DOUBLE_EQ(c.fullMark, 100);
+    EXPECT_DOUBLE_EQ(c.mean, 424.5 / 7);
+    EXPECT_DOUBLE_EQ(c.highest, 100);
+    EXPECT_DOUBLE_EQ(c.lowest, 0);
+    EXPECT_DOUBLE_EQ(c.passLine, 60);
+    EXPECT_DOUBLE_EQ(c.passRate, 4.0 / 7);       // 60 passes, 59.5 does not
+    EXPECT_DOUBLE_EQ(c.excellentRate, 3.0 / 7);  // 85 and above
+    ASSERT_EQ(c.bands.size(), 10);
+    EXPECT_EQ(c.bands.first(), qMakePair(QString("0-9"), 1));
+    EXPECT_EQ(c.bands[5], qMakePair(QString("50-59"), 1));
+    EXPECT_EQ(c.bands[6], qMakePair(QString("60-69"), 1));
+    EXPECT_EQ(c.bands.last(), qMakePair(QString("90-100"), 2));  // the full mark is in the top band
+    int counted = 0;
+    for (const auto& b : c.bands)
+        counted += b.second;
+    EXPECT_EQ(counted, 7);
+
+    // Lines the teacher sets; a paper of 120 marks has a top band 110-120.
+    check.fullMarks = {120};
+    check.measured = {true};
+    check.scores = {{120}, {72}, {71.5}};
+    const ClassResult big = classResult(check, 0.6, 0.9);
+    EXPECT_DOUBLE_EQ(big.passRate, 2.0 / 3);
+    EXPECT_DOUBLE_EQ(big.excellentRate, 1.0 / 3);
+    EXPECT_EQ(big.bands.size(), 12);
+    EXPECT_EQ(big.bands.last(), qMakePair(QString("110-120"), 1));
+
+    // Nobody counted: nothing divided by zero.
+    check.scores.clear();
+    const ClassResult none = classResult(check);
+    EXPECT_EQ(none.students, 0);
+    EXPECT_TRUE(none.bands.isEmpty());
+}
+
 // Follow-up practice on a file bank and on a school bank alike.
 class RemedialPractice : public test::BothStores {};
 ZS_BOTH_STORES(RemedialPractice);

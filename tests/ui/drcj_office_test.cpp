@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <gtest/gtest.h>
@@ -143,15 +144,31 @@ TEST_P(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
     EXPECT_TRUE(problems.contains("第 23 行“T2(4分)”列：“缺”不是分数")) << problems.join('\n').toStdString();
 
     // The figures beside the paper's questions, and the chart.
-    EXPECT_EQ(test::child<QTabWidget>(&screen, "Tab_fx")->currentWidget()->objectName(), "Page_xtfx");
+    EXPECT_EQ(test::child<QTabWidget>(&screen, "Tab_fx")->currentWidget()->objectName(), "Page_bjgk");
     auto* figures = test::child<QTableWidget>(&screen, "MSFlexGrid_xtfx");
     ASSERT_EQ(figures->rowCount(), 4);
     EXPECT_EQ(figures->item(0, 1)->text(), "00001");
     EXPECT_EQ(figures->item(0, 8)->text(), "90.0%");  // 18 × 3 of 20 × 3
-    EXPECT_EQ(figures->item(0, 9)->text(), "0.1");
+    EXPECT_EQ(figures->item(0, 9)->text(), "0.90");   // 难度系数: the share of points
+    EXPECT_EQ(figures->item(0, 10)->text(), "0.1");   // the bank's measured difficulty
     EXPECT_EQ(figures->item(1, 8)->text(), "20.0%");  // 4 of 20 students, 4 marks each
-    EXPECT_EQ(figures->item(1, 9)->text(), "0.8");
-    EXPECT_EQ(figures->item(0, 11)->text(), "B 90.0%  C 10.0%");
+    EXPECT_EQ(figures->item(1, 10)->text(), "0.8");
+    EXPECT_EQ(figures->item(0, 12)->text(), "B 90.0%  C 10.0%");
+    EXPECT_TRUE(test::child<QLabel>(&screen, "Label_ndsm")->text().startsWith("难度系数就是得分率"));
+
+    // The class first: totals over questions 1-3 (9 marks) of the 20 students
+    // that count, from 1 to 9, mean 5.
+    EXPECT_EQ(test::child<QLabel>(&screen, "Label_bjgk")->text().toStdString(),
+              "全班 20 人，满分 9 分\n平均分 5.0　　最高分 9　　最低分 1\n"
+              "及格率 20.0%（5.4 分及以上）　　优秀率 20.0%（7.65 分及以上）");
+    test::child<QSpinBox>(&screen, "Spin_yxx")->setValue(50);
+    EXPECT_TRUE(test::child<QLabel>(&screen, "Label_bjgk")->text().endsWith("优秀率 55.0%（4.5 分及以上）"))
+        << test::child<QLabel>(&screen, "Label_bjgk")->text().toStdString();
+    auto* bands = screen.bandChart();
+    ASSERT_EQ(bands->chart()->series().size(), 1);
+    auto* bandBars = qobject_cast<QBarSeries*>(bands->chart()->series().first());
+    ASSERT_NE(bandBars, nullptr);
+    EXPECT_DOUBLE_EQ(bandBars->barSets().first()->at(0), 20.0);  // one band, 0-9
     EXPECT_EQ(figures->item(3, 8)->text(), "未统计");
     auto* chart = screen.findChild<QChartView*>("Chart_dfl");
     ASSERT_NE(chart, nullptr);
@@ -169,11 +186,14 @@ TEST_P(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
     QCoreApplication::processEvents();
     const QString shots = qEnvironmentVariable("ZS_SHOTS_DIR");
     if (!shots.isEmpty()) {
+        screen.grab().save(QDir(shots).filePath("drcj-bjgk.png"));
+        test::child<QTabWidget>(&screen, "Tab_fx")->setCurrentWidget(test::child<QWidget>(&screen, "Page_xtfx"));
+        QCoreApplication::processEvents();
         screen.grab().save(QDir(shots).filePath("drcj-xtfx.png"));
         test::child<QTabWidget>(&screen, "Tab_fx")->setCurrentIndex(0);
         QCoreApplication::processEvents();
         screen.grab().save(QDir(shots).filePath("drcj-dygx.png"));
-        test::child<QTabWidget>(&screen, "Tab_fx")->setCurrentIndex(2);
+        test::child<QTabWidget>(&screen, "Tab_fx")->setCurrentIndex(3);
         QCoreApplication::processEvents();
         screen.grab().save(QDir(shots).filePath("drcj-zsdfx.png"));
     }

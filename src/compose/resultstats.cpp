@@ -186,6 +186,91 @@ DifficultyUpdate updateDifficulties(Bank& bank, const PaperRecord& paper, const 
     return update;
 }
 
+QStringList difficultyHistory(Bank& bank, const QString& questionNumber) {
+    ensurePaperTables(bank);
+    const RowSet rows = bank.query(
+        QStringLiteral(
+            "select h.原难度, h.新难度, h.试卷编号, h.修改时间, p.生成时间, p.标题 from 难度历史 h left join "
+            "试卷记录 p on p.试卷编号 = h.试卷编号 or p.试卷编号 = -h.试卷编号 where h.题目编号 = '") +
+        sqlValue(questionNumber) + QStringLiteral("' order by h.修改时间"));
+    QStringList lines;
+    for (int r = 0; r < rows.count(); ++r) {
+        const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+        const QDateTime when = QDateTime::fromString(rows.text(r, 3), format);
+        const QDateTime generated = QDateTime::fromString(rows.text(r, 4), format);
+        const QString paper = rows.text(r, 5).isEmpty() ? QStringLiteral("已删除的试卷")
+                                                        : generated.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
+                                                              QStringLiteral("  ") + rows.text(r, 5);
+        const bool undo = rows.value(r, 2).toInt() < 0;
+        lines << when.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral("  ") + rows.text(r, 0) +
+                     QStringLiteral(" → ") + rows.text(r, 1) +
+                     (undo ? QStringLiteral("（撤销按试卷：%1 的更新）") : QStringLiteral("（试卷：%1）")).arg(paper);
+    }
+    return lines;
+}
+
+namespace {
+
+// The rows of the paper's last update, when it was not undone since.
+RowSet lastUpdateRows(Bank& bank, int paperId) {
+    const RowSet times = bank.query(QStringLiteral("select 试卷编号, 修改时间 from 难度历史 where 试卷编号 = %1 or "
+                                                   "试卷编号 = %2 order by 修改时间 desc, 试卷编号")
+                                        .arg(paperId)
+                                        .arg(-paperId));
+    if (times.isEmpty() || times.value(0, 0).toInt() != paperId)
+        return {};
+    return bank.query(
+        QStringLiteral("select 题目编号, 试题识别码, 原难度, 新难度 from 难度历史 where 试卷编号 = %1 and "
+                       "修改时间 = '%2' order by 题目编号")
+            .arg(paperId)
+            .arg(sqlValue(times.text(0, 1))));
+}
+
+}  // namespace
+
+bool canUndoDifficultyUpdate(Bank& bank, int paperId) {
+    return paperId > 0 && !lastUpdateRows(bank, paperId).isEmpty();
+}
+
+DifficultyUndo undoDifficultyUpdate(Bank& bank, int paperId, const QDateTime& when) {
+    ensurePaperTables(bank);
+    DifficultyUndo undo;
+    const QString time = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    bank.transaction([&] {
+        const RowSet rows = lastUpdateRows(bank, paperId);
+        for (int r = 0; r < rows.count(); ++r) {
+            const QString number = rows.text(r, 0), code = rows.text(r, 1);
+            const QString before = rows.text(r, 2), after = rows.text(r, 3);
+            const QString condition = questionCondition(code, number);
+            const RowSet now = bank.query(QStringLiteral("select 难度 from 试题库 where ") + condition);
+            bool untouched = !now.isEmpty();
+            for (int i = 0; i < now.count(); ++i)
+                untouched = untouched && now.text(i, 0) == after;
+            if (!untouched) {
+                ++undo.changedSince;
+                continue;
+            }
+            bank.executeBound(QStringLiteral("INSERT INTO \"难度历史\" (\"题目编号\", \"试题识别码\", \"原难度\", "
+                                             "\"新难度\", \"试卷编号\", \"修改时间\") VALUES (?, ?, ?, ?, ?, ?)"),
+                              {number, code, after, before, -paperId, time});
+            bank.execute(QStringLiteral("update 试题库 set 难度='") + sqlValue(before) + QStringLiteral("' where ") +
+                         condition);
+            ++undo.restored;
+        }
+        // The results go with the update: a later update of another paper
+        // does not weigh them in.
+        bank.executeBound(QStringLiteral("DELETE FROM \"试卷成绩\" WHERE \"试卷编号\" = ?"), {paperId});
+    });
+    return undo;
+}
+
+QString difficultyUndoMessage(const DifficultyUndo& undo) {
+    QString text = QStringLiteral("已经撤销这份试卷的上一次更新难度：%1 道题恢复了原来的难度。").arg(undo.restored);
+    if (undo.changedSince > 0)
+        text += QStringLiteral("\r另有 %1 道题的难度此后又被修改过，保持现在的难度。").arg(undo.changedSince);
+    return text;
+}
+
 QString difficultyUpdateMessage(const DifficultyUpdate& update) {
     QString text = QStringLiteral("已经按成绩更新了 %1 道题的难度，其中 %2 道题的难度等级有变化。")
                        .arg(update.measured)

@@ -91,6 +91,28 @@ struct DifficultyUpdate {
 DifficultyUpdate updateDifficulties(Bank& bank, const PaperRecord& paper, const QVector<QuestionResult>& results,
                                     const QDateTime& when);
 
+// The difficulties a question has had, oldest first, one line each:
+// "2026-03-09 10:05  0.5 → 0.3（试卷：2026-03-05 09:00  数学（4题））";
+// empty when its difficulty was never changed by results.
+QStringList difficultyHistory(Bank& bank, const QString& questionNumber);
+
+// Whether the paper's last 更新难度 can still be undone (it changed some
+// difficulty and was not undone since).
+bool canUndoDifficultyUpdate(Bank& bank, int paperId);
+
+// Undoes the paper's last 更新难度 in one transaction: every question it
+// changed gets its former difficulty back, unless the difficulty was changed
+// again since (those are counted and left), the paper's results go, and the
+// undoing is written into 难度历史 too (as rows of the paper's number with a
+// minus sign), so the history keeps both. Returns the number of questions
+// restored and of those left.
+struct DifficultyUndo {
+    int restored = 0;
+    int changedSince = 0;
+};
+DifficultyUndo undoDifficultyUpdate(Bank& bank, int paperId, const QDateTime& when);
+QString difficultyUndoMessage(const DifficultyUndo& undo);
+
 // "已经按成绩更新了 N 道题的难度，其中 M 道题的难度等级有变化。"
 QString difficultyUpdateMessage(const DifficultyUpdate& update);
 

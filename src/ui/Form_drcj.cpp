@@ -77,6 +77,7 @@ Form_drcj::Form_drcj(RunState& state, QWidget* parent)
     connect(ui->Combo_sj, &QComboBox::currentIndexChanged, this, &Form_drcj::Combo_sj_Click);
     connect(ui->Command_xzcjb, &QPushButton::clicked, this, &Form_drcj::Command_xzcjb_Click);
     connect(ui->Command_gxnd, &QPushButton::clicked, this, &Form_drcj::Command_gxnd_Click);
+    connect(ui->Command_cxgxnd, &QPushButton::clicked, this, &Form_drcj::Command_cxgxnd_Click);
     connect(ui->Command_scbjlx, &QPushButton::clicked, this, &Form_drcj::Command_scbjlx_Click);
     connect(ui->Command_dcfx, &QPushButton::clicked, this, &Form_drcj::Command_dcfx_Click);
     connect(ui->Command_tc, &QPushButton::clicked, this, &Form_drcj::Command_tc_Click);
@@ -387,6 +388,7 @@ void Form_drcj::showResults() {
     ui->Command_gxnd->setEnabled(ready);
     ui->Command_scbjlx->setEnabled(ready && !points_.isEmpty());
     ui->Command_dcfx->setEnabled(ready);
+    showUndoState();
 }
 
 void Form_drcj::Command_gxnd_Click() {
@@ -407,6 +409,36 @@ void Form_drcj::Command_gxnd_Click() {
         const DifficultyUpdate update = updateDifficulties(bank, *p, results_, state_.now());
         state_.prompts.show(difficultyUpdateMessage(update));
     });
+    showUndoState();
+}
+
+void Form_drcj::Command_cxgxnd_Click() {
+    const PaperRecord* p = paper();
+    if (!p)
+        return;
+    if (state_.prompts.message(QStringLiteral("要撤销这份试卷上一次的“更新难度”吗？\r"
+                                              "被它改过的题目恢复原来的难度，难度历史中两次修改都保留。"),
+                               Buttons::YesNo, Icon::Question, QStringLiteral("撤销更新难度")) != Answer::Yes)
+        return;
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        state_.prompts.show(difficultyUndoMessage(undoDifficultyUpdate(bank, p->id, state_.now())));
+    });
+    showUndoState();
+}
+
+void Form_drcj::showUndoState() {
+    const PaperRecord* p = paper();
+    bool can = false;
+    if (p) {
+        try {
+            Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
+            can = canUndoDifficultyUpdate(bank, p->id);
+        } catch (const StoreError&) {
+            // A bank that cannot be read now offers nothing to undo.
+        }
+    }
+    ui->Command_cxgxnd->setEnabled(can);
 }
 
 void Form_drcj::Command_scbjlx_Click() {

@@ -35,6 +35,7 @@ public:
     void Combo_sj_Click();
     void Command_xzcjb_Click();
     void Command_gxnd_Click();
+    void Command_cxgxnd_Click();
     void Command_scbjlx_Click();
     void Command_dcfx_Click();
     void Command_tc_Click();
@@ -67,6 +68,7 @@ private:
     QChartView* chart_ = nullptr;
     QChartView* bandChart_ = nullptr;
     void showClassResult();
+    void showUndoState();
     QVector<PaperRecord> papers_;
     ScoreSheet sheet_;
     ScoreMapping mapping_;

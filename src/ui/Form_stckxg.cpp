@@ -1,6 +1,7 @@
 #include "ui/Form_stckxg.h"
 
 #include "app/runstate.h"
+#include "compose/resultstats.h"
 #include "questions/questiontexts.h"
 #include "store/bank.h"
 #include "ui/Form_xsst.h"
@@ -22,6 +23,7 @@ Form_stckxg::Form_stckxg(RunState& state, QWidget* parent)
     connect(ui->Command_dkwbstk, &QPushButton::clicked, this, &Form_stckxg::Command_dkwbstk_Click);
     connect(ui->Command_fhzjm, &QPushButton::clicked, this, &Form_stckxg::Command_fhzjm_Click);
     connect(ui->Command_xsst, &QPushButton::clicked, this, &Form_stckxg::Command_xsst_Click);
+    connect(ui->Command_ndls, &QPushButton::clicked, this, &Form_stckxg::Command_ndls_Click);
     Form_Load();
     showBankPath();
 }
@@ -85,6 +87,27 @@ void Form_stckxg::Command_xsst_Click() {
     showModal(state_, screen);
     if (const auto& pair = screen.chosen())
         runSearch(questionsStatement({pair->first, pair->second}));
+}
+
+void Form_stckxg::Command_ndls_Click() {
+    const QString number = ui->Label_dqtmbh->text();
+    if (number.isEmpty() || number == QStringLiteral("00000")) {
+        state_.prompts.show(QStringLiteral("请先找到一道试题，再看它的难度历史。"));
+        return;
+    }
+    guarded(state_, [&] {
+        QStringList lines;
+        {
+            Bank bank(state_.BankPath);
+            lines = difficultyHistory(bank, number);
+        }
+        if (lines.isEmpty())
+            state_.prompts.show(QStringLiteral("第 %1 题的难度还没有按考试成绩改过。").arg(number),
+                                QStringLiteral("难度历史"));
+        else
+            state_.prompts.show(QStringLiteral("第 %1 题的难度历史：\r\r").arg(number) + lines.join(u'\r'),
+                                QStringLiteral("难度历史"));
+    });
 }
 
 void Form_stckxg::Command_fhzjm_Click() {

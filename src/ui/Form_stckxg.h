@@ -25,6 +25,7 @@ public:
     // Lists the pairs of similar questions of the bank; a chosen pair becomes
     // the result set.
     void Command_xsst_Click();
+    void Command_ndls_Click();
     void Command_fhzjm_Click();
 
     // The window's close button and Escape leave as "返回主界面" does.

@@ -410,6 +410,45 @@ TEST(DifficultyUpdate, AllScopeRowsChangeInOneTransactionAndTheOriginalIsKept) {
     EXPECT_EQ(difficulties(bank, "00002"), QStringList({"0.5", "0.5"}));
 }
 
+TEST(DifficultyUpdate, TheLastUpdateIsUndoneOnceWithTheHistoryKept) {
+    test::TestApp app;
+    Bank bank(app.bankPath());
+    test::addSampleCatalogue(bank);
+    addQuestions(bank, 4);
+    const SpecTable t = paperTable(4);
+    PaperRecord paper = paperRecordOf(t, {1, 2, 4, 5}, QDateTime(QDate(2026, 3, 5), QTime(9, 0)), "s", "f", "p");
+    savePaperRecord(bank, paper);
+    EXPECT_FALSE(canUndoDifficultyUpdate(bank, paper.id));
+    EXPECT_TRUE(difficultyHistory(bank, "00001").isEmpty());
+
+    const QDateTime when(QDate(2026, 3, 9), QTime(10, 0));
+    updateDifficulties(bank, paper, resultsWithRates({0.9, 0.2, 0.5, -1}, 40), when);
+    ASSERT_EQ(difficulties(bank, "00002"), QStringList({"0.8", "0.8"}));
+    EXPECT_TRUE(canUndoDifficultyUpdate(bank, paper.id));
+    // Question 1 is corrected by hand after the update: the undo leaves it.
+    bank.execute("update 试题库 set 难度='0.4' where 题目编号='00001'");
+
+    const DifficultyUndo undo = undoDifficultyUpdate(bank, paper.id, when.addSecs(60));
+    EXPECT_EQ(undo.restored, 1);  // question 2 (question 3 kept its 0.5)
+    EXPECT_EQ(undo.changedSince, 1);
+    EXPECT_EQ(difficultyUndoMessage(undo), "已经撤销这份试卷的上一次更新难度：1 道题恢复了原来的难度。\r"
+                                           "另有 1 道题的难度此后又被修改过，保持现在的难度。");
+    EXPECT_EQ(difficulties(bank, "00002"), QStringList({"0.5", "0.5"}));
+    EXPECT_EQ(difficulties(bank, "00001"), QStringList({"0.4"}));
+    EXPECT_TRUE(bank.query("select * from 试卷成绩").isEmpty());
+    EXPECT_FALSE(canUndoDifficultyUpdate(bank, paper.id));  // once
+
+    // Both changes stay in the history, oldest first.
+    const QStringList history = difficultyHistory(bank, "00002");
+    ASSERT_EQ(history.size(), 2);
+    EXPECT_EQ(history[0], "2026-03-09 10:00  0.5 → 0.8（试卷：" + paper.listText() + "）");
+    EXPECT_EQ(history[1], "2026-03-09 10:01  0.8 → 0.5（撤销按试卷：" + paper.listText() + " 的更新）");
+
+    // A new update can be undone again.
+    updateDifficulties(bank, paper, resultsWithRates({0.9, 0.2, 0.5, -1}, 40), when.addDays(1));
+    EXPECT_TRUE(canUndoDifficultyUpdate(bank, paper.id));
+}
+
 TEST(DifficultyUpdate, AFailureLeavesTheBankAsItWas) {
     test::TestApp app;
     Bank bank(app.bankPath());

@@ -9,6 +9,7 @@
 #include "support/testsupport.h"
 #include "ui/Form_drcj.h"
 #include "ui/Form_sdzj.h"
+#include "ui/Form_stckxg.h"
 #include "ui/Form_zjm.h"
 #include "ui/qtprompts.h"
 
@@ -231,6 +232,30 @@ TEST_P(ResultsScreen, TheBankIsUpdatedOnlyOnConfirmation) {
     EXPECT_EQ(difficulty(3), "0.3");  // a mean of 1.5 over the highest score seen, 2
     EXPECT_EQ(difficulty(4), "0.5");  // not in the sheet
     EXPECT_EQ(Bank(bankPath).query("select * from 难度历史").count(), 3);
+
+    // The update can be undone, once, after a question.
+    auto* undo = test::child<QPushButton>(&screen, "Command_cxgxnd");
+    EXPECT_TRUE(undo->isEnabled());
+    app.prompts.clear();
+    app.prompts.answer(Answer::Yes);
+    undo->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "已经撤销这份试卷的上一次更新难度：3 道题恢复了原来的难度。");
+    EXPECT_EQ(difficulty(1), "0.5");
+    EXPECT_EQ(difficulty(2), "0.5");
+    EXPECT_EQ(Bank(bankPath).query("select * from 难度历史").count(), 6);  // the history keeps both
+    EXPECT_FALSE(undo->isEnabled());
+
+    // 查看修改 shows a question's history.
+    Form_stckxg browse(app.state());
+    browse.Form_Activate();
+    app.prompts.type("00002");
+    browse.Command_dwdthsbm_Click();
+    app.prompts.clear();
+    test::child<QPushButton>(&browse, "Command_ndls")->click();
+    const QString shown = app.prompts.lastMessage();
+    EXPECT_TRUE(shown.startsWith("第 00002 题的难度历史：\r\r")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(" 0.5 → 0.8（试卷：2026-03-05 09:00  数学（4题））")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(" 0.8 → 0.5（撤销按试卷：")) << shown.toStdString();
 }
 
 TEST_P(ResultsScreen, FollowUpPracticeOnTheWeakPointsAndTheAnalysisWorkbook) {

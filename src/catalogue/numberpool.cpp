@@ -95,7 +95,30 @@ QString releaseReservationsStatement(const QString& holder, int days) {
            QStringLiteral("' or 预留时间 < now() - interval '%1 days'").arg(days);
 }
 
-RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const std::function<void(int)>& progress) {
+QString strayFolderOf(const QString& bankPath, const QDate& day) {
+    return QDir(documentsFolderOf(bankPath))
+        .filePath(QStringLiteral("已移出") +
+                  (day.isValid() ? u'-' + day.toString(QStringLiteral("yyyy年MM月dd日")) : QString()));
+}
+
+namespace {
+
+// Moves a document into the folder of strays under its own name (or with
+// "(2)", "(3)" … when that name is taken there). False when it cannot be moved.
+bool moveAside(const QString& document, const QString& folder) {
+    if (!QDir().mkpath(folder))
+        return false;
+    const QFileInfo info(document);
+    QString target = QDir(folder).filePath(info.fileName());
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = QDir(folder).filePath(info.completeBaseName() + QStringLiteral("(%1).").arg(n) + info.suffix());
+    return QFile::rename(document, target);
+}
+
+}  // namespace
+
+RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const std::function<void(int)>& progress,
+                              const QDate& today) {
     RefillResult result;
     Bank bank(bankPath);
     if (bank.isServer())
@@ -130,6 +153,18 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
     const QByteArray answerSuffix = QFile::encodeName(QStringLiteral("-答案.doc"));
     auto exists = [](const QByteArray& path) { return ::access(path.constData(), F_OK) == 0; };
 
+    const QString strays = strayFolderOf(bankPath, today);
+    int movedAside = 0;
+    auto tellMoved = [&] {
+        if (movedAside == 0)
+            return;
+        if (!result.notice.isEmpty())
+            result.notice += QStringLiteral("\r\r");
+        result.notice += QStringLiteral("有 %1 道试题的文档在试题库里没有记录（例如试题库是从较早的备份恢复的），"
+                                        "它们没有被删除，已经移到下面这个文件夹，需要时可以从那里找回：\r%2")
+                             .arg(movedAside)
+                             .arg(QDir::toNativeSeparators(QFileInfo(strays).absoluteFilePath()));
+    };
     int n = 1;
     for (int i = 1; i <= NumberPool::kSlots; ++i) {
         for (;;) {
@@ -137,6 +172,7 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
                 result.message = QStringLiteral("题目编号已经用到 %1，无法再分配新的题目编号！\r"
                                                 "请删除不用的试题，或者建立一个新的试题库。")
                                      .arg(kHighestQuestionNumber);
+                tellMoved();
                 return result;
             }
             const QString t = questionNumberText(n);
@@ -149,12 +185,18 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
             const QByteArray answer = folder + number + answerSuffix;
             // A number with rows is in use; only the documents of a number
             // without rows are leftovers.
-            const bool used = inTable;
-            if (!used) {
-                if (exists(question))
-                    QFile::remove(QFile::decodeName(question));
-                if (exists(answer))
-                    QFile::remove(QFile::decodeName(answer));
+            bool used = inTable;
+            if (!used && (exists(question) || exists(answer))) {
+                // The only copy of a question the teacher may still want: put
+                // aside, never deleted; its number is free only once it is.
+                bool moved = true;
+                for (const QByteArray& document : {question, answer})
+                    if (exists(document))
+                        moved = moveAside(QFile::decodeName(document), strays) && moved;
+                if (moved)
+                    ++movedAside;
+                else
+                    used = true;
             }
             if (inPool || used) {
                 ++n;
@@ -166,6 +208,7 @@ RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath, const s
         if (progress)
             progress(i);
     }
+    tellMoved();
     result.completed = true;
     return result;
 }

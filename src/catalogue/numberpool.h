@@ -2,6 +2,7 @@
 
 #include "app/runstate.h"
 
+#include <QDate>
 #include <QString>
 #include <functional>
 
@@ -18,9 +19,12 @@ struct RefillResult {
 // bank at `bankPath`, scanning upward from 1. A number that rows of the bank
 // carry is in use, whether or not its documents are there: rows are never
 // deleted here. The stray documents of a number without rows (an entry
-// abandoned before it was stored) are deleted so that the number can be given
-// out again. A number still held by one of the slots up to the one being filled
-// counts as taken. `progress(i)` is called after slot i (1..50) is filled.
+// abandoned before it was stored, or a question whose rows went with a bank
+// put back from a backup) are never deleted: they are moved into
+// 试题源文件/已移出-<today> (kept apart by a "(2)" when such a file is there), the
+// result's notice saying how many and where, and the number is given out
+// again; a number whose documents cannot be moved is passed over. A number still held by one of the slots up to the one
+// being filled counts as taken. `progress(i)` is called after slot i (1..50) is filled.
 //
 // Rows without a question number are left alone; the number at the end of their
 // identification code counts as in use, and the result's notice tells about
@@ -34,7 +38,10 @@ struct RefillResult {
 // time never share a number; the pool's earlier reservations are given back,
 // rows are the only sign of a number in use and local files are not touched.
 RefillResult refillNumberPool(NumberPool& pool, const QString& bankPath,
-                              const std::function<void(int slot)>& progress = {});
+                              const std::function<void(int slot)>& progress = {}, const QDate& today = {});
+
+// The folder strays of `day` are moved into (without a date: "已移出").
+QString strayFolderOf(const QString& bankPath, const QDate& day);
 
 // The statements of the reservations on a server bank: locking them for one
 // refill, and giving back a pool's numbers with those older than `days`.

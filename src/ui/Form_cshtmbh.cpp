@@ -35,11 +35,14 @@ void Form_cshtmbh::Form_Activate() {
     guarded(state_, [&] { state_.startSharedWordInstance(); });
     state_.resetBankPath();
     guarded(state_, [&] {
-        result_ = refillNumberPool(state_.FreeNumberPool, state_.BankPath, [&](int slot) {
-            ui->ProgressBar1->setValue(slot);
-            ui->Label_WanChengBaiFenBi->setText(zeroPadded(2 * slot, 2) + u'%');
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        result_ = refillNumberPool(
+            state_.FreeNumberPool, state_.BankPath,
+            [&](int slot) {
+                ui->ProgressBar1->setValue(slot);
+                ui->Label_WanChengBaiFenBi->setText(zeroPadded(2 * slot, 2) + u'%');
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            },
+            state_.today());
     });
     if (!result_.message.isEmpty())
         state_.prompts.message(result_.message, Buttons::Ok, Icon::Exclamation);

@@ -4,6 +4,7 @@
 #include "questions/questionrecord.h"
 #include "questions/similarity.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
 #include "store/paths.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/screens.h"
@@ -66,7 +67,30 @@ void Form_stlr::Form_Activate() {
     if (prepared_)
         return;
     prepared_ = true;
-    prepareQuestion();
+    if (!prepareQuestion() && refused_)
+        leaveRefused();
+}
+
+QString Form_stlr::documentsRefusal() const {
+    try {
+        Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
+        // A school bank keeps its documents in the bank itself.
+        return bank.isServer() ? QString() : lostDocumentsMessage(bank);
+    } catch (const StoreError&) {
+        return {};  // storing the question will tell
+    }
+}
+
+void Form_stlr::leaveRefused() {
+    // Nothing was begun: no question to give up, no document to remove.
+    leaving_ = true;
+    Timer1.stop();
+    hide();
+    if (QWidget* menu = parentWidget()) {
+        menu->show();
+        menu->activateWindow();
+    }
+    done(QDialog::Rejected);
 }
 
 bool Form_stlr::prepareQuestion() {
@@ -81,6 +105,16 @@ bool Form_stlr::prepareQuestion() {
 
 bool Form_stlr::TakeNextNumber() {
     CurrentNumber.clear();
+    // The documents of the bank's questions gone (the folder moved away, or
+    // emptied): no number is given out and no document written, so that
+    // nothing, the office included, makes a new empty folder beside the loss.
+    if (const QString lost = documentsRefusal(); !lost.isEmpty()) {
+        QuestionDocPath.clear();
+        AnswerDocPath.clear();
+        refused_ = true;
+        state_.prompts.message(lost, Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
     bool refillRefused = false;
     // A number of the pool may have been used since the pool was filled (a bank
     // import numbers its questions from the documents folder): such a number is

@@ -50,6 +50,10 @@ private:
     // is like no question of the bank, or the teacher keeps it anyway).
     bool similarityAllows();
     bool TakeNextNumber();
+    // Why no question may be entered now (the documents of the bank are
+    // gone); empty when entry may go ahead.
+    QString documentsRefusal() const;
+    void leaveRefused();
     // Whether a document or a row of the bank has the number already.
     bool numberTaken(const QString& number) const;
     void BindDocuments();
@@ -65,6 +69,7 @@ private:
     bool prepared_ = false;
     bool inTimer_ = false;
     bool leaving_ = false;
+    bool refused_ = false;  // entry refused: the documents of the bank are gone
     // The bank's questions as similarity knows them: read at the first check,
     // then kept up to date with the questions entered here.
     std::optional<SimilarityIndex> similarity_;

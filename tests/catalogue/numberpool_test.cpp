@@ -95,6 +95,43 @@ TEST_F(NumberPoolTest, RowsWhoseDocumentsAreAllMissingKeepTheirNumber) {
     EXPECT_FALSE(QFile::exists(answerDocumentPath(app.bankPath(), "00004")));
 }
 
+TEST_F(NumberPoolTest, DocumentsWithoutRowsAreMovedAsideNeverDeleted) {
+    // A bank put back from yesterday's copy: 00002 and 00003 have documents
+    // (with the teacher's text) but no rows any more.
+    complete("00001");
+    for (const QString& n : {QString("00002"), QString("00003")}) {
+        QFile q(questionDocumentPath(app.bankPath(), n));
+        ASSERT_TRUE(q.open(QIODevice::WriteOnly));
+        q.write("题目 " + n.toUtf8());
+        q.close();
+        TestApp::touch(answerDocumentPath(app.bankPath(), n));
+    }
+    const QDate today(2026, 12, 9);
+    const QString strays = strayFolderOf(app.bankPath(), today);
+    EXPECT_EQ(strays, QDir(app.documents()).filePath("已移出-2026年12月09日"));
+    // A file of that name is there already from an earlier move.
+    QDir().mkpath(strays);
+    TestApp::touch(QDir(strays).filePath("00002-题目.doc"));
+
+    const RefillResult r = refillNumberPool(pool, app.bankPath(), {}, today);
+    EXPECT_TRUE(r.completed);
+    EXPECT_EQ(r.notice, "有 2 道试题的文档在试题库里没有记录（例如试题库是从较早的备份恢复的），它们没有被删除，"
+                        "已经移到下面这个文件夹，需要时可以从那里找回：\r" +
+                            QDir::toNativeSeparators(strays));
+    // The numbers are free again, and nothing of the teacher's is lost.
+    EXPECT_EQ(pool.slot(1), "00002");
+    EXPECT_EQ(pool.slot(2), "00003");
+    EXPECT_FALSE(QFile::exists(questionDocumentPath(app.bankPath(), "00002")));
+    QFile kept(QDir(strays).filePath("00002-题目(2).doc"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "题目 00002");
+    EXPECT_TRUE(QFile::exists(QDir(strays).filePath("00003-答案.doc")));
+
+    // Told once: the next refill finds nothing to move.
+    NumberPool again;
+    EXPECT_TRUE(refillNumberPool(again, app.bankPath(), {}, today).notice.isEmpty());
+}
+
 TEST_F(NumberPoolTest, RowsWithoutANumberAreLeftAloneAndTheirCodesNumbersKept) {
     complete("00001");
     // Question 00002 lost its number in the bank; its documents are there.

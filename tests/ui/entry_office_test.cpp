@@ -279,14 +279,29 @@ TEST_F(EntryTest, NoNumberIsHandedOutWhileTheDocumentsOfTheBankAreLost) {
     Form_stlr second(app.state());
     second.show();
     second.Form_Activate();
-    EXPECT_EQ(opened, QStringList({"Form_cshtmbh"}));
+    EXPECT_TRUE(opened.isEmpty());                // not even the numbers' screen
     ASSERT_EQ(app.prompts.messages().size(), 1);  // the reason, once
     EXPECT_TRUE(app.prompts.lastMessage().startsWith("试题源文件夹不见了！"))
         << app.prompts.lastMessage().toStdString();
     EXPECT_EQ(second.currentNumber(), "");
     EXPECT_FALSE(test::child<QPushButton>(&second, "Command_qdlr")->isEnabled());
+    EXPECT_FALSE(second.isVisible());  // the refusal ends the screen
     EXPECT_FALSE(QFileInfo::exists(app.documents()));
     EXPECT_EQ(rows().count(), 1);
-    app.prompts.answer(Answer::Ok);
     second.close();
+
+    // The pool still holds numbers from an earlier opening: none is handed out
+    // either, and nothing makes the folder again.
+    for (int i = 1; i <= 50; ++i)
+        app.state().FreeNumberPool.setSlot(i, QString("%1").arg(i + 10, 5, 10, QChar('0')));
+    app.prompts.clear();
+    Form_stlr third(app.state());
+    third.show();
+    third.Form_Activate();
+    EXPECT_EQ(app.prompts.messages().size(), 1);
+    EXPECT_EQ(third.currentNumber(), "");
+    EXPECT_FALSE(third.isVisible());
+    EXPECT_FALSE(QFileInfo::exists(app.documents()));
+    EXPECT_EQ(app.state().FreeNumberPool.slot(1), "00011");  // kept for when the folder is back
+    third.close();
 }

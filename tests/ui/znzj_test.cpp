@@ -11,6 +11,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+// Messages read as text when an assertion fails.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 using namespace zs;
 using namespace zs::test;
 
@@ -228,9 +233,12 @@ TEST_F(ZnzjTest, TooFewQuestionsInTheScopeAreRefusedAfterTheNotice) {
     bool modal = false;
     app.state().modalHook = [&](QObject*) { modal = true; };
     ui->compute();
+    // The refusal names what the section holds.
     EXPECT_EQ(app.prompts.messages(),
               QStringList({"计算<最优方案>的时间可能有点长，在这段时间内要稍安勿躁，不要乱点鼠标哦~",
-                           "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！"}));
+                           "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！\r\r"
+                           "所选范围内共 12 道题。题型：单选题 5 道，填空题 3 道，计算题 4 道；"
+                           "难度：容易题 2 道，较易题 2 道，中等题 4 道，较难题 2 道，困难题 2 道。"}));
     EXPECT_FALSE(modal);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -309,9 +317,10 @@ TEST_F(ZnzjTest, TheRecentUseFilterIsRememberedInTheBank) {
 }
 
 TEST_F(ZnzjTest, AnImpossibleRequestIsExplainedBeforeSearchingAndCancelKeepsTheSettings) {
-    // The whole volume holds 14 单选题 and 8 困难题.
+    // The whole volume holds 14 单选题, 13 填空题 and 8 困难题.
     ui->tickScope(kVolume);
     ui->tickType(0, 16);
+    ui->tickType(2, 2);
     ui->setShares({0, 0, 0, 0, 10});
     bool modal = false;
     app.state().modalHook = [&](QObject*) { modal = true; };
@@ -322,20 +331,33 @@ TEST_F(ZnzjTest, AnImpossibleRequestIsExplainedBeforeSearchingAndCancelKeepsTheS
     const PromptRecord& question = app.prompts.records()[1];
     EXPECT_EQ(question.text, "所选考查范围内的题目不能完全满足设置的要求：\r\r"
                              "单选题：需要 16 道，所选范围内只有 14 道。\r"
-                             "困难题：需要 16 道，所选范围内只有 8 道。\r\r"
+                             "困难题：需要 18 道，所选范围内只有 8 道。\r\r"
                              "点击“确定”仍然计算最接近要求的方案，点击“取消”返回修改参数。");
     EXPECT_EQ(question.buttons, Buttons::OkCancel);
     EXPECT_EQ(question.icon, Icon::Question);
     EXPECT_FALSE(modal);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(ui->text("Label_tszj"), "16");
+    EXPECT_EQ(ui->text("Label_tszj"), "18");
+
+    // The ticked types alone cannot fill the paper: refused with their counts,
+    // before any explanation (no type that was not ticked is taken instead).
+    app.prompts.clear();
+    form->Text_ts[2]->setText("12");
+    ui->compute();
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({kSearchNotice, "对不起，所选考查范围内所要求题型的题目只有 27 道（单选题 14 道，填空题 13 "
+                                          "道），少于您组卷所需的总题数 28 道，无法进行智能组卷！"}));
+    EXPECT_FALSE(modal);
 
     // More questions than the scope holds are refused as always, before any explanation.
     app.prompts.clear();
     ui->find<QCheckBox>("Check_jxyh")->click();
     form->Text_ts[0]->setText("60");
     ui->compute();
-    EXPECT_EQ(app.prompts.messages(), QStringList({kSearchNotice, kTooFewCandidatesMessage}));
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({kSearchNotice, "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！\r\r"
+                                          "所选范围内共 40 道题。题型：单选题 14 道，填空题 13 道，计算题 13 道；"
+                                          "难度：容易题 8 道，较易题 8 道，中等题 8 道，较难题 8 道，困难题 8 道。"}));
 }
 
 TEST_F(ZnzjTest, ABPapersNeedTwiceAsManyQuestions) {
@@ -349,6 +371,10 @@ TEST_F(ZnzjTest, ABPapersNeedTwiceAsManyQuestions) {
     bool modal = false;
     app.state().modalHook = [&](QObject*) { modal = true; };
     ui->compute();
-    EXPECT_EQ(app.prompts.messages(), QStringList({kSearchNotice, kTooFewForTwoPapersMessage}));
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({kSearchNotice,
+                           "对不起，所选考查范围内的题目不够组成两套没有相同题目的A/B卷，无法同时生成A/B卷！\r\r"
+                           "所选范围内共 12 道题。题型：单选题 5 道，填空题 3 道，计算题 4 道；"
+                           "难度：容易题 2 道，较易题 2 道，中等题 4 道，较难题 2 道，困难题 2 道。"}));
     EXPECT_FALSE(modal);
 }

@@ -3,6 +3,7 @@
 // ticks, the parameter check and the failures that must leave it usable.
 
 #include "compose/composition.h"
+#include "store/statement.h"
 #include "ui/znzj_fixtures.h"
 
 #include <QApplication>
@@ -263,6 +264,68 @@ TEST_F(ZnzjTest, AFailingCandidateQueryIsReportedAndTheScreenStaysUsable) {
     EXPECT_EQ(ui->text("Label_tszj"), "8");
     form->Command_tsjia[0]->click();
     EXPECT_EQ(ui->text("Label_tszj"), "9");
+}
+
+TEST_F(ZnzjTest, TheScopeCountsFollowTheTicksAndShowWhatCannotBeMet) {
+    // Nothing ticked: nothing counted.
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "尚未勾选考查范围");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(form->Label_txsl[i]->text(), "");
+
+    // One section: 12 questions (two filed from the last section too).
+    ui->tickScope(sectionPath(0, 0));
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 12 道题");
+    const QStringList types = {"有 5 道", "有 0 道", "有 3 道", "有 0 道", "有 4 道", "有 0 道", "有 0 道", "有 0 道"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(form->Label_txsl[i]->text(), types[i]) << i;
+    const QStringList levels = {"有 2 道", "有 2 道", "有 4 道", "有 2 道", "有 2 道"};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(form->Label_ndsl[k]->text(), levels[k]) << k;
+
+    // The whole volume, then one teacher only: every count follows.
+    ui->tickScope(kVolume);
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 40 道题");
+    EXPECT_EQ(form->Label_txsl[0]->text(), "有 14 道");
+    EXPECT_EQ(form->Label_ndsl[4]->text(), "有 8 道");
+    ui->tree("TreeView_zz")->topLevelItem(1)->setCheckState(0, Qt::Unchecked);  // 李四
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 20 道题");
+    EXPECT_EQ(form->Label_txsl[0]->text(), "有 7 道");
+    // Questions recently used are left out as the composition leaves them out.
+    {
+        Bank bank(app.bankPath());
+        bank.execute("update 试题库 set 最后使用日期 = #" + dialectDate(app.clock.today()) +
+                     "# where 题目编号 = '00001' or 题目编号 = '00003'");
+    }
+    ui->find<QCheckBox>("Check_jtnyg")->click();
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 18 道题");
+    ui->find<QCheckBox>("Check_jtnyg")->click();
+    ui->tree("TreeView_zz")->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 40 道题");
+
+    // Asking more than there are turns the count red, as the teacher types.
+    const QColor grey(85, 85, 85), red(255, 0, 0);
+    ui->tickType(0, 14);
+    EXPECT_EQ(textColour(form->Label_txsl[0]), grey);
+    form->Text_ts[0]->setText("15");
+    EXPECT_EQ(textColour(form->Label_txsl[0]), red);
+    EXPECT_EQ(textColour(form->Label_txsl[2]), grey);
+    // 15 questions, all 困难题: 8 there.
+    ui->setShares({0, 0, 0, 0, 10});
+    EXPECT_EQ(textColour(form->Label_ndsl[4]), red);
+    EXPECT_EQ(textColour(form->Label_ndsl[0]), grey);
+    form->HScroll_ndbl[4]->setValue(5);
+    form->HScroll_ndbl[2]->setValue(5);
+    EXPECT_EQ(textColour(form->Label_ndsl[4]), grey);
+    EXPECT_EQ(textColour(ui->label("Label_kcfwsl")), grey);
+    form->Text_ts[0]->setText("41");
+    EXPECT_EQ(textColour(ui->label("Label_kcfwsl")), red);
+
+    // Unticking the scope clears the counts.
+    ui->tickScope(kVolume, false);
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "尚未勾选考查范围");
+    EXPECT_EQ(form->Label_ndsl[0]->text(), "");
+    EXPECT_EQ(textColour(form->Label_txsl[0]), grey);
+    EXPECT_TRUE(app.prompts.messages().isEmpty()) << app.prompts.messages().join("\n").toStdString();
 }
 
 TEST_F(ZnzjTest, TheLogoOpensTheHomePage) {

@@ -292,4 +292,121 @@ PlanRows planRows(const CandidateTable& candidates, const Plan& plan) {
     return rows;
 }
 
+// ---------------------------------------------------------------- type counts
+
+namespace {
+
+template <size_t N> std::array<int, N> distinctPer(const CandidatePool& pool, int (CandidatePool::*slotOf)(int) const) {
+    std::array<std::vector<char>, N> seen;
+    for (auto& v : seen)
+        v.assign(pool.distinctNumbers(), 0);
+    for (int r = 0; r < pool.size(); ++r)
+        if (const int s = (pool.*slotOf)(r); s >= 0)
+            seen[s][pool.numberId(r)] = 1;
+    std::array<int, N> counts{};
+    for (size_t s = 0; s < N; ++s)
+        counts[s] = int(std::count(seen[s].begin(), seen[s].end(), 1));
+    return counts;
+}
+
+}  // namespace
+
+std::array<int, kTypeSlotCount> questionsPerType(const CandidatePool& pool) {
+    return distinctPer<kTypeSlotCount>(pool, &CandidatePool::typeSlot);
+}
+
+std::array<int, kLevelCount> questionsPerLevel(const CandidatePool& pool) {
+    return distinctPer<kLevelCount>(pool, &CandidatePool::level);
+}
+
+bool TypeLimits::admit(const CandidatePool& pool, const Plan& plan) const {
+    std::array<int, kTypeSlotCount> counts{};
+    for (int r : plan) {
+        const int t = pool.typeSlot(r);
+        if (t < 0)
+            return false;
+        ++counts[t];
+    }
+    for (int t = 0; t < kTypeSlotCount; ++t)
+        if (counts[t] < least[t] || counts[t] > most[t])
+            return false;
+    return true;
+}
+
+Offset TypeLimits::leastTypeSum(const std::array<int, kTypeSlotCount>& targets, int total) const {
+    // Convex in every count: from the least counts, each further question goes
+    // where it costs least.
+    std::array<Offset, kTypeSlotCount> count{};
+    Offset placed = 0;
+    for (int t = 0; t < kTypeSlotCount; ++t) {
+        count[t] = least[t];
+        placed += least[t];
+    }
+    for (; placed < total; ++placed) {
+        int best = -1;
+        Offset bestStep = 0;
+        for (int t = 0; t < kTypeSlotCount; ++t) {
+            if (count[t] >= most[t])
+                continue;
+            const Offset step = 2 * (count[t] - targets[t]) + 1;
+            if (best < 0 || step < bestStep) {
+                best = t;
+                bestStep = step;
+            }
+        }
+        if (best < 0)
+            break;
+        ++count[best];
+    }
+    Offset sum = 0;
+    for (int t = 0; t < kTypeSlotCount; ++t)
+        sum += (count[t] - targets[t]) * (count[t] - targets[t]);
+    return 5 * sum;
+}
+
+std::optional<TypeLimits> askedTypeLimits(const CandidatePool& pool, int total, int papers) {
+    const std::array<int, kTypeSlotCount> available = questionsPerType(pool);
+    TypeLimits limits;
+    int least = 0;
+    for (int t = 0; t < kTypeSlotCount; ++t) {
+        const int target = pool.typeTargets()[t];
+        if (target <= 0)
+            continue;
+        const int share = available[t] / std::max(papers, 1);
+        limits.least[t] = std::min(target, share);
+        limits.most[t] = share;
+        least += limits.least[t];
+    }
+    if (least > total) {
+        // More asked than the paper holds: at most the asked count of each type.
+        for (int t = 0; t < kTypeSlotCount; ++t) {
+            limits.most[t] = limits.least[t];
+            limits.least[t] = 0;
+        }
+        return limits;
+    }
+    // A type above its asked count takes at most what the others leave.
+    int most = 0;
+    for (int t = 0; t < kTypeSlotCount; ++t) {
+        limits.most[t] = std::min(limits.most[t], limits.least[t] + (total - least));
+        most += limits.most[t];
+    }
+    if (most < total)
+        return std::nullopt;
+    return limits;
+}
+
+bool typesAsked(const CandidatePool& pool) {
+    const auto& targets = pool.typeTargets();
+    return std::any_of(targets.begin(), targets.end(), [](int t) { return t > 0; });
+}
+
+std::vector<int> rowsOfAskedTypes(const CandidatePool& pool) {
+    std::vector<int> rows;
+    for (int r = 0; r < pool.size(); ++r)
+        if (const int t = pool.typeSlot(r); t >= 0 && pool.typeTargets()[t] > 0)
+            rows.push_back(r);
+    return rows;
+}
+
 }  // namespace zs

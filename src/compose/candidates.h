@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace zs {
@@ -116,5 +117,38 @@ private:
 
 // The rows of a plan (empty rows for empty slots).
 PlanRows planRows(const CandidateTable& candidates, const Plan& plan);
+
+// ---------------------------------------------------------------- type counts
+
+// The questions (different 题目编号) of each type slot and of each level among
+// the candidates.
+std::array<int, kTypeSlotCount> questionsPerType(const CandidatePool& pool);
+std::array<int, kLevelCount> questionsPerLevel(const CandidatePool& pool);
+
+// How many questions of each type slot a plan holds at least and at most. The
+// type counts are the paper's structure: a plan holds exactly the asked count
+// of every type the candidates can fill, no type that was not asked, and where
+// a type has too few questions it takes all of them and the other asked types
+// make up the total.
+struct TypeLimits {
+    std::array<int, kTypeSlotCount> least{};
+    std::array<int, kTypeSlotCount> most{};
+    // True when every typed slot's count lies within its limits and no slot
+    // holds a candidate of no type slot.
+    bool admit(const CandidatePool& pool, const Plan& plan) const;
+    // The least 5 × Σ (count − target)² of counts within the limits that sum
+    // to `total` (the type part of every admitted plan's offset).
+    Offset leastTypeSum(const std::array<int, kTypeSlotCount>& targets, int total) const;
+};
+
+// The limits of plans of `total` questions for `papers` papers without a
+// common question (each paper may take half of a type's questions), or none
+// when the asked types together hold fewer questions than a paper needs.
+std::optional<TypeLimits> askedTypeLimits(const CandidatePool& pool, int total, int papers = 1);
+
+// True when some type slot is asked for (a type target above 0).
+bool typesAsked(const CandidatePool& pool);
+// The candidates of asked types (type target above 0), in pool order.
+std::vector<int> rowsOfAskedTypes(const CandidatePool& pool);
 
 }  // namespace zs

@@ -1,6 +1,7 @@
 #include "compose/composition.h"
 
 #include "store/bank.h"
+#include "store/statement.h"
 
 #include <algorithm>
 #include <chrono>
@@ -55,6 +56,96 @@ QStringList requestShortfalls(const CandidatePool& pool, int papers) {
     return lines;
 }
 
+ScopeCounts scopeCounts(const CandidatePool& pool) {
+    ScopeCounts counts;
+    counts.questions = pool.distinctNumbers();
+    counts.types = questionsPerType(pool);
+    counts.levels = questionsPerLevel(pool);
+    return counts;
+}
+
+ScopeCounts scopeCountsInBank(Bank& bank, const CompositionParameters& parameters) {
+    ScopeCounts counts;
+    if (parameters.ScopePaths.isEmpty())
+        return counts;
+    // The candidate statement's conditions, counted instead of read.
+    const QString select = QStringLiteral("select * from 试题库 where");
+    const QString conditions = candidateQuery(parameters).mid(select.size());
+    const RowSet total =
+        bank.query(QStringLiteral("select count(distinct 题目编号) as 题数 from 试题库 where") + conditions);
+    counts.questions = total.isEmpty() ? 0 : total.value(0, 0).toInt();
+    const RowSet grouped =
+        bank.query(QStringLiteral("select 题型, 难度, count(distinct 题目编号) as 题数 from 试题库 where") +
+                   conditions + QStringLiteral(" group by 题型, 难度"));
+    for (int r = 0; r < grouped.count(); ++r) {
+        const int n = grouped.value(r, 2).toInt();
+        if (const int t = typeSlotOf(grouped.text(r, 0)); t >= 0)
+            counts.types[t] += n;
+        if (const int l = difficultyLevel(grouped.text(r, 1)); l >= 0)
+            counts.levels[l] += n;
+    }
+    return counts;
+}
+
+QString scopeCountsText(const ScopeCounts& counts) {
+    QStringList types, levels;
+    for (int t = 0; t < kTypeSlotCount; ++t)
+        if (counts.types[t] > 0)
+            types << QStringLiteral("%1 %2 道").arg(typeSlotCaptions()[t]).arg(counts.types[t]);
+    for (int l = 0; l < kLevelCount; ++l)
+        if (counts.levels[l] > 0)
+            levels << QStringLiteral("%1 %2 道").arg(levelNames()[l]).arg(counts.levels[l]);
+    QString text = QStringLiteral("共 %1 道题").arg(counts.questions);
+    if (!types.isEmpty())
+        text += QStringLiteral("。题型：") + types.join(QStringLiteral("，"));
+    if (!levels.isEmpty())
+        text += (types.isEmpty() ? QStringLiteral("。") : QStringLiteral("；")) + QStringLiteral("难度：") +
+                levels.join(QStringLiteral("，"));
+    return text + QStringLiteral("。");
+}
+
+QString refusalWithCounts(const QString& refusal, const ScopeCounts& counts) {
+    return refusal + QStringLiteral("\r\r所选范围内") + scopeCountsText(counts);
+}
+
+QString askedTypesTooFewMessage(const CandidatePool& pool, int totalWanted, int papers) {
+    const std::array<int, kTypeSlotCount> available = questionsPerType(pool);
+    QStringList types;
+    int sum = 0;
+    for (int t = 0; t < kTypeSlotCount; ++t)
+        if (pool.typeTargets()[t] > 0) {
+            types << QStringLiteral("%1 %2 道").arg(typeSlotCaptions()[t]).arg(available[t]);
+            sum += available[t];
+        }
+    if (papers > 1)
+        return QStringLiteral("对不起，所选考查范围内所要求题型的题目只有 %1 道（%2），不够组成两套各 %3 "
+                              "道题、没有相同题目的A/B卷，无法同时生成A/B卷！")
+            .arg(sum)
+            .arg(types.join(QStringLiteral("，")))
+            .arg(totalWanted);
+    return QStringLiteral("对不起，所选考查范围内所要求题型的题目只有 %1 道（%2），少于您组卷所需的总题数 %3 "
+                          "道，无法进行智能组卷！")
+        .arg(sum)
+        .arg(types.join(QStringLiteral("，")))
+        .arg(totalWanted);
+}
+
+QString planTypesLine(const CandidatePool& pool, const Plan& plan, int papers) {
+    std::array<int, kTypeSlotCount> counts{};
+    for (int r : plan)
+        if (const int t = pool.typeSlot(r); t >= 0)
+            ++counts[t];
+    if (counts == pool.typeTargets())
+        return {};
+    QStringList types;
+    for (int t = 0; t < kTypeSlotCount; ++t)
+        if (counts[t] > 0)
+            types << QStringLiteral("%1 %2 道").arg(typeSlotCaptions()[t]).arg(counts[t]);
+    return QStringLiteral("所选范围内的题目不足，%1方案的题型为：%2。")
+        .arg(papers > 1 ? QStringLiteral("A卷") : QString())
+        .arg(types.join(QStringLiteral("，")));
+}
+
 QString shortfallQuestion(const QStringList& shortfalls) {
     return QStringLiteral("所选考查范围内的题目不能完全满足设置的要求：\r\r") + shortfalls.join(u'\r') +
            QStringLiteral("\r\r点击“确定”仍然计算最接近要求的方案，点击“取消”返回修改参数。");
@@ -94,28 +185,43 @@ QString resultMessage(const ComposeResult& r, bool twoPapers) {
 bool composable(const CandidatePool& pool, int totalWanted, const ComposeOptions& options) {
     if (checkPlanRequest(pool, totalWanted, options.refine) != PlanStatus::Ready)
         return false;
+    // Refining, the asked types must fill the paper (or each of two papers).
+    if (options.refine && typesAsked(pool) && !askedTypeLimits(pool, totalWanted, options.twoPapers ? 2 : 1))
+        return false;
     if (!options.twoPapers)
         return true;
     // Two papers without a common question: a B paper from what A leaves.
     return pool.distinctNumbers() >= 2 * totalWanted || (!options.refine && pool.size() >= 2 * totalWanted);
 }
 
-ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
-                          const ComposeOptions& options) {
+namespace {
+
+// The stages after the request was accepted. The classic search runs over all
+// candidates (`whole`), the later stages over `pool`, which holds the rows
+// `rows` of the whole (the asked types; nullptr: all of them). The plans come
+// back as indexes of `pool`.
+ComposeResult composeAccepted(const CandidatePool& whole, const CandidatePool& pool, const std::vector<int>* rows,
+                              int totalWanted, std::mt19937& random, const ComposeOptions& options) {
     ComposeResult result;
-    // Refused before the search; refining, a plan of every number once needs as
-    // many distinct questions as slots.
     result.status = checkPlanRequest(pool, totalWanted, options.refine);
     if (result.status != PlanStatus::Ready) {
-        result.message = refusalMessage(result.status, totalWanted);
+        result.message = refusalWithCounts(refusalMessage(result.status, totalWanted), scopeCounts(pool));
         return result;
     }
     if (options.twoPapers && options.refine && pool.distinctNumbers() < 2 * totalWanted) {
         result.status = PlanStatus::RefusedTooFew;
-        result.message = kTooFewForTwoPapersMessage;
+        result.message = refusalWithCounts(kTooFewForTwoPapersMessage, scopeCounts(pool));
         return result;
     }
-    PlanSearchResult classic = SearchPlan(pool, totalWanted, random);
+    PlanSearchResult classic = SearchPlan(whole, totalWanted, random);
+    if (rows) {
+        // Slots of a type not asked are left empty for the refinement to fill.
+        std::vector<int> inPool(whole.size(), -1);
+        for (int i = 0; i < int(rows->size()); ++i)
+            inPool[(*rows)[i]] = i;
+        for (int& r : classic.BestPlan)
+            r = r >= 0 ? inPool[r] : -1;
+    }
     result.status = classic.status;
     result.BestPlan = std::move(classic.BestPlan);
     result.BestOffset = classic.BestOffset;
@@ -150,7 +256,7 @@ ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt199
         const CandidatePool restPool(pool, rest);
         if (checkPlanRequest(restPool, totalWanted, options.refine) != PlanStatus::Ready) {
             result.status = PlanStatus::RefusedTooFew;
-            result.message = kTooFewForTwoPapersMessage;
+            result.message = refusalWithCounts(kTooFewForTwoPapersMessage, scopeCounts(pool));
             return result;
         }
         PlanSearchResult second = SearchPlan(restPool, totalWanted, random);
@@ -188,6 +294,55 @@ ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt199
         result.stoppedAtLimit = found.stoppedAtLimit;
     }
     result.message = resultMessage(result, options.twoPapers);
+    return result;
+}
+
+}  // namespace
+
+ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt19937& random,
+                          const ComposeOptions& options) {
+    // Refused before the search; refining, a plan of every number once needs as
+    // many distinct questions as slots.
+    if (const PlanStatus status = checkPlanRequest(pool, totalWanted, options.refine); status != PlanStatus::Ready) {
+        ComposeResult result;
+        result.status = status;
+        result.message = refusalMessage(status, totalWanted);
+        if (status == PlanStatus::RefusedTooFew)
+            result.message = refusalWithCounts(result.message, scopeCounts(pool));
+        return result;
+    }
+    if (!options.refine)
+        return composeAccepted(pool, pool, nullptr, totalWanted, random, options);
+
+    // Refining, the type counts are hard: only the asked types, each within its limits.
+    const int papers = options.twoPapers ? 2 : 1;
+    if (options.twoPapers && pool.distinctNumbers() < 2 * totalWanted) {
+        ComposeResult result;
+        result.status = PlanStatus::RefusedTooFew;
+        result.message = refusalWithCounts(kTooFewForTwoPapersMessage, scopeCounts(pool));
+        return result;
+    }
+    if (!typesAsked(pool))
+        return composeAccepted(pool, pool, nullptr, totalWanted, random, options);  // no type asked: none kept
+    const std::optional<TypeLimits> limits = askedTypeLimits(pool, totalWanted, papers);
+    if (!limits) {
+        ComposeResult result;
+        result.status = PlanStatus::RefusedTooFew;
+        result.message = askedTypesTooFewMessage(pool, totalWanted, papers);
+        return result;
+    }
+    const std::vector<int> rows = rowsOfAskedTypes(pool);
+    const CandidatePool asked(pool, rows);
+    ComposeOptions within = options;
+    within.refinement.typeLimits = limits;
+    within.exactStage.typeLimits = limits;
+    ComposeResult result = composeAccepted(pool, asked, &rows, totalWanted, random, within);
+    for (Plan* plan : {&result.BestPlan, &result.SecondPlan})
+        for (int& r : *plan)
+            r = r >= 0 ? rows[r] : -1;
+    if (result.PlanReady())
+        if (const QString line = planTypesLine(pool, result.BestPlan, papers); !line.isEmpty())
+            result.message += QStringLiteral("\r\r") + line;
     return result;
 }
 

@@ -16,6 +16,8 @@
 
 namespace zs {
 
+class Bank;
+
 inline const QString kPlanHandOverMessage =
     QStringLiteral("<最优组卷方案>已经成功获取！\r\r<双向细目表>马上为你展示！");
 // SortTrigger of the manual composition screen after intelligent composition.
@@ -25,7 +27,10 @@ inline const QString kSmartCompositionCaption = QStringLiteral("智能组卷");
 
 struct ComposeOptions {
     // "精细优化": refine the classic plan (on by default). Off, the result is
-    // exactly the classic search's.
+    // exactly the classic search's. On, the type counts are hard: the plan
+    // holds the asked count of every type the candidates can fill and no type
+    // that was not asked (askedTypeLimits), and its offset and bound refer
+    // to such plans.
     bool refine = true;
     RefineOptions refinement;
     // After the refinement, prove the best plan with the exact stage (the
@@ -52,6 +57,30 @@ QStringList requestShortfalls(const CandidatePool& pool, int papers = 1);
 // The question put to the teacher before the search when there are shortfalls
 // (OK: compose the closest plan; Cancel: change the request).
 QString shortfallQuestion(const QStringList& shortfalls);
+
+// What the candidates hold: the questions (different 题目编号) in all, of
+// every type slot and of every level.
+struct ScopeCounts {
+    int questions = 0;
+    std::array<int, kTypeSlotCount> types{};
+    std::array<int, kLevelCount> levels{};
+};
+ScopeCounts scopeCounts(const CandidatePool& pool);
+// The same counted in the bank by the candidate statement's conditions
+// (throws StoreError); all zero without a scope path.
+ScopeCounts scopeCountsInBank(Bank& bank, const CompositionParameters& parameters);
+// "共 40 道题。题型：单选题 14 道，填空题 13 道，计算题 13 道；难度：容易题 8 道，…"
+// (types and levels of no question left out).
+QString scopeCountsText(const ScopeCounts& counts);
+// A refusal with what the scope holds: the refusal, a blank line, "所选范围内" + the counts.
+QString refusalWithCounts(const QString& refusal, const ScopeCounts& counts);
+
+// The refusal when the ticked types together hold fewer questions than the
+// paper (or each of two papers) needs, naming each ticked type's count.
+QString askedTypesTooFewMessage(const CandidatePool& pool, int totalWanted, int papers = 1);
+// The line the result message gains when the plan's type counts differ from
+// the asked ones (types the scope cannot fill): the plan's count of each type.
+QString planTypesLine(const CandidatePool& pool, const Plan& plan, int papers = 1);
 
 struct ComposeResult {
     PlanStatus status = PlanStatus::RefusedTotal;

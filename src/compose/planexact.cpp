@@ -155,7 +155,8 @@ void ExactModel::addDeviation(std::vector<Deviation>& list, Offset lo, Offset hi
     list.push_back(std::move(d));
 }
 
-ExactModel::ExactModel(const ExactPool& pool, int total, const std::vector<Offset>& means, Offset upperBound)
+ExactModel::ExactModel(const ExactPool& pool, int total, const std::vector<Offset>& means, Offset upperBound,
+                       const TypeLimits* typeLimits)
     : pool_(pool), total_(total), plans_(int(means.size())) {
     const CandidatePool& cp = pool.pool();
     const int k = cp.knowledgePointCount();
@@ -177,7 +178,9 @@ ExactModel::ExactModel(const ExactPool& pool, int total, const std::vector<Offse
             const double most = double(std::min<size_t>(group.numbers.size(), size_t(total)));
             zStart_[p][g] = problem_.columns();
             for (int c : group.classes) {
-                const int z = problem_.addColumn(0, most, 0, true);
+                // With type limits a candidate of no type slot has no place.
+                const bool typed = !typeLimits || classes[c].type >= 0;
+                const int z = problem_.addColumn(0, typed ? most : 0, 0, true);
                 zOfClass[p][c].push_back(z);
                 all.emplace_back(z, 1.0);
             }
@@ -206,11 +209,18 @@ ExactModel::ExactModel(const ExactPool& pool, int total, const std::vector<Offse
                     for (int z : zOfClass[p][c])
                         members.emplace_back(z, 1.0);
             if (members.empty()) {
+                if (typeLimits && typeLimits->least[t] > 0)
+                    possible_ = false;
                 constant_ += 5 * square(target);
                 continue;
             }
-            const Offset hi = std::min<Offset>({total, pool.questionsOfType(t), target + r5});
-            addDeviation(deviations_[p], std::max<Offset>(0, target - r5), hi, target, 5, std::move(members));
+            Offset lo = std::max<Offset>(0, target - r5);
+            Offset hi = std::min<Offset>({total, pool.questionsOfType(t), target + r5});
+            if (typeLimits) {
+                lo = std::max<Offset>(lo, typeLimits->least[t]);
+                hi = std::min<Offset>(hi, typeLimits->most[t]);
+            }
+            addDeviation(deviations_[p], lo, hi, target, 5, std::move(members));
         }
         // Levels: (count − target)².
         for (int l = 0; l < kLevelCount && possible_; ++l) {
@@ -387,19 +397,25 @@ Offset knowledgeBound(const ExactPool& pool, int total, Offset mean) {
 
 // What `plans` plans lose at least on types and levels that have fewer
 // questions than the plans ask for together.
-Offset shortageBound(const ExactPool& pool, int plans) {
-    const CandidatePool& cp = pool.pool();
-    auto shortage = [plans](Offset target, Offset available) {
-        if (target * plans <= available)
-            return Offset(0);
-        const Offset q = available / plans, r = available % plans;
-        return r * square(target - q - 1) + (plans - r) * square(target - q);
-    };
+Offset shortage(int plans, Offset target, Offset available) {
+    if (target * plans <= available)
+        return Offset(0);
+    const Offset q = available / plans, r = available % plans;
+    return r * square(target - q - 1) + (plans - r) * square(target - q);
+}
+
+// The part of shortageBound that the levels give.
+Offset levelShortage(const ExactPool& pool, int plans) {
     Offset sum = 0;
-    for (int t = 0; t < kTypeSlotCount; ++t)
-        sum += 5 * shortage(cp.typeTargets()[t], pool.questionsOfType(t));
     for (int l = 0; l < kLevelCount; ++l)
-        sum += shortage(cp.levelTargets()[l], pool.questionsOfLevel(l));
+        sum += shortage(plans, pool.pool().levelTargets()[l], pool.questionsOfLevel(l));
+    return sum;
+}
+
+Offset shortageBound(const ExactPool& pool, int plans) {
+    Offset sum = levelShortage(pool, plans);
+    for (int t = 0; t < kTypeSlotCount; ++t)
+        sum += 5 * shortage(plans, pool.pool().typeTargets()[t], pool.questionsOfType(t));
     return sum;
 }
 
@@ -444,6 +460,14 @@ ExactResult exactPlans(const CandidatePool& pool, const std::vector<Plan>& start
         solver = own.get();
     }
 
+    const TypeLimits* limits = options.typeLimits ? &*options.typeLimits : nullptr;
+    // A start outside the type limits is no plan to beat: any admitted plan is better.
+    bool startAdmitted = true;
+    for (const Plan& plan : start)
+        startAdmitted = startAdmitted && (!limits || limits->admit(pool, plan));
+    if (!startAdmitted)
+        result.offset = kNoBound;
+
     const ExactPool exactPool(pool);
     // The means a plan can have, and what each costs at least.
     Offset lowest = 0, highest = 0;
@@ -455,7 +479,10 @@ ExactResult exactPlans(const CandidatePool& pool, const std::vector<Plan>& start
     std::map<Offset, Offset> meanBound;
     for (Offset mean = lowest; mean <= highest; ++mean)
         meanBound[mean] = knowledgeBound(exactPool, total, mean);
-    const Offset shortage = shortageBound(exactPool, plans);
+    Offset shortage = shortageBound(exactPool, plans);
+    if (limits)
+        shortage = std::max(shortage,
+                            levelShortage(exactPool, plans) + plans * limits->leastTypeSum(pool.typeTargets(), total));
 
     struct Case {
         std::vector<Offset> means;
@@ -494,11 +521,12 @@ ExactResult exactPlans(const CandidatePool& pool, const std::vector<Plan>& start
             result.stoppedAtLimit = true;
             continue;
         }
-        const ExactModel model(exactPool, total, c.means, result.offset);
+        const ExactModel model(exactPool, total, c.means, result.offset, limits);
         if (!model.possible())
             continue;
         MipOptions mo;
-        mo.cutoff = double(result.offset - model.constant()) - 0.5;
+        if (result.offset != kNoBound)
+            mo.cutoff = double(result.offset - model.constant()) - 0.5;
         mo.integralObjective = true;
         mo.timeLimit = left;
         const MipResult solved = solver->solve(model.problem(), mo);
@@ -508,7 +536,9 @@ ExactResult exactPlans(const CandidatePool& pool, const std::vector<Plan>& start
             Offset offset = 0;
             for (const Plan& plan : found)
                 offset += pool.offset(plan);
-            if (validPlans(pool, found, total) && offset < result.offset) {
+            const bool admitted = std::all_of(found.begin(), found.end(),
+                                              [&](const Plan& plan) { return !limits || limits->admit(pool, plan); });
+            if (validPlans(pool, found, total) && admitted && offset < result.offset) {
                 result.plans = std::move(found);
                 result.offset = offset;
             }
@@ -529,6 +559,14 @@ ExactResult exactPlans(const CandidatePool& pool, const std::vector<Plan>& start
     // A plan of one mean stays plan A: order two plans by offset, A first.
     if (plans == 2 && pool.offset(result.plans[1]) < pool.offset(result.plans[0]))
         std::swap(result.plans[0], result.plans[1]);
+    if (result.offset == kNoBound) {
+        // No admitted plan was found: the start stays, with nothing proven.
+        result.offset = 0;
+        for (const Plan& plan : result.plans)
+            result.offset += pool.offset(plan);
+        result.bound = std::min(result.offset, unsolved == kNoBound ? Offset(0) : unsolved);
+        return result;
+    }
     result.bound = std::min(result.offset, unsolved);
     return result;
 }

@@ -21,6 +21,7 @@
 #include <array>
 #include <chrono>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace zs {
@@ -78,7 +79,7 @@ private:
 class ExactModel {
 public:
     ExactModel(const ExactPool& pool, int total, const std::vector<Offset>& means,
-               Offset upperBound = std::numeric_limits<Offset>::max());
+               Offset upperBound = std::numeric_limits<Offset>::max(), const TypeLimits* typeLimits = nullptr);
 
     // False when no plan of these means can have offsets summing below the
     // upper bound (the model is then not worth solving).
@@ -125,6 +126,9 @@ struct ExactOptions {
     // The time all models together may take; then the best plan so far is the
     // answer, with the bound of what was left unsolved.
     std::chrono::milliseconds timeLimit{2000};
+    // The type counts every plan keeps; the offset and the bound then refer to
+    // such plans only.
+    std::optional<TypeLimits> typeLimits = std::nullopt;
 };
 
 struct ExactResult {

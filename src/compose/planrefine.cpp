@@ -169,8 +169,8 @@ struct CandidateClasses {
 
 class Refiner {
 public:
-    Refiner(const CandidatePool& pool, std::mt19937& random, Clock::time_point deadline)
-        : pool_(pool), classes_(pool), random_(random), deadline_(deadline) {}
+    Refiner(const CandidatePool& pool, std::mt19937& random, Clock::time_point deadline, const TypeLimits* limits)
+        : pool_(pool), classes_(pool), random_(random), deadline_(deadline), limits_(limits) {}
 
     bool timeUp() const { return Clock::now() >= deadline_; }
 
@@ -182,11 +182,25 @@ public:
         return -1;
     }
 
-    // With `slot` vacated: the candidate of lowest offset below `bound` whose
-    // number is free, or -1.
-    int bestFor(const PlanCounts& state, Offset bound) const {
+    // With a slot of type `vacated` taken out: true when a candidate of type
+    // `added` in its place keeps the type counts within their limits.
+    bool typeAllowed(const PlanCounts& state, int vacated, int added) const {
+        if (!limits_ || vacated == added)
+            return true;
+        if (added < 0 || state.typeCount(added) + 1 > limits_->most[added])
+            return false;
+        return vacated < 0 || state.typeCount(vacated) >= limits_->least[vacated];
+    }
+
+    // With a slot of type `vacated` taken out: the candidate of lowest offset
+    // below `bound` whose number is free and whose type keeps the limits, or -1.
+    // Only candidates of type `onlyType` when that is given.
+    int bestFor(const PlanCounts& state, Offset bound, int vacated, int onlyType = -2) const {
         int best = -1;
         for (int c = 0; c < classes_.size(); ++c) {
+            const int type = pool_.typeSlot(classes_.representative[c]);
+            if (onlyType != -2 ? type != onlyType : !typeAllowed(state, vacated, type))
+                continue;
             const Offset o = state.offsetWithAdded(classes_.representative[c]);
             if (o < bound) {
                 if (const int m = freeMember(state, c); m >= 0) {
@@ -206,8 +220,62 @@ public:
             if (a >= 0 && state.holders(pool_.numberId(a)) == 1)
                 continue;
             state.vacate(s);
-            const int b = bestFor(state, std::numeric_limits<Offset>::max());
+            const int vacated = pool_.typeSlot(a);
+            int b = bestFor(state, std::numeric_limits<Offset>::max(), vacated, a >= 0 ? vacated : -2);
+            if (b < 0)
+                b = bestFor(state, std::numeric_limits<Offset>::max(), vacated);
             state.fill(s, b >= 0 ? b : a);
+        }
+        repairTypes(state);
+    }
+
+    // Moves questions from types above their limits (or of no type slot) to
+    // types below theirs, each move the one that costs least, until the
+    // counts are within the limits or no move is left.
+    void repairTypes(PlanCounts& state) const {
+        if (!limits_)
+            return;
+        const TypeLimits& l = *limits_;
+        const int n = int(state.plan().size());
+        for (int move = 0; move < 2 * n; ++move) {
+            int under = -1;
+            for (int t = 0; t < kTypeSlotCount && under < 0; ++t)
+                if (state.typeCount(t) < l.least[t])
+                    under = t;
+            bool over = false;
+            for (int s = 0; s < n && !over; ++s) {
+                const int t = pool_.typeSlot(state.plan()[s]);
+                over = t < 0 || state.typeCount(t) > l.most[t];
+            }
+            if (under < 0 && !over)
+                return;
+            // A slot that must go (over its limit) or may go (above its least).
+            auto leaves = [&](int t, bool mustOnly) {
+                return t < 0 || state.typeCount(t) > (mustOnly ? l.most[t] : l.least[t]);
+            };
+            int bestSlot = -1, bestCandidate = -1;
+            Offset bestOffset = std::numeric_limits<Offset>::max();
+            for (int s = 0; s < n; ++s) {
+                const int a = state.plan()[s];
+                const int ta = pool_.typeSlot(a);
+                if (!leaves(ta, over))
+                    continue;
+                state.vacate(s);
+                for (int t = 0; t < kTypeSlotCount; ++t) {
+                    if (t == ta || (under >= 0 ? t != under : state.typeCount(t) >= l.most[t]))
+                        continue;
+                    const int b = bestFor(state, bestOffset, ta, t);
+                    if (b >= 0) {
+                        bestOffset = state.offsetWithAdded(b);
+                        bestSlot = s;
+                        bestCandidate = b;
+                    }
+                }
+                state.fill(s, a);
+            }
+            if (bestSlot < 0)
+                return;
+            state.replace(bestSlot, bestCandidate);
         }
     }
 
@@ -227,7 +295,7 @@ public:
                 const Offset current = state.offset();
                 const int a = state.plan()[s];
                 state.vacate(s);
-                const int b = bestFor(state, current);
+                const int b = bestFor(state, current, pool_.typeSlot(a));
                 state.fill(s, b >= 0 ? b : a);
                 improved = improved || b >= 0;
             }
@@ -243,7 +311,7 @@ public:
             const int s = randomBelow(random_, n);
             for (int attempt = 0; attempt < 64; ++attempt) {
                 const int r = randomBelow(random_, pool_.size());
-                if (r != state.plan()[s] && state.keepsNumbersDistinct(s, r)) {
+                if (r != state.plan()[s] && state.keepsNumbersDistinct(s, r) && keepsTypes(state, s, r)) {
                     state.replace(s, r);
                     break;
                 }
@@ -252,6 +320,17 @@ public:
     }
 
 private:
+    // True when `candidate` in `slot` keeps the type counts within their limits.
+    bool keepsTypes(const PlanCounts& state, int slot, int candidate) const {
+        if (!limits_)
+            return true;
+        const int ta = pool_.typeSlot(state.plan()[slot]), tb = pool_.typeSlot(candidate);
+        if (ta == tb)
+            return true;
+        return tb >= 0 && state.typeCount(tb) + 1 <= limits_->most[tb] &&
+               (ta < 0 || state.typeCount(ta) - 1 >= limits_->least[ta]);
+    }
+
     void shuffle(std::vector<int>& v) {
         for (int i = int(v.size()) - 1; i > 0; --i)
             std::swap(v[i], v[randomBelow(random_, i + 1)]);
@@ -261,6 +340,7 @@ private:
     CandidateClasses classes_;
     std::mt19937& random_;
     Clock::time_point deadline_;
+    const TypeLimits* limits_;
 };
 
 }  // namespace
@@ -275,7 +355,7 @@ RefineResult refinePlan(const CandidatePool& pool, const Plan& start, std::mt199
         result.valid = false;
         return result;
     }
-    Refiner refiner(pool, random, deadline);
+    Refiner refiner(pool, random, deadline, options.typeLimits ? &*options.typeLimits : nullptr);
     PlanCounts current(pool, start);
     refiner.repair(current);
     if (!current.isValid()) {
@@ -289,7 +369,9 @@ RefineResult refinePlan(const CandidatePool& pool, const Plan& start, std::mt199
     result.offset = current.offset();
 
     // No plan can go below this: reaching it ends the refinement.
-    const Offset floor = pool.offsetLowerBound(int(start.size()));
+    Offset floor = pool.offsetLowerBound(int(start.size()));
+    if (options.typeLimits)
+        floor += options.typeLimits->leastTypeSum(pool.typeTargets(), int(start.size()));
     refiner.localSearch(current);
     if (current.offset() < result.offset) {
         result.plan = current.plan();

@@ -7,6 +7,7 @@
 #include "compose/candidates.h"
 
 #include <chrono>
+#include <optional>
 #include <random>
 
 namespace zs {
@@ -23,6 +24,8 @@ public:
     Offset offsetAfterReplace(int slot, int candidate) const;
     void replace(int slot, int candidate);
 
+    // How many slots hold a candidate of type slot t.
+    int typeCount(int t) const { return int(typeCount_[t]); }
     // How many slots hold a candidate of this number id.
     int holders(int numberId) const { return numberId < 0 ? 0 : numberCount_[numberId]; }
     // True when putting `candidate` in `slot` keeps every number once in the plan.
@@ -57,6 +60,9 @@ struct RefineOptions {
     // It stops earlier when this many perturbation rounds in a row found no
     // better plan, or when the plan reaches the pool's offsetLowerBound.
     int stallRounds = 1000;
+    // The type counts every plan keeps (none: the type counts may move). A
+    // start outside them is brought within them first where the candidates allow.
+    std::optional<TypeLimits> typeLimits = std::nullopt;
 };
 
 struct RefineResult {

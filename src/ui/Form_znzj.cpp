@@ -89,7 +89,18 @@ Form_znzj::Form_znzj(RunState& state, QWidget* parent)
         HScroll_ndbl[k] = control<QScrollBar>(this, "HScroll_ndbl", k);
         Label_ndbl[k] = control<QLabel>(this, "Label_ndbl", k);
         connect(HScroll_ndbl[k], &QScrollBar::valueChanged, this, [this, k] { HScroll_ndbl_Change(k); });
+        Label_ndsl[k] = control<QLabel>(this, "Label_ndsl", k);
     }
+    for (int i = 0; i < kTypeSlotCount; ++i)
+        Label_txsl[i] = control<QLabel>(this, "Label_txsl", i);
+    // The counts follow every filter of the candidates.
+    connect(ui->TreeView_zz, &QTreeWidget::itemChanged, this, &Form_znzj::ShowScopeCounts);
+    connect(ui->TreeView_stly, &QTreeWidget::itemChanged, this, &Form_znzj::ShowScopeCounts);
+    for (QCheckBox* box : {ui->Check_zzzq, ui->Check_zzzh, ui->Check_jtnyg})
+        connect(box, &QCheckBox::toggled, this, &Form_znzj::ShowScopeCounts);
+    for (QDateEdit* date : {ui->DTPicker_zzzq, ui->DTPicker_zzzh})
+        connect(date, &QDateEdit::dateChanged, this, &Form_znzj::ShowScopeCounts);
+    connect(ui->Text_jtnyg, &QSpinBox::valueChanged, this, &Form_znzj::ShowScopeCounts);
     connect(ui->Check_zzzq, &QCheckBox::toggled, this, &Form_znzj::Check_zzzq_Click);
     connect(ui->Check_zzzh, &QCheckBox::toggled, this, &Form_znzj::Check_zzzh_Click);
     connect(ui->Check_jtnyg, &QCheckBox::toggled, this, &Form_znzj::Check_jtnyg_Click);
@@ -147,9 +158,11 @@ void Form_znzj::Form_Load() {
         ui->Text_jtnyg->setValue(savedRecentUse_.days);
     });
     Check_jtnyg_Click();
+    ShowScopeCounts();
 }
 
 void Form_znzj::fillFilterTree(QTreeWidget* tree, const QString& keyPrefix, const QStringList& values) {
+    const QSignalBlocker block(tree);
     tree->clear();
     for (const QString& value : values) {
         auto* node = new QTreeWidgetItem(tree);
@@ -201,6 +214,7 @@ void Form_znzj::RecountTotal() {
         counts[i] = Text_ts[i]->text();
     }
     ui->Label_tszj->setText(zs::RecountTotal(ticked, counts));
+    ColourScopeCounts();
 }
 
 // ------------------------------------------------------------------ shares
@@ -233,6 +247,7 @@ void Form_znzj::HScroll_ndbl_Change(int i) {
     ShowOverallDifficulty();
     ShowShareTotal();
     ColourShareTotal();
+    ColourScopeCounts();
     for (int m = 0; m < excess.messages; ++m)
         state_.prompts.message(kShareExcessMessage, Buttons::Ok, Icon::Question);
 }
@@ -273,6 +288,45 @@ void Form_znzj::TreeView_kcfw_NodeCheck(int node) {
     ScopeTreeModel& tree = ui->TreeView_kcfw->model();
     tree.tickPropagating(node, tree.isChecked(node));
     ui->TreeView_kcfw->syncChecks();
+    ShowScopeCounts();
+}
+
+// ------------------------------------------------------------------ what the scope holds
+
+void Form_znzj::ShowScopeCounts() {
+    const CompositionInputs in = inputs();
+    scopeCounts_.reset();
+    if (in.ScopePaths.isEmpty()) {
+        ui->Label_kcfwsl->setText(QStringLiteral("尚未勾选考查范围"));
+    } else if (in.AuthorFilter.isEmpty() || in.SourceFilter.isEmpty()) {
+        // No teacher or no source ticked: no question is a candidate.
+        scopeCounts_ = ScopeCounts{};
+        ui->Label_kcfwsl->setText(QStringLiteral("所选范围内共 0 道题"));
+    } else {
+        try {
+            Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
+            scopeCounts_ = scopeCountsInBank(bank, zs::CollectParameters(in, QStringList()));
+            ui->Label_kcfwsl->setText(QStringLiteral("所选范围内共 %1 道题").arg(scopeCounts_->questions));
+        } catch (const StoreError&) {
+            // Computing reports what is wrong with the bank; here only the count is missing.
+            ui->Label_kcfwsl->setText(QStringLiteral("所选范围内的题数无法统计"));
+        }
+    }
+    for (int i = 0; i < kTypeSlotCount; ++i)
+        Label_txsl[i]->setText(scopeCounts_ ? QStringLiteral("有 %1 道").arg(scopeCounts_->types[i]) : QString());
+    for (int k = 0; k < kLevelCount; ++k)
+        Label_ndsl[k]->setText(scopeCounts_ ? QStringLiteral("有 %1 道").arg(scopeCounts_->levels[k]) : QString());
+    ColourScopeCounts();
+}
+
+void Form_znzj::ColourScopeCounts() {
+    const QColor enough(85, 85, 85), tooFew(255, 0, 0);
+    const CompositionParameters asked = zs::CollectParameters(inputs(), QStringList());
+    for (int i = 0; i < kTypeSlotCount; ++i)
+        setTextColour(Label_txsl[i], scopeCounts_ && asked.TypeTargets[i] > scopeCounts_->types[i] ? tooFew : enough);
+    for (int k = 0; k < kLevelCount; ++k)
+        setTextColour(Label_ndsl[k], scopeCounts_ && asked.LevelTargets[k] > scopeCounts_->levels[k] ? tooFew : enough);
+    setTextColour(ui->Label_kcfwsl, scopeCounts_ && asked.TotalWanted > scopeCounts_->questions ? tooFew : enough);
 }
 
 // ------------------------------------------------------------------ the plan

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "compose/composition.h"
 #include "compose/compositionparameters.h"
 #include "compose/compositionsettings.h"
 
 #include <QDialog>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -56,6 +58,12 @@ public:
     void Command_tc_Click();
     void Image_logo_Click();
 
+    // The questions of the ticked scope (with the teacher, source and date
+    // filters) per type and per level, beside the type counts and the level
+    // shares; red where the request asks for more than there are.
+    void ShowScopeCounts();
+    void ColourScopeCounts();
+
     // What the controls show, as the parameter logic reads it.
     CompositionInputs inputs() const;
     // Builds the parameters from the controls and checks them, showing the
@@ -73,6 +81,8 @@ public:
     std::array<QPushButton*, kTypeSlotCount> Command_tsjia{};
     std::array<QScrollBar*, kLevelCount> HScroll_ndbl{};
     std::array<QLabel*, kLevelCount> Label_ndbl{};
+    std::array<QLabel*, kTypeSlotCount> Label_txsl{};
+    std::array<QLabel*, kLevelCount> Label_ndsl{};
 
 private:
     void fillFilterTree(QTreeWidget* tree, const QString& keyPrefix, const QStringList& values);
@@ -86,6 +96,8 @@ private:
     RunState& state_;
     // The recent-use filter as the bank holds it.
     RecentUseSetting savedRecentUse_;
+    // What the ticked scope holds, as last counted (none: not counted).
+    std::optional<ScopeCounts> scopeCounts_;
 };
 
 }  // namespace zs

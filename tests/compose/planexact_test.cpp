@@ -10,6 +10,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 #include <limits>
+#include <map>
 
 using namespace zs;
 
@@ -207,6 +208,170 @@ TEST(exactPlans, EqualsTheBruteForceMinimumOnSmallPools) {
     EXPECT_GT(checked, 30);
 }
 
+TEST(exactPlans, WithTypeLimitsEqualsTheBruteForceMinimumOfAdmittedPlans) {
+    // Random requests whose type counts add up to the total, as the screen
+    // makes them; the start may hold any type.
+    std::mt19937 random(17);
+    int checked = 0, moved = 0;
+    for (int round = 0; round < 80; ++round) {
+        const QStringList points = scopePoints(random);
+        const CandidateTable table = test::randomCandidates(random, 8 + randomBelow(random, 8), points);
+        CompositionParameters p = test::randomParameters(random, points, 1);
+        const int total = 2 + randomBelow(random, 3);
+        p.TypeTargets = {};
+        for (int i = 0; i < total; ++i)
+            ++p.TypeTargets[randomBelow(random, 3) * 2];  // 单选题, 填空题, 计算题
+        p.TotalWanted = total;
+        const CandidatePool pool(table, p);
+        if (pool.distinctNumbers() > 14 || pool.distinctNumbers() < total)
+            continue;
+        const std::optional<TypeLimits> limits = askedTypeLimits(pool, total);
+        if (!limits)
+            continue;
+        Offset best = std::numeric_limits<Offset>::max(), unlimited = best;
+        for (const Enumerated& e : allPlans(pool, total)) {
+            unlimited = std::min(unlimited, e.offset);
+            if (limits->admit(pool, e.plan))
+                best = std::min(best, e.offset);
+        }
+        if (best == std::numeric_limits<Offset>::max())
+            continue;  // rows of one question under two types can leave no admitted plan
+        moved += best > unlimited;
+
+        std::vector<char> taken(pool.distinctNumbers(), 0);
+        const Plan start = randomValidPlan(pool, total, random, taken);
+        ExactOptions options{60s};
+        options.typeLimits = limits;
+        const ExactResult exact = exactPlans(pool, {start}, options);
+        ASSERT_EQ(exact.offset, best) << "round " << round;
+        EXPECT_EQ(exact.bound, best) << "round " << round;
+        ASSERT_EQ(exact.plans.size(), 1u);
+        EXPECT_TRUE(limits->admit(pool, exact.plans[0])) << "round " << round;
+        EXPECT_EQ(numberIds(pool, exact.plans[0]).size(), total);
+        ++checked;
+    }
+    EXPECT_GT(checked, 20);
+    // The limits decide: often the best plan of any types has another mix.
+    EXPECT_GT(moved, 3);
+}
+
+TEST(TypeLimits, AskedCountsAreExactAndAShortTypeIsMadeUpByTheOthers) {
+    // 3 多选题 (one with two rows), 6 填空题, 4 判断题.
+    CandidateTable table;
+    auto add = [&](int number, const QString& type) {
+        table.push_back({questionNumberText(number), "节", type, "0.5", "", "x"});
+    };
+    for (int i = 1; i <= 3; ++i)
+        add(i, "多选题");
+    add(1, "多选题");
+    for (int i = 4; i <= 9; ++i)
+        add(i, "填空题");
+    for (int i = 10; i <= 13; ++i)
+        add(i, "判断题");
+    CompositionParameters p = test::parametersOver({}, 7);
+    p.TypeTargets[1] = 2;
+    p.TypeTargets[2] = 5;
+    const CandidatePool pool(table, p);
+    EXPECT_EQ(questionsPerType(pool), (std::array<int, 8>{0, 3, 6, 4, 0, 0, 0, 0}));
+
+    // Enough of both: exactly as asked, nothing of the 判断题.
+    std::optional<TypeLimits> l = askedTypeLimits(pool, 7);
+    ASSERT_TRUE(l.has_value());
+    EXPECT_EQ(l->least, (std::array<int, 8>{0, 2, 5, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(l->most, (std::array<int, 8>{0, 2, 5, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(l->leastTypeSum(p.TypeTargets, 7), 0);
+    EXPECT_TRUE(l->admit(pool, {0, 1, 4, 5, 6, 7, 8}));
+    EXPECT_FALSE(l->admit(pool, {0, 4, 5, 6, 7, 8, 9}));   // 1 + 6
+    EXPECT_FALSE(l->admit(pool, {0, 1, 4, 5, 6, 7, 10}));  // a 判断题
+    EXPECT_FALSE(l->admit(pool, {0, 1, 4, 5, 6, 7, -1}));  // an empty slot
+
+    // 4 多选题 asked, 3 there: all three, and the 填空题 make up the total.
+    p.TypeTargets[1] = 4;
+    p.TypeTargets[2] = 3;
+    const CandidatePool shortPool(table, p);
+    l = askedTypeLimits(shortPool, 7);
+    ASSERT_TRUE(l.has_value());
+    EXPECT_EQ(l->least, (std::array<int, 8>{0, 3, 3, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(l->most, (std::array<int, 8>{0, 3, 4, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(l->leastTypeSum(p.TypeTargets, 7), 5 * (1 + 1));
+
+    // Two papers share the questions of each type: too few 多选题 and 填空题 for 7 each.
+    EXPECT_FALSE(askedTypeLimits(shortPool, 7, 2).has_value());
+    EXPECT_EQ(askedTypesTooFewMessage(shortPool, 7, 2),
+              "对不起，所选考查范围内所要求题型的题目只有 9 道（多选题 3 道，填空题 6 道），不够组成两套各 7 "
+              "道题、没有相同题目的A/B卷，无法同时生成A/B卷！");
+    // The asked types alone hold too few for 10.
+    p.TypeTargets[2] = 6;
+    p.TotalWanted = 10;
+    const CandidatePool tenPool(table, p);
+    EXPECT_FALSE(askedTypeLimits(tenPool, 10).has_value());
+    EXPECT_EQ(askedTypesTooFewMessage(tenPool, 10),
+              "对不起，所选考查范围内所要求题型的题目只有 9 道（多选题 3 道，填空题 6 道），少于您组卷所需的总题数 10 "
+              "道，无法进行智能组卷！");
+}
+
+TEST(ComposePlan, RefiningKeepsTheAskedTypesExactlyAndNamesAShortType) {
+    // A scope where a better knowledge coverage lies in a type not asked for:
+    // 8 单选题 all on one point, 填空题 and 解答题 spread over six points.
+    QStringList points;
+    for (int i = 1; i <= 6; ++i)
+        points << QString("%1-点").arg(i);
+    CandidateTable table;
+    int number = 0;
+    auto add = [&](const QString& type, const QString& point) {
+        ++number;
+        table.push_back({questionNumberText(number), "节", type, "0.5", point, "x"});
+    };
+    for (int i = 0; i < 8; ++i)
+        add("单选题", points[0]);
+    for (int i = 0; i < 6; ++i)
+        add("填空题", points[i]);
+    for (int i = 1; i <= 4; ++i)
+        add("解答题", points[i]);
+    add("多选题", points[5]);
+    CompositionParameters p = test::parametersOver(points, 8);
+    p.TypeTargets[0] = 6;
+    p.TypeTargets[2] = 2;
+    p.LevelTargets[2] = 8;
+    auto typesOf = [&](const Plan& plan) {
+        std::map<QString, int> counts;
+        for (int r : plan)
+            ++counts[table[r].type];
+        return counts;
+    };
+    {
+        std::mt19937 random(5);
+        const ComposeResult r = composePlan(table, p, random, exactOptions());
+        ASSERT_TRUE(r.PlanReady()) << r.message.toStdString();
+        EXPECT_EQ(typesOf(r.BestPlan), (std::map<QString, int>{{"单选题", 6}, {"填空题", 2}}));
+        // 6 hits on one point, two on others: 5 × (1 + 25 + 0 + 0 + 3 × 1).
+        EXPECT_EQ(r.BestOffset, 145);
+        EXPECT_EQ(r.message, planResultMessage(145) + "\r\r该方案已证明为最优方案。");
+    }
+    // The offset alone would rather take 解答题.
+    const CandidatePool pool(table, p);
+    Plan mixed = {0, 1, 2, 3, 9, 10, 14, 15};
+    EXPECT_LT(pool.offset(mixed), 145);
+
+    // 2 多选题 and 5 填空题 over a scope of one 多选题: it and six 填空题.
+    p.TypeTargets = {0, 2, 5, 0, 0, 0, 0, 0};
+    p.TotalWanted = 7;
+    p.LevelTargets = {0, 0, 7, 0, 0};
+    std::mt19937 random(6);
+    const ComposeResult r = composePlan(table, p, random, exactOptions());
+    ASSERT_TRUE(r.PlanReady()) << r.message.toStdString();
+    EXPECT_EQ(typesOf(r.BestPlan), (std::map<QString, int>{{"多选题", 1}, {"填空题", 6}}));
+    EXPECT_TRUE(r.message.endsWith(
+        "该方案已证明为最优方案。\r\r所选范围内的题目不足，方案的题型为：多选题 1 道，填空题 6 道。"))
+        << r.message.toStdString();
+
+    // Unticked, the classic search keeps the offset as it is: no limits.
+    ComposeOptions classic;
+    classic.refine = false;
+    std::mt19937 same(6), again(6);
+    EXPECT_EQ(composePlan(table, p, same, classic).BestPlan, SearchPlan(CandidatePool(table, p), 7, again).BestPlan);
+}
+
 TEST(exactPlans, TwoPapersEqualTheBruteForceMinimumOfDisjointPairs) {
     std::mt19937 random(11);
     int checked = 0;
@@ -379,7 +544,8 @@ TEST(ComposePlan, TooFewQuestionsForTwoPapersAreRefused) {
         o.refine = refine;
         const ComposeResult r = composePlan(table, p, random, o);
         EXPECT_EQ(r.status, PlanStatus::RefusedTooFew);
-        EXPECT_EQ(r.message, kTooFewForTwoPapersMessage);
+        EXPECT_EQ(r.message, "对不起，所选考查范围内的题目不够组成两套没有相同题目的A/B卷，无法同时生成A/B卷！\r\r"
+                             "所选范围内共 15 道题。题型：单选题 15 道；难度：中等题 15 道。");
     }
 }
 

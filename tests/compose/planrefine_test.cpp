@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace zs;
 using zs::test::ComposeBank;
@@ -178,6 +179,31 @@ TEST(refinePlan, FindsTheBestPlanOfTheTenPointExample) {
     }
 }
 
+TEST(refinePlan, KeepsTheTypeLimitsFromAnyStart) {
+    // Random starts of all five types (a 判断题 was not asked for); the
+    // refined plan holds 8 单选题, 4 填空题, 4 计算题 and 4 解答题, never
+    // worse than the best start brought within the limits.
+    for (unsigned seed : {3u, 13u, 23u}) {
+        const Scope s(seed);
+        const CandidatePool pool(s.table, s.parameters);
+        const std::optional<TypeLimits> limits = askedTypeLimits(pool, 20);
+        ASSERT_TRUE(limits.has_value());
+        std::mt19937 random(seed);
+        RefineOptions options{60s, 30};
+        options.typeLimits = limits;
+        const Plan start = DrawRandomPlan(pool.size(), 20, random);
+        const RefineResult refined = refinePlan(pool, start, random, options);
+        ASSERT_TRUE(refined.valid);
+        EXPECT_TRUE(limits->admit(pool, refined.plan)) << "seed " << seed;
+        std::map<QString, int> types;
+        for (int r : refined.plan)
+            ++types[s.table[r].type];
+        EXPECT_EQ(types, (std::map<QString, int>{{"单选题", 8}, {"填空题", 4}, {"计算题", 4}, {"解答题", 4}}));
+        EXPECT_EQ(numbersOf(s.table, refined.plan).size(), 20);
+        EXPECT_EQ(refined.offset, pool.offset(refined.plan));
+    }
+}
+
 TEST(composePlan, UntickedItIsExactlyTheClassicSearch) {
     const Scope s(11);
     const CandidatePool pool(s.table, s.parameters);
@@ -216,7 +242,9 @@ TEST(composePlan, FewerQuestionsThanSlotsAreRefusedWhenRefining) {
     ComposeResult r = composePlan(table, p, random, untimed());
     EXPECT_EQ(r.status, PlanStatus::RefusedTooFew);
     EXPECT_FALSE(r.PlanReady());
-    EXPECT_EQ(r.message, kTooFewCandidatesMessage);
+    // The refusal names what the scope holds.
+    EXPECT_EQ(r.message, "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！\r\r"
+                         "所选范围内共 4 道题。题型：单选题 4 道；难度：中等题 4 道。");
     r = composePlan(table, p, random, untimed(false));
     EXPECT_EQ(r.status, PlanStatus::Ready);
 

@@ -82,6 +82,47 @@ inline void fillCompositionBank(TestApp& app, int questions = 40) {
     });
 }
 
+// A one-section bank whose best knowledge coverage lies in types a request
+// leaves out: 8 单选题 all on the section's first point, 6 填空题 one on each
+// of its six points, 4 解答题 on points 2–5 and one 多选题 on point 6; every
+// question 中等 (0.5).
+inline void fillUnevenTypeBank(TestApp& app) {
+    Bank bank(app.bankPath());
+    const QStringList volume = kVolume.split(u'\\');
+    QStringList points;
+    for (int p = 0; p < 6; ++p) {
+        points << pointOf(0, 0, p);
+        static const QStringList columns = {"科目", "教材版本", "年级", "上下册", "章", "节", "知识点"};
+        const QStringList values = volume + QStringList{kChapters[0], kSections[0][0], points.last()};
+        RowValues row;
+        for (int i = 0; i < values.size(); ++i)
+            row << qMakePair(columns[i], QVariant(values[i]));
+        bank.addRow("教材设置", row);
+    }
+    int number = 0;
+    auto add = [&](const QString& type, const QString& point) {
+        const QString n = questionNumberText(++number);
+        bank.addRow("试题库", {{"题目编号", n},
+                               {"考查范围", sectionPath(0, 0)},
+                               {"题型", type},
+                               {"难度", QStringLiteral("0.5")},
+                               {"知识点", point},
+                               {"试题识别码", "张三-" + n},
+                               {"试题来源", QStringLiteral("1-课本")},
+                               {"入库日期", QDate(2012, 3, 7)},
+                               {"入库教师", QStringLiteral("张三")}});
+    };
+    bank.transaction([&] {
+        for (int i = 0; i < 8; ++i)
+            add(QStringLiteral("单选题"), points[0]);
+        for (int i = 0; i < 6; ++i)
+            add(QStringLiteral("填空题"), points[i]);
+        for (int i = 1; i <= 4; ++i)
+            add(QStringLiteral("解答题"), points[i]);
+        add(QStringLiteral("多选题"), points[5]);
+    });
+}
+
 // Drives the screen through its controls.
 class ZnzjDriver {
 public:

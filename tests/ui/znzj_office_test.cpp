@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSet>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace zs;
 using namespace zs::test;
@@ -194,9 +195,10 @@ TEST_F(ZnzjOfficeTest, ABPapersReachTwoTablesWithoutACommonQuestion) {
 }
 
 TEST_F(ZnzjOfficeTest, AfterTheExplanationOkComposesTheClosestPlan) {
-    // The whole volume holds 14 单选题: 16 are asked for.
+    // The whole volume holds 14 单选题: 16 are asked for, with 2 填空题.
     ui->tickScope(kVolume);
     ui->tickType(0, 16);
+    ui->tickType(2, 2);
     ui->setShares({2, 2, 2, 2, 2});
     app.prompts.answer(Answer::Ok);
     app.state().seedRandom(3);
@@ -205,14 +207,82 @@ TEST_F(ZnzjOfficeTest, AfterTheExplanationOkComposesTheClosestPlan) {
     ASSERT_EQ(messages.size(), 5) << messages.join("\n").toStdString();
     EXPECT_TRUE(messages[1].contains("单选题：需要 16 道，所选范围内只有 14 道。"));
     ASSERT_EQ(shown.size(), 1u);
-    ASSERT_EQ(shown[0].before.size(), 16u);
+    ASSERT_EQ(shown[0].before.size(), 18u);
     const CompositionParameters p = parameters();
     const Offset offset = planOffset(shown[0].before, p);
     EXPECT_TRUE(messages[2].startsWith(planResultMessage(offset) + "\r\r"));
-    // Every one of the 14 单选题 is in the plan: nothing closer exists.
-    int single = 0;
-    for (const Candidate& c : shown[0].before)
+    // Every one of the 14 单选题 is in the plan, the 填空题 make up the
+    // total, and no type that was not asked stands in it.
+    int single = 0, blank = 0;
+    for (const Candidate& c : shown[0].before) {
         single += c.type == "单选题";
+        blank += c.type == "填空题";
+    }
     EXPECT_EQ(single, 14);
-    EXPECT_TRUE(messages[2].endsWith("该方案已证明为最优方案。")) << messages[2].toStdString();
+    EXPECT_EQ(blank, 4);
+    EXPECT_TRUE(messages[2].endsWith("该方案已证明为最优方案。\r\r所选范围内的题目不足，方案的题型为：单选题 14 "
+                                     "道，填空题 4 道。"))
+        << messages[2].toStdString();
+}
+
+// The type counts are the paper's structure: a plan holds exactly the asked
+// count of each type, even where other types would cover the knowledge points
+// better, and where a type is short it takes all of it and the other asked
+// types make up the total.
+class ZnzjTypesOfficeTest : public ZnzjOfficeTest {
+protected:
+    void SetUp() override {
+        ZnzjOfficeTest::SetUp();
+        Bank(app.bankPath()).execute("delete from 试题库");
+        Bank(app.bankPath()).execute("delete from 教材设置");
+        fillUnevenTypeBank(app);
+        form = std::make_unique<Form_znzj>(app.state());
+        ui = std::make_unique<ZnzjDriver>(*form);
+    }
+    std::map<QString, int> typesShown(size_t i) const {
+        std::map<QString, int> counts;
+        for (const Candidate& c : shown[i].before)
+            ++counts[c.type];
+        return counts;
+    }
+};
+
+TEST_F(ZnzjTypesOfficeTest, ThePlanHoldsExactlyTheAskedTypes) {
+    ui->tickScope(sectionPath(0, 0));
+    ui->tickType(0, 6);
+    ui->tickType(2, 2);
+    ui->setShares({0, 0, 10, 0, 0});
+    app.state().seedRandom(11);
+    ui->compute();
+    const QStringList messages = app.prompts.messages();
+    ASSERT_EQ(messages.size(), 4) << messages.join("\n").toStdString();
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown[0].before.size(), 8u);
+    EXPECT_EQ(typesShown(0), (std::map<QString, int>{{"单选题", 6}, {"填空题", 2}}));
+    // Proven best among plans of these types; a plan of 4 单选题, 2 填空题 and
+    // 2 解答题 has a lower offset (95) but is not the paper asked for.
+    const CompositionParameters p = parameters();
+    EXPECT_EQ(planOffset(shown[0].before, p), 145);
+    EXPECT_EQ(messages[1], planResultMessage(145) + "\r\r该方案已证明为最优方案。");
+}
+
+TEST_F(ZnzjTypesOfficeTest, AShortTypeIsTakenWholeAndTheAskedTypesMakeUpTheTotal) {
+    ui->tickScope(sectionPath(0, 0));
+    ui->tickType(1, 2);
+    ui->tickType(2, 5);
+    ui->setShares({0, 0, 10, 0, 0});
+    app.prompts.answer(Answer::Ok);
+    app.state().seedRandom(12);
+    ui->compute();
+    const QStringList messages = app.prompts.messages();
+    ASSERT_EQ(messages.size(), 5) << messages.join("\n").toStdString();
+    EXPECT_EQ(messages[1], "所选考查范围内的题目不能完全满足设置的要求：\r\r"
+                           "多选题：需要 2 道，所选范围内只有 1 道。\r\r"
+                           "点击“确定”仍然计算最接近要求的方案，点击“取消”返回修改参数。");
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown[0].before.size(), 7u);
+    EXPECT_EQ(typesShown(0), (std::map<QString, int>{{"多选题", 1}, {"填空题", 6}}));
+    EXPECT_TRUE(messages[2].endsWith("该方案已证明为最优方案。\r\r所选范围内的题目不足，方案的题型为：多选题 1 "
+                                     "道，填空题 6 道。"))
+        << messages[2].toStdString();
 }

@@ -3,6 +3,7 @@
 // ticks, the parameter check and the failures that must leave it usable.
 
 #include "compose/composition.h"
+#include "store/statement.h"
 #include "ui/znzj_fixtures.h"
 
 #include <QApplication>
@@ -10,6 +11,11 @@
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
+
+// Messages read as text when an assertion fails.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 using namespace zs;
 using namespace zs::test;
@@ -228,9 +234,12 @@ TEST_F(ZnzjTest, TooFewQuestionsInTheScopeAreRefusedAfterTheNotice) {
     bool modal = false;
     app.state().modalHook = [&](QObject*) { modal = true; };
     ui->compute();
+    // The refusal names what the section holds.
     EXPECT_EQ(app.prompts.messages(),
               QStringList({"计算<最优方案>的时间可能有点长，在这段时间内要稍安勿躁，不要乱点鼠标哦~",
-                           "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！"}));
+                           "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！\r\r"
+                           "所选范围内共 12 道题。题型：单选题 5 道，填空题 3 道，计算题 4 道；"
+                           "难度：容易题 2 道，较易题 2 道，中等题 4 道，较难题 2 道，困难题 2 道。"}));
     EXPECT_FALSE(modal);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -255,6 +264,68 @@ TEST_F(ZnzjTest, AFailingCandidateQueryIsReportedAndTheScreenStaysUsable) {
     EXPECT_EQ(ui->text("Label_tszj"), "8");
     form->Command_tsjia[0]->click();
     EXPECT_EQ(ui->text("Label_tszj"), "9");
+}
+
+TEST_F(ZnzjTest, TheScopeCountsFollowTheTicksAndShowWhatCannotBeMet) {
+    // Nothing ticked: nothing counted.
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "尚未勾选考查范围");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(form->Label_txsl[i]->text(), "");
+
+    // One section: 12 questions (two filed from the last section too).
+    ui->tickScope(sectionPath(0, 0));
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 12 道题");
+    const QStringList types = {"有 5 道", "有 0 道", "有 3 道", "有 0 道", "有 4 道", "有 0 道", "有 0 道", "有 0 道"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(form->Label_txsl[i]->text(), types[i]) << i;
+    const QStringList levels = {"有 2 道", "有 2 道", "有 4 道", "有 2 道", "有 2 道"};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(form->Label_ndsl[k]->text(), levels[k]) << k;
+
+    // The whole volume, then one teacher only: every count follows.
+    ui->tickScope(kVolume);
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 40 道题");
+    EXPECT_EQ(form->Label_txsl[0]->text(), "有 14 道");
+    EXPECT_EQ(form->Label_ndsl[4]->text(), "有 8 道");
+    ui->tree("TreeView_zz")->topLevelItem(1)->setCheckState(0, Qt::Unchecked);  // 李四
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 20 道题");
+    EXPECT_EQ(form->Label_txsl[0]->text(), "有 7 道");
+    // Questions recently used are left out as the composition leaves them out.
+    {
+        Bank bank(app.bankPath());
+        bank.execute("update 试题库 set 最后使用日期 = #" + dialectDate(app.clock.today()) +
+                     "# where 题目编号 = '00001' or 题目编号 = '00003'");
+    }
+    ui->find<QCheckBox>("Check_jtnyg")->click();
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 18 道题");
+    ui->find<QCheckBox>("Check_jtnyg")->click();
+    ui->tree("TreeView_zz")->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "所选范围内共 40 道题");
+
+    // Asking more than there are turns the count red, as the teacher types.
+    const QColor grey(85, 85, 85), red(255, 0, 0);
+    ui->tickType(0, 14);
+    EXPECT_EQ(textColour(form->Label_txsl[0]), grey);
+    form->Text_ts[0]->setText("15");
+    EXPECT_EQ(textColour(form->Label_txsl[0]), red);
+    EXPECT_EQ(textColour(form->Label_txsl[2]), grey);
+    // 15 questions, all 困难题: 8 there.
+    ui->setShares({0, 0, 0, 0, 10});
+    EXPECT_EQ(textColour(form->Label_ndsl[4]), red);
+    EXPECT_EQ(textColour(form->Label_ndsl[0]), grey);
+    form->HScroll_ndbl[4]->setValue(5);
+    form->HScroll_ndbl[2]->setValue(5);
+    EXPECT_EQ(textColour(form->Label_ndsl[4]), grey);
+    EXPECT_EQ(textColour(ui->label("Label_kcfwsl")), grey);
+    form->Text_ts[0]->setText("41");
+    EXPECT_EQ(textColour(ui->label("Label_kcfwsl")), red);
+
+    // Unticking the scope clears the counts.
+    ui->tickScope(kVolume, false);
+    EXPECT_EQ(ui->text("Label_kcfwsl"), "尚未勾选考查范围");
+    EXPECT_EQ(form->Label_ndsl[0]->text(), "");
+    EXPECT_EQ(textColour(form->Label_txsl[0]), grey);
+    EXPECT_TRUE(app.prompts.messages().isEmpty()) << app.prompts.messages().join("\n").toStdString();
 }
 
 TEST_F(ZnzjTest, TheLogoOpensTheHomePage) {
@@ -309,9 +380,10 @@ TEST_F(ZnzjTest, TheRecentUseFilterIsRememberedInTheBank) {
 }
 
 TEST_F(ZnzjTest, AnImpossibleRequestIsExplainedBeforeSearchingAndCancelKeepsTheSettings) {
-    // The whole volume holds 14 单选题 and 8 困难题.
+    // The whole volume holds 14 单选题, 13 填空题 and 8 困难题.
     ui->tickScope(kVolume);
     ui->tickType(0, 16);
+    ui->tickType(2, 2);
     ui->setShares({0, 0, 0, 0, 10});
     bool modal = false;
     app.state().modalHook = [&](QObject*) { modal = true; };
@@ -322,20 +394,33 @@ TEST_F(ZnzjTest, AnImpossibleRequestIsExplainedBeforeSearchingAndCancelKeepsTheS
     const PromptRecord& question = app.prompts.records()[1];
     EXPECT_EQ(question.text, "所选考查范围内的题目不能完全满足设置的要求：\r\r"
                              "单选题：需要 16 道，所选范围内只有 14 道。\r"
-                             "困难题：需要 16 道，所选范围内只有 8 道。\r\r"
+                             "困难题：需要 18 道，所选范围内只有 8 道。\r\r"
                              "点击“确定”仍然计算最接近要求的方案，点击“取消”返回修改参数。");
     EXPECT_EQ(question.buttons, Buttons::OkCancel);
     EXPECT_EQ(question.icon, Icon::Question);
     EXPECT_FALSE(modal);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(ui->text("Label_tszj"), "16");
+    EXPECT_EQ(ui->text("Label_tszj"), "18");
+
+    // The ticked types alone cannot fill the paper: refused with their counts,
+    // before any explanation (no type that was not ticked is taken instead).
+    app.prompts.clear();
+    form->Text_ts[2]->setText("12");
+    ui->compute();
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({kSearchNotice, "对不起，所选考查范围内所要求题型的题目只有 27 道（单选题 14 道，填空题 13 "
+                                          "道），少于您组卷所需的总题数 28 道，无法进行智能组卷！"}));
+    EXPECT_FALSE(modal);
 
     // More questions than the scope holds are refused as always, before any explanation.
     app.prompts.clear();
     ui->find<QCheckBox>("Check_jxyh")->click();
     form->Text_ts[0]->setText("60");
     ui->compute();
-    EXPECT_EQ(app.prompts.messages(), QStringList({kSearchNotice, kTooFewCandidatesMessage}));
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({kSearchNotice, "对不起，所选考查范围内的总题数小于您组卷所需的总题数，无法进行智能组卷！\r\r"
+                                          "所选范围内共 40 道题。题型：单选题 14 道，填空题 13 道，计算题 13 道；"
+                                          "难度：容易题 8 道，较易题 8 道，中等题 8 道，较难题 8 道，困难题 8 道。"}));
 }
 
 TEST_F(ZnzjTest, ABPapersNeedTwiceAsManyQuestions) {
@@ -349,6 +434,10 @@ TEST_F(ZnzjTest, ABPapersNeedTwiceAsManyQuestions) {
     bool modal = false;
     app.state().modalHook = [&](QObject*) { modal = true; };
     ui->compute();
-    EXPECT_EQ(app.prompts.messages(), QStringList({kSearchNotice, kTooFewForTwoPapersMessage}));
+    EXPECT_EQ(app.prompts.messages(),
+              QStringList({kSearchNotice,
+                           "对不起，所选考查范围内的题目不够组成两套没有相同题目的A/B卷，无法同时生成A/B卷！\r\r"
+                           "所选范围内共 12 道题。题型：单选题 5 道，填空题 3 道，计算题 4 道；"
+                           "难度：容易题 2 道，较易题 2 道，中等题 4 道，较难题 2 道，困难题 2 道。"}));
     EXPECT_FALSE(modal);
 }

@@ -7,6 +7,7 @@
 #include "questions/questiontexts.h"
 #include "questions/scopeknowledge.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
 #include "store/textnumbers.h"
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
@@ -18,7 +19,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
-#include <QTemporaryDir>
 
 namespace zs {
 
@@ -101,10 +101,29 @@ Form_drsj::~Form_drsj() {
     import_.reset();
     if (word_)
         word_->quit();
+    removeWorkFolder();
+}
+
+void Form_drsj::removeWorkFolder() {
+    if (!work_.isEmpty())
+        QDir(work_).removeRecursively();
+    work_.clear();
 }
 
 void Form_drsj::Form_Load() {
     state_.resetBankPath();
+    // Questions whose documents are all gone: nothing may be imported beside
+    // them (as entry refuses), and nothing is made.
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
+        refusal_ = lostDocumentsMessage(bank);
+    });
+    if (!refusal_.isEmpty()) {
+        state_.prompts.message(refusal_, Buttons::Ok, Icon::Exclamation);
+        for (QPushButton* button : findChildren<QPushButton*>())
+            button->setEnabled(button == ui->Command_fhzjm);
+        return;
+    }
     guarded(state_, [&] {
         const BankChoices choices = readBankChoices(state_.BankPath);
         fillCombo(ui->Combo_tx, choices.types);
@@ -118,7 +137,7 @@ void Form_drsj::Form_Load() {
 }
 
 QDate Form_drsj::today() const {
-    return QDate::currentDate();
+    return state_.today();
 }
 
 bool Form_drsj::attempt(const std::function<void()>& work) {
@@ -195,10 +214,11 @@ void Form_drsj::Command_cfsj_Click() {
     QStringList types;
     const bool done = attempt([&] {
         types = readBankChoices(state_.BankPath).types;
-        work_ = std::make_unique<QTemporaryDir>();
-        if (!work_->isValid())
+        removeWorkFolder();
+        work_ = makeSplitFolder(QDir::tempPath());
+        if (work_.isEmpty())
             throw PaperImportError(QStringLiteral("无法建立临时文件夹，不能拆分试卷。"));
-        auto paper = std::make_unique<PaperImport>(word(), work_->path());
+        auto paper = std::make_unique<PaperImport>(word(), work_);
         paper->open(paperPath_, answerPath_, types, [&](int n, int total) {
             showProgress(n, total, QStringLiteral("正在拆分试卷"));
             return true;
@@ -505,9 +525,18 @@ void Form_drsj::Command_qddr_Click() {
         state_.prompts.show(complaint);
         return;
     }
+    int identical = 0;
+    for (const ImportItem& item : import_->items())
+        identical += item.included && item.similar && item.similar->percent >= 100;
+    if (identical > 0 &&
+        state_.prompts.message(QStringLiteral("勾选的试题中有 %1 道与试题库中的试题完全相同（相似度 100%）。\r\r"
+                                              "是否仍然导入它们？")
+                                   .arg(identical),
+                               Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return;
     int withoutAnswer = 0;
     for (const ImportItem& item : import_->items())
-        withoutAnswer += item.included && !item.detected.answer.isValid();
+        withoutAnswer += item.included && !item.hasAnswer();
     if (withoutAnswer > 0 &&
         state_.prompts.message(QStringLiteral("勾选的试题中有 %1 道没有找到答案，将以空白的答案文档导入，"
                                               "以后可以在<查看修改>中补上。\r\r是否继续导入？")
@@ -515,6 +544,9 @@ void Form_drsj::Command_qddr_Click() {
                                Buttons::YesNo, Icon::Question) != Answer::Yes)
         return;
 
+    // The scores of the paper, for the types the bank has none for yet.
+    QMap<QString, double> scores;
+    guarded(state_, [&] { scores = typeScoresToOffer(import_->items(), state_.BankPath); });
     ui->Command_qddr->setEnabled(false);
     QStringList numbers;
     const bool written = attempt([&] {
@@ -536,6 +568,22 @@ void Form_drsj::Command_qddr_Click() {
     showItems();
     ui->Label_zt->setText(QStringLiteral("已导入 %1 道试题。可以选择下一份试卷。").arg(numbers.size()));
     state_.prompts.show(paperImportedMessage(numbers));
+    offerTypeScores(scores);
+}
+
+void Form_drsj::offerTypeScores(const QMap<QString, double>& scores) {
+    if (scores.isEmpty())
+        return;
+    QStringList parts;
+    for (auto it = scores.cbegin(); it != scores.cend(); ++it)
+        parts << QStringLiteral("%1 %2 分").arg(it.key(), scoreText(it.value()));
+    if (state_.prompts.message(QStringLiteral("试卷中每小题的分值：%1。\r试题库还没有给这些题型设置分值，"
+                                              "是否把它们记为题型的分值（分值设置）？\r\r"
+                                              "分值与此不同的试题各自保留试卷中的分值。")
+                                   .arg(parts.join(QStringLiteral("，"))),
+                               Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return;
+    guarded(state_, [&] { saveTypeScores(state_.BankPath, scores); });
 }
 
 // ---------------------------------------------------------------- leaving
@@ -575,7 +623,7 @@ void Form_drsj::leave() {
         word_->quit();
         word_.reset();
     }
-    work_.reset();
+    removeWorkFolder();
     hide();
     if (QWidget* menu = parentWidget()) {
         menu->show();

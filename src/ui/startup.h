@@ -36,12 +36,15 @@ public:
     const QString& preparationError() const { return preparationError_; }
     // What the teacher must know although the start goes on (documents lost).
     const QStringList& warnings() const { return warnings_; }
-    // The names of the files made, and the office profiles removed.
+    // The names of the files made, and the office profiles, paper-import
+    // folders and office pipe files removed.
     const QStringList& created() const { return created_; }
     const QStringList& removedProfiles() const { return removedProfiles_; }
 
-    // Where the office profiles are looked for (tests point it elsewhere).
+    // Where the office profiles and the paper imports' folders are looked for,
+    // and the office's pipe files (tests point them elsewhere).
     QString tempFolder;
+    QString pipeFolder = QStringLiteral("/tmp");
 
 private:
     bool refuse(const QString& message, const QString& details = {});
@@ -55,6 +58,11 @@ private:
     QStringList created_;
     QStringList removedProfiles_;
 };
+
+// Loads Qt's own Chinese texts (file dialogs, context menus, standard
+// buttons) from the Qt translations installed with the program's package;
+// false when they are not there (the dialogs then stay in English).
+bool installQtTranslations();
 
 // Prepares the application folder and runs the program's screens until the
 // teacher ends it: the splash screen, the login, the main menu.

@@ -314,36 +314,49 @@ void PaperImport::mergeWithPrevious(int i) {
     const ImportItem& after = items_[i];
     refuseEdited(before, QStringLiteral("合并"));
     refuseEdited(after, QStringLiteral("合并"));
-    // The answers are joined as their documents are now.
-    QString answerFile = before.answerFile;
-    QByteArray answerStamp = before.answerStamp;
     const bool beforeHas = before.hasAnswer();
     const bool afterHas = after.hasAnswer();
-    if (!beforeHas && afterHas) {
-        answerFile = after.answerFile;
-        answerStamp = after.answerEdited() ? QByteArray() : after.answerStamp;
-    } else if (beforeHas && afterHas) {
-        answerFile = newFile(QStringLiteral("答案"));
-        const auto joined = word_.open(before.answerFile);
-        joined->appendDocument(after.answerFile);
-        joined->saveAs(answerFile);
-        joined->close();
-        answerStamp.clear();
+    const Passage& a = before.detected.answer;
+    const Passage& b = after.detected.answer;
+    // Answers untouched and next to each other in one document are read
+    // again as one stretch; any others are joined as their documents are now.
+    const bool asOneStretch =
+        !before.answerEdited() && !after.answerEdited() &&
+        (!a.isValid() || !b.isValid() || (a.document == b.document && b.range.firstBlock >= a.range.lastBlock));
+    QString answerFile = before.answerFile;
+    QByteArray answerStamp = before.answerStamp;
+    QString answerText = before.answerText;
+    if (!asOneStretch) {
+        if (!beforeHas) {
+            answerFile = after.answerFile;
+            answerStamp = after.answerStamp;
+            answerText = after.answerText;
+        } else if (afterHas) {
+            answerFile = newFile(QStringLiteral("答案"));
+            const auto joined = word_.open(before.answerFile);
+            joined->appendDocument(after.answerFile);
+            joined->saveAs(answerFile);
+            joined->close();
+            // The joined document counts as the teacher's from now on.
+            answerStamp = QByteArray("joined");
+            answerText = before.answerText + u'\r' + after.answerText;
+        }
     }
-    const QString answerText = beforeHas && afterHas ? before.answerText + u'\r' + after.answerText
-                                                     : (beforeHas ? before.answerText : after.answerText);
+    const Passage joinedPassage = [&] {
+        if (!a.isValid())
+            return b;
+        Passage p = a;
+        if (b.isValid() && a.document == b.document && b.range.firstBlock >= a.range.lastBlock) {
+            p.range.lastBlock = b.range.lastBlock;
+            p.range.endChar = b.range.endChar;
+        }
+        return p;
+    }();
+
     BlockRange& q = before.detected.question.range;
     q.lastBlock = after.detected.question.range.lastBlock;
     q.endChar = after.detected.question.range.endChar;
-
-    Passage& a = before.detected.answer;
-    const Passage& b = after.detected.answer;
-    if (!a.isValid()) {
-        a = b;
-    } else if (b.isValid() && a.document == b.document && b.range.firstBlock >= a.range.lastBlock) {
-        a.range.lastBlock = b.range.lastBlock;
-        a.range.endChar = b.range.endChar;
-    }
+    before.detected.answer = joinedPassage;
     before.included = before.included || after.included;
     if (before.type.isEmpty())
         before.type = after.type;
@@ -352,10 +365,13 @@ void PaperImport::mergeWithPrevious(int i) {
     items_.removeAt(i);
     ImportItem& merged = items_[i - 1];
     writeQuestion(merged);
-    merged.answerFile = answerFile;
-    merged.answerText = answerText;
-    // A joined or changed answer counts as the teacher's from now on.
-    merged.answerStamp = answerStamp.isEmpty() ? QByteArray("joined") : answerStamp;
+    if (asOneStretch) {
+        writeAnswer(merged);
+    } else {
+        merged.answerFile = answerFile;
+        merged.answerStamp = answerStamp;
+        merged.answerText = answerText;
+    }
 }
 
 void PaperImport::splitAt(int i, int block) {

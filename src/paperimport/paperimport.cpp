@@ -334,6 +334,7 @@ void PaperImport::mergeWithPrevious(int i) {
         } else if (afterHas) {
             answerFile = newFile(QStringLiteral("答案"));
             const auto joined = word_.open(before.answerFile);
+            joined->append(QStringLiteral("\r"));
             joined->appendDocument(after.answerFile);
             joined->saveAs(answerFile);
             joined->close();
@@ -413,6 +414,7 @@ void PaperImport::moveToAnswer(int i, int block) {
     if (hadAnswer) {
         // The moved paragraphs go before the answer as it is now.
         const auto joined = word_.open(movedFile);
+        joined->append(QStringLiteral("\r"));
         joined->appendDocument(item.answerFile);
         joined->save();
         joined->close();

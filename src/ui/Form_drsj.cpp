@@ -8,6 +8,7 @@
 #include "questions/scopeknowledge.h"
 #include "store/bank.h"
 #include "store/documentcheck.h"
+#include "store/paths.h"
 #include "store/textnumbers.h"
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
@@ -63,6 +64,7 @@ Form_drsj::Form_drsj(RunState& state, QWidget* parent)
     knowledge_ = std::make_unique<KnowledgePicker>(ui->TreeView1, ui->List_dxzsd, ui->List_yxzsd);
     ui->OLE_tm->setRunState(&state_);
     ui->OLE_da->setRunState(&state_);
+    ui->OLE_xsst->setRunState(&state_);
     for (QPushButton* button : findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -82,6 +84,8 @@ Form_drsj::Form_drsj(RunState& state, QWidget* parent)
     connect(ui->List_st, &QTreeWidget::itemChanged, this, &Form_drsj::List_st_ItemChanged);
     connect(ui->Command_hbsyt, &QPushButton::clicked, this, &Form_drsj::Command_hbsyt_Click);
     connect(ui->Command_cf, &QPushButton::clicked, this, &Form_drsj::Command_cf_Click);
+    connect(ui->Command_ydda, &QPushButton::clicked, this, &Form_drsj::Command_ydda_Click);
+    connect(ui->Command_dagy, &QPushButton::clicked, this, &Form_drsj::Command_dagy_Click);
     connect(ui->Command_gwctx, &QPushButton::clicked, this, &Form_drsj::Command_gwctx_Click);
     connect(ui->Command_qx, &QPushButton::clicked, this, &Form_drsj::Command_qx_Click);
     connect(ui->Command_qbx, &QPushButton::clicked, this, &Form_drsj::Command_qbx_Click);
@@ -298,14 +302,22 @@ void Form_drsj::showItems(int current) {
 
 void Form_drsj::showItem(int row) {
     ui->Combo_cfwz->clear();
+    ui->Combo_dagy->clear();
     if (!import_ || row < 0 || row >= import_->count()) {
         ui->OLE_tm->clear();
         ui->OLE_da->clear();
+        showSimilar(nullptr);
         return;
     }
     const ImportItem& item = import_->items()[row];
     ui->OLE_tm->bind(item.questionFile);
     ui->OLE_da->bind(item.answerFile);
+    showSimilar(&item);
+    // Its answer may go to a question that has none.
+    for (int i = 0; i < import_->count(); ++i)
+        if (i != row && !import_->items()[i].hasAnswer())
+            ui->Combo_dagy->addItem(QStringLiteral("第 %1 题").arg(import_->items()[i].label), i);
+    ui->Combo_dagy->setCurrentIndex(-1);
     const auto paragraphs = import_->paragraphsOf(row);
     for (int k = 1; k < paragraphs.size(); ++k) {
         QString text = paragraphs[k].second;
@@ -316,6 +328,18 @@ void Form_drsj::showItem(int row) {
         ui->Combo_cfwz->addItem(QStringLiteral("第%1段：%2").arg(k + 1).arg(text.left(40)), paragraphs[k].first);
     }
     ui->Combo_cfwz->setCurrentIndex(-1);
+}
+
+void Form_drsj::showSimilar(const ImportItem* item) {
+    if (!item || !item->similar) {
+        ui->OLE_xsst->clear();
+        ui->Frame10->setVisible(false);
+        return;
+    }
+    ui->Frame10->setTitle(
+        QStringLiteral("试题库中的相似试题：%1（相似度 %2%）").arg(item->similar->number).arg(item->similar->percent));
+    ui->OLE_xsst->bind(questionDocumentPath(state_.BankPath, item->similar->number));
+    ui->Frame10->setVisible(true);
 }
 
 void Form_drsj::List_st_Click() {
@@ -354,8 +378,8 @@ void Form_drsj::Command_hbsyt_Click() {
     }
     ui->OLE_tm->clear();
     ui->OLE_da->clear();
-    attempt([&] { import_->mergeWithPrevious(row); });
-    showItems(row - 1);
+    const bool merged = attempt([&] { import_->mergeWithPrevious(row); });
+    showItems(merged ? row - 1 : row);
 }
 
 void Form_drsj::Command_cf_Click() {
@@ -373,6 +397,42 @@ void Form_drsj::Command_cf_Click() {
     ui->OLE_tm->clear();
     ui->OLE_da->clear();
     attempt([&] { import_->splitAt(row, block); });
+    showItems(row);
+}
+
+void Form_drsj::Command_ydda_Click() {
+    const QTreeWidgetItem* current = ui->List_st->currentItem();
+    if (!import_ || !current) {
+        state_.prompts.show(QStringLiteral("请先在列表中选择试题！"));
+        return;
+    }
+    if (ui->Combo_cfwz->currentIndex() < 0) {
+        state_.prompts.show(QStringLiteral("请先在“拆分位置”中选择从哪一段起移到答案！"));
+        return;
+    }
+    const int row = current->data(Number, Qt::UserRole).toInt();
+    const int block = ui->Combo_cfwz->currentData().toInt();
+    ui->OLE_tm->clear();
+    ui->OLE_da->clear();
+    attempt([&] { import_->moveToAnswer(row, block); });
+    showItems(row);
+}
+
+void Form_drsj::Command_dagy_Click() {
+    const QTreeWidgetItem* current = ui->List_st->currentItem();
+    if (!import_ || !current) {
+        state_.prompts.show(QStringLiteral("请先在列表中选择试题！"));
+        return;
+    }
+    if (ui->Combo_dagy->currentIndex() < 0) {
+        state_.prompts.show(QStringLiteral("请先选择把答案移给哪一道试题！"));
+        return;
+    }
+    const int row = current->data(Number, Qt::UserRole).toInt();
+    const int to = ui->Combo_dagy->currentData().toInt();
+    ui->OLE_tm->clear();
+    ui->OLE_da->clear();
+    attempt([&] { import_->giveAnswer(row, to); });
     showItems(row);
 }
 
@@ -623,6 +683,7 @@ void Form_drsj::leave() {
         word_->quit();
         word_.reset();
     }
+    ui->OLE_xsst->clear();
     removeWorkFolder();
     hide();
     if (QWidget* menu = parentWidget()) {

@@ -19,6 +19,7 @@ class Form_drsj;
 namespace zs {
 
 class PaperImport;
+struct ImportItem;
 class RunState;
 class WordInstance;
 struct FilingSettings;
@@ -43,6 +44,8 @@ public:
     void List_st_ItemChanged(QTreeWidgetItem* item, int column);
     void Command_hbsyt_Click();
     void Command_cf_Click();
+    void Command_ydda_Click();
+    void Command_dagy_Click();
     void Command_gwctx_Click();
     void Command_qx_Click();
     void Command_qbx_Click();
@@ -80,6 +83,8 @@ private:
     void applySettings(const QList<int>& items);
     void showItems(int current = 0);
     void showItem(int row);
+    // Beside the question: the bank's question a flagged one is like.
+    void showSimilar(const ImportItem* item);
     QList<int> selectedItems() const;
     void setAllTicked(bool ticked);
     void showProgress(int done, int total, const QString& what);

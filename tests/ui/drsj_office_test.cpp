@@ -12,6 +12,7 @@
 #include "ui/widgets.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -393,6 +394,7 @@ TEST_F(DrsjTest, ADownloadedPaperKeepsItsAnswerBlocksDropsItsFurnitureAndOffersI
 
 TEST_F(DrsjTest, IdenticalQuestionsTickedAgainAreNamedBeforeTheyAreImported) {
     chooseAndSplit(maths.paper);
+    EXPECT_TRUE(child<QGroupBox>("Frame10")->isHidden());  // nothing like them in the bank yet
     fileUnderTheSection();
     click("Command_yydqb");
     app.prompts.answer(Answer::Yes);
@@ -416,6 +418,13 @@ TEST_F(DrsjTest, IdenticalQuestionsTickedAgainAreNamedBeforeTheyAreImported) {
         QString("勾选的试题中有 %1 道与试题库中的试题完全相同（相似度 100%）。\r\r是否仍然导入它们？").arg(identical));
     EXPECT_EQ(bankQuestions(), 5);
     EXPECT_EQ(list()->topLevelItemCount(), 5);
+
+    // The bank's question stands beside a flagged one.
+    auto* beside = child<QGroupBox>("Frame10");
+    list()->setCurrentItem(row(3));
+    EXPECT_FALSE(beside->isHidden());
+    EXPECT_EQ(beside->title(), "试题库中的相似试题：00004（相似度 100%）");
+    EXPECT_EQ(child<DocumentView>("OLE_xsst")->boundPath(), questionDocumentPath(app.bankPath(), "00004"));
 }
 
 TEST_F(DrsjTest, TheScreenRefusesWhenTheDocumentsOfTheBankAreGoneAndMakesNothing) {
@@ -442,4 +451,71 @@ TEST_F(DrsjTest, TheScreenRefusesWhenTheDocumentsOfTheBankAreGoneAndMakesNothing
     EXPECT_THROW(writeImportedQuestions({item}, app.bankPath(), pool, "张三", QDate(2024, 9, 2)), StoreError);
     EXPECT_FALSE(QFileInfo::exists(documents));
     form->show();
+}
+
+TEST_F(DrsjTest, TheTeacherRepairsASplitOnTheScreenWithoutLosingWhatWasEdited) {
+    chooseAndSplit(maths.paper);
+    ASSERT_EQ(list()->topLevelItemCount(), 5);
+    const PaperImport* paper = form->paperImport();
+
+    // An answer changed with 编辑 survives joining question 2 to question 1.
+    list()->setCurrentItem(row(0));
+    typeInto(child<DocumentView>("OLE_da")->boundPath(), "（老师补充）");
+    select({1});
+    click("Command_hbsyt");
+    ASSERT_EQ(list()->topLevelItemCount(), 4);
+    EXPECT_EQ(documentText(paper->items()[0].answerFile), "B（老师补充）\rC");
+
+    // A changed question document is not rebuilt from the paper: refused, and said why.
+    select({2});
+    typeInto(child<DocumentView>("OLE_tm")->boundPath(), "（老师改过）");
+    auto* where = child<QComboBox>("Combo_cfwz");
+    ASSERT_GE(where->count(), 2);
+    where->setCurrentIndex(where->count() - 1);
+    app.prompts.clear();
+    click("Command_cf");
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "第 4 题的题目文档已经用“编辑”修改过，拆分会按试卷重新生成它，"
+              "修改将会丢失，所以没有拆分。\r\r请先拆分，再编辑文档；或者在文档中直接修改。");
+    EXPECT_EQ(list()->topLevelItemCount(), 4);
+    select({3});
+    click("Command_hbsyt");
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("第 4 题的题目文档已经用“编辑”修改过，合并会"));
+    EXPECT_EQ(list()->topLevelItemCount(), 4);
+    EXPECT_TRUE(documentText(paper->items()[2].questionFile).endsWith("（老师改过）"));
+
+    // A paper without its answer document: the last part of question 3 is
+    // its answer, which then belongs to question 4.
+    const test::TestPaper physics = test::writePaperAndAnswerDocument(*test::office().startWord(), papers.path());
+    app.prompts.answer(Answer::Ok);
+    chooseAndSplit(physics.paper);
+    ASSERT_EQ(list()->topLevelItemCount(), 4);
+    paper = form->paperImport();
+    select({2});
+    where = child<QComboBox>("Combo_cfwz");
+    int second = -1;
+    for (int i = 0; i < where->count(); ++i)
+        if (where->itemText(i).contains("（2）以这个速度"))
+            second = i;
+    ASSERT_GE(second, 0);
+    where->setCurrentIndex(second);
+    click("Command_ydda");
+    EXPECT_EQ(row(2)->text(5), "");  // it has an answer now
+    EXPECT_EQ(documentText(paper->items()[2].answerFile), "（2）以这个速度行驶 3 km 要多少时间？");
+    EXPECT_FALSE(documentText(paper->items()[2].questionFile).contains("（2）"));
+    EXPECT_TRUE(documentText(paper->items()[2].questionFile).contains("（1）行驶 1.5 km"));
+
+    select({2});
+    auto* to = child<QComboBox>("Combo_dagy");
+    QStringList targets;
+    for (int i = 0; i < to->count(); ++i)
+        targets << to->itemText(i);
+    EXPECT_EQ(targets, QStringList({"第 1 题", "第 2 题", "第 4 题"}));
+    to->setCurrentIndex(2);
+    click("Command_dagy");
+    EXPECT_EQ(row(2)->text(5), "无答案");
+    EXPECT_EQ(row(3)->text(5), "");
+    EXPECT_EQ(documentText(paper->items()[3].answerFile), "（2）以这个速度行驶 3 km 要多少时间？");
+    EXPECT_EQ(documentText(paper->items()[2].answerFile), "");
+    EXPECT_NE(paper->items()[2].answerFile, paper->items()[3].answerFile);
 }

@@ -41,7 +41,7 @@ bool StartChecks::run(Office& office) {
     removedProfiles_ = LibreOffice::removeStaleProfiles(tempFolder);
     // A paper import's private folder (copies of the paper, the office's lock
     // files) and the office's pipe files of a killed program.
-    removedProfiles_ << removeStaleSplitFolders(tempFolder) << LibreOffice::removeStalePipes(pipeFolder);
+    removedLeftovers_ = removeStaleSplitFolders(tempFolder) + LibreOffice::removeStalePipes(pipeFolder);
 
     AppFolder folder(appDir_);
     const QString bankPath = folder.file(kBankFileName);

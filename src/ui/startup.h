@@ -15,7 +15,8 @@ class RunState;
 
 // What every start does before a window is shown (the program's and the
 // preparation's alike), in this order: take the lock of the application
-// folder, remove the office profiles of killed programs, check an existing
+// folder, remove the office profiles, paper-import split folders and office
+// pipe files of killed programs, check an existing
 // bank file, make the missing files of the folder, check the bank file and its
 // six tables (which also rolls back what a killed program left unfinished in
 // it), remove the documents of an import that was killed midway, and see
@@ -36,10 +37,11 @@ public:
     const QString& preparationError() const { return preparationError_; }
     // What the teacher must know although the start goes on (documents lost).
     const QStringList& warnings() const { return warnings_; }
-    // The names of the files made, and the office profiles, paper-import
-    // folders and office pipe files removed.
+    // The names of the files made, and the office profiles removed.
     const QStringList& created() const { return created_; }
     const QStringList& removedProfiles() const { return removedProfiles_; }
+    // The paper-import split folders and office pipe files removed.
+    const QStringList& removedLeftovers() const { return removedLeftovers_; }
 
     // Where the office profiles and the paper imports' folders are looked for,
     // and the office's pipe files (tests point them elsewhere).
@@ -57,6 +59,7 @@ private:
     QStringList warnings_;
     QStringList created_;
     QStringList removedProfiles_;
+    QStringList removedLeftovers_;
 };
 
 // Loads Qt's own Chinese texts (file dialogs, context menus, standard

@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-pdf-dev qt6-tools-dev-tools libgl-dev
   # charts of the results analysis
   qt6-charts-dev
+  # Qt's own Chinese texts of the standard dialogs, menus and buttons
+  qt6-translations-l10n
   # bank store: file banks (SQLite) and school banks on a PostgreSQL server
   # (Qt's driver, the server for setting one up and for the tests' private
   # clusters, libpq to look at a kept connection, libsodium for the accounts'

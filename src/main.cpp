@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
     // No display name: Qt would append it to every window title, and the
     // screens' titles name the product already.
     QApplication::setApplicationVersion(QStringLiteral(ZS_VERSION));
+    zs::installQtTranslations();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("琢石-试题库：试题库与组卷程序"));

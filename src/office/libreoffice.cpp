@@ -23,6 +23,10 @@ void LibreOffice::warmUp() {
     session_->desktop();
 }
 
+QStringList LibreOffice::removeStalePipes(const QString& pipeFolder) {
+    return UnoSession::removeStalePipes(pipeFolder);
+}
+
 QStringList LibreOffice::removeStaleProfiles(const QString& tempFolder) {
     return UnoSession::removeStaleProfiles(tempFolder);
 }

@@ -32,6 +32,10 @@ public:
     // killed before they could clean up left in `tempFolder`: only those whose
     // owning program is no longer running. Returns the folders removed.
     static QStringList removeStaleProfiles(const QString& tempFolder);
+    // Removes the pipe files ("OSL_PIPE_<user>_zhuoshi_<pid>_<n>", in /tmp
+    // whatever the temporary folder) that the offices of killed programs
+    // left; only those whose program is no longer running.
+    static QStringList removeStalePipes(const QString& pipeFolder = QStringLiteral("/tmp"));
 
 private:
     std::shared_ptr<UnoSession> session_;

@@ -311,6 +311,24 @@ QStringList UnoSession::removeStaleProfiles(const QString& tempFolder) {
     return removed;
 }
 
+QStringList UnoSession::removeStalePipes(const QString& pipeFolder) {
+    QStringList removed;
+    const QString prefix = QStringLiteral("OSL_PIPE_%1_zhuoshi_").arg(::getuid());
+    const QDir folder(pipeFolder);
+    for (const QString& name : folder.entryList({prefix + u'*'}, QDir::System | QDir::Files | QDir::Hidden)) {
+        const QStringList parts = name.mid(prefix.size()).split(u'_');
+        bool ok = false;
+        const qint64 pid = parts.value(0).toLongLong(&ok);
+        if (!ok || parts.size() != 2 || pid <= 0 || pid == ::getpid())
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        if (QFile::remove(folder.filePath(name)))
+            removed << folder.filePath(name);
+    }
+    return removed;
+}
+
 Reference<css::lang::XComponent> UnoSession::load(const OUString& url, const OUString& filter,
                                                   const OUString& filterOptions) {
     const Reference<css::frame::XComponentLoader> loader(desktop(), UNO_QUERY_THROW);

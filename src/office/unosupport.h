@@ -71,6 +71,7 @@ public:
 
     // See LibreOffice::removeStaleProfiles.
     static QStringList removeStaleProfiles(const QString& tempFolder);
+    static QStringList removeStalePipes(const QString& pipeFolder);
 
 private:
     void start();  // with mutex_ held

@@ -2,16 +2,24 @@
 
 #include "app/runstate.h"
 #include "catalogue/numberpool.h"
+#include "compose/scores.h"
 #include "office/wordprocessor.h"
 #include "questions/questionrecord.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
 #include "store/paths.h"
+#include "store/pausepoint.h"
 #include "store/textnumbers.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
 
 namespace zs {
 
@@ -31,7 +39,46 @@ void countContents(const QList<DocumentBlock>& blocks, const BlockRange& r, Impo
     }
 }
 
+QByteArray digestOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    return hash.result();
+}
+
+const QString kSplitPrefix = QStringLiteral("zhuoshi-split-");
+
 }  // namespace
+
+QString makeSplitFolder(const QString& tempFolder) {
+    QTemporaryDir dir(
+        QDir(tempFolder).filePath(kSplitPrefix + QString::number(::getpid()) + QStringLiteral("-XXXXXX")));
+    if (!dir.isValid())
+        return {};
+    dir.setAutoRemove(false);
+    return dir.path();
+}
+
+QStringList removeStaleSplitFolders(const QString& tempFolder) {
+    QStringList removed;
+    const QDir temp(tempFolder);
+    for (const QString& name :
+         temp.entryList({kSplitPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QStringList parts = name.mid(kSplitPrefix.size()).split(u'-');
+        bool ok = false;
+        const qint64 pid = parts.value(0).toLongLong(&ok);
+        if (!ok || parts.size() != 2 || pid <= 0 || pid == ::getpid())
+            continue;
+        // A running program (or one whose state cannot be told) keeps its folder.
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        if (QDir(temp.filePath(name)).removeRecursively())
+            removed << temp.filePath(name);
+    }
+    return removed;
+}
 
 QString paperFileProblem(const QString& path) {
     const QFileInfo info(path);
@@ -61,11 +108,23 @@ BankChoices readBankChoices(const QString& bankPath) {
     return choices;
 }
 
+bool ImportItem::questionEdited() const {
+    return !questionFile.isEmpty() && digestOf(questionFile) != questionStamp;
+}
+
+bool ImportItem::answerEdited() const {
+    return !answerFile.isEmpty() && digestOf(answerFile) != answerStamp;
+}
+
+bool ImportItem::hasAnswer() const {
+    return detected.answer.isValid() || answerEdited();
+}
+
 QStringList ImportItem::marks() const {
     QStringList out;
     if (similar)
         out << similarityMark(*similar);
-    if (!detected.answer.isValid())
+    if (!hasAnswer())
         out << QStringLiteral("无答案");
     if (type.isEmpty())
         out << QStringLiteral("未定题型");
@@ -117,10 +176,26 @@ void PaperImport::open(const QString& paperPath, const QString& answerPath, cons
         if (const QString problem = paperFileProblem(answerPath); !problem.isEmpty())
             throw PaperImportError(problem);
 
-    paper_ = word_.open(paperPath);
+    // The office works on copies: a lock file it leaves (a killed program)
+    // stays in the work folder, never beside the teacher's paper.
+    auto copyIn = [&](const QString& from, const QString& name) {
+        const QString to = QDir(work_).filePath(name + u'.' + QFileInfo(from).suffix().toLower());
+        QFile::remove(to);
+        if (!QFile::copy(from, to))
+            throw PaperImportError(QStringLiteral("无法把试卷复制到临时文件夹，不能拆分试卷：\r%1\r\r"
+                                                  "请检查临时文件夹所在的磁盘是否已满。")
+                                       .arg(shown(from)));
+        QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+        return to;
+    };
+    const QString paperCopy = copyIn(paperPath, QStringLiteral("试卷"));
+    const QString answerCopy = answerPath.isEmpty() ? QString() : copyIn(answerPath, QStringLiteral("答案文档"));
+
+    paper_ = word_.open(paperCopy);
+    pausePoint("paper-split");
     paperBlocks_ = paper_->blocks();
     if (!answerPath.isEmpty()) {
-        answers_ = word_.open(answerPath);
+        answers_ = word_.open(answerCopy);
         answerBlocks_ = answers_->blocks();
         if (answerBlocks_.isEmpty() || std::all_of(answerBlocks_.begin(), answerBlocks_.end(), isBlankBlock))
             throw PaperImportError(QStringLiteral("答案文档是空的：\r%1").arg(shown(answerPath)));
@@ -132,11 +207,11 @@ void PaperImport::open(const QString& paperPath, const QString& answerPath, cons
                                               "大题标题如“一、选择题”。")
                                    .arg(shown(paperPath)));
 
-    // One empty answer document serves every question without an answer.
-    emptyAnswer_ = QDir(work_).filePath(QStringLiteral("空白答案.doc"));
+    // Every question without an answer gets a copy of one empty document.
+    blankDocument_ = QDir(work_).filePath(QStringLiteral("空白文档.doc"));
     {
         const auto blank = word_.newDocument();
-        blank->saveAs(emptyAnswer_);
+        blank->saveAs(blankDocument_);
         blank->close();
     }
     const int total = int(layout_.questions.size());
@@ -153,21 +228,42 @@ void PaperImport::open(const QString& paperPath, const QString& answerPath, cons
 }
 
 void PaperImport::refresh(ImportItem& item) {
+    writeQuestion(item);
+    writeAnswer(item);
+}
+
+void PaperImport::writeQuestion(ImportItem& item) {
     const Passage& q = item.detected.question;
     item.text = passageText(paperBlocks_, q.range);
     item.plainText = passageText(paperBlocks_, q.range, true);
     countContents(paperBlocks_, q.range, item);
     item.questionFile = newFile(QStringLiteral("题目"));
     paper_->saveRangeAs(q.range, item.questionFile);
+    item.questionStamp = digestOf(item.questionFile);
+}
+
+void PaperImport::writeAnswer(ImportItem& item) {
     const Passage& a = item.detected.answer;
+    item.answerFile = newFile(QStringLiteral("答案"));
     if (a.isValid()) {
         item.answerText = passageText(blocksOf(a.document), a.range);
-        item.answerFile = newFile(QStringLiteral("答案"));
         documentOf(a.document)->saveRangeAs(a.range, item.answerFile);
     } else {
         item.answerText.clear();
-        item.answerFile = emptyAnswer_;
+        if (!QFile::copy(blankDocument_, item.answerFile))
+            throw PaperImportError(QStringLiteral("无法在临时文件夹中写入答案文档：\r%1").arg(shown(item.answerFile)));
+        QFile::setPermissions(item.answerFile,
+                              QFile::permissions(item.answerFile) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
     }
+    item.answerStamp = digestOf(item.answerFile);
+}
+
+void PaperImport::refuseEdited(const ImportItem& item, const QString& what) const {
+    if (item.questionEdited())
+        throw PaperImportError(QStringLiteral("第 %1 题的题目文档已经用“编辑”修改过，%2会按试卷重新生成它，"
+                                              "修改将会丢失，所以没有%2。\r\r"
+                                              "请先%2，再编辑文档；或者在文档中直接修改。")
+                                   .arg(item.label, what));
 }
 
 QStringList PaperImport::notes() const {
@@ -179,9 +275,17 @@ QStringList PaperImport::notes() const {
         out << QStringLiteral("答案中的第 %1 题找不到对应的试题，这些答案没有用上。")
                    .arg(numbers.join(QStringLiteral("、")));
     }
+    if (!layout_.dropped.isEmpty()) {
+        QStringList shownParts;
+        for (const QString& text : layout_.dropped)
+            shownParts << QStringLiteral("“%1”").arg(text.left(20));
+        out << QStringLiteral("略去了试卷中不属于试题的 %1 段：%2。")
+                   .arg(layout_.dropped.size())
+                   .arg(shownParts.join(QStringLiteral("、")));
+    }
     int missing = 0;
     for (const ImportItem& item : items_)
-        missing += !item.detected.answer.isValid();
+        missing += !item.hasAnswer();
     if (missing > 0)
         out << QStringLiteral("有 %1 道试题没有找到答案（列表中标为“无答案”）。").arg(missing);
     return out;
@@ -208,25 +312,67 @@ void PaperImport::mergeWithPrevious(int i) {
         return;
     ImportItem& before = items_[i - 1];
     const ImportItem& after = items_[i];
+    refuseEdited(before, QStringLiteral("合并"));
+    refuseEdited(after, QStringLiteral("合并"));
+    const bool beforeHas = before.hasAnswer();
+    const bool afterHas = after.hasAnswer();
+    const Passage& a = before.detected.answer;
+    const Passage& b = after.detected.answer;
+    // Answers untouched and next to each other in one document are read
+    // again as one stretch; any others are joined as their documents are now.
+    const bool asOneStretch =
+        !before.answerEdited() && !after.answerEdited() &&
+        (!a.isValid() || !b.isValid() || (a.document == b.document && b.range.firstBlock >= a.range.lastBlock));
+    QString answerFile = before.answerFile;
+    QByteArray answerStamp = before.answerStamp;
+    QString answerText = before.answerText;
+    if (!asOneStretch) {
+        if (!beforeHas) {
+            answerFile = after.answerFile;
+            answerStamp = after.answerStamp;
+            answerText = after.answerText;
+        } else if (afterHas) {
+            answerFile = newFile(QStringLiteral("答案"));
+            const auto joined = word_.open(before.answerFile);
+            joined->append(QStringLiteral("\r"));
+            joined->appendDocument(after.answerFile);
+            joined->saveAs(answerFile);
+            joined->close();
+            // The joined document counts as the teacher's from now on.
+            answerStamp = QByteArray("joined");
+            answerText = before.answerText + u'\r' + after.answerText;
+        }
+    }
+    const Passage joinedPassage = [&] {
+        if (!a.isValid())
+            return b;
+        Passage p = a;
+        if (b.isValid() && a.document == b.document && b.range.firstBlock >= a.range.lastBlock) {
+            p.range.lastBlock = b.range.lastBlock;
+            p.range.endChar = b.range.endChar;
+        }
+        return p;
+    }();
+
     BlockRange& q = before.detected.question.range;
     q.lastBlock = after.detected.question.range.lastBlock;
     q.endChar = after.detected.question.range.endChar;
-
-    Passage& a = before.detected.answer;
-    const Passage& b = after.detected.answer;
-    if (!a.isValid()) {
-        a = b;
-    } else if (b.isValid() && a.document == b.document && b.range.firstBlock >= a.range.lastBlock) {
-        a.range.lastBlock = b.range.lastBlock;
-        a.range.endChar = b.range.endChar;
-    }
+    before.detected.answer = joinedPassage;
     before.included = before.included || after.included;
     if (before.type.isEmpty())
         before.type = after.type;
     if (!before.detected.score && after.detected.score)
         before.detected.score = after.detected.score;
     items_.removeAt(i);
-    refresh(items_[i - 1]);
+    ImportItem& merged = items_[i - 1];
+    writeQuestion(merged);
+    if (asOneStretch) {
+        writeAnswer(merged);
+    } else {
+        merged.answerFile = answerFile;
+        merged.answerStamp = answerStamp;
+        merged.answerText = answerText;
+    }
 }
 
 void PaperImport::splitAt(int i, int block) {
@@ -238,6 +384,7 @@ void PaperImport::splitAt(int i, int block) {
         throw PaperImportError(QStringLiteral("请选择这道试题第一段以后的一个段落作为拆分位置。"));
     if (paperBlocks_[block].table)
         throw PaperImportError(QStringLiteral("不能从表格处拆分，请选择表格前后的段落。"));
+    refuseEdited(item, QStringLiteral("拆分"));
     ImportItem rest = item;
     rest.detected.question.range = {block, 0, r.lastBlock, r.endChar};
     rest.detected.answer = {};
@@ -247,9 +394,62 @@ void PaperImport::splitAt(int i, int block) {
     r.endChar = -1;
     while (r.lastBlock > r.firstBlock && isBlankBlock(paperBlocks_[r.lastBlock]))
         --r.lastBlock;
-    refresh(item);
+    writeQuestion(item);  // its answer stays as it is
     refresh(rest);
     items_.insert(i + 1, rest);
+}
+
+void PaperImport::moveToAnswer(int i, int block) {
+    if (i < 0 || i >= items_.size())
+        return;
+    ImportItem& item = items_[i];
+    BlockRange& r = item.detected.question.range;
+    if (block <= r.firstBlock || block > r.lastBlock)
+        throw PaperImportError(QStringLiteral("请选择这道试题第一段以后的一个段落，从它起的段落将移到答案中。"));
+    refuseEdited(item, QStringLiteral("移动段落"));
+    const BlockRange moved{block, 0, r.lastBlock, r.endChar};
+    const QString movedFile = newFile(QStringLiteral("答案"));
+    paper_->saveRangeAs(moved, movedFile);
+    const bool hadAnswer = item.hasAnswer();
+    if (hadAnswer) {
+        // The moved paragraphs go before the answer as it is now.
+        const auto joined = word_.open(movedFile);
+        joined->append(QStringLiteral("\r"));
+        joined->appendDocument(item.answerFile);
+        joined->save();
+        joined->close();
+        item.answerText = passageText(paperBlocks_, moved) + u'\r' + item.answerText;
+        item.answerStamp = QByteArray("joined");
+    } else {
+        item.detected.answer = {Passage::Paper, moved};
+        item.answerText = passageText(paperBlocks_, moved);
+        item.answerStamp = digestOf(movedFile);
+    }
+    item.answerFile = movedFile;
+    if (!item.detected.answer.isValid())
+        item.detected.answer = {Passage::Paper, moved};
+    r.lastBlock = block - 1;
+    r.endChar = -1;
+    while (r.lastBlock > r.firstBlock && isBlankBlock(paperBlocks_[r.lastBlock]))
+        --r.lastBlock;
+    writeQuestion(item);
+}
+
+void PaperImport::giveAnswer(int i, int to) {
+    if (i < 0 || i >= items_.size() || to < 0 || to >= items_.size() || i == to)
+        return;
+    ImportItem& from = items_[i];
+    ImportItem& target = items_[to];
+    if (!from.hasAnswer())
+        throw PaperImportError(QStringLiteral("第 %1 题没有答案可以移走。").arg(from.label));
+    if (target.hasAnswer())
+        throw PaperImportError(QStringLiteral("第 %1 题已经有答案了。请先把它的答案移给别的试题，"
+                                              "或者用“编辑”把两份答案合在一起。")
+                                   .arg(target.label));
+    std::swap(from.answerFile, target.answerFile);
+    std::swap(from.answerStamp, target.answerStamp);
+    std::swap(from.answerText, target.answerText);
+    std::swap(from.detected.answer, target.detected.answer);
 }
 
 void PaperImport::checkSimilarity(const SimilarityIndex& bank) {
@@ -360,6 +560,13 @@ QStringList writeImportedQuestions(const QList<ImportItem>& items, const QString
     // The bank is looked at before anything is written.
     if (const QString problem = Bank::problemWith(bankPath); !problem.isEmpty())
         throw StoreError(problem);
+    {
+        // Questions whose documents are gone: nothing is written beside them,
+        // not even an empty documents folder.
+        Bank bank(bankPath, Bank::Mode::ReadOnly);
+        if (const QString lost = lostDocumentsMessage(bank); !lost.isEmpty())
+            throw StoreError(lost);
+    }
     const QString documents = documentsFolderOf(bankPath);
     if (!QDir().mkpath(documents))
         throw StoreError(QStringLiteral("无法建立试题文档文件夹：\r%1").arg(shown(documents)));
@@ -397,6 +604,17 @@ QStringList writeImportedQuestions(const QList<ImportItem>& items, const QString
                 record.scopes = item.settings.scopes;
                 addQuestion(bank, record);
             }
+            // The scores the paper gave its questions are kept with them.
+            bank.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS \"试题分值\" "
+                                        "(\"题目编号\" TEXT PRIMARY KEY, \"分值\" TEXT)"));
+            for (int k = 0; k < chosen.size(); ++k) {
+                const auto score = chosen[k]->detected.score;
+                if (!score)
+                    continue;
+                bank.executeBound(QStringLiteral("DELETE FROM \"试题分值\" WHERE \"题目编号\" = ?"), {numbers[k]});
+                bank.executeBound(QStringLiteral("INSERT INTO \"试题分值\" (\"题目编号\", \"分值\") VALUES (?, ?)"),
+                                  {numbers[k], scoreText(*score)});
+            }
         });
         if (progress)
             progress(total, total);
@@ -406,6 +624,39 @@ QStringList writeImportedQuestions(const QList<ImportItem>& items, const QString
         throw;
     }
     return numbers;
+}
+
+QMap<QString, double> typeScoresToOffer(const QList<ImportItem>& items, const QString& bankPath) {
+    QMap<QString, QMap<double, int>> seen;
+    for (const ImportItem& item : items)
+        if (item.included && !item.type.isEmpty() && item.detected.score && parseScore(scoreText(*item.detected.score)))
+            ++seen[item.type][*item.detected.score];
+    QMap<QString, double> out;
+    if (seen.isEmpty())
+        return out;
+    Bank bank(bankPath, Bank::Mode::ReadOnly);
+    const TypeScores stored = TypeScores::load(bank);
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+        if (stored.of(it.key()))
+            continue;
+        double best = 0;
+        int most = 0;
+        for (auto s = it->cbegin(); s != it->cend(); ++s)
+            if (s.value() > most) {
+                most = s.value();
+                best = s.key();
+            }
+        out.insert(it.key(), best);
+    }
+    return out;
+}
+
+void saveTypeScores(const QString& bankPath, const QMap<QString, double>& scores) {
+    Bank bank(bankPath);
+    TypeScores stored = TypeScores::load(bank);
+    for (auto it = scores.cbegin(); it != scores.cend(); ++it)
+        stored.set(it.key(), parseScore(scoreText(it.value())));
+    stored.save(bank);
 }
 
 QString paperImportedMessage(const QStringList& numbers) {

@@ -3,8 +3,10 @@
 #include "paperimport/paperlayout.h"
 #include "questions/similarity.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -62,16 +64,35 @@ struct ImportItem {
     QString plainText;   // the same with its formulas, as similarity reads it
     QString answerText;  // plain text of the answer
     int pictures = 0, formulas = 0, tables = 0;
-    QString questionFile, answerFile;  // its two documents, in the work folder
+    QString questionFile, answerFile;       // its own two documents, in the work folder
+    QByteArray questionStamp, answerStamp;  // their contents' digests as the split wrote them
     std::optional<SimilarMatch> similar;
+
+    // Whether the teacher changed the document (编辑) since the split wrote it.
+    bool questionEdited() const;
+    bool answerEdited() const;
+    // Whether it has an answer: one found in the paper, or one the teacher wrote.
+    bool hasAnswer() const;
 
     // The notes of the review list: "无答案", "未定题型", "与 00123 相似度 94%".
     QStringList marks() const;
 };
 
-// A paper opened for import: read through the office, split into questions
-// whose documents are written into a work folder (where the review screen
-// previews them), corrected by the teacher, then written into a bank.
+// The private folder one split works in, in `tempFolder`, named after this
+// program's process so that a later start can tell it from a running
+// program's. Empty when it cannot be made.
+QString makeSplitFolder(const QString& tempFolder);
+// Removes the split folders (with the copies of papers and the office's lock
+// files in them) that programs killed before they could clean up left in
+// `tempFolder`: only those whose program is no longer running. Returns the
+// folders removed.
+QStringList removeStaleSplitFolders(const QString& tempFolder);
+
+// A paper opened for import: copied into the work folder (the teacher's own
+// files are never opened), read through the office, split into questions
+// whose documents are written into the work folder (where the review screen
+// previews them), corrected by the teacher, then written into a bank. Every
+// question owns its two documents from the split on.
 class PaperImport {
 public:
     // `word` reads the paper and writes the documents; `workFolder` must exist.
@@ -97,11 +118,22 @@ public:
 
     // The paragraphs of a question's part of the paper: block and text.
     QList<QPair<int, QString>> paragraphsOf(int i) const;
-    // Joins item i to the one before it (the paper between them included).
+    // Joins item i to the one before it (the paper between them included);
+    // their answers are joined document to document, keeping what the teacher
+    // changed in them. Throws PaperImportError when a question document of the
+    // two was changed (编辑).
     void mergeWithPrevious(int i);
     // Makes the paragraphs of item i from `block` on a question of their own
-    // (without an answer), after it.
+    // (without an answer), after it. Throws PaperImportError when its question
+    // document was changed.
     void splitAt(int i, int block);
+    // Moves the paragraphs of item i's question from `block` on to the front
+    // of its answer (a split that took the answer for part of the question).
+    // Throws PaperImportError when its question document was changed.
+    void moveToAnswer(int i, int block);
+    // Gives item i's answer (its document as it is now) to item `to`, whose
+    // own answer, when it has one, must be empty; item i is left without one.
+    void giveAnswer(int i, int to);
 
     // Flags the items like a question of the bank; flagged items are unticked.
     void checkSimilarity(const SimilarityIndex& bank);
@@ -109,6 +141,9 @@ public:
 private:
     void refresh(ImportItem& item);  // texts, counts and documents from its passages
     QString newFile(const QString& kind);
+    void writeQuestion(ImportItem& item);
+    void writeAnswer(ImportItem& item);
+    void refuseEdited(const ImportItem& item, const QString& what) const;
     const QList<DocumentBlock>& blocksOf(int document) const;
     WordDocument* documentOf(int document) const;
 
@@ -118,7 +153,7 @@ private:
     QList<DocumentBlock> paperBlocks_, answerBlocks_;
     PaperAnalysis layout_;
     QList<ImportItem> items_;
-    QString emptyAnswer_;
+    QString blankDocument_;  // an empty document every question without an answer gets a copy of
     int files_ = 0;
 };
 
@@ -138,6 +173,12 @@ QStringList takeQuestionNumbers(NumberPool& pool, const QString& bankPath, int c
 // Returns the new numbers in order.
 QStringList writeImportedQuestions(const QList<ImportItem>& items, const QString& bankPath, NumberPool& pool,
                                    const QString& teacher, const QDate& day, const ImportProgress& progress = {});
+
+// The score each type of the ticked items has in the paper, for the types the
+// bank has no score for yet (the score most of them have), as 分值设置 keeps it.
+QMap<QString, double> typeScoresToOffer(const QList<ImportItem>& items, const QString& bankPath);
+// Sets these type scores in the bank.
+void saveTypeScores(const QString& bankPath, const QMap<QString, double>& scores);
 
 // The completion message of an import.
 QString paperImportedMessage(const QStringList& numbers);

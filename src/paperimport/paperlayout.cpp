@@ -44,8 +44,32 @@ std::optional<double> number(const QString& text) {
 // answer after each question).
 bool startsInlineAnswer(const QString& paragraph) {
     static const QRegularExpression marker(
-        QStringLiteral("^\\s*(【(参考)?答案】|【解析】|【解答】|【详解】|【分析】|(参考)?答案\\s*[:：])"));
+        QStringLiteral("^\\s*(【(参考)?答案】|【解析】|【解答】|【详解】|【分析】|【点睛】|【点评】|【考点】|【专题】|"
+                       "(参考)?答案\\s*[:：])"));
     return marker.match(paragraph).hasMatch();
+}
+
+// Whether the text after a number reads as the start of a question, not as the
+// rest of a number or a calculation ("4.5×2=9", "4．5元").
+bool questionLike(const QString& paragraph, const NumberedStart& start) {
+    if (start.decimalLike)
+        return false;
+    int mark = start.length - 1;
+    while (mark > 0 && isBlank(paragraph[mark]))
+        --mark;
+    if (mark + 1 < paragraph.size() && digitValue(paragraph[mark + 1]) >= 0)
+        return false;
+    const QString rest = paragraph.mid(start.length).trimmed();
+    if (rest.isEmpty())
+        return false;
+    static const QString operators = QStringLiteral("×÷+-−=＝＋－%％）)");
+    return !operators.contains(rest[0]);
+}
+
+// A part heading of a paper ("第I卷", "第Ⅱ卷（非选择题）").
+bool isPartHeading(const QString& text) {
+    static const QRegularExpression part(QStringLiteral("^第\\s*[%1ⅠⅡⅢⅣIVX0-9]+\\s*卷").arg(kNumerals));
+    return part.match(text.trimmed()).hasMatch();
 }
 
 struct Item {
@@ -73,13 +97,23 @@ void tidy(const QList<DocumentBlock>& blocks, BlockRange& r) {
 // another) or answers (the next may skip a few numbers, and one paragraph may
 // hold several).
 QList<Item> numberedItems(const QList<DocumentBlock>& blocks, int from, int to, bool answers,
-                          QList<PaperSection>* sections, const QStringList& bankTypes, int* answerHeading) {
+                          QList<PaperSection>* sections, const QStringList& bankTypes, int* answerHeading,
+                          QStringList* dropped) {
     QList<Item> items;
     bool open = false;
     bool afterHeading = false;
+    bool inAnswer = false;  // inside the answer written after a question
     int section = -1;
     for (int i = from; i < to; ++i) {
         const DocumentBlock& b = blocks[i];
+        if (isPaperFurniture(b)) {
+            if (dropped && !items.isEmpty())
+                *dropped << QString(b.text).replace(u'\t', u' ').replace(u'\r', u' ').simplified();
+            open = false;
+            inAnswer = false;
+            afterHeading = afterHeading || isPartHeading(b.text);
+            continue;
+        }
         if (!b.table) {
             if (answerHeading && !items.isEmpty() && isAnswerHeading(b.text)) {
                 *answerHeading = i;
@@ -87,6 +121,7 @@ QList<Item> numberedItems(const QList<DocumentBlock>& blocks, int from, int to, 
             }
             if (isSectionHeading(b.text)) {
                 open = false;
+                inAnswer = false;
                 afterHeading = true;
                 ++section;
                 if (sections) {
@@ -95,6 +130,7 @@ QList<Item> numberedItems(const QList<DocumentBlock>& blocks, int from, int to, 
                     s.heading = b.text.trimmed();
                     s.type = typeForHeading(s.heading, bankTypes);
                     s.score = headingScore(s.heading);
+                    s.blankScore = headingBlankScore(s.heading);
                     *sections << s;
                 }
                 continue;
@@ -103,8 +139,12 @@ QList<Item> numberedItems(const QList<DocumentBlock>& blocks, int from, int to, 
                 const int last = items.isEmpty() ? 0 : items.back().number;
                 // A number that may be a decimal starts an item only where the
                 // numbering goes on with it.
-                const bool next = answers && !start->decimalLike ? start->number > last && start->number <= last + 3
-                                                                 : start->number == last + 1;
+                bool next = answers && !start->decimalLike ? start->number > last && start->number <= last + 3
+                                                           : start->number == last + 1;
+                // Inside an answer only the next question, at a paragraph's
+                // start with question text after its number, ends it.
+                if (inAnswer && !questionLike(b.text, *start))
+                    next = false;
                 const bool first = items.isEmpty() && (!start->decimalLike || start->number == 1);
                 if (first || next || (afterHeading && start->number == 1)) {
                     const QList<InlineItem> inlineAnswers = answers ? inlineItems(b.text) : QList<InlineItem>();
@@ -130,10 +170,13 @@ QList<Item> numberedItems(const QList<DocumentBlock>& blocks, int from, int to, 
                         items << item;
                     }
                     open = true;
+                    inAnswer = false;
                     afterHeading = false;
                     continue;
                 }
             }
+            if (!answers && open && startsInlineAnswer(b.text))
+                inAnswer = true;
         }
         if (open && items.back().range.endChar < 0)
             items.back().range.lastBlock = i;
@@ -200,7 +243,7 @@ bool isSectionHeading(const QString& paragraph) {
     if (t.isEmpty() || t.size() > 120)
         return false;
     static const QRegularExpression numbered(QStringLiteral("^[%1]{1,3}\\s*[、.．，,]\\s*\\S").arg(kNumerals));
-    static const QRegularExpression part(QStringLiteral("^第\\s*[%1ⅠⅡⅢⅣ0-9]+\\s*(部分|卷)").arg(kNumerals));
+    static const QRegularExpression part(QStringLiteral("^第\\s*[%1ⅠⅡⅢⅣIVX0-9]+\\s*(部分|卷)").arg(kNumerals));
     static const QRegularExpression kind(
         QStringLiteral("^(单项选择|多项选择|不定项选择|选择|填空|判断|计算|解答|作图|证明|简答|问答|实验|探究|综合|"
                        "阅读|作文|写作|应用|非选择)题"));
@@ -261,6 +304,48 @@ std::optional<double> headingScore(const QString& heading) {
     return std::nullopt;
 }
 
+std::optional<double> headingBlankScore(const QString& heading) {
+    static const QRegularExpression each(QStringLiteral("每(?:个)?空(?:格)?\\s*(\\d+(?:\\.\\d+)?)\\s*分"));
+    if (const auto m = each.match(folded(heading)); m.hasMatch())
+        return number(m.captured(1));
+    return std::nullopt;
+}
+
+int blanksIn(const QString& questionText) {
+    static const QRegularExpression blank(QStringLiteral("[_＿]{2,}"));
+    int count = 0;
+    for (auto it = blank.globalMatch(questionText); it.hasNext(); it.next())
+        ++count;
+    return std::max(count, 1);
+}
+
+bool isPaperFurniture(const DocumentBlock& block) {
+    QString t = block.text;
+    t.remove(QRegularExpression(QStringLiteral("[\\s\\x{3000}]")));
+    if (t.isEmpty())
+        return false;
+    if (block.table)
+        return t.size() <= 40 && (t.contains(QStringLiteral("评卷人")) || t.contains(QStringLiteral("阅卷人")) ||
+                                  t == QStringLiteral("得分"));
+    if (t.size() > 80)
+        return false;
+    static const QRegularExpression patterns(
+        QStringLiteral("^(第[%1ⅠⅡⅢⅣIVX0-9]+卷"                           // part headings
+                       "|请点击修改第.*卷的文字说明"                     // their notes
+                       "|(评卷人|阅卷人)(得分)?$|得分(评卷人|阅卷人)?$"  // score boxes
+                       "|注意事项[:：]?$"                                // the notes' heading
+                       "|.*密封线.*"                                     // the sealing line
+                       "|(试卷)?第\\d+页[,，]?共\\d+页$|第\\d+页$"       // page lines
+                       "|.*(学校|姓名)[:：_].*班级[:：_].*)")            // the line for the pupil's name
+            .arg(kNumerals));
+    if (patterns.match(t).hasMatch())
+        return true;
+    // The title line: "××学校2023-2024学年上学期期中试卷", no sentence in it.
+    static const QRegularExpression title(
+        QStringLiteral("^[^0-9０-９]*学校.*学年.*(试卷|试题|测试|考试|检测|练习)[^，。？?！!；;]*$"));
+    return title.match(t).hasMatch() && !t.contains(QRegularExpression(QStringLiteral("[，。？?！!；;]")));
+}
+
 std::optional<double> questionScore(const QString& firstParagraph) {
     const QString t = folded(firstParagraph);
     static const QRegularExpression leading(
@@ -306,7 +391,7 @@ PaperAnalysis analysePaper(const QList<DocumentBlock>& paper, const QList<Docume
     PaperAnalysis layout;
     int answerHeading = -1;
     QList<Item> questions =
-        numberedItems(paper, 0, int(paper.size()), false, &layout.sections, bankTypes, &answerHeading);
+        numberedItems(paper, 0, int(paper.size()), false, &layout.sections, bankTypes, &answerHeading, &layout.dropped);
     layout.answerSection = answerHeading;
     // Numbered notes before the first heading of a paper with headings are
     // not questions.
@@ -317,10 +402,11 @@ PaperAnalysis analysePaper(const QList<DocumentBlock>& paper, const QList<Docume
     QList<Item> found;
     int answerDocument = Passage::None;
     if (!answers.isEmpty()) {
-        found = numberedItems(answers, 0, int(answers.size()), true, nullptr, bankTypes, nullptr);
+        found = numberedItems(answers, 0, int(answers.size()), true, nullptr, bankTypes, nullptr, &layout.dropped);
         answerDocument = Passage::Answers;
     } else if (answerHeading >= 0) {
-        found = numberedItems(paper, answerHeading + 1, int(paper.size()), true, nullptr, bankTypes, nullptr);
+        found = numberedItems(paper, answerHeading + 1, int(paper.size()), true, nullptr, bankTypes, nullptr,
+                              &layout.dropped);
         answerDocument = Passage::Paper;
     }
 
@@ -339,6 +425,15 @@ PaperAnalysis analysePaper(const QList<DocumentBlock>& paper, const QList<Docume
         layout.questions << d;
     }
 
+    // A section scored by blanks: each question by the blanks it leaves
+    // (read once its answer is cut off).
+    auto scoreByBlanks = [&] {
+        for (DetectedQuestion& d : layout.questions)
+            if (d.section >= 0 && !d.score)
+                if (const auto perBlank = layout.sections[d.section].blankScore)
+                    d.score = *perBlank * blanksIn(passageText(paper, d.question.range));
+    };
+
     // Answers after each question, when the paper has no answer section.
     if (answerDocument == Passage::None) {
         for (DetectedQuestion& d : layout.questions) {
@@ -352,8 +447,10 @@ PaperAnalysis analysePaper(const QList<DocumentBlock>& paper, const QList<Docume
                 break;
             }
         }
+        scoreByBlanks();
         return layout;
     }
+    scoreByBlanks();
 
     // The k-th answer numbered n belongs to the k-th question numbered n.
     QHash<QPair<int, int>, int> questionByKey;

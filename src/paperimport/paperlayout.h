@@ -53,10 +53,21 @@ bool isAnswerHeading(const QString& paragraph);
 // The score of every question of a section as its heading states it
 // ("每小题3分", or "共10小题，共30分"); none when it does not.
 std::optional<double> headingScore(const QString& heading);
+// The score of each blank when the heading counts by blanks ("每空2分").
+std::optional<double> headingBlankScore(const QString& heading);
+// The blanks a question leaves to fill: runs of underscores ("____"), at
+// least one.
+int blanksIn(const QString& questionText);
 // The score a question states at its start ("（6分）", "本小题满分8分").
 std::optional<double> questionScore(const QString& firstParagraph);
 // A score as the review list shows it: "3", "2.5".
 QString scoreText(double score);
+
+// What a downloaded paper carries that belongs to no question: the headings
+// of its parts ("第II卷（非选择题）") and their notes ("请点击修改第II卷的文字
+// 说明"), the 评卷人/得分 boxes, 注意事项, the sealing-line text, page lines
+// ("第1页，共4页") and the title line with the school and the school year.
+bool isPaperFurniture(const DocumentBlock& block);
 
 // Where a question or an answer lies.
 struct Passage {
@@ -71,6 +82,7 @@ struct PaperSection {
     QString heading;
     QString type;  // from the heading; empty when it names none
     std::optional<double> score;
+    std::optional<double> blankScore;  // "每空2分"
 };
 
 struct DetectedQuestion {
@@ -87,6 +99,8 @@ struct PaperAnalysis {
     QList<DetectedQuestion> questions;
     int answerSection = -1;   // block of the paper's answer heading (-1: none)
     QList<int> strayAnswers;  // numbers of answers that match no question
+    // Paper furniture met among the questions and answers, left out of them.
+    QStringList dropped;
 };
 
 // Splits a paper into questions and finds their answers: in `answers` (the
@@ -97,6 +111,11 @@ struct PaperAnalysis {
 // (instructions) belong to no question; blank paragraphs at the end of a
 // question or answer are left out. Answers are matched to questions by their
 // number (the k-th answer numbered n to the k-th question numbered n).
+// Where each question is followed by its own answer, the answer block runs
+// from its first 【答案】/【解析】/【详解】/【分析】/【点睛】 paragraph to the next
+// question; inside it only the next number at a paragraph's start, followed
+// by text (not "4.5×2=9"), starts that question. Paper furniture
+// (isPaperFurniture) ends a question or answer and is left out.
 PaperAnalysis analysePaper(const QList<DocumentBlock>& paper, const QList<DocumentBlock>& answers,
                            const QStringList& bankTypes);
 

@@ -7,6 +7,8 @@
 #include "questions/questiontexts.h"
 #include "questions/scopeknowledge.h"
 #include "store/bank.h"
+#include "store/documentcheck.h"
+#include "store/paths.h"
 #include "store/textnumbers.h"
 #include "ui/documentview.h"
 #include "ui/scopetreewidget.h"
@@ -18,7 +20,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
-#include <QTemporaryDir>
 
 namespace zs {
 
@@ -63,6 +64,7 @@ Form_drsj::Form_drsj(RunState& state, QWidget* parent)
     knowledge_ = std::make_unique<KnowledgePicker>(ui->TreeView1, ui->List_dxzsd, ui->List_yxzsd);
     ui->OLE_tm->setRunState(&state_);
     ui->OLE_da->setRunState(&state_);
+    ui->OLE_xsst->setRunState(&state_);
     for (QPushButton* button : findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -82,6 +84,8 @@ Form_drsj::Form_drsj(RunState& state, QWidget* parent)
     connect(ui->List_st, &QTreeWidget::itemChanged, this, &Form_drsj::List_st_ItemChanged);
     connect(ui->Command_hbsyt, &QPushButton::clicked, this, &Form_drsj::Command_hbsyt_Click);
     connect(ui->Command_cf, &QPushButton::clicked, this, &Form_drsj::Command_cf_Click);
+    connect(ui->Command_ydda, &QPushButton::clicked, this, &Form_drsj::Command_ydda_Click);
+    connect(ui->Command_dagy, &QPushButton::clicked, this, &Form_drsj::Command_dagy_Click);
     connect(ui->Command_gwctx, &QPushButton::clicked, this, &Form_drsj::Command_gwctx_Click);
     connect(ui->Command_qx, &QPushButton::clicked, this, &Form_drsj::Command_qx_Click);
     connect(ui->Command_qbx, &QPushButton::clicked, this, &Form_drsj::Command_qbx_Click);
@@ -101,10 +105,29 @@ Form_drsj::~Form_drsj() {
     import_.reset();
     if (word_)
         word_->quit();
+    removeWorkFolder();
+}
+
+void Form_drsj::removeWorkFolder() {
+    if (!work_.isEmpty())
+        QDir(work_).removeRecursively();
+    work_.clear();
 }
 
 void Form_drsj::Form_Load() {
     state_.resetBankPath();
+    // Questions whose documents are all gone: nothing may be imported beside
+    // them (as entry refuses), and nothing is made.
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
+        refusal_ = lostDocumentsMessage(bank);
+    });
+    if (!refusal_.isEmpty()) {
+        state_.prompts.message(refusal_, Buttons::Ok, Icon::Exclamation);
+        for (QPushButton* button : findChildren<QPushButton*>())
+            button->setEnabled(button == ui->Command_fhzjm);
+        return;
+    }
     guarded(state_, [&] {
         const BankChoices choices = readBankChoices(state_.BankPath);
         fillCombo(ui->Combo_tx, choices.types);
@@ -118,7 +141,7 @@ void Form_drsj::Form_Load() {
 }
 
 QDate Form_drsj::today() const {
-    return QDate::currentDate();
+    return state_.today();
 }
 
 bool Form_drsj::attempt(const std::function<void()>& work) {
@@ -195,10 +218,11 @@ void Form_drsj::Command_cfsj_Click() {
     QStringList types;
     const bool done = attempt([&] {
         types = readBankChoices(state_.BankPath).types;
-        work_ = std::make_unique<QTemporaryDir>();
-        if (!work_->isValid())
+        removeWorkFolder();
+        work_ = makeSplitFolder(QDir::tempPath());
+        if (work_.isEmpty())
             throw PaperImportError(QStringLiteral("无法建立临时文件夹，不能拆分试卷。"));
-        auto paper = std::make_unique<PaperImport>(word(), work_->path());
+        auto paper = std::make_unique<PaperImport>(word(), work_);
         paper->open(paperPath_, answerPath_, types, [&](int n, int total) {
             showProgress(n, total, QStringLiteral("正在拆分试卷"));
             return true;
@@ -278,14 +302,22 @@ void Form_drsj::showItems(int current) {
 
 void Form_drsj::showItem(int row) {
     ui->Combo_cfwz->clear();
+    ui->Combo_dagy->clear();
     if (!import_ || row < 0 || row >= import_->count()) {
         ui->OLE_tm->clear();
         ui->OLE_da->clear();
+        showSimilar(nullptr);
         return;
     }
     const ImportItem& item = import_->items()[row];
     ui->OLE_tm->bind(item.questionFile);
     ui->OLE_da->bind(item.answerFile);
+    showSimilar(&item);
+    // Its answer may go to a question that has none.
+    for (int i = 0; i < import_->count(); ++i)
+        if (i != row && !import_->items()[i].hasAnswer())
+            ui->Combo_dagy->addItem(QStringLiteral("第 %1 题").arg(import_->items()[i].label), i);
+    ui->Combo_dagy->setCurrentIndex(-1);
     const auto paragraphs = import_->paragraphsOf(row);
     for (int k = 1; k < paragraphs.size(); ++k) {
         QString text = paragraphs[k].second;
@@ -296,6 +328,18 @@ void Form_drsj::showItem(int row) {
         ui->Combo_cfwz->addItem(QStringLiteral("第%1段：%2").arg(k + 1).arg(text.left(40)), paragraphs[k].first);
     }
     ui->Combo_cfwz->setCurrentIndex(-1);
+}
+
+void Form_drsj::showSimilar(const ImportItem* item) {
+    if (!item || !item->similar) {
+        ui->OLE_xsst->clear();
+        ui->Frame10->setVisible(false);
+        return;
+    }
+    ui->Frame10->setTitle(
+        QStringLiteral("试题库中的相似试题：%1（相似度 %2%）").arg(item->similar->number).arg(item->similar->percent));
+    ui->OLE_xsst->bind(questionDocumentPath(state_.BankPath, item->similar->number));
+    ui->Frame10->setVisible(true);
 }
 
 void Form_drsj::List_st_Click() {
@@ -334,8 +378,8 @@ void Form_drsj::Command_hbsyt_Click() {
     }
     ui->OLE_tm->clear();
     ui->OLE_da->clear();
-    attempt([&] { import_->mergeWithPrevious(row); });
-    showItems(row - 1);
+    const bool merged = attempt([&] { import_->mergeWithPrevious(row); });
+    showItems(merged ? row - 1 : row);
 }
 
 void Form_drsj::Command_cf_Click() {
@@ -353,6 +397,42 @@ void Form_drsj::Command_cf_Click() {
     ui->OLE_tm->clear();
     ui->OLE_da->clear();
     attempt([&] { import_->splitAt(row, block); });
+    showItems(row);
+}
+
+void Form_drsj::Command_ydda_Click() {
+    const QTreeWidgetItem* current = ui->List_st->currentItem();
+    if (!import_ || !current) {
+        state_.prompts.show(QStringLiteral("请先在列表中选择试题！"));
+        return;
+    }
+    if (ui->Combo_cfwz->currentIndex() < 0) {
+        state_.prompts.show(QStringLiteral("请先在“拆分位置”中选择从哪一段起移到答案！"));
+        return;
+    }
+    const int row = current->data(Number, Qt::UserRole).toInt();
+    const int block = ui->Combo_cfwz->currentData().toInt();
+    ui->OLE_tm->clear();
+    ui->OLE_da->clear();
+    attempt([&] { import_->moveToAnswer(row, block); });
+    showItems(row);
+}
+
+void Form_drsj::Command_dagy_Click() {
+    const QTreeWidgetItem* current = ui->List_st->currentItem();
+    if (!import_ || !current) {
+        state_.prompts.show(QStringLiteral("请先在列表中选择试题！"));
+        return;
+    }
+    if (ui->Combo_dagy->currentIndex() < 0) {
+        state_.prompts.show(QStringLiteral("请先选择把答案移给哪一道试题！"));
+        return;
+    }
+    const int row = current->data(Number, Qt::UserRole).toInt();
+    const int to = ui->Combo_dagy->currentData().toInt();
+    ui->OLE_tm->clear();
+    ui->OLE_da->clear();
+    attempt([&] { import_->giveAnswer(row, to); });
     showItems(row);
 }
 
@@ -505,9 +585,18 @@ void Form_drsj::Command_qddr_Click() {
         state_.prompts.show(complaint);
         return;
     }
+    int identical = 0;
+    for (const ImportItem& item : import_->items())
+        identical += item.included && item.similar && item.similar->percent >= 100;
+    if (identical > 0 &&
+        state_.prompts.message(QStringLiteral("勾选的试题中有 %1 道与试题库中的试题完全相同（相似度 100%）。\r\r"
+                                              "是否仍然导入它们？")
+                                   .arg(identical),
+                               Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return;
     int withoutAnswer = 0;
     for (const ImportItem& item : import_->items())
-        withoutAnswer += item.included && !item.detected.answer.isValid();
+        withoutAnswer += item.included && !item.hasAnswer();
     if (withoutAnswer > 0 &&
         state_.prompts.message(QStringLiteral("勾选的试题中有 %1 道没有找到答案，将以空白的答案文档导入，"
                                               "以后可以在<查看修改>中补上。\r\r是否继续导入？")
@@ -515,6 +604,9 @@ void Form_drsj::Command_qddr_Click() {
                                Buttons::YesNo, Icon::Question) != Answer::Yes)
         return;
 
+    // The scores of the paper, for the types the bank has none for yet.
+    QMap<QString, double> scores;
+    guarded(state_, [&] { scores = typeScoresToOffer(import_->items(), state_.BankPath); });
     ui->Command_qddr->setEnabled(false);
     QStringList numbers;
     const bool written = attempt([&] {
@@ -536,6 +628,22 @@ void Form_drsj::Command_qddr_Click() {
     showItems();
     ui->Label_zt->setText(QStringLiteral("已导入 %1 道试题。可以选择下一份试卷。").arg(numbers.size()));
     state_.prompts.show(paperImportedMessage(numbers));
+    offerTypeScores(scores);
+}
+
+void Form_drsj::offerTypeScores(const QMap<QString, double>& scores) {
+    if (scores.isEmpty())
+        return;
+    QStringList parts;
+    for (auto it = scores.cbegin(); it != scores.cend(); ++it)
+        parts << QStringLiteral("%1 %2 分").arg(it.key(), scoreText(it.value()));
+    if (state_.prompts.message(QStringLiteral("试卷中每小题的分值：%1。\r试题库还没有给这些题型设置分值，"
+                                              "是否把它们记为题型的分值（分值设置）？\r\r"
+                                              "分值与此不同的试题各自保留试卷中的分值。")
+                                   .arg(parts.join(QStringLiteral("，"))),
+                               Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return;
+    guarded(state_, [&] { saveTypeScores(state_.BankPath, scores); });
 }
 
 // ---------------------------------------------------------------- leaving
@@ -575,7 +683,8 @@ void Form_drsj::leave() {
         word_->quit();
         word_.reset();
     }
-    work_.reset();
+    ui->OLE_xsst->clear();
+    removeWorkFolder();
     hide();
     if (QWidget* menu = parentWidget()) {
         menu->show();

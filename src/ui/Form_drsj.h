@@ -4,12 +4,12 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QMap>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
 class QListWidgetItem;
-class QTemporaryDir;
 class QTreeWidgetItem;
 
 namespace Ui {
@@ -19,6 +19,7 @@ class Form_drsj;
 namespace zs {
 
 class PaperImport;
+struct ImportItem;
 class RunState;
 class WordInstance;
 struct FilingSettings;
@@ -43,6 +44,8 @@ public:
     void List_st_ItemChanged(QTreeWidgetItem* item, int column);
     void Command_hbsyt_Click();
     void Command_cf_Click();
+    void Command_ydda_Click();
+    void Command_dagy_Click();
     void Command_gwctx_Click();
     void Command_qx_Click();
     void Command_qbx_Click();
@@ -58,6 +61,11 @@ public:
     // The paper being reviewed (null before a split and after an import).
     const PaperImport* paperImport() const { return import_.get(); }
     const ScopeKnowledgeTable& knowledgeTable() const { return knowledge_->table; }
+    // Why the screen cannot be used (the documents of the bank's questions are
+    // gone), told when it opened; empty when it can.
+    const QString& refusal() const { return refusal_; }
+    // The private folder of the current split (empty before one).
+    const QString& workFolder() const { return work_; }
 
     // Escape and the window's close button leave as "返回主界面" does.
     void reject() override;
@@ -75,17 +83,23 @@ private:
     void applySettings(const QList<int>& items);
     void showItems(int current = 0);
     void showItem(int row);
+    // Beside the question: the bank's question a flagged one is like.
+    void showSimilar(const ImportItem* item);
     QList<int> selectedItems() const;
     void setAllTicked(bool ticked);
     void showProgress(int done, int total, const QString& what);
     void leave();
+    void removeWorkFolder();
+    // After an import: offers the paper's scores as the scores of types that have none.
+    void offerTypeScores(const QMap<QString, double>& scores);
     // Today, for the entry date of the questions.
     QDate today() const;
 
     std::unique_ptr<Ui::Form_drsj> ui;
     RunState& state_;
     std::unique_ptr<KnowledgePicker> knowledge_;
-    std::unique_ptr<QTemporaryDir> work_;
+    QString work_;
+    QString refusal_;
     std::unique_ptr<WordInstance> word_;
     std::unique_ptr<PaperImport> import_;
     QString paperPath_, answerPath_;

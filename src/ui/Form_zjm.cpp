@@ -156,6 +156,9 @@ void Form_zjm::openBrowse() {
 
 void Form_zjm::openPaperImport() {
     Form_drsj screen(state_, this);
+    // A screen that refused when it opened (and said why) is not shown.
+    if (!screen.refusal().isEmpty())
+        return;
     showModal(state_, screen);
 }
 

@@ -4,6 +4,7 @@
 #include "app/runstate.h"
 #include "office/libreoffice.h"
 #include "office/officeerror.h"
+#include "paperimport/paperimport.h"
 #include "sharing/banksharing.h"
 #include "store/bank.h"
 #include "store/documentcheck.h"
@@ -16,7 +17,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
+#include <QTranslator>
 #include <QtConcurrent>
 
 namespace zs {
@@ -35,6 +39,9 @@ bool StartChecks::run(Office& office) {
     if (const QString held = lock_.acquire(); !held.isEmpty())
         return refuse(held);
     removedProfiles_ = LibreOffice::removeStaleProfiles(tempFolder);
+    // A paper import's private folder (copies of the paper, the office's lock
+    // files) and the office's pipe files of a killed program.
+    removedLeftovers_ = removeStaleSplitFolders(tempFolder) + LibreOffice::removeStalePipes(pipeFolder);
 
     AppFolder folder(appDir_);
     const QString bankPath = folder.file(kBankFileName);
@@ -70,6 +77,19 @@ bool StartChecks::run(Office& office) {
     } catch (const StoreError& e) {
         warnings_ << e.message();
     }
+    return true;
+}
+
+bool installQtTranslations() {
+    static QTranslator* qt = nullptr;
+    if (qt)
+        return true;
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"), QStringLiteral("_"), folder))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    qt = translator.release();
     return true;
 }
 

@@ -15,7 +15,8 @@ class RunState;
 
 // What every start does before a window is shown (the program's and the
 // preparation's alike), in this order: take the lock of the application
-// folder, remove the office profiles of killed programs, check an existing
+// folder, remove the office profiles, paper-import split folders and office
+// pipe files of killed programs, check an existing
 // bank file, make the missing files of the folder, check the bank file and its
 // six tables (which also rolls back what a killed program left unfinished in
 // it), remove the documents of an import that was killed midway, and see
@@ -39,9 +40,13 @@ public:
     // The names of the files made, and the office profiles removed.
     const QStringList& created() const { return created_; }
     const QStringList& removedProfiles() const { return removedProfiles_; }
+    // The paper-import split folders and office pipe files removed.
+    const QStringList& removedLeftovers() const { return removedLeftovers_; }
 
-    // Where the office profiles are looked for (tests point it elsewhere).
+    // Where the office profiles and the paper imports' folders are looked for,
+    // and the office's pipe files (tests point them elsewhere).
     QString tempFolder;
+    QString pipeFolder = QStringLiteral("/tmp");
 
 private:
     bool refuse(const QString& message, const QString& details = {});
@@ -54,7 +59,13 @@ private:
     QStringList warnings_;
     QStringList created_;
     QStringList removedProfiles_;
+    QStringList removedLeftovers_;
 };
+
+// Loads Qt's own Chinese texts (file dialogs, context menus, standard
+// buttons) from the Qt translations installed with the program's package;
+// false when they are not there (the dialogs then stay in English).
+bool installQtTranslations();
 
 // Prepares the application folder and runs the program's screens until the
 // teacher ends it: the splash screen, the login, the main menu.

@@ -251,3 +251,70 @@ TEST(AnalysePaper, APaperWithoutQuestions) {
     EXPECT_TRUE(analysePaper(paras({"致家长的一封信", "各位家长：", "你们好。"}), {}, types()).questions.isEmpty());
     EXPECT_TRUE(analysePaper({}, {}, types()).questions.isEmpty());
 }
+
+TEST(AnalysePaper, InsideAnAnswerBlockOnlyTheNextNumberedQuestionStartsOne) {
+    const QList<DocumentBlock> paper = paras({
+        "一、选择题",
+        "3．一支笔4.5元，买2支要多少元（　　）",
+        "A．8　B．9",
+        "【答案】B",
+        "【解析】",
+        "4.5×2=9（元），",
+        "4．5元是两支笔的价钱吗？不是。",
+        "故选：B．",
+        "【点睛】",
+        "5．注意单位。",
+        "4．下一道题",
+        "【详解】",
+        "5.5÷5=1.1",
+        "5. 最后一题",
+    });
+    const PaperAnalysis layout = analysePaper(paper, {}, types());
+    ASSERT_EQ(layout.questions.size(), 3);
+    EXPECT_EQ(questionText(paper, layout.questions[0]), "一支笔4.5元，买2支要多少元（　　）\rA．8　B．9");
+    // A decimal, a number with a digit after its point, and a number out of
+    // turn stay in the answer.
+    EXPECT_EQ(
+        passageText(paper, layout.questions[0].answer.range),
+        "【答案】B\r【解析】\r4.5×2=9（元），\r4．5元是两支笔的价钱吗？不是。\r故选：B．\r【点睛】\r5．注意单位。");
+    EXPECT_EQ(layout.questions[1].number, 4);
+    EXPECT_EQ(passageText(paper, layout.questions[1].answer.range), "【详解】\r5.5÷5=1.1");
+    EXPECT_EQ(questionText(paper, layout.questions[2]), "最后一题");
+}
+
+TEST(AnalysePaper, PaperFurnitureIsLeftOutOfQuestionsAndAnswersAndNamed) {
+    QList<DocumentBlock> paper = paras({
+        "XX学校2023-2024学年上学期期中考试数学试卷",
+        "学校:___________姓名:___________班级:___________考号:___________",
+        "第I卷（选择题）",
+        "请点击修改第I卷的文字说明",
+    });
+    paper << table("评卷人\t得分\r\t");
+    paper << paras({"一、单选题（每小题3分）", "1．最小的数是（　　）", "【答案】A", "【解析】负数小于0。",
+                    "第II卷（非选择题）", "请点击修改第II卷的文字说明"});
+    paper << table("评卷人\t得分\r\t");
+    paper << paras({"二、填空题（每空2分）", "2．3的相反数是______，绝对值是______。", "【答案】-3　3", "第2页，共4页",
+                    "3．某学校2023学年的考试人数是______。", "【答案】120", "密封线内不要答题"});
+    const PaperAnalysis layout = analysePaper(paper, {}, types());
+    ASSERT_EQ(layout.questions.size(), 3);
+    EXPECT_EQ(layout.sections.size(), 2);
+    EXPECT_EQ(passageText(paper, layout.questions[0].answer.range), "【答案】A\r【解析】负数小于0。");
+    EXPECT_EQ(passageText(paper, layout.questions[1].answer.range), "【答案】-3　3");
+    EXPECT_EQ(questionText(paper, layout.questions[2]), "某学校2023学年的考试人数是______。");
+    EXPECT_EQ(passageText(paper, layout.questions[2].answer.range), "【答案】120");
+    EXPECT_EQ(layout.dropped, QStringList({"第II卷（非选择题）", "请点击修改第II卷的文字说明", "评卷人 得分",
+                                           "第2页，共4页", "密封线内不要答题"}));
+    // Scores: each question of the section, and each blank.
+    EXPECT_EQ(layout.questions[0].score.value_or(0), 3);
+    EXPECT_EQ(layout.questions[1].score.value_or(0), 4);
+    EXPECT_EQ(layout.questions[2].score.value_or(0), 2);
+
+    for (const QString& text : QStringList{"第Ⅱ卷 非选择题", "评卷人", "得分", "注意事项：", "试卷第1页，共4页"})
+        EXPECT_TRUE(isPaperFurniture(para(text))) << text.toStdString();
+    for (const QString& text : QStringList{"某学校2023学年举行考试，参加的人数是多少？", "1．得分最高的是谁？",
+                                           "第一部分", "注意事项有哪些？请写出两条。"})
+        EXPECT_FALSE(isPaperFurniture(para(text))) << text.toStdString();
+    EXPECT_FALSE(isPaperFurniture(table("姓名\t成绩\r甲\t90")));
+    EXPECT_EQ(headingBlankScore("二、填空题（每空2分，共12分）").value_or(0), 2);
+    EXPECT_EQ(blanksIn("没有横线的题"), 1);
+}

@@ -116,4 +116,51 @@ inline TestPaper writePaperAndAnswerDocument(WordInstance& word, const QString& 
     return out;
 }
 
+// A paper as downloaded from a paper site, as .docx: each question followed by
+// its own 【答案】 and 【解析】, and the site's furniture around them.
+//   1 单选题 (3 分)   answer "A"
+//   2 单选题 (3 分)   answer "B"
+//   3 单选题 (3 分)   its 解析 starts with the decimal "4.5×2=9（元），"
+//   4 填空题, two blanks of 2 分   answer "-3　3"
+//   5 解答题 (6 分)   answer over two paragraphs
+// Between 3 and 4: "第II卷（非选择题）", "请点击修改第II卷的文字说明" and a
+// 评卷人/得分 table.
+inline TestPaper writeDownloadedPaper(WordInstance& word, const QString& folder) {
+    const auto doc = word.newDocument();
+    doc->append("XX学校2023-2024学年上学期期中考试数学试卷");
+    doc->append("\r学校:___________姓名:___________班级:___________考号:___________");
+    doc->append("\r第I卷（选择题）");
+    doc->append("\r请点击修改第I卷的文字说明");
+    doc->appendTable({{"评卷人", "得分"}, {" ", " "}});
+    doc->append("一、单选题（每小题3分）");
+    doc->append("\r1．下列各数中最小的是（　　）");
+    doc->append("\rA．-2　B．0　C．1　D．2");
+    doc->append("\r【答案】A");
+    doc->append("\r【解析】负数小于0，故选：A．");
+    doc->append("\r2．计算2+3的结果是（　　）");
+    doc->append("\rA．4　B．5　C．6　D．7");
+    doc->append("\r【答案】B");
+    doc->append("\r【解析】2+3=5，故选：B．");
+    doc->append("\r3．一支笔4.5元，买2支要多少元（　　）");
+    doc->append("\rA．8　B．9　C．10　D．11");
+    doc->append("\r【答案】B");
+    doc->append("\r【解析】");
+    doc->append("\r4.5×2=9（元），");
+    doc->append("\r故选：B．");
+    doc->append("\r第II卷（非选择题）");
+    doc->append("\r请点击修改第II卷的文字说明");
+    doc->appendTable({{"评卷人", "得分"}, {" ", " "}});
+    doc->append("二、填空题（每空2分）");
+    doc->append("\r4．3的相反数是______，绝对值是______。");
+    doc->append("\r【答案】-3　3");
+    doc->append("\r三、解答题");
+    doc->append("\r5．（6分）计算：(1) 1+1；(2) 2×3．");
+    doc->append("\r【答案】(1) 2；");
+    doc->append("\r(2) 6．");
+    const QString path = QDir(folder).filePath("下载的试卷.docx");
+    doc->saveAs(path);
+    doc->close();
+    return {path, {}};
+}
+
 }  // namespace zs::test

@@ -1,6 +1,7 @@
 // The paper import screen, offscreen, driven through its object names with the
 // real office splitting the papers and the teacher's answers scripted.
 
+#include "catalogue/numberpool.h"
 #include "paperimport/paperimport.h"
 #include "paperimport/testpapers.h"
 #include "store/paths.h"
@@ -11,10 +12,12 @@
 #include "ui/widgets.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -140,9 +143,14 @@ TEST_F(DrsjTest, APaperIsSplitReviewedFiledAndImported) {
     // The last one has no answer: the teacher is asked, and says yes.
     app.prompts.clear();
     app.prompts.answer(Answer::Yes);
+    app.prompts.answer(Answer::No);  // the paper's scores are not taken as the types'
     click("Command_qddr");
     const QStringList messages = app.prompts.messages();
-    ASSERT_EQ(messages.size(), 2);
+    ASSERT_EQ(messages.size(), 3);
+    EXPECT_EQ(messages[2], "试卷中每小题的分值：单选题 3 分，填空题 4 分，解答题 10 分。\r"
+                           "试题库还没有给这些题型设置分值，是否把它们记为题型的分值（分值设置）？\r\r"
+                           "分值与此不同的试题各自保留试卷中的分值。");
+    EXPECT_EQ(Bank(app.bankPath()).query("select * from 题型分值").count(), 0);
     EXPECT_EQ(messages[0], "勾选的试题中有 1 道没有找到答案，将以空白的答案文档导入，以后可以在<查看修改>中补上。"
                            "\r\r是否继续导入？");
     EXPECT_EQ(messages[1],
@@ -211,7 +219,8 @@ TEST_F(DrsjTest, SplittingAQuestionAndFilingOnlyTheSelectedOnes) {
     row(2)->setCheckState(0, Qt::Checked);
     app.prompts.clear();
     click("Command_qddr");
-    EXPECT_EQ(app.prompts.lastMessage(),
+    ASSERT_EQ(app.prompts.messages().size(), 2);  // then the offer of the paper's scores
+    EXPECT_EQ(app.prompts.messages()[0],
               "试卷中的试题已经导入试题库！\r\r成功导入的试题数量为： 2\r\r题目编号为：00001、00002");
     EXPECT_EQ(bankQuestions(), 2);
     EXPECT_EQ(Bank(app.bankPath()).query("select 题型 from 试题库 where 题目编号='00002'").texts(),
@@ -274,4 +283,239 @@ TEST_F(DrsjTest, RefusalsAndBadFiles) {
     click("Command_yydqb");
     EXPECT_EQ(app.prompts.lastMessage(), "在勾选的“" + kSection + "”下，没有添加知识点，请先添加！");
     EXPECT_EQ(row(0)->text(4), "");
+}
+
+namespace {
+
+// A document's text read back through the office, without the blank end.
+QString documentText(const QString& path) {
+    const auto word = test::office().startWord();
+    const auto doc = word->open(path);
+    QString text = doc->text();
+    doc->close();
+    while (text.endsWith(u'\r') || text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
+// What the teacher does with 编辑: types into the document and saves it.
+void typeInto(const QString& path, const QString& text) {
+    const auto word = test::office().startWord();
+    const auto doc = word->open(path);
+    doc->append(text);
+    doc->save();
+    doc->close();
+}
+
+}  // namespace
+
+TEST_F(DrsjTest, AnAnswerTypedForOneQuestionStaysWithThatQuestion) {
+    const test::TestPaper physics = test::writePaperAndAnswerDocument(*test::office().startWord(), papers.path());
+    chooseAndSplit(physics.paper);  // without its answer document
+    ASSERT_EQ(list()->topLevelItemCount(), 4);
+    const PaperImport* paper = form->paperImport();
+    ASSERT_NE(paper, nullptr);
+    QSet<QString> files;
+    for (const ImportItem& item : paper->items())
+        files << item.answerFile << item.questionFile;
+    EXPECT_EQ(files.size(), 8);  // every question owns both its documents
+
+    list()->setCurrentItem(row(0));
+    typeInto(child<DocumentView>("OLE_da")->boundPath(), "ABD");
+    list()->setCurrentItem(row(1));
+    EXPECT_EQ(documentText(child<DocumentView>("OLE_da")->boundPath()), "");
+
+    fileUnderTheSection();
+    click("Command_yydqb");
+    app.prompts.clear();
+    app.prompts.answer(Answer::Yes);
+    click("Command_qddr");
+    ASSERT_EQ(app.prompts.messages().size(), 2);
+    EXPECT_EQ(app.prompts.messages()[0], "勾选的试题中有 3 道没有找到答案，将以空白的答案文档导入，"
+                                         "以后可以在<查看修改>中补上。\r\r是否继续导入？");
+    EXPECT_EQ(documentText(answerDocumentPath(app.bankPath(), "00001")), "ABD");
+    for (const QString& number : QStringList{"00002", "00003", "00004"}) {
+        EXPECT_EQ(documentText(answerDocumentPath(app.bankPath(), number)), "") << number.toStdString();
+        EXPECT_TRUE(documentText(questionDocumentPath(app.bankPath(), number)).size() > 5);
+    }
+}
+
+TEST_F(DrsjTest, ADownloadedPaperKeepsItsAnswerBlocksDropsItsFurnitureAndOffersItsScores) {
+    const test::TestPaper downloaded = test::writeDownloadedPaper(*test::office().startWord(), papers.path());
+    chooseAndSplit(downloaded.paper);
+    ASSERT_EQ(list()->topLevelItemCount(), 5);
+    EXPECT_EQ(child<QLabel>("Label_zt")->text(),
+              "共识别出 5 道试题，3 个大题。略去了试卷中不属于试题的 3 段：“第II卷（非选择题）”、"
+              "“请点击修改第II卷的文字说明”、“评卷人 得分”。");
+    QStringList scores, types;
+    for (int i = 0; i < 5; ++i) {
+        scores << row(i)->text(2);
+        types << row(i)->text(1);
+    }
+    EXPECT_EQ(scores, QStringList({"3", "3", "3", "4", "6"}));
+    EXPECT_EQ(types, QStringList({"单选题", "单选题", "单选题", "填空题", "解答题"}));
+
+    // Question 3 keeps the whole of its answer, and nothing of the paper's furniture.
+    const PaperImport* paper = form->paperImport();
+    ASSERT_NE(paper, nullptr);
+    EXPECT_EQ(documentText(paper->items()[2].answerFile), "【答案】B\r【解析】\r4.5×2=9（元），\r故选：B．");
+    EXPECT_EQ(documentText(paper->items()[2].questionFile),
+              "一支笔4.5元，买2支要多少元（　　）\rA．8　B．9　C．10　D．11");
+    EXPECT_EQ(documentText(paper->items()[3].questionFile), "3的相反数是______，绝对值是______。");
+    EXPECT_EQ(documentText(paper->items()[4].answerFile), "【答案】(1) 2；\r(2) 6．");
+
+    // The teacher's paper was not opened in place: nothing beside it but the papers.
+    EXPECT_EQ(QDir(papers.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              QStringList({"三角形.png", "下载的试卷.docx", "期中试卷（含答案）.docx"}));
+    const QString work = form->workFolder();
+    EXPECT_TRUE(QFileInfo(work).isDir());
+
+    // After the import the bank has no type scores: the paper's are offered.
+    fileUnderTheSection();
+    click("Command_yydqb");
+    app.prompts.clear();
+    app.prompts.answer(Answer::Yes);
+    click("Command_qddr");
+    ASSERT_EQ(app.prompts.messages().size(), 2);
+    EXPECT_EQ(app.prompts.lastMessage(), "试卷中每小题的分值：单选题 3 分，填空题 4 分，解答题 6 分。\r"
+                                         "试题库还没有给这些题型设置分值，是否把它们记为题型的分值（分值设置）？\r\r"
+                                         "分值与此不同的试题各自保留试卷中的分值。");
+    Bank bank(app.bankPath());
+    EXPECT_EQ(bank.query("select 题型 || ':' || 分值 from 题型分值 order by 题型").texts(),
+              QStringList({"单选题:3", "填空题:4", "解答题:6"}));
+    EXPECT_EQ(bank.query("select 分值 from 试题分值 order by 题目编号").texts(),
+              QStringList({"3", "3", "3", "4", "6"}));
+
+    // Leaving removes the split's private folder.
+    app.prompts.answer(Answer::Ok);
+    click("Command_fhzjm");
+    EXPECT_FALSE(QFileInfo::exists(work));
+}
+
+TEST_F(DrsjTest, IdenticalQuestionsTickedAgainAreNamedBeforeTheyAreImported) {
+    chooseAndSplit(maths.paper);
+    EXPECT_TRUE(child<QGroupBox>("Frame10")->isHidden());  // nothing like them in the bank yet
+    fileUnderTheSection();
+    click("Command_yydqb");
+    app.prompts.answer(Answer::Yes);
+    click("Command_qddr");
+    ASSERT_EQ(bankQuestions(), 5);
+
+    app.prompts.clear();
+    click("Command_cfsj");
+    ASSERT_EQ(list()->topLevelItemCount(), 5);
+    int identical = 0;
+    for (const ImportItem& item : form->paperImport()->items())
+        identical += item.similar && item.similar->percent == 100;
+    ASSERT_GE(identical, 3);
+    click("Command_yydqb");  // the panel is filled in still
+    click("Command_qx");
+    app.prompts.clear();
+    app.prompts.answer(Answer::No);
+    click("Command_qddr");
+    EXPECT_EQ(
+        app.prompts.lastMessage(),
+        QString("勾选的试题中有 %1 道与试题库中的试题完全相同（相似度 100%）。\r\r是否仍然导入它们？").arg(identical));
+    EXPECT_EQ(bankQuestions(), 5);
+    EXPECT_EQ(list()->topLevelItemCount(), 5);
+
+    // The bank's question stands beside a flagged one.
+    auto* beside = child<QGroupBox>("Frame10");
+    list()->setCurrentItem(row(3));
+    EXPECT_FALSE(beside->isHidden());
+    EXPECT_EQ(beside->title(), "试题库中的相似试题：00004（相似度 100%）");
+    EXPECT_EQ(child<DocumentView>("OLE_xsst")->boundPath(), questionDocumentPath(app.bankPath(), "00004"));
+}
+
+TEST_F(DrsjTest, TheScreenRefusesWhenTheDocumentsOfTheBankAreGoneAndMakesNothing) {
+    form.reset();
+    {
+        Bank bank(app.bankPath());
+        bank.addRow("试题库", {{"题目编号", "00001"}, {"考查范围", kSection}, {"题型", "单选题"}});
+    }
+    const QString documents = documentsFolderOf(app.bankPath());
+    QDir(documents).removeRecursively();
+    app.prompts.clear();
+    form = std::make_unique<Form_drsj>(app.state());
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("试题源文件夹不见了！"));
+    EXPECT_EQ(form->refusal(), app.prompts.lastMessage());
+    EXPECT_FALSE(child<QPushButton>("Command_cfsj")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("Command_qddr")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("Command_fhzjm")->isEnabled());
+    EXPECT_FALSE(QFileInfo::exists(documents));
+
+    // Nor does the import itself make the folder.
+    NumberPool& pool = app.state().FreeNumberPool;
+    ImportItem item;
+    item.settings.scopes = {{kSection, "1-正数"}};
+    EXPECT_THROW(writeImportedQuestions({item}, app.bankPath(), pool, "张三", QDate(2024, 9, 2)), StoreError);
+    EXPECT_FALSE(QFileInfo::exists(documents));
+    form->show();
+}
+
+TEST_F(DrsjTest, TheTeacherRepairsASplitOnTheScreenWithoutLosingWhatWasEdited) {
+    chooseAndSplit(maths.paper);
+    ASSERT_EQ(list()->topLevelItemCount(), 5);
+    const PaperImport* paper = form->paperImport();
+
+    // An answer changed with 编辑 survives joining question 2 to question 1.
+    list()->setCurrentItem(row(0));
+    typeInto(child<DocumentView>("OLE_da")->boundPath(), "（老师补充）");
+    select({1});
+    click("Command_hbsyt");
+    ASSERT_EQ(list()->topLevelItemCount(), 4);
+    EXPECT_EQ(documentText(paper->items()[0].answerFile), "B（老师补充）\rC");
+
+    // A changed question document is not rebuilt from the paper: refused, and said why.
+    select({2});
+    typeInto(child<DocumentView>("OLE_tm")->boundPath(), "（老师改过）");
+    auto* where = child<QComboBox>("Combo_cfwz");
+    ASSERT_GE(where->count(), 2);
+    where->setCurrentIndex(where->count() - 1);
+    app.prompts.clear();
+    click("Command_cf");
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "第 4 题的题目文档已经用“编辑”修改过，拆分会按试卷重新生成它，"
+              "修改将会丢失，所以没有拆分。\r\r请先拆分，再编辑文档；或者在文档中直接修改。");
+    EXPECT_EQ(list()->topLevelItemCount(), 4);
+    select({3});
+    click("Command_hbsyt");
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("第 4 题的题目文档已经用“编辑”修改过，合并会"));
+    EXPECT_EQ(list()->topLevelItemCount(), 4);
+    EXPECT_TRUE(documentText(paper->items()[2].questionFile).endsWith("（老师改过）"));
+
+    // A paper without its answer document: the last part of question 3 is
+    // its answer, which then belongs to question 4.
+    const test::TestPaper physics = test::writePaperAndAnswerDocument(*test::office().startWord(), papers.path());
+    app.prompts.answer(Answer::Ok);
+    chooseAndSplit(physics.paper);
+    ASSERT_EQ(list()->topLevelItemCount(), 4);
+    paper = form->paperImport();
+    select({2});
+    where = child<QComboBox>("Combo_cfwz");
+    int second = -1;
+    for (int i = 0; i < where->count(); ++i)
+        if (where->itemText(i).contains("（2）以这个速度"))
+            second = i;
+    ASSERT_GE(second, 0);
+    where->setCurrentIndex(second);
+    click("Command_ydda");
+    EXPECT_EQ(row(2)->text(5), "");  // it has an answer now
+    EXPECT_EQ(documentText(paper->items()[2].answerFile), "（2）以这个速度行驶 3 km 要多少时间？");
+    EXPECT_FALSE(documentText(paper->items()[2].questionFile).contains("（2）"));
+    EXPECT_TRUE(documentText(paper->items()[2].questionFile).contains("（1）行驶 1.5 km"));
+
+    select({2});
+    auto* to = child<QComboBox>("Combo_dagy");
+    QStringList targets;
+    for (int i = 0; i < to->count(); ++i)
+        targets << to->itemText(i);
+    EXPECT_EQ(targets, QStringList({"第 1 题", "第 2 题", "第 4 题"}));
+    to->setCurrentIndex(2);
+    click("Command_dagy");
+    EXPECT_EQ(row(2)->text(5), "无答案");
+    EXPECT_EQ(row(3)->text(5), "");
+    EXPECT_EQ(documentText(paper->items()[3].answerFile), "（2）以这个速度行驶 3 km 要多少时间？");
+    EXPECT_EQ(documentText(paper->items()[2].answerFile), "");
+    EXPECT_NE(paper->items()[2].answerFile, paper->items()[3].answerFile);
 }

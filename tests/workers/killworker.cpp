@@ -5,6 +5,7 @@
 //   zs-killworker entry    APPDIR SECTION1 SECTION2  enters one question filed under two sections
 //   zs-killworker import   APPDIR OTHERBANK SECTION... imports the questions of the sections
 //   zs-killworker generate APPDIR DESKTOP NUMBER...  generates a paper, recording the use
+//   zs-killworker paper    APPDIR PAPER              splits a Word paper on the paper import screen
 //
 // Exit status 0 when the work finished, 1 when it did not.
 
@@ -12,6 +13,7 @@
 #include "sharing/banksharing.h"
 #include "support/testsupport.h"
 #include "ui/Form_cshtmbh.h"
+#include "ui/Form_drsj.h"
 #include "ui/Form_scsjjm.h"
 #include "ui/Form_stlr.h"
 #include "ui/scopetreewidget.h"
@@ -70,6 +72,15 @@ int generate(RunState& state, const QStringList& numbers) {
     return 0;
 }
 
+int splitPaper(RunState& state, ScriptedPrompts& prompts, const QString& paper) {
+    Form_drsj form(state);
+    form.show();
+    prompts.type(paper);
+    test::child<QPushButton>(&form, QStringLiteral("Command_xzsj"))->click();
+    test::child<QPushButton>(&form, QStringLiteral("Command_cfsj"))->click();
+    return form.paperImport() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,7 +89,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: zs-killworker entry|import|generate APPDIR ...\n");
+        std::fprintf(stderr, "usage: zs-killworker entry|import|generate|paper APPDIR ...\n");
         return 2;
     }
     const QString& work = args[0];
@@ -96,6 +107,8 @@ int main(int argc, char** argv) {
             } else if (work == u"import" && args.size() >= 4) {
                 runImport(state, ShareContent::Questions, args[2], args.mid(3));
                 result = 0;
+            } else if (work == u"paper") {
+                result = splitPaper(state, prompts, args[2]);
             } else if (work == u"generate") {
                 desktop.setDesktopFolder(args[2]);
                 result = generate(state, args.mid(3));

@@ -283,6 +283,12 @@ void run(Source& source, int seeds, int exactSeeds, const ComposeOptions& refine
                         pool.knowledgePointCount());
             continue;
         }
+        // Refining keeps the asked type counts: the asked types must fill the paper.
+        if (!composable(pool, p.TotalWanted, refined)) {
+            std::printf("| %s | %d | %d | | 所选题型的题目不足 | | | | | | | | |\n", qPrintable(r.name), pool.size(),
+                        pool.knowledgePointCount());
+            continue;
+        }
         std::vector<Offset> classic, better;
         std::vector<double> classicMs, betterMs;
         for (int seed = 1; seed <= seeds; ++seed) {
@@ -327,7 +333,7 @@ void run(Source& source, int seeds, int exactSeeds, const ComposeOptions& refine
                                .arg(*std::max_element(exactMs.begin(), exactMs.end()), 0, 'f', 0);
         }
         // A/B papers: two plans without a common question, optimal together.
-        if (exactSeeds > 0 && pool.distinctNumbers() >= 2 * p.TotalWanted) {
+        if (exactSeeds > 0 && composable(pool, p.TotalWanted, twoPapers)) {
             std::vector<double> ms;
             std::vector<Offset> sums;
             Offset pairBound = std::numeric_limits<Offset>::max();

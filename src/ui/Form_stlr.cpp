@@ -323,13 +323,16 @@ void Form_stlr::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const Answer answer =
-        state_.prompts.message(QStringLiteral("正在编辑的文档  <") + CurrentNumber +
-                                   QStringLiteral(">  还没录入完毕！\r是否放弃录入并且《返回主界面》？"),
-                               Buttons::OkCancel);
-    if (answer != Answer::Ok) {
-        event->ignore();
-        return;
+    // With no question begun (no number was given out) there is nothing to give up.
+    if (!CurrentNumber.isEmpty()) {
+        const Answer answer =
+            state_.prompts.message(QStringLiteral("正在编辑的文档  <") + CurrentNumber +
+                                       QStringLiteral(">  还没录入完毕！\r是否放弃录入并且《返回主界面》？"),
+                                   Buttons::OkCancel);
+        if (answer != Answer::Ok) {
+            event->ignore();
+            return;
+        }
     }
     leaving_ = true;
     Timer1.stop();

@@ -304,4 +304,13 @@ TEST_F(EntryTest, NoNumberIsHandedOutWhileTheDocumentsOfTheBankAreLost) {
     EXPECT_FALSE(QFileInfo::exists(app.documents()));
     EXPECT_EQ(app.state().FreeNumberPool.slot(1), "00011");  // kept for when the folder is back
     third.close();
+
+    // Leaving a screen that holds no question (no number was given out) asks
+    // nothing about a document "<>".
+    app.prompts.clear();
+    Form_stlr idle(app.state());
+    idle.show();
+    idle.close();
+    EXPECT_TRUE(app.prompts.messages().isEmpty()) << app.prompts.lastMessage().toStdString();
+    EXPECT_FALSE(idle.isVisible());
 }

@@ -39,6 +39,8 @@ void writeExamHeader(WordDocument& doc, PaperDocument kind, const PaperSettings&
         doc.append((first ? QString() : QStringLiteral("\r")) + text, style);
         first = false;
     };
+    if (!settings.school.isEmpty())
+        line(settings.school, centred(15, true));
     if (!settings.title.isEmpty())
         line(settings.title, centred(18, true));
     if (!settings.subtitle.isEmpty())

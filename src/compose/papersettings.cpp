@@ -12,6 +12,7 @@ namespace {
 // Names of the remembered settings in the bank.
 const QString kTitleKey = QStringLiteral("试卷标题");
 const QString kSubtitleKey = QStringLiteral("试卷副标题");
+const QString kSchoolKey = QStringLiteral("学校名称");
 const QString kMinutesKey = QStringLiteral("考试时间");
 const QString kIntendedTotalKey = QStringLiteral("预定总分");
 const QString kLayoutKey = QStringLiteral("试卷版式");
@@ -38,6 +39,7 @@ PaperSettings PaperSettings::load(Bank& bank) {
     PaperSettings s;
     s.title = bank.setting(kTitleKey);
     s.subtitle = bank.setting(kSubtitleKey);
+    s.school = bank.setting(kSchoolKey);
     s.minutes = qMax(0, bank.setting(kMinutesKey).toInt());
     s.intendedTotal = parseScore(bank.setting(kIntendedTotalKey));
     const int layout = layoutKeys().indexOf(bank.setting(kLayoutKey));
@@ -53,6 +55,7 @@ void PaperSettings::save(Bank& bank) const {
     bank.transaction([&] {
         bank.setSetting(kTitleKey, title);
         bank.setSetting(kSubtitleKey, subtitle);
+        bank.setSetting(kSchoolKey, school);
         bank.setSetting(kMinutesKey, minutes > 0 ? QString::number(minutes) : QString());
         bank.setSetting(kIntendedTotalKey, intendedTotal ? scoreText(*intendedTotal) : QString());
         bank.setSetting(kLayoutKey, layoutKeys()[int(layout)]);
@@ -80,8 +83,9 @@ PaperSettingsCheck checkPaperSettings(const PaperSettingsInput& input, const Pap
     PaperSettings& s = check.settings;
     s.title = oneLine(input.title);
     s.subtitle = oneLine(input.subtitle);
-    if (s.title.size() > 60 || s.subtitle.size() > 60)
-        check.complaints << QStringLiteral("标题和副标题最多60个字。");
+    s.school = oneLine(input.school);
+    if (s.title.size() > 60 || s.subtitle.size() > 60 || s.school.size() > 60)
+        check.complaints << QStringLiteral("学校、标题和副标题最多60个字。");
 
     const QString minutes = input.minutes.trimmed();
     if (!minutes.isEmpty()) {

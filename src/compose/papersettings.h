@@ -22,6 +22,7 @@ enum class PaperLayout {
 // give the paper the program always wrote: the templates' own title block and
 // page, no answer sheet, Word 97 documents only.
 struct PaperSettings {
+    QString school;                    // a line above the title (remembered per bank)
     QString title;                     // empty: the templates' own title block
     QString subtitle;                  // a second line under the title (subject, class)
     int minutes = 0;                   // time allowed; 0: not stated
@@ -34,7 +35,7 @@ struct PaperSettings {
     bool twoColumns() const { return layout != PaperLayout::A4Portrait; }
     // The program writes the exam header and page numbers itself: a title was
     // given or a two-column layout chosen.
-    bool examForm() const { return !title.isEmpty() || twoColumns(); }
+    bool examForm() const { return !title.isEmpty() || !school.isEmpty() || twoColumns(); }
 
     // The settings the teacher last generated a paper with (remembered in the
     // bank), or the defaults.
@@ -47,7 +48,7 @@ const QStringList& layoutCaptions();
 
 // What the settings screen reads: the texts and choices as the teacher left them.
 struct PaperSettingsInput {
-    QString title, subtitle, minutes, intendedTotal;
+    QString title, subtitle, minutes, intendedTotal, school;
     int layout = 0;
     bool answerSheet = false, docx = false, pdf = false;
 };

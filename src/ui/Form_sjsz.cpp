@@ -24,6 +24,7 @@ void Form_sjsz::Form_Load() {
         Bank bank(state_.BankPath);
         settings_ = PaperSettings::load(bank);
     });
+    ui->Text_xxmc->setText(settings_.school);
     ui->Text_bt->setText(settings_.title);
     ui->Text_fbt->setText(settings_.subtitle);
     ui->Text_kssj->setText(settings_.minutes > 0 ? QString::number(settings_.minutes) : QString());
@@ -42,6 +43,7 @@ void Form_sjsz::Form_Load() {
 PaperSettingsInput Form_sjsz::input() const {
     PaperSettingsInput in;
     in.title = ui->Text_bt->text();
+    in.school = ui->Text_xxmc->text();
     in.subtitle = ui->Text_fbt->text();
     in.minutes = ui->Text_kssj->text();
     in.intendedTotal = ui->Text_ydzf->text();

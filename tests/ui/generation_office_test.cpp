@@ -585,6 +585,7 @@ TEST_F(GenerationTest, TheSettingsScreenBeforeGeneration) {
     // Bad values are named and keep the screen; a total other than intended asks.
     onSettings = [&](Form_sjsz& s) {
         test::child<QLineEdit>(&s, "Text_bt")->setText("期末考试");
+        test::child<QLineEdit>(&s, "Text_xxmc")->setText(" 第一中学\n");
         test::child<QLineEdit>(&s, "Text_kssj")->setText("两小时");
         test::child<QPushButton>(&s, "Command_qd")->click();
         EXPECT_EQ(app_->prompts.lastMessage(), "考试时间要填写1到1440之间的整数（分钟），例如 120。");
@@ -607,11 +608,15 @@ TEST_F(GenerationTest, TheSettingsScreenBeforeGeneration) {
     test::child<QPushButton>(&composition, "Command_scsj")->click();
     ASSERT_EQ(generated.size(), 5) << app_->prompts.messages().join(" / ").toStdString();
     EXPECT_TRUE(QFileInfo(generated[4]).fileName().startsWith("答题卡-"));
-    EXPECT_TRUE(text(generated[0]).startsWith("期末考试\r考试时间：100分钟　　满分：15.5分"));
+    // The school's name stands above the title, on the paper and the answer sheet alike.
+    EXPECT_TRUE(text(generated[0]).startsWith("第一中学\r期末考试\r考试时间：100分钟　　满分：15.5分"))
+        << text(generated[0]).toStdString();
+    EXPECT_TRUE(text(generated[4]).startsWith("第一中学\r期末考试\r")) << text(generated[4]).toStdString();
 
     // The settings are remembered for the next paper.
     Form_sjsz next(app_->state(), PaperScores{});
     EXPECT_EQ(test::child<QLineEdit>(&next, "Text_bt")->text(), "期末考试");
+    EXPECT_EQ(test::child<QLineEdit>(&next, "Text_xxmc")->text(), "第一中学");  // remembered per bank
     EXPECT_EQ(test::child<QLineEdit>(&next, "Text_kssj")->text(), "100");
     EXPECT_EQ(test::child<QLineEdit>(&next, "Text_ydzf")->text(), "15.5");
     EXPECT_EQ(test::child<QComboBox>(&next, "Combo_bs")->currentIndex(), 1);

@@ -1,3 +1,4 @@
+#include "office/leftovers.h"
 #include "office/unosupport.h"
 
 #include <QAtomicInt>
@@ -291,42 +292,13 @@ void UnoSession::stop() {
 }
 
 QStringList UnoSession::removeStaleProfiles(const QString& tempFolder) {
-    QStringList removed;
-    const QString prefix = QString::fromLatin1(kProfilePrefix) + QStringLiteral("zhuoshi_");
-    const QDir temp(tempFolder);
-    const QStringList names = temp.entryList({prefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QString& name : names) {
-        const QStringList parts = name.mid(prefix.size()).split(u'_');
-        bool ok = false;
-        const qint64 pid = parts.value(0).toLongLong(&ok);
-        if (!ok || parts.size() != 2 || pid <= 0 || pid == ::getpid())
-            continue;
-        // Only the profile of a program that is gone: a running one (or one
-        // whose state cannot be told) keeps its profile.
-        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
-            continue;
-        if (QDir(temp.filePath(name)).removeRecursively())
-            removed << temp.filePath(name);
-    }
-    return removed;
+    return removeLeftoversOfGonePrograms(tempFolder, QString::fromLatin1(kProfilePrefix) + QStringLiteral("zhuoshi_"),
+                                         u'_', QDir::Dirs);
 }
 
 QStringList UnoSession::removeStalePipes(const QString& pipeFolder) {
-    QStringList removed;
-    const QString prefix = QStringLiteral("OSL_PIPE_%1_zhuoshi_").arg(::getuid());
-    const QDir folder(pipeFolder);
-    for (const QString& name : folder.entryList({prefix + u'*'}, QDir::System | QDir::Files | QDir::Hidden)) {
-        const QStringList parts = name.mid(prefix.size()).split(u'_');
-        bool ok = false;
-        const qint64 pid = parts.value(0).toLongLong(&ok);
-        if (!ok || parts.size() != 2 || pid <= 0 || pid == ::getpid())
-            continue;
-        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
-            continue;
-        if (QFile::remove(folder.filePath(name)))
-            removed << folder.filePath(name);
-    }
-    return removed;
+    return removeLeftoversOfGonePrograms(pipeFolder, QStringLiteral("OSL_PIPE_%1_zhuoshi_").arg(::getuid()), u'_',
+                                         QDir::System | QDir::Files);
 }
 
 Reference<css::lang::XComponent> UnoSession::load(const OUString& url, const OUString& filter,

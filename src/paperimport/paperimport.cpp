@@ -3,6 +3,7 @@
 #include "app/runstate.h"
 #include "catalogue/numberpool.h"
 #include "compose/scores.h"
+#include "office/leftovers.h"
 #include "office/wordprocessor.h"
 #include "questions/questionrecord.h"
 #include "store/bank.h"
@@ -17,8 +18,6 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
-#include <cerrno>
-#include <csignal>
 #include <unistd.h>
 
 namespace zs {
@@ -62,22 +61,7 @@ QString makeSplitFolder(const QString& tempFolder) {
 }
 
 QStringList removeStaleSplitFolders(const QString& tempFolder) {
-    QStringList removed;
-    const QDir temp(tempFolder);
-    for (const QString& name :
-         temp.entryList({kSplitPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        const QStringList parts = name.mid(kSplitPrefix.size()).split(u'-');
-        bool ok = false;
-        const qint64 pid = parts.value(0).toLongLong(&ok);
-        if (!ok || parts.size() != 2 || pid <= 0 || pid == ::getpid())
-            continue;
-        // A running program (or one whose state cannot be told) keeps its folder.
-        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
-            continue;
-        if (QDir(temp.filePath(name)).removeRecursively())
-            removed << temp.filePath(name);
-    }
-    return removed;
+    return removeLeftoversOfGonePrograms(tempFolder, kSplitPrefix, u'-', QDir::Dirs);
 }
 
 QString paperFileProblem(const QString& path) {

@@ -276,9 +276,9 @@ void Form_drcj::runCheck() {
 }
 
 // The view hands the chart it showed back instead of deleting it.
-void Form_drcj::showChart(QChart* chart) {
-    QChart* shown = chart_->chart();
-    chart_->setChart(chart);
+void Form_drcj::showChart(QChartView* view, QChart* chart) {
+    QChart* shown = view->chart();
+    view->setChart(chart);
     delete shown;
 }
 
@@ -287,9 +287,7 @@ void Form_drcj::showClassResult() {
         QStringLiteral("选择成绩表后，这里显示全班的平均分、最高分、最低分、及格率、优秀率和分数段。");
     if (results_.isEmpty()) {
         ui->Label_bjgk->setText(waiting);
-        QChart* old = bandChart_->chart();
-        bandChart_->setChart(new QChart);
-        delete old;
+        showChart(bandChart_, new QChart);
         return;
     }
     const ClassResult c = classResult(check_, ui->Spin_jgx->value() / 100.0, ui->Spin_yxx->value() / 100.0);
@@ -336,9 +334,7 @@ void Form_drcj::showClassResult() {
     if (names.size() > 10)
         axisX->setLabelsAngle(-90);  // "100-109" and the like keep their whole text
     chart->legend()->hide();
-    QChart* old = bandChart_->chart();
-    bandChart_->setChart(chart);
-    delete old;
+    showChart(bandChart_, chart);
 }
 
 void Form_drcj::showResults() {
@@ -349,7 +345,7 @@ void Form_drcj::showResults() {
         ui->MSFlexGrid_xtfx->setRowCount(0);
         ui->MSFlexGrid_zsdfx->clear();
         ui->MSFlexGrid_zsdfx->setRowCount(0);
-        showChart(new QChart);
+        showChart(chart_, new QChart);
     } else {
         fillGrid(ui->MSFlexGrid_xtfx, questionSheetRows(*p, results_));
         fillGrid(ui->MSFlexGrid_zsdfx, knowledgeSheetRows(points_));
@@ -382,7 +378,7 @@ void Form_drcj::showResults() {
         chart->addAxis(axisY, Qt::AlignLeft);
         series->attachAxis(axisY);
         chart->legend()->setAlignment(Qt::AlignTop);
-        showChart(chart);
+        showChart(chart_, chart);
     }
     const bool ready = !results_.isEmpty();
     ui->Command_gxnd->setEnabled(ready);

@@ -60,7 +60,7 @@ private:
     // Checks the sheet against the mapping and shows the problems and figures.
     void runCheck();
     void showResults();
-    void showChart(QChart* chart);
+    static void showChart(QChartView* view, QChart* chart);
     QComboBox* columnChoice(int row, int column, int selected);
 
     std::unique_ptr<Ui::Form_drcj> ui;

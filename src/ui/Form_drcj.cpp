@@ -64,7 +64,6 @@ Form_drcj::Form_drcj(RunState& state, QWidget* parent)
     bandChart_ = new QChartView(ui->Frame_fsd);
     bandChart_->setObjectName(QStringLiteral("Chart_fsd"));
     bandChart_->setRenderHint(QPainter::Antialiasing);
-    bandChart_->setChart(new QChart);
     auto* bandLayout = new QVBoxLayout(ui->Frame_fsd);
     bandLayout->setContentsMargins(0, 0, 0, 0);
     bandLayout->addWidget(bandChart_);

@@ -1,6 +1,7 @@
 #include "ui/qtprompts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -11,8 +12,23 @@ namespace zs {
 
 namespace {
 
+// A box always has a visible window of the program as its parent. Without one
+// (no window active: the office or another program has the focus) Qt takes the
+// box for the last window when it closes while the main menu waits hidden
+// behind a screen, and ends the whole program.
 QWidget* dialogParent() {
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        if (w->isVisible() && w->isWindow() && qobject_cast<QDialog*>(w))
+            return w;
+    for (QWidget* w : windows)
+        if (w->isVisible() && w->isWindow())
+            return w;
+    return nullptr;
 }
 
 QString titleOr(const QString& title) {

@@ -33,6 +33,8 @@ private:
 
 // The values that live for the whole run and that the screens share, and the
 // services they reach the world through.
+class SpecTable;
+
 class RunState {
 public:
     RunState(QString appDir, Prompts& prompts, Office& office, Desktop& desktop);
@@ -49,6 +51,9 @@ public:
     int PickerTargetRow = 0;
     QString PickerTargetCode;
     qint16 DeleteKey = 0;
+    // The tables of the last A/B pair, kept for the run: 手动组卷 opens on
+    // them again until a new table takes their place.
+    std::shared_ptr<const SpecTable> keptPaperA, keptPaperB;
 
     // ---- services
     Prompts& prompts;

@@ -94,10 +94,17 @@ void PaperGeneration::open(WordInstance& word) {
         sheet_ = word.newDocument();
 
     const QString stamp = (mark_.isEmpty() ? QString() : mark_ + u'-') + outputStamp(when_);
-    const QString base = QDir(desktop_).filePath(QStringLiteral("试卷方案-琢石-试题库-") + stamp);
-    folder_ = base;
-    for (int n = 2; QFileInfo::exists(folder_); ++n)
-        folder_ = base + QStringLiteral("(%1)").arg(n);
+    if (!sharedFolder_.isEmpty()) {
+        folder_ = sharedFolder_;
+    } else {
+        const QString folderMark = folderMark_.isEmpty() ? mark_ : folderMark_;
+        const QString base =
+            QDir(desktop_).filePath(QStringLiteral("试卷方案-琢石-试题库-") +
+                                    (folderMark.isEmpty() ? QString() : folderMark + u'-') + outputStamp(when_));
+        folder_ = base;
+        for (int n = 2; QFileInfo::exists(folder_); ++n)
+            folder_ = base + QStringLiteral("(%1)").arg(n);
+    }
     if (!QDir().mkpath(folder_))
         throw OfficeError(QStringLiteral("无法在桌面上建立文件夹：\r%1").arg(QDir::toNativeSeparators(folder_)));
     const QDir out(folder_);

@@ -39,6 +39,11 @@ public:
     ~PaperGeneration();
 
     void setSettings(const PaperSettings& settings) { settings_ = settings; }
+    // A/B papers written in one step share one folder: the first names the
+    // folder with `folderMark` ("AB卷") in place of its own mark, the second
+    // writes into the first's `folder`.
+    void setFolderMark(const QString& folderMark) { folderMark_ = folderMark; }
+    void intoFolder(const QString& folder) { sharedFolder_ = folder; }
     const PaperSettings& settings() const { return settings_; }
     // The bank the questions come from and their use is recorded in, when it
     // is not the application folder's (a school bank on a server): its
@@ -85,6 +90,8 @@ private:
     QString desktop_;
     QDateTime when_;
     QString mark_;
+    QString folderMark_;
+    QString sharedFolder_;
     QString folder_;
     Files files_;
     QVector<int> placed_;

@@ -235,4 +235,12 @@ PageDecoration sealingLine(PaperLayout layout) {
     return d;
 }
 
+QString markedTitle(const QString& title, const QString& mark) {
+    if (mark.isEmpty())
+        return title;
+    if (title.isEmpty())
+        return mark;
+    return title + u'（' + mark + u'）';
+}
+
 }  // namespace zs

@@ -43,6 +43,10 @@ struct PaperSettings {
     void save(Bank& bank) const;
 };
 
+// The title of one paper of an A/B pair: "期中考试（A卷）", or the mark alone
+// when the teacher gave no title.
+QString markedTitle(const QString& title, const QString& mark);
+
 // The captions of the layouts, in the order of PaperLayout.
 const QStringList& layoutCaptions();
 

@@ -2,6 +2,8 @@
 
 #include "questions/questionsearch.h"
 
+#include <QSet>
+
 namespace zs {
 
 QList<PickedRow> pickedRowsOf(const DisplayedQuestion& question) {
@@ -46,6 +48,18 @@ void appendQuestions(SpecTable& table, const QList<PickedRow>& rows) {
     for (int i = 0; i < rows.size(); ++i)
         fill(table, last + 1 + i, rows[i]);
     table.numberRows();
+}
+
+QStringList questionsAlreadyIn(const SpecTable& other, const QList<PickedRow>& records) {
+    QSet<QString> standing;
+    for (int r = 1; r < other.rows(); ++r)
+        if (const QString number = other.cell(r, SpecTable::QuestionNumber); !number.isEmpty())
+            standing.insert(number);
+    QStringList shared;
+    for (const PickedRow& record : records)
+        if (standing.contains(record.number) && !shared.contains(record.number))
+            shared << record.number;
+    return shared;
 }
 
 }  // namespace zs

@@ -33,4 +33,8 @@ void placeQuestion(SpecTable& table, int row, const QList<PickedRow>& records);
 // then appends the rows and numbers every row.
 void appendQuestions(SpecTable& table, const QList<PickedRow>& rows);
 
+// The questions of `records` that already stand in `other` (the other paper
+// of an A/B pair), each number once, in the order of `records`.
+QStringList questionsAlreadyIn(const SpecTable& other, const QList<PickedRow>& records);
+
 }  // namespace zs

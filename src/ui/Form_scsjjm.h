@@ -27,6 +27,11 @@ public:
     // A/B papers: "A卷" or "B卷" in the names of the folder and every file.
     void setPaperMark(const QString& mark) { mark_ = mark; }
     const QString& paperMark() const { return mark_; }
+    // The B paper of an A/B pair, written in the same step into the same
+    // folder (the first table is then the A paper). Both titles carry their
+    // mark.
+    void setSecondPaper(const SpecTable& second);
+    bool writesPair() const { return second_ != nullptr; }
 
     // The generation; runs once, on the first activation.
     void Form_Activate();
@@ -42,6 +47,9 @@ protected:
 
 private:
     bool generate();
+    // One paper with its workbook; false when it was not written (said).
+    bool writePaper(const SpecTable& table, const QString& mark, const QString& folderMark, const QString& sharedFolder,
+                    QStringList& opened, bool& workbookSaved, QStringList& recordProblems);
 
     std::unique_ptr<Ui::Form_scsjjm> ui;
     RunState& state_;
@@ -49,6 +57,7 @@ private:
     bool saveUseRecords_;
     PaperSettings settings_;
     QString mark_;
+    const SpecTable* second_ = nullptr;
     std::unique_ptr<PaperGeneration> generation_;
     QStringList outputFiles_;
     bool started_ = false;

@@ -85,7 +85,16 @@ Form_sdzj::Form_sdzj(RunState& state, QWidget* parent)
     Form_Load();
 }
 
-Form_sdzj::~Form_sdzj() = default;
+Form_sdzj::~Form_sdzj() {
+    // The pair outlives the screen; a single table ends it.
+    if (other_) {
+        state_.keptPaperA = std::make_shared<const SpecTable>(shownPaper_ == 0 ? table_ : *other_);
+        state_.keptPaperB = std::make_shared<const SpecTable>(shownPaper_ == 0 ? *other_ : table_);
+    } else {
+        state_.keptPaperA.reset();
+        state_.keptPaperB.reset();
+    }
+}
 
 int Form_sdzj::twips(double value) const {
     return int(std::lround(value * logicalDpiX() / 1440.0));
@@ -138,6 +147,17 @@ void Form_sdzj::showPaper(int paper) {
     ui->MSFlexGrid1->clearContents();
     InitHeader();
     Col0Display();
+    AutoSize();
+}
+
+void Form_sdzj::restoreKeptPair() {
+    if (!state_.keptPaperA || !state_.keptPaperB)
+        return;
+    table_ = *state_.keptPaperA;
+    rowColours_.fill(QColor(), table_.rows());
+    HighlightRow = 0;
+    setSecondPaper(*state_.keptPaperB);
+    showTable();
     AutoSize();
 }
 
@@ -393,6 +413,8 @@ void Form_sdzj::MSFlexGrid1_DblClick(int row, int column) {
     ui->MSFlexGrid1->setCurrentCell(row, SpecTable::Code);
     state_.PickerTargetCode = table_.cell(row, SpecTable::Code);
     Form_stszckxg picker(state_, table_, this);
+    if (other_)
+        picker.setOtherPaper(&*other_, paperMark(), shownPaper_ == 0 ? QStringLiteral("B卷") : QStringLiteral("A卷"));
     picker.DWDZhiDingTiHao();
     showModal(state_, picker);
     TableModified = true;
@@ -582,7 +604,12 @@ void Form_sdzj::Command_scsj_Click() {
     // The paper's settings; cancelling them writes nothing.
     loadTypeScores();
     const SpecTable scored = scoredTable();
-    Form_sjsz settings(state_, paperScores(scored), this);
+    // A/B papers are written together, the A paper first.
+    std::optional<SpecTable> scoredOther;
+    if (other_)
+        scoredOther = withScores(*other_, typeScores_);
+    const SpecTable& first = shownPaper_ == 0 || !scoredOther ? scored : *scoredOther;
+    Form_sjsz settings(state_, paperScores(first), this);
     showModal(state_, settings);
     if (settings.cancelled())
         return;
@@ -590,9 +617,13 @@ void Form_sdzj::Command_scsj_Click() {
                                        "喝杯茶吧，但是鼠标不要乱点哈~~"),
                         QStringLiteral("琢石-试题库提醒您"));
     TableModified = false;
-    Form_scsjjm generator(state_, scored, ui->Option_bc->isChecked(), this);
+    Form_scsjjm generator(state_, first, ui->Option_bc->isChecked(), this);
     generator.setSettings(settings.settings());
     generator.setPaperMark(paperMark());
+    if (scoredOther) {
+        generator.setPaperMark(QStringLiteral("A卷"));
+        generator.setSecondPaper(shownPaper_ == 0 ? *scoredOther : scored);
+    }
     showModal(state_, generator);
     if (generator.succeeded())
         state_.desktop.openUrl(state_.homePage());

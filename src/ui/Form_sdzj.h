@@ -37,6 +37,8 @@ public:
     // and its generated files and workbook carry its mark.
     void setSecondPaper(SpecTable second);
     bool hasPaperPair() const { return other_.has_value(); }
+    // Opens on the A/B pair kept from the last time, if any.
+    void restoreKeptPair();
     // 0 while the A paper is shown, 1 for the B paper.
     int shownPaper() const { return shownPaper_; }
     void showPaper(int paper);

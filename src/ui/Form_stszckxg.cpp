@@ -45,6 +45,29 @@ void Form_stszckxg::DWDZhiDingTiHao() {
     ShowCurrentQuestion();
 }
 
+void Form_stszckxg::setOtherPaper(const SpecTable* other, const QString& thisMark, const QString& otherMark) {
+    other_ = other;
+    thisMark_ = thisMark;
+    otherMark_ = otherMark;
+}
+
+bool Form_stszckxg::mayShare(const QList<PickedRow>& records) {
+    if (!other_)
+        return true;
+    const QStringList shared = questionsAlreadyIn(*other_, records);
+    if (shared.isEmpty())
+        return true;
+    const QString which = shared.size() == 1 ? QStringLiteral("题目【%1】").arg(shared.first())
+                                             : QStringLiteral("其中 %1 道题目（%2）")
+                                                   .arg(shared.size())
+                                                   .arg(shared.mid(0, 10).join(QStringLiteral("、")) +
+                                                        (shared.size() > 10 ? QStringLiteral("……") : QString()));
+    return state_.prompts.message(which + QStringLiteral("已经在%1中了，放进%2后两份试卷会有相同的题目。\r"
+                                                         "仍然要放进%2吗？")
+                                              .arg(otherMark_, thisMark_),
+                                  Buttons::YesNo, Icon::Exclamation, {}, 1) == Answer::Yes;
+}
+
 void Form_stszckxg::Command_xdct_Click() {
     if (!browser_.SearchDone) {
         state_.prompts.show(kNotSearched);
@@ -55,6 +78,8 @@ void Form_stszckxg::Command_xdct_Click() {
         state_.prompts.show(QStringLiteral("你没有选定任何题目！"));
         return;
     }
+    if (!mayShare(records))
+        return;
     const int number = SpecTable::numberValue(displayed_.number);
     state_.DeleteKey = qint16(qBound(0, number, int(std::numeric_limits<qint16>::max())));
     placeQuestion(table_, state_.PickerTargetRow, records);
@@ -72,7 +97,10 @@ void Form_stszckxg::Command_xdssddqbtm_Click() {
         state_.prompts.show(QStringLiteral("没有搜索到任何试题，暂不能执行此操作~~"));
         return;
     }
-    appendQuestions(table_, pickedRowsOf(browser_.results));
+    const QList<PickedRow> found = pickedRowsOf(browser_.results);
+    if (!mayShare(found))
+        return;
+    appendQuestions(table_, found);
     done(QDialog::Accepted);
     state_.SortTrigger = QStringLiteral("ZhiNengZuJuan");
     state_.AutoSizeOnActivate = false;

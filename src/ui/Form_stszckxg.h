@@ -11,6 +11,7 @@ class Form_stszckxg;
 namespace zs {
 
 class SpecTable;
+struct PickedRow;
 
 // The question picker of the specification table: the browse screen opened on
 // one table row, which puts the displayed question (or every found row) into
@@ -23,6 +24,9 @@ public:
 
     // Shows the question whose identification code is PickerTargetCode.
     void DWDZhiDingTiHao();
+    // A/B papers: the other paper's table and the two marks; a question that
+    // stands there already goes in only after the teacher agrees.
+    void setOtherPaper(const SpecTable* other, const QString& thisMark, const QString& otherMark);
     void Command_xdct_Click();
     void Command_xdssddqbtm_Click();
 
@@ -33,7 +37,12 @@ protected:
 
 private:
     std::unique_ptr<Ui::Form_stszckxg> ui;
+    // Whether the records may go in, asking when the other paper holds some.
+    bool mayShare(const QList<PickedRow>& records);
+
     SpecTable& table_;
+    const SpecTable* other_ = nullptr;
+    QString thisMark_, otherMark_;
 };
 
 }  // namespace zs

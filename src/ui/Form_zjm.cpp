@@ -164,6 +164,7 @@ void Form_zjm::openPaperImport() {
 
 void Form_zjm::openManualComposition() {
     Form_sdzj screen(state_, this);
+    screen.restoreKeptPair();
     showModal(state_, screen);
 }
 

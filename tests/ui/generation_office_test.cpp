@@ -627,29 +627,50 @@ TEST_F(GenerationTest, TheSettingsScreenBeforeGeneration) {
     PaperSettings{}.save(bank);
 }
 
-TEST_F(GenerationTest, ABPapersCarryTheirMarkInTheFolderAndEveryFile) {
-    SpecTable t(2);
-    put(t, 1, 5, "单选题");
-    put(t, 2, 6, "单选题");
-    auto form = std::make_unique<Form_scsjjm>(app_->state(), t, false);
-    form->setPaperMark("B卷");
+TEST_F(GenerationTest, ABPapersAreWrittenTogetherIntoOneFolderEachWithItsMark) {
+    SpecTable a(2), b(2);
+    put(a, 1, 5, "单选题");
+    put(a, 2, 6, "单选题");
+    put(b, 1, 7, "单选题");
+    put(b, 2, 8, "单选题");
+    PaperSettings settings;
+    settings.title = QStringLiteral("期中考试");
+    auto form = std::make_unique<Form_scsjjm>(app_->state(), a, true);
+    form->setSettings(settings);
+    form->setSecondPaper(b);
+    EXPECT_EQ(form->paperMark(), "A卷");
+    const int before = uses(5);
     form->Form_Activate();
     ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
+    EXPECT_TRUE(app_->prompts.lastMessage().contains("A卷和B卷的")) << app_->prompts.lastMessage().toStdString();
     const QString folder = QFileInfo(form->outputFolder()).fileName();
-    ASSERT_TRUE(folder.startsWith("试卷方案-琢石-试题库-B卷-")) << folder.toStdString();
-    const QString stamp = folder.mid(QString("试卷方案-琢石-试题库-B卷-").size(), 19);
+    ASSERT_TRUE(folder.startsWith("试卷方案-琢石-试题库-AB卷-")) << folder.toStdString();
     const QStringList files = form->outputFiles();
-    ASSERT_EQ(files.size(), 4);
-    EXPECT_EQ(QFileInfo(files[0]).fileName(), "试卷-B卷-" + stamp + "-琢石-试题库.doc");
-    EXPECT_EQ(QFileInfo(files[1]).fileName(), "参考答案-B卷-" + stamp + "-琢石-试题库.doc");
-    EXPECT_EQ(QFileInfo(files[2]).fileName(), "讲评卷-B卷-" + stamp + "-琢石-试题库.doc");
-    EXPECT_TRUE(QFileInfo(files[3]).fileName().startsWith("双向细目表-B卷-")) << files[3].toStdString();
-    const QString paper = text(files[0]);
-    EXPECT_TRUE(paper.contains("第5题的题目内容") && paper.contains("第6题的题目内容")) << paper.toStdString();
-    // Recorded as a paper of its own, named by its mark.
+    ASSERT_EQ(files.size(), 8);
+    for (const QString& file : files)
+        EXPECT_EQ(QFileInfo(file).absolutePath(), form->outputFolder()) << file.toStdString();
+    const QStringList kinds = {"试卷-", "参考答案-", "讲评卷-", "双向细目表-"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(QFileInfo(files[i]).fileName().startsWith(kinds[i % 4] + (i < 4 ? "A卷-" : "B卷-")))
+            << files[i].toStdString();
+    // Every document names its paper in the title.
+    const QString paperA = text(files[0]), paperB = text(files[4]);
+    EXPECT_TRUE(paperA.startsWith("期中考试（A卷）\r")) << paperA.toStdString();
+    EXPECT_TRUE(paperB.startsWith("期中考试（B卷）\r")) << paperB.toStdString();
+    EXPECT_TRUE(paperA.contains("第5题的题目内容") && !paperA.contains("第7题的题目内容"));
+    EXPECT_TRUE(paperB.contains("第7题的题目内容") && paperB.contains("第8题的题目内容"));
+    EXPECT_TRUE(text(files[5]).startsWith("期中考试（B卷）\r")) << text(files[5]).toStdString();
+    EXPECT_TRUE(text(files[6]).startsWith("期中考试（B卷）\r")) << text(files[6]).toStdString();
+    EXPECT_EQ(uses(5), before + 1);
+    // Two papers recorded, each by its mark, in the one folder.
     Bank bank(app_->bankPath());
-    const PaperRecord record = paperRecords(bank).first();
-    EXPECT_EQ(record.folder, form->outputFolder());
-    EXPECT_EQ(record.stamp, "B卷-" + stamp);
-    EXPECT_TRUE(record.title.endsWith("（2题）B卷")) << record.title.toStdString();
+    const QList<PaperRecord> records = paperRecords(bank);
+    ASSERT_GE(records.size(), 2);
+    QStringList stamps;
+    for (const PaperRecord& r : records.mid(0, 2)) {
+        EXPECT_EQ(r.folder, form->outputFolder());
+        stamps << r.stamp.left(3);
+    }
+    stamps.sort();
+    EXPECT_EQ(stamps, QStringList({"A卷-", "B卷-"}));
 }

@@ -180,3 +180,39 @@ TEST_F(PickerTest, ChangeWithoutSourceAndDeletionThatMovesOn) {
     EXPECT_EQ(label("Label_dqtmbh"), "00003");
     EXPECT_EQ(row(2)[1], "00001");  // the table is untouched
 }
+
+TEST_F(PickerTest, AQuestionOfTheOtherPaperGoesInOnlyWhenTheTeacherAgrees) {
+    SpecTable other(2);
+    other.fillRow(1, "00003", "张三-00003", "单选题", "0.7", kSection12, "2-E");
+    openOn(2);
+    form->setOtherPaper(&other, "A卷", "B卷");
+    app.prompts.type("3");
+    button("Command_dwdthsbm")->click();
+    ASSERT_EQ(label("Label_dqtmbh"), "00003");
+    app.prompts.answer(Answer::No);
+    button("Command_xdct")->click();
+    EXPECT_EQ(app.prompts.records().last().text,
+              "题目【00003】已经在B卷中了，放进A卷后两份试卷会有相同的题目。\r仍然要放进A卷吗？");
+    EXPECT_EQ(row(2)[1], "00001");  // nothing placed, the picker stays open
+    EXPECT_TRUE(form->isVisible());
+
+    // All found rows: the shared ones are counted and named.
+    setComboText(test::child<QComboBox>(form.get(), "Combo_tx_ss"), "单选题");
+    button("Command_ss")->click();
+    app.prompts.answer(Answer::Yes);
+    button("Command_xdssddqbtm")->click();
+    EXPECT_EQ(app.prompts.records().last().text,
+              "题目【00003】已经在B卷中了，放进A卷后两份试卷会有相同的题目。\r仍然要放进A卷吗？");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(table.cell(table.rows() - 1, SpecTable::QuestionNumber) == "00003");
+
+    // A question the other paper does not hold goes in without a word.
+    const int asked = app.prompts.records().size();
+    openOn(2);
+    form->setOtherPaper(&other, "A卷", "B卷");
+    app.prompts.type("2");
+    button("Command_dwdthsbm")->click();
+    button("Command_xdct")->click();
+    EXPECT_EQ(app.prompts.records().size(), asked + 1);  // only the go-to's input
+    EXPECT_EQ(row(2)[1], "00002");
+}

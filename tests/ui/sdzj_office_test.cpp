@@ -459,16 +459,21 @@ TEST_F(ManualCompositionTest, ABPapersSwitchTablesAndGenerateEachWithItsMark) {
     ASSERT_EQ(grid()->rowCount(), 3);
     EXPECT_EQ(column(1), QStringList({"00002", "00003"}));
     EXPECT_EQ(column(0), QStringList({"1", "2"}));
-    // The use-record choice stays with the screen; the generator gets B's mark.
+    // The use-record choice stays with the screen; with B shown the generator
+    // still writes both, the A paper first.
     test::child<QRadioButton>(form.get(), "Option_bbc")->setChecked(true);
     QString mark;
+    bool pair = false;
     app.state().modalHook = [&](QObject* screen) {
-        if (auto* generator = qobject_cast<Form_scsjjm*>(screen))
+        if (auto* generator = qobject_cast<Form_scsjjm*>(screen)) {
             mark = generator->paperMark();
+            pair = generator->writesPair();
+        }
     };
     app.prompts.answer(Answer::Yes);
     test::child<QPushButton>(form.get(), "Command_scsj")->click();
-    EXPECT_EQ(mark, "B卷");
+    EXPECT_EQ(mark, "A卷");
+    EXPECT_TRUE(pair);
 
     // Back to A: its rows as they were.
     test::child<QRadioButton>(form.get(), "Option_Ajuan")->click();
@@ -476,4 +481,23 @@ TEST_F(ManualCompositionTest, ABPapersSwitchTablesAndGenerateEachWithItsMark) {
     EXPECT_EQ(column(1).first(), "00001");
     EXPECT_EQ(grid()->rowCount(), 25);
     EXPECT_EQ(test::child<QLabel>(form.get(), "Label_biaoti")->text(), "命卷双向细目表（A卷）");
+
+    // Leaving the screen with B shown keeps the pair; 手动组卷 opens on it again.
+    test::child<QRadioButton>(form.get(), "Option_Bjuan")->click();
+    form.reset();
+    form = std::make_unique<Form_sdzj>(app.state());
+    form->restoreKeptPair();
+    form->show();
+    ASSERT_TRUE(form->hasPaperPair());
+    EXPECT_EQ(form->paperMark(), "A卷");
+    EXPECT_EQ(column(1).first(), "00001");
+    form->showPaper(1);
+    EXPECT_EQ(column(1), QStringList({"00002", "00003"}));
+    // A new single table ends the pair.
+    form.reset();
+    form = std::make_unique<Form_sdzj>(app.state());
+    form.reset();
+    form = std::make_unique<Form_sdzj>(app.state());
+    form->restoreKeptPair();
+    EXPECT_FALSE(form->hasPaperPair());
 }

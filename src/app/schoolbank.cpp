@@ -32,11 +32,6 @@ void rememberSchoolBank(QSettings& settings, const ServerLocation& location) {
     settings.sync();
 }
 
-void forgetSchoolBank(QSettings& settings) {
-    settings.remove(kGroup);
-    settings.sync();
-}
-
 QString schoolBankComplaint(const ServerLocation& location) {
     QString lines;
     if (location.host.trimmed().isEmpty())

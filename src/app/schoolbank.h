@@ -11,7 +11,6 @@ namespace zs {
 // user), kept in the user's settings. The password is never kept.
 ServerLocation rememberedSchoolBank(QSettings& settings);
 void rememberSchoolBank(QSettings& settings, const ServerLocation& location);
-void forgetSchoolBank(QSettings& settings);
 
 // What the connection boxes lack, as the message that says so; empty when the
 // location is complete.

@@ -20,8 +20,6 @@ class Bank;
 
 inline const QString kPlanHandOverMessage =
     QStringLiteral("<最优组卷方案>已经成功获取！\r\r<双向细目表>马上为你展示！");
-// SortTrigger of the manual composition screen after intelligent composition.
-inline const QString kSmartCompositionTrigger = QStringLiteral("ZhiNengZuJuan");
 // Window caption of the manual composition screen showing the plan.
 inline const QString kSmartCompositionCaption = QStringLiteral("智能组卷");
 

@@ -2,6 +2,7 @@
 
 #include "app/runstate.h"
 #include "compose/questionpick.h"
+#include "compose/smartsort.h"
 #include "compose/spectable.h"
 #include "questions/questionsearch.h"
 #include "store/bank.h"
@@ -102,7 +103,7 @@ void Form_stszckxg::Command_xdssddqbtm_Click() {
         return;
     appendQuestions(table_, found);
     done(QDialog::Accepted);
-    state_.SortTrigger = QStringLiteral("ZhiNengZuJuan");
+    state_.SortTrigger = kSortAfterLoading;
     state_.AutoSizeOnActivate = false;
     state_.SortOnActivate = true;
 }

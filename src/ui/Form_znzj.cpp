@@ -422,7 +422,7 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
     if (!result.PlanReady())
         return;
 
-    state_.SortTrigger = kSmartCompositionTrigger;
+    state_.SortTrigger = kSortAfterLoading;
     std::unique_ptr<Form_sdzj> table;
     {
         // Loading the screen starts the word processor (about a second).

@@ -107,11 +107,6 @@ void ScopeTreeWidget::setNodeStyle(int node, const QColor& color, bool bold) {
     syncing_ = false;
 }
 
-void ScopeTreeWidget::resetNodeStyles() {
-    for (int i = 0; i < items_.size(); ++i)
-        setNodeStyle(i, palette().color(QPalette::Text), false);
-}
-
 void ScopeTreeWidget::onItemChanged(QTreeWidgetItem* item, int column) {
     if (syncing_ || column != 0)
         return;

@@ -25,7 +25,6 @@ public:
     void selectNode(int node);
     QTreeWidgetItem* itemOf(int node) const;
     void setNodeStyle(int node, const QColor& color, bool bold);
-    void resetNodeStyles();
 
     // Wide enough to show every name down to the chapters whole (sections,
     // which can be longer, are reached by scrolling sideways).

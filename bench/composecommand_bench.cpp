@@ -147,7 +147,7 @@ void BM_ComposeCommand(benchmark::State& state) {
             break;
         }
         std::mt19937 random(seed++);
-        const Composition c = composeFromBank(b.path, parameters, random, options);
+        const Composition c = composeFromBank(b.path, {parameters, options}, random);
         if (!c.result.PlanReady()) {
             state.SkipWithError("the search refused the request");
             break;

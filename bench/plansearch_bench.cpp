@@ -143,7 +143,7 @@ void BM_ComposeFromBank(benchmark::State& state) {
     size_t candidates = 0;
     for (auto _ : state) {
         std::mt19937 random(seed++);
-        const Composition c = composeFromBank(f.path, f.request, random, options);
+        const Composition c = composeFromBank(f.path, {f.request, options}, random);
         candidates = c.candidates.size();
         benchmark::DoNotOptimize(c.rows.data());
     }

@@ -352,27 +352,40 @@ ComposeResult composePlan(const CandidateTable& candidates, const CompositionPar
     return composePlan(pool, parameters.TotalWanted, random, options);
 }
 
-CandidateTable candidatesFromBank(const QString& bankPath, const CompositionParameters& parameters) {
+namespace {
+
+CandidateTable candidatesOf(const QString& bankPath, const CompositionParameters& parameters) {
     Bank bank(bankPath, Bank::Mode::ReadOnly);
     return BuildCandidates(bank, parameters);
 }
 
-Composition composeFromCandidates(CandidateTable candidates, const CompositionParameters& parameters,
-                                  std::mt19937& random, const ComposeOptions& options) {
+}  // namespace
+
+PreparedComposition::PreparedComposition(const QString& bankPath, CompositionRequest request)
+    : request_(std::move(request)), candidates_(candidatesOf(bankPath, request_.parameters)),
+      pool_(candidates_, request_.parameters) {}
+
+QStringList PreparedComposition::shortfalls() const {
+    const ComposeOptions& options = request_.options;
+    if (!options.refine || !composable(pool_, request_.parameters.TotalWanted, options))
+        return {};
+    return requestShortfalls(pool_, options.twoPapers ? 2 : 1);
+}
+
+Composition PreparedComposition::run(std::mt19937& random) {
     Composition c;
-    c.candidates = std::move(candidates);
-    c.result = composePlan(c.candidates, parameters, random, options);
+    c.result = composePlan(pool_, request_.parameters.TotalWanted, random, request_.options);
+    c.candidates = std::move(candidates_);
     if (c.result.PlanReady()) {
         c.rows = planRows(c.candidates, c.result.BestPlan);
-        if (options.twoPapers)
+        if (request_.options.twoPapers)
             c.secondRows = planRows(c.candidates, c.result.SecondPlan);
     }
     return c;
 }
 
-Composition composeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
-                            const ComposeOptions& options) {
-    return composeFromCandidates(candidatesFromBank(bankPath, parameters), parameters, random, options);
+Composition composeFromBank(const QString& bankPath, const CompositionRequest& request, std::mt19937& random) {
+    return PreparedComposition(bankPath, request).run(random);
 }
 
 }  // namespace zs

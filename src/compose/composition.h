@@ -109,21 +109,45 @@ ComposeResult composePlan(const CandidatePool& pool, int totalWanted, std::mt199
 ComposeResult composePlan(const CandidateTable& candidates, const CompositionParameters& parameters,
                           std::mt19937& random, const ComposeOptions& options = {});
 
-// The whole command on a bank file: the candidates, the search, and the rows
-// of the best plan. Throws StoreError when the bank cannot be read.
+// What the teacher asks of intelligent composition: the parameters the
+// screen collected and the options ticked there.
+struct CompositionRequest {
+    CompositionParameters parameters;
+    ComposeOptions options;
+};
+
+// The outcome of the whole command: the candidates, the search's result and
+// the rows of the best plan.
 struct Composition {
     CandidateTable candidates;
     ComposeResult result;
     PlanRows rows;        // the best plan's rows (empty rows where no candidate stands)
     PlanRows secondRows;  // the B paper's rows (two papers only)
 };
-Composition composeFromBank(const QString& bankPath, const CompositionParameters& parameters, std::mt19937& random,
-                            const ComposeOptions& options = {});
 
-// The same in two steps, so that the screen can explain shortfalls between
-// them: the candidates of the parameters (throws StoreError), then the search.
-CandidateTable candidatesFromBank(const QString& bankPath, const CompositionParameters& parameters);
-Composition composeFromCandidates(CandidateTable candidates, const CompositionParameters& parameters,
-                                  std::mt19937& random, const ComposeOptions& options = {});
+// The one way into intelligent composition, as the screen runs it: the
+// request's candidates are read from the bank once (throws StoreError) and
+// measured once; the screen may explain the shortfalls, then the search runs
+// on them. The tests and the benchmarks go the same way (composeFromBank).
+class PreparedComposition {
+public:
+    PreparedComposition(const QString& bankPath, CompositionRequest request);
+
+    const CompositionRequest& request() const { return request_; }
+    const CandidatePool& pool() const { return pool_; }
+    // The types and levels the scope cannot fill, when the refined search
+    // would run (the question put to the teacher before it); else empty.
+    QStringList shortfalls() const;
+    // The search; the candidates move into the result, so it runs once.
+    Composition run(std::mt19937& random);
+
+private:
+    CompositionRequest request_;
+    CandidateTable candidates_;
+    CandidatePool pool_;
+};
+
+// The whole command on a bank in one call: PreparedComposition, then run.
+Composition composeFromBank(const QString& bankPath, const CompositionRequest& request, std::mt19937& random);
 
 }  // namespace zs

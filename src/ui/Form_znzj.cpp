@@ -393,28 +393,23 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
     // "精细优化" also proves the plan and tells the teacher how good it is.
     options.exact = options.refine;
     options.twoPapers = ui->Check_tsscabj->isChecked();
-    CandidateTable candidates;
+    std::optional<PreparedComposition> prepared;
     // The cursor is back before any message (a failing query included).
     if (!guarded(state_, [&] {
             const WaitCursor wait;
-            candidates = candidatesFromBank(state_.BankPath, parameters);
+            prepared.emplace(state_.BankPath, CompositionRequest{parameters, options});
         }))
         return;
-    if (options.refine) {
-        // Types and levels the scope cannot fill are explained before the
-        // search; the teacher may still ask for the closest plan.
-        const CandidatePool pool(candidates, parameters);
-        if (composable(pool, parameters.TotalWanted, options)) {
-            const QStringList shortfalls = requestShortfalls(pool, options.twoPapers ? 2 : 1);
-            if (!shortfalls.isEmpty() &&
-                state_.prompts.message(shortfallQuestion(shortfalls), Buttons::OkCancel, Icon::Question) != Answer::Ok)
-                return;
-        }
-    }
+    // Types and levels the scope cannot fill are explained before the
+    // search; the teacher may still ask for the closest plan.
+    if (const QStringList shortfalls = prepared->shortfalls();
+        !shortfalls.isEmpty() &&
+        state_.prompts.message(shortfallQuestion(shortfalls), Buttons::OkCancel, Icon::Question) != Answer::Ok)
+        return;
     Composition composition;
     if (!guarded(state_, [&] {
             const WaitCursor wait;
-            composition = composeFromCandidates(std::move(candidates), parameters, state_.random(), options);
+            composition = prepared->run(state_.random());
         }))
         return;
     const ComposeResult& result = composition.result;

@@ -279,7 +279,7 @@ TEST(composeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
     p.TypeTargets = {3, 0, 3, 0, 0, 0, 0, 0};
     p.LevelTargets = {1, 1, 2, 1, 1};
     std::mt19937 random(2);
-    const Composition c = composeFromBank(b.path(), p, random, untimed());
+    const Composition c = composeFromBank(b.path(), {p, untimed()}, random);
     ASSERT_TRUE(c.result.PlanReady());
     ASSERT_EQ(c.rows.size(), 6u);
     EXPECT_EQ(c.candidates.size(), 30u);
@@ -288,6 +288,6 @@ TEST(composeFromBank, FillsTheRowsOrReportsTheBanksRefusal) {
     EXPECT_EQ(c.result.BestOffset, 20);
 
     p.ScopePaths.clear();  // "where and (…)": the bank refuses the statement
-    EXPECT_THROW(composeFromBank(b.path(), p, random), StoreError);
-    EXPECT_THROW(composeFromBank(b.folder.file("没有.mdb"), p, random), StoreError);
+    EXPECT_THROW(composeFromBank(b.path(), {p, {}}, random), StoreError);
+    EXPECT_THROW(composeFromBank(b.folder.file("没有.mdb"), {p, {}}, random), StoreError);
 }

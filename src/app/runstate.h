@@ -45,12 +45,6 @@ public:
     QString CurrentUserName;
     NumberPool FreeNumberPool;
     std::unique_ptr<WordInstance> SharedWordInstance;
-    bool AutoSizeOnActivate = false;
-    bool SortOnActivate = false;
-    QString SortTrigger;
-    int PickerTargetRow = 0;
-    QString PickerTargetCode;
-    qint16 DeleteKey = 0;
     // The tables of the last A/B pair, kept for the run: 手动组卷 opens on
     // them again until a new table takes their place.
     std::shared_ptr<const SpecTable> keptPaperA, keptPaperB;

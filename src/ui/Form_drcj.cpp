@@ -460,9 +460,7 @@ void Form_drcj::Command_scbjlx_Click() {
         Form_sdzj table(state_, this);
         fillRemedialTable(table.table(), search.rows, search.offered, count.count);
         table.showTable();
-        state_.SortTrigger = kSortAfterLoading;
-        state_.AutoSizeOnActivate = true;
-        state_.SortOnActivate = true;
+        table.arrangeOnActivate(true, true);
         showModal(state_, table);
     });
 }

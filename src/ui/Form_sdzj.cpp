@@ -161,6 +161,13 @@ void Form_sdzj::restoreKeptPair() {
     AutoSize();
 }
 
+void Form_sdzj::arrangeOnActivate(bool autoSize, bool sortLoaded) {
+    AutoSizeOnActivate = autoSize;
+    SortOnActivate = sortLoaded;
+    if (sortLoaded)
+        SortTrigger = kSortAfterLoading;
+}
+
 QString Form_sdzj::paperMark() const {
     if (!other_)
         return {};
@@ -263,9 +270,9 @@ void Form_sdzj::Form_Activate() {
     QCoreApplication::processEvents();
     Col0Display();
     OpenWidth = width();
-    if (state_.AutoSizeOnActivate)
+    if (AutoSizeOnActivate)
         AutoSize();
-    if (state_.SortOnActivate)
+    if (SortOnActivate)
         ZhiNengPaiXu();
 }
 
@@ -398,12 +405,11 @@ void Form_sdzj::MSFlexGrid1_MouseUp(Qt::MouseButton button, int row, int column,
     if (row == 0 || button != Qt::RightButton)
         return;
     del_->setEnabled(table_.rows() != 2);
-    state_.DeleteKey = qint16(SpecTable::numberValue(table_.cell(row, SpecTable::QuestionNumber)));
+    DeleteKey = qint16(SpecTable::numberValue(table_.cell(row, SpecTable::QuestionNumber)));
     popmenu_->popup(globalPos);
 }
 
 void Form_sdzj::MSFlexGrid1_DblClick(int row, int column) {
-    state_.PickerTargetRow = row;
     if (row <= 0 || column <= 0)
         return;
     if (column == SpecTable::Score) {
@@ -411,12 +417,21 @@ void Form_sdzj::MSFlexGrid1_DblClick(int row, int column) {
         return;
     }
     ui->MSFlexGrid1->setCurrentCell(row, SpecTable::Code);
-    state_.PickerTargetCode = table_.cell(row, SpecTable::Code);
-    Form_stszckxg picker(state_, table_, this);
+    Form_stszckxg picker(state_, table_, row, table_.cell(row, SpecTable::Code), this);
     if (other_)
         picker.setOtherPaper(&*other_, paperMark(), shownPaper_ == 0 ? QStringLiteral("B卷") : QStringLiteral("A卷"));
     picker.DWDZhiDingTiHao();
     showModal(state_, picker);
+    if (picker.placedAll()) {
+        // Every found row went in: the table sorts as a loaded one.
+        SortTrigger = kSortAfterLoading;
+        AutoSizeOnActivate = false;
+        SortOnActivate = true;
+    } else if (picker.placedNumber() > 0) {
+        DeleteKey = picker.placedNumber();
+        AutoSizeOnActivate = false;
+        SortOnActivate = false;
+    }
     TableModified = true;
     rowColours_.resize(table_.rows());
     Form_Activate();
@@ -425,7 +440,7 @@ void Form_sdzj::MSFlexGrid1_DblClick(int row, int column) {
 // ------------------------------------------------------------------ row commands
 
 void Form_sdzj::rowCommandDone() {
-    state_.AutoSizeOnActivate = false;
+    AutoSizeOnActivate = false;
     showTable();
 }
 
@@ -456,13 +471,13 @@ void Form_sdzj::addlast_Click() {
 }
 
 void Form_sdzj::del_Click() {
-    if (state_.DeleteKey == 0) {
+    if (DeleteKey == 0) {
         if (table_.dataRows() > 1)
             table_.removeRow(CurrentRow);
         else
             table_.clearRow(CurrentRow);
     } else {
-        table_.removeQuestion(state_.DeleteKey);
+        table_.removeQuestion(DeleteKey);
     }
     rowColours_.resize(table_.rows());
     Col0Display();
@@ -483,7 +498,7 @@ void Form_sdzj::topre_Click() {
 // ------------------------------------------------------------------ sort and training
 
 void Form_sdzj::ZhiNengPaiXu() {
-    if (state_.SortTrigger == kSortByClick) {
+    if (SortTrigger == kSortByClick) {
         const Answer answer = state_.prompts.message(
             QStringLiteral(
                 "本操作将对表格进行以下智能排序：\r    首先 按题型分类排序\r    然后 再将每种题型按难度排序\r"
@@ -491,12 +506,12 @@ void Form_sdzj::ZhiNengPaiXu() {
             Buttons::OkCancel, Icon::Question, QStringLiteral("琢石-试题库-提醒您"));
         if (answer != Answer::Ok)
             return;
-    } else if (state_.SortTrigger != kSortAfterLoading) {
+    } else if (SortTrigger != kSortAfterLoading) {
         return;
     }
     smartSort(table_);
     AutoSize();
-    if (state_.SortTrigger == kSortByClick)
+    if (SortTrigger == kSortByClick)
         state_.prompts.show(QStringLiteral("对双向细目表的智能排序结束！"), QStringLiteral("琢石-试题库-提醒您！"));
     else
         state_.prompts.show(QStringLiteral("双向细目表加载完毕，并且已经经过了智能排序了！"),
@@ -504,7 +519,7 @@ void Form_sdzj::ZhiNengPaiXu() {
 }
 
 void Form_sdzj::Command_zhinengpaixu_Click() {
-    state_.SortTrigger = kSortByClick;
+    SortTrigger = kSortByClick;
     ZhiNengPaiXu();
 }
 
@@ -538,8 +553,8 @@ void Form_sdzj::ShengChengZhuanXiangXunLian_Click() {
         rowColours_.fill(QColor(), table_.rows());
         HighlightRow = 0;
         Col0Display();
-        state_.AutoSizeOnActivate = true;
-        state_.SortTrigger = kSortAfterLoading;
+        AutoSizeOnActivate = true;
+        SortTrigger = kSortAfterLoading;
         ZhiNengPaiXu();
     });
 }

@@ -39,6 +39,10 @@ public:
     bool hasPaperPair() const { return other_.has_value(); }
     // Opens on the A/B pair kept from the last time, if any.
     void restoreKeptPair();
+
+    // What the screen does when it is shown: fit the columns (the default)
+    // and, for a table another screen filled, sort it as a loaded table.
+    void arrangeOnActivate(bool autoSize, bool sortLoaded);
     // 0 while the A paper is shown, 1 for the B paper.
     int shownPaper() const { return shownPaper_; }
     void showPaper(int paper);
@@ -83,6 +87,12 @@ public:
     qint16 HighlightRow = 0;
     bool TableModified = false;
     qint32 OpenWidth = 0;
+    bool AutoSizeOnActivate = true;
+    bool SortOnActivate = false;
+    // How the next smart sort was started (kSortByClick, kSortAfterLoading).
+    QString SortTrigger;
+    // The question number the context menu's 删除 takes out (0: the row alone).
+    qint16 DeleteKey = 0;
 
     QMenu* popmenu() const { return popmenu_; }
     // Background of a grid row as painted (invalid: the grid's default).

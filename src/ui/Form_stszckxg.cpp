@@ -2,7 +2,6 @@
 
 #include "app/runstate.h"
 #include "compose/questionpick.h"
-#include "compose/smartsort.h"
 #include "compose/spectable.h"
 #include "questions/questionsearch.h"
 #include "store/bank.h"
@@ -18,8 +17,9 @@ namespace {
 const QString kNotSearched = QStringLiteral("你还没有执行搜索，以致于，你更没有选定任何题目！");
 }
 
-Form_stszckxg::Form_stszckxg(RunState& state, SpecTable& table, QWidget* parent)
-    : BrowseScreen(state, parent), ui(std::make_unique<Ui::Form_stszckxg>()), table_(table) {
+Form_stszckxg::Form_stszckxg(RunState& state, SpecTable& table, int targetRow, QString targetCode, QWidget* parent)
+    : BrowseScreen(state, parent), ui(std::make_unique<Ui::Form_stszckxg>()), table_(table), PickerTargetRow(targetRow),
+      PickerTargetCode(std::move(targetCode)) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     bindControls();
@@ -32,14 +32,14 @@ Form_stszckxg::~Form_stszckxg() = default;
 
 void Form_stszckxg::DWDZhiDingTiHao() {
     state_.resetBankPath();
-    if (state_.PickerTargetCode.isEmpty()) {
+    if (PickerTargetCode.isEmpty()) {
         state_.prompts.show(QStringLiteral("请先执行<搜索>或者<定位到指定题号>，然后才能选择某一道题！"));
         return;
     }
     knowledge_->table.clear();
     if (!guarded(state_, [&] {
             Bank bank(state_.BankPath);
-            browser_.results.load(bank, questionByCodeQuery(state_.PickerTargetCode));
+            browser_.results.load(bank, questionByCodeQuery(PickerTargetCode));
             browser_.SearchDone = !browser_.results.isEmpty();
         }))
         return;
@@ -82,11 +82,9 @@ void Form_stszckxg::Command_xdct_Click() {
     if (!mayShare(records))
         return;
     const int number = SpecTable::numberValue(displayed_.number);
-    state_.DeleteKey = qint16(qBound(0, number, int(std::numeric_limits<qint16>::max())));
-    placeQuestion(table_, state_.PickerTargetRow, records);
+    placedNumber_ = qint16(qBound(0, number, int(std::numeric_limits<qint16>::max())));
+    placeQuestion(table_, PickerTargetRow, records);
     done(QDialog::Accepted);
-    state_.AutoSizeOnActivate = false;
-    state_.SortOnActivate = false;
 }
 
 void Form_stszckxg::Command_xdssddqbtm_Click() {
@@ -102,10 +100,8 @@ void Form_stszckxg::Command_xdssddqbtm_Click() {
     if (!mayShare(found))
         return;
     appendQuestions(table_, found);
+    placedAll_ = true;
     done(QDialog::Accepted);
-    state_.SortTrigger = kSortAfterLoading;
-    state_.AutoSizeOnActivate = false;
-    state_.SortOnActivate = true;
 }
 
 void Form_stszckxg::deleteDisplayed(const QString& number) {

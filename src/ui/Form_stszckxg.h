@@ -19,16 +19,23 @@ struct PickedRow;
 class Form_stszckxg : public BrowseScreen {
     Q_OBJECT
 public:
-    Form_stszckxg(RunState& state, SpecTable& table, QWidget* parent = nullptr);
+    // Opened on data row `targetRow` of the table, showing the question whose
+    // identification code is `targetCode` (empty: a row without a question).
+    Form_stszckxg(RunState& state, SpecTable& table, int targetRow, QString targetCode, QWidget* parent = nullptr);
     ~Form_stszckxg() override;
 
-    // Shows the question whose identification code is PickerTargetCode.
+    // Shows the question of the target code.
     void DWDZhiDingTiHao();
     // A/B papers: the other paper's table and the two marks; a question that
     // stands there already goes in only after the teacher agrees.
     void setOtherPaper(const SpecTable* other, const QString& thisMark, const QString& otherMark);
     void Command_xdct_Click();
     void Command_xdssddqbtm_Click();
+
+    // What the picker did, for the table screen: the number of the question
+    // it put into the target row (0: none), or every found row appended.
+    qint16 placedNumber() const { return placedNumber_; }
+    bool placedAll() const { return placedAll_; }
 
 protected:
     bool goToNeedsSearch() const override { return true; }
@@ -41,6 +48,10 @@ private:
     bool mayShare(const QList<PickedRow>& records);
 
     SpecTable& table_;
+    int PickerTargetRow = 0;
+    QString PickerTargetCode;
+    qint16 placedNumber_ = 0;
+    bool placedAll_ = false;
     const SpecTable* other_ = nullptr;
     QString thisMark_, otherMark_;
 };

@@ -215,8 +215,6 @@ void Form_zjm::Command_drsj_Click() {
 }
 
 void Form_zjm::Command_sdzj_Click() {
-    state_.AutoSizeOnActivate = true;
-    state_.SortOnActivate = false;
     openManualComposition();
 }
 

@@ -417,7 +417,6 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
     if (!result.PlanReady())
         return;
 
-    state_.SortTrigger = kSortAfterLoading;
     std::unique_ptr<Form_sdzj> table;
     {
         // Loading the screen starts the word processor (about a second).
@@ -436,8 +435,7 @@ void Form_znzj::runSearch(const CompositionParameters& parameters) {
     }
     table->showTable();
     state_.prompts.show(kPlanHandOverMessage);
-    state_.AutoSizeOnActivate = true;
-    state_.SortOnActivate = true;
+    table->arrangeOnActivate(true, true);
     showModal(state_, *table);
 }
 

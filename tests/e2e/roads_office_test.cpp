@@ -450,7 +450,6 @@ TEST_F(RoadsTest, APaperOfTwoSectionQuestionsReadsAsAChinesePaper) {
                                    "') order by 难度, 题目编号 desc");
     SpecTable table;
     fillTableFromRows(table, rows, rows.count());
-    state.SortTrigger = kSortAfterLoading;
     smartSort(table);
 
     Form_scsjjm generator(state, table, false);

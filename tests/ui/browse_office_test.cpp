@@ -131,9 +131,7 @@ TEST_F(BrowseOfficeTest, ThePickerOpensOnTheRowsQuestion) {
     table.fillRow(1, "00001", "张老师-00001", "单选题", "0.3", kSections[0].path, "2-负数的概念");
     table.fillRow(2, "00003", "张老师-00003", "解答题", "0.7", kSections[4].path, "1-同类项|2-去括号");
     table.numberRows();
-    app.state().PickerTargetRow = 2;
-    app.state().PickerTargetCode = "张老师-00003";
-    Form_stszckxg form(app.state(), table);
+    Form_stszckxg form(app.state(), table, 2, "张老师-00003");
     form.DWDZhiDingTiHao();
     form.show();
     form.Timer1_Timer();

@@ -41,14 +41,10 @@ protected:
         table.fillRow(2, "00001", "张三-00001", "单选题", "0.5", kSection11, "1-A|3-C");
         table.fillRow(3, "00008", "张三-00008", "判断题", "0.2", kSection12, "1-D");
         table.numberRows();
-        app.state().AutoSizeOnActivate = true;
-        app.state().SortOnActivate = true;
     }
     // Opens the picker as the composition screen does on a double-clicked row.
     void openOn(int row) {
-        app.state().PickerTargetRow = row;
-        app.state().PickerTargetCode = table.cell(row, SpecTable::Code);
-        form = std::make_unique<Form_stszckxg>(app.state(), table);
+        form = std::make_unique<Form_stszckxg>(app.state(), table, row, table.cell(row, SpecTable::Code));
         form->DWDZhiDingTiHao();
         form->show();
         form->Timer1_Timer();
@@ -102,9 +98,8 @@ TEST_F(PickerTest, AOneScopeQuestionReplacesItsRowInPlace) {
     EXPECT_EQ(row(1)[1], "00009");
     EXPECT_EQ(row(2), QStringList({"2", "00003", "张三-00003", "单选题", "0.7", kSection12, "2-E"}));
     EXPECT_EQ(row(3)[1], "00008");
-    EXPECT_EQ(app.state().DeleteKey, 3);
-    EXPECT_FALSE(app.state().AutoSizeOnActivate);
-    EXPECT_FALSE(app.state().SortOnActivate);
+    EXPECT_EQ(form->placedNumber(), 3);
+    EXPECT_FALSE(form->placedAll());  // the table keeps its order
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->result(), QDialog::Accepted);
 }
@@ -122,7 +117,7 @@ TEST_F(PickerTest, AThreeScopeQuestionTurnsOneRowIntoThree) {
     EXPECT_EQ(row(4), QStringList({"4", "00002", "李四-00002", "填空题", "0.3", kSection12, "1-D\r2-E"}));
     EXPECT_EQ(row(5)[1], "00008");
     EXPECT_EQ(row(10)[0], "10");
-    EXPECT_EQ(app.state().DeleteKey, 2);
+    EXPECT_EQ(form->placedNumber(), 2);
 }
 
 TEST_F(PickerTest, AllFoundRowsGoAfterTheLastQuestionOfTheTable) {
@@ -136,9 +131,7 @@ TEST_F(PickerTest, AllFoundRowsGoAfterTheLastQuestionOfTheTable) {
     EXPECT_EQ(table.rows(), 6);
     EXPECT_EQ(row(4), QStringList({"4", "00001", "张三-00001", "单选题", "0.5", kSection11, "1-A\r3-C"}));
     EXPECT_EQ(row(5)[1], "00003");
-    EXPECT_EQ(app.state().SortTrigger, "ZhiNengZuJuan");
-    EXPECT_FALSE(app.state().AutoSizeOnActivate);
-    EXPECT_TRUE(app.state().SortOnActivate);
+    EXPECT_TRUE(form->placedAll());  // the table sorts them as loaded rows
     EXPECT_FALSE(form->isVisible());
 }
 

@@ -95,8 +95,7 @@ TEST_F(ScopeTreesTest, TheBrowseScreenShowsWholeChapterNames) {
 
 TEST_F(ScopeTreesTest, ThePickerShowsWholeChapterNames) {
     SpecTable table;
-    app.state().PickerTargetRow = 1;
-    Form_stszckxg form(app.state(), table);
+    Form_stszckxg form(app.state(), table, 1, {});
     form.DWDZhiDingTiHao();
     EXPECT_EQ(clippedChapters(form, "stszckxg-1366.png").join(" | ").toStdString(), "");
 }

@@ -23,9 +23,7 @@ namespace {
 class ManualCompositionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app.state().AutoSizeOnActivate = true;
-        app.state().SortOnActivate = false;
-        form = std::make_unique<Form_sdzj>(app.state());
+        form = std::make_unique<Form_sdzj>(app.state());  // fits the columns when shown, sorts nothing
         form->show();
         form->Form_Activate();
     }
@@ -105,7 +103,7 @@ TEST_F(ManualCompositionTest, InsertingRowsAndRefusingBadCounts) {
     EXPECT_TRUE(grid()->item(5, 1)->text().isEmpty());
     EXPECT_EQ(grid()->item(8, 1)->text(), "00005");
     EXPECT_EQ(grid()->item(27, 0)->text(), "27");
-    EXPECT_FALSE(app.state().AutoSizeOnActivate);
+    EXPECT_FALSE(form->AutoSizeOnActivate);
 
     for (const char* bad : {"0", "-2", "abc", ""}) {
         app.prompts.clear();
@@ -130,7 +128,7 @@ TEST_F(ManualCompositionTest, DeletingAnEmptyRowOrEveryRowOfAQuestion) {
     put(9, "00009");
     rightClick(4);
     form->popmenu()->hide();
-    EXPECT_EQ(app.state().DeleteKey, 9);
+    EXPECT_EQ(form->DeleteKey, 9);
     action("del")->trigger();
     EXPECT_EQ(grid()->rowCount(), 21);
 }
@@ -180,7 +178,7 @@ TEST_F(ManualCompositionTest, RowCommandsKeepTheRowsOfAQuestionTogether) {
     // The smart sort does not part them either.
     put(6, "00006", "单选题", "0.5");
     put(7, "00007", "单选题", "0.1");
-    app.state().SortTrigger = "ZhiNengZuJuan";
+    form->SortTrigger = "ZhiNengZuJuan";
     form->ZhiNengPaiXu();
     const QStringList numbers = column(1);
     EXPECT_EQ(numbers.indexOf("00002") + 1, numbers.lastIndexOf("00002")) << numbers.join(' ').toStdString();
@@ -214,7 +212,7 @@ TEST_F(ManualCompositionTest, SortingAsksFirstAndReports) {
     EXPECT_EQ(app.prompts.records().last().title, "琢石-试题库-提醒您！");
 
     app.prompts.clear();
-    app.state().SortTrigger.clear();
+    form->SortTrigger.clear();
     form->ZhiNengPaiXu();
     EXPECT_TRUE(app.prompts.records().isEmpty());
 }

@@ -55,9 +55,9 @@ protected:
             Shown s;
             s.title = table->windowTitle();
             s.before = rowsOf(table->table());
-            s.autoSize = app.state().AutoSizeOnActivate;
-            s.sort = app.state().SortOnActivate;
-            s.trigger = app.state().SortTrigger;
+            s.autoSize = table->AutoSizeOnActivate;
+            s.sort = table->SortOnActivate;
+            s.trigger = table->SortTrigger;
             table->Form_Activate();
             s.after = rowsOf(table->table());
             s.pair = table->hasPaperPair();

@@ -266,9 +266,7 @@ QImage browse(RunState& state) {
 QImage picker(RunState& state) {
     SpecTable table;
     fillTable(state, table);
-    state.PickerTargetRow = 3;
-    state.PickerTargetCode = table.cell(3, SpecTable::Code);
-    Form_stszckxg screen(state, table);
+    Form_stszckxg screen(state, table, 3, table.cell(3, SpecTable::Code));
     screen.resize(1420, 900);
     screen.DWDZhiDingTiHao();
     screen.show();
@@ -280,14 +278,12 @@ QImage picker(RunState& state) {
 }
 
 QImage manualComposition(RunState& state, bool withMenu) {
-    state.AutoSizeOnActivate = true;
-    state.SortOnActivate = false;
     Form_sdzj screen(state);
     fillTable(state, screen.table());
     screen.showTable();
     screen.show();
     screen.Form_Activate();
-    state.SortTrigger = kSortAfterLoading;
+    screen.SortTrigger = kSortAfterLoading;
     screen.ZhiNengPaiXu();
     screen.MSFlexGrid1_Click(5);
     test::child<QRadioButton>(&screen, QStringLiteral("Option_bbc"))->setChecked(true);

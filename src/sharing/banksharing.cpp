@@ -283,6 +283,13 @@ int recoverInterruptedImport(const QString& bankPath) {
     return removed;
 }
 
+QString interruptedImportMessage(int removed) {
+    QString text = QStringLiteral("上次导入试题时程序中途退出了，那次导入已全部撤销，试题库还是导入前的样子。");
+    if (removed > 0)
+        text += QStringLiteral("\r导入中途复制的 %1 份试题文档已删除。").arg(removed);
+    return text + QStringLiteral("\r\r如果还需要那些试题，请重新导入。");
+}
+
 bool scopeTakes(const QStringList& scopePaths, const QString& scope) {
     for (const QString& p : scopePaths)
         if (scope == p || (!p.isEmpty() && scope.startsWith(p + u'\\')))

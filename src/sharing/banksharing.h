@@ -130,6 +130,9 @@ QString importJournalPath(const QString& bankPath);
 // whose numbers no row carries (its rows went with the unfinished transaction)
 // and the note. Returns how many documents were removed.
 int recoverInterruptedImport(const QString& bankPath);
+// What the teacher is told at the start after an import was killed midway and
+// rolled back, `removed` being the documents it had copied.
+QString interruptedImportMessage(int removed);
 
 // Appends every external catalogue row whose path contains one of the paths
 // (rows the current catalogue has are appended again); returns their number.

@@ -2,6 +2,7 @@
 
 #include "app/appfolder.h"
 #include "app/runstate.h"
+#include "compose/paperrecord.h"
 #include "office/libreoffice.h"
 #include "office/officeerror.h"
 #include "paperimport/paperimport.h"
@@ -73,10 +74,14 @@ bool StartChecks::run(Office& office) {
         return refuse(e.message(), e.details());
     }
     try {
-        recoverInterruptedImport(bankPath);
+        if (QFileInfo::exists(importJournalPath(bankPath)))
+            notices_ << Notice{interruptedImportMessage(recoverInterruptedImport(bankPath)), {}};
     } catch (const StoreError& e) {
         warnings_ << e.message();
     }
+    if (const QString unfinished = unfinishedPapersMessage(recoverInterruptedGenerations(appDir_));
+        !unfinished.isEmpty())
+        notices_ << Notice{unfinished, {}};
     return true;
 }
 
@@ -113,6 +118,11 @@ int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
     }
     for (const QString& warning : checks.warnings())
         prompts.message(warning, Buttons::Ok, Icon::Exclamation);
+    for (const StartChecks::Notice& notice : checks.notices())
+        if (notice.details.isEmpty())
+            prompts.message(notice.text, Buttons::Ok, Icon::Information);
+        else
+            prompts.messageWithDetails(notice.text, notice.details, Icon::Information);
     RunState state(appDir, prompts, office, desktop);
 
     // The office starts in the background while the teacher logs in, so that the

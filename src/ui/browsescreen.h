@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -98,6 +99,13 @@ protected:
 
 private:
     void showNotFound();
+    // The codes of the questions that share `number` (one or none when it is
+    // not shared); nullopt when the bank could not be read (the teacher was told).
+    std::optional<QStringList> sharingCodes(const QString& number);
+    // When the displayed question shares its number with other questions,
+    // offers it a number of its own instead of the change; true when the
+    // change must not go on.
+    bool splitSharedNumber();
     void clearQuestionTree();
     void restyleQuestionTree();
     // Adds the knowledge rows of ticked scopes that have none; false when a scope

@@ -6,6 +6,7 @@
 #include "office/libreoffice.h"
 #include "office/officeerror.h"
 #include "paperimport/paperimport.h"
+#include "questions/rowcheck.h"
 #include "sharing/banksharing.h"
 #include "store/bank.h"
 #include "store/documentcheck.h"
@@ -70,6 +71,8 @@ bool StartChecks::run(Office& office) {
             return refuse(incomplete);
         if (const QString lost = lostDocumentsMessage(bank); !lost.isEmpty())
             warnings_ << lost;
+        if (const UnusableQuestions unusable = unusableQuestions(bank); !unusable.isEmpty())
+            notices_ << Notice{unusableQuestionsMessage(unusable), unusableQuestionsDetails(unusable)};
     } catch (const StoreError& e) {
         return refuse(e.message(), e.details());
     }

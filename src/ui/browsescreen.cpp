@@ -30,6 +30,7 @@ namespace {
 
 const QString kChooseType = QStringLiteral("选择题型");
 const QString kChooseDifficulty = QStringLiteral("选择难度");
+const QString kBankUnreadLabel = QStringLiteral("没有读到题库");
 const QString kChooseSource = QStringLiteral("选择试题来源");
 const QColor kTickedColour(255, 0, 0);
 
@@ -157,7 +158,9 @@ void BrowseScreen::Form_Load() {
     Label_ssdts->clear();
     Label_dqtmsdjt->clear();
     Label_dqtmbh->clear();
-    guarded(state_, [&] {
+    Label_dqtmsbm->clear();
+    bankUnread_ = false;
+    try {
         Bank bank(state_.BankPath);
         const QuestionChoices choices = questionChoices(bank);
         fillSearchCombo(Combo_tx_ss, kAnyType, choices.types);
@@ -171,7 +174,18 @@ void BrowseScreen::Form_Load() {
         TreeView1->setModel(tree);
         TreeView2->setModel(tree);
         TreeView1->expandToDepth(3);  // down to the chapters
-    });
+    } catch (const StoreError& e) {
+        // An empty screen would look like an empty bank: it says why it is empty.
+        bankUnread_ = true;
+        Label_ssdts->setText(QStringLiteral("—"));
+        Label_dqtmsbm->setText(kBankUnreadLabel);
+        showStoreError(
+            state_.prompts,
+            StoreError(e.message() +
+                           QStringLiteral("\r\r没有读到题库，所以这里显示不了任何试题（并不是题库中没有试题）。"
+                                          "请在连接恢复后重新打开这个窗口。"),
+                       e.details()));
+    }
     Timer1.start();
 }
 

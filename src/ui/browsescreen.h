@@ -66,6 +66,9 @@ protected:
     // Deletes the displayed question from the bank and shows what follows.
     virtual void deleteDisplayed(const QString& number);
 
+    // Whether the bank could not be read when the screen opened (the teacher
+    // was told, and the screen says so).
+    bool bankUnread() const { return bankUnread_; }
     // Runs a search statement as the result set and shows its first row.
     void runSearch(const QString& statement);
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +116,7 @@ private:
     bool addKnowledgeRows();
 
     bool inTimer_ = false;
+    bool bankUnread_ = false;  // the bank could not be read when the screen opened
 };
 
 }  // namespace zs

@@ -578,3 +578,20 @@ TEST_F(BrowseTest, TwoQuestionsSharingANumberAreParted) {
     Bank bank(app.bankPath());
     EXPECT_TRUE(unusableQuestions(bank).isEmpty());
 }
+
+TEST_F(BrowseTest, ABankThatCannotBeReachedIsSaidAndNotShownAsEmpty) {
+    // A school bank whose server does not answer.
+    app.state().SchoolBank = "postgresql://teacher@127.0.0.1:9/学校题库";
+    app.state().resetBankPath();
+    app.prompts.clear();
+    Form_stckxg screen(app.state(), &menu);
+    screen.show();
+    screen.Form_Activate();
+    // Said once, with what the empty screen means.
+    ASSERT_EQ(app.prompts.messages().size(), 1);
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("无法连接学校题库")) << app.prompts.lastMessage().toStdString();
+    EXPECT_TRUE(app.prompts.lastMessage().endsWith(
+        "\r\r没有读到题库，所以这里显示不了任何试题（并不是题库中没有试题）。请在连接恢复后重新打开这个窗口。"));
+    EXPECT_EQ(child<QLabel>(&screen, "Label_dqtmsbm")->text(), "没有读到题库");
+    EXPECT_EQ(child<QLabel>(&screen, "Label_ssdts")->text(), "—");
+}

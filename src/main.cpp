@@ -115,6 +115,12 @@ int main(int argc, char* argv[]) {
         }
         for (const QString& warning : checks.warnings())
             report(warning);
+        // What was cleaned up or is left out is said, but the folder is ready.
+        for (const zs::StartChecks::Notice& notice : checks.notices()) {
+            report(notice.text);
+            if (!notice.details.isEmpty())
+                report(QStringLiteral("详细信息：\n") + notice.details);
+        }
         if (!checks.warnings().isEmpty())
             return 1;
         std::printf("程序文件夹已准备好：%s\n", qUtf8Printable(QDir::toNativeSeparators(appDir)));

@@ -230,6 +230,15 @@ bool isElder(const QString& bankPath, const QString& name) {
     return bank.isServer() && !name.isEmpty() && elderIn(bank, name);
 }
 
+QString accountLevel(const QString& bankPath, const QString& name) {
+    Bank bank(bankPath, Bank::Mode::ReadOnly);
+    if (!bank.isServer())
+        return kElderLevel;
+    const RowSet level =
+        bank.query(QStringLiteral("select 级别 from 账户级别 where 实名用户名='") + sqlValue(name) + u'\'');
+    return level.isEmpty() || level.text(0, 0).isEmpty() ? kOrdinaryLevel : level.text(0, 0);
+}
+
 QString passwordResetComplaints(const QString& elderName, const QString& elderPassword, const QString& teacherName,
                                 const QString& newPassword, const QString& repeatedNewPassword) {
     QString lines;

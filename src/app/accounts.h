@@ -88,6 +88,11 @@ QString resetPassword(const QString& bankPath, const QString& elderName, const Q
 void makeElder(const QString& bankPath, const QString& name);
 // Whether the account is a 元老级用户 of a server bank (never on a file bank).
 bool isElder(const QString& bankPath, const QString& name);
+// The level the main menu shows for the account: on a server bank its level
+// in 账户级别, 普通用户 without one; on a file bank (one teacher's own)
+// 元老级用户.
+inline const QString kOrdinaryLevel = QStringLiteral("普通用户");
+QString accountLevel(const QString& bankPath, const QString& name);
 
 // The password reset screen: the elder's name and password, the teacher's
 // name and the new password twice.

@@ -1,5 +1,6 @@
 #include "compose/candidates.h"
 
+#include "questions/rowcheck.h"
 #include "store/bank.h"
 #include "store/statement.h"
 #include "store/textnumbers.h"
@@ -65,7 +66,9 @@ CandidateTable candidatesFromRows(const RowSet& rows) {
 }
 
 CandidateTable BuildCandidates(Bank& bank, const CompositionParameters& parameters) {
-    return candidatesFromRows(bank.query(candidateQuery(parameters)));
+    // Rows with a 难度 that is no level, or a number different questions share,
+    // wait until they are corrected.
+    return candidatesFromRows(bank.query(candidateQuery(parameters) + usableQuestionsCondition()));
 }
 
 int difficultyLevel(const QString& d) {

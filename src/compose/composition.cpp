@@ -1,5 +1,6 @@
 #include "compose/composition.h"
 
+#include "questions/rowcheck.h"
 #include "store/bank.h"
 #include "store/statement.h"
 
@@ -70,7 +71,7 @@ ScopeCounts scopeCountsInBank(Bank& bank, const CompositionParameters& parameter
         return counts;
     // The candidate statement's conditions, counted instead of read.
     const QString select = QStringLiteral("select * from 试题库 where");
-    const QString conditions = candidateQuery(parameters).mid(select.size());
+    const QString conditions = candidateQuery(parameters).mid(select.size()) + usableQuestionsCondition();
     const RowSet total =
         bank.query(QStringLiteral("select count(distinct 题目编号) as 题数 from 试题库 where") + conditions);
     counts.questions = total.isEmpty() ? 0 : total.value(0, 0).toInt();

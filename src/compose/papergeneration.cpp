@@ -95,6 +95,8 @@ void PaperGeneration::open(WordInstance& word) {
 
     const QString stamp = (mark_.isEmpty() ? QString() : mark_ + u'-') + outputStamp(when_);
     if (!sharedFolder_.isEmpty()) {
+        // The second paper of a pair: its folder holds the first, finished
+        // and recorded, so it is never removed as an unfinished generation.
         folder_ = sharedFolder_;
     } else {
         const QString folderMark = folderMark_.isEmpty() ? mark_ : folderMark_;
@@ -104,6 +106,7 @@ void PaperGeneration::open(WordInstance& word) {
         folder_ = base;
         for (int n = 2; QFileInfo::exists(folder_); ++n)
             folder_ = base + QStringLiteral("(%1)").arg(n);
+        noteGenerationStarted(appDir_, folder_);
     }
     if (!QDir().mkpath(folder_))
         throw OfficeError(QStringLiteral("无法在桌面上建立文件夹：\r%1").arg(QDir::toNativeSeparators(folder_)));
@@ -150,14 +153,6 @@ void PaperGeneration::dress() {
             sheet_->setPageSetup(*page);
         sheet_->setFooter(kPageNumberFooter, 10.5);
     }
-}
-
-void PaperGeneration::recordUse(const QDate& day) {
-    Bank bank(bank_);
-    QStringList numbers;
-    for (int r : placed_)
-        numbers << table_.cell(r, SpecTable::QuestionNumber);
-    recordQuestionUse(bank, numbers, day);
 }
 
 void PaperGeneration::writeQuestions(const Progress& progress) {
@@ -267,8 +262,17 @@ void PaperGeneration::finish(const Progress& progress) {
             (*doc)->close();
         doc->reset();
     }
-    // Once the documents are saved the paper is recorded, for its results later.
-    recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_, files_.paper, mark_);
+    noteGenerationFinished(appDir_, folder_);
+    // Once the documents are complete the paper is recorded, for its results
+    // later, with the use of its questions.
+    std::optional<QuestionUse> use;
+    if (useDay_) {
+        use.emplace();
+        use->day = *useDay_;
+        for (int r : placed_)
+            use->numbers << table_.cell(r, SpecTable::QuestionNumber);
+    }
+    recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_, files_.paper, mark_, use);
 }
 
 }  // namespace zs

@@ -9,6 +9,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zs {
 
@@ -68,14 +69,19 @@ public:
     // folder (a new name when the minute's folder exists) and saves them as
     // the outputs; the exam header and the page go in when the settings ask.
     void open(WordInstance& word);
-    // Records the use of every placed question in the bank (once per placed row).
-    void recordUse(const QDate& day);
+    // Asks for the use of every placed question (once per placed row) to be
+    // recorded on `day`, together with the paper, once its documents are
+    // complete (see finish).
+    void recordUseOn(const QDate& day) { useDay_ = day; }
     // Appends headings, numbers, the review notes and the question and answer
     // documents; `progress(value, maximum)` after each question; then the
     // answer sheet.
     void writeQuestions(const Progress& progress);
     // Fonts and floating pictures, then saves the documents (and their
-    // copies) and closes them.
+    // copies) and closes them. Then, the paper being complete, records it in
+    // the bank with the use of its questions, in one transaction. Until then
+    // the output folder is noted as unfinished in the application folder, so
+    // that a start after a killed generation removes it.
     void finish(const Progress& progress = {});
     // Why the paper could not be recorded; empty when it was.
     const QString& recordProblem() const { return recordProblem_; }
@@ -100,6 +106,7 @@ private:
     int step_ = 0;
     std::unique_ptr<WordDocument> paper_, answers_, review_, sheet_;
     QString recordProblem_;
+    std::optional<QDate> useDay_;
 };
 
 }  // namespace zs

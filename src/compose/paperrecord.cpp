@@ -4,7 +4,11 @@
 #include "store/bank.h"
 #include "store/pausepoint.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
 #include <algorithm>
 
 namespace zs {
@@ -122,7 +126,7 @@ PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows
     return record;
 }
 
-void savePaperRecord(Bank& bank, PaperRecord& record) {
+void savePaperRecord(Bank& bank, PaperRecord& record, const std::optional<QuestionUse>& use) {
     ensurePaperTables(bank);
     bank.transaction([&] {
         // The number just given is the highest one only while no other
@@ -140,21 +144,115 @@ void savePaperRecord(Bank& bank, PaperRecord& record) {
                                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
                               {record.id, q.number, q.questionNumber, q.code, q.type, q.difficulty, q.knowledge,
                                q.score.isEmpty() ? QVariant() : QVariant(q.score)});
+        if (use)
+            recordQuestionUse(bank, use->numbers, use->day);
     });
 }
 
 QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
                              const QDateTime& generated, const QString& folder, const QString& paperFile,
-                             const QString& mark) {
+                             const QString& mark, const std::optional<QuestionUse>& use) {
     try {
         Bank bank(bankPath);
         const QString stamp = (mark.isEmpty() ? QString() : mark + u'-') + outputStamp(generated);
         PaperRecord record = paperRecordOf(table, placedRows, generated, stamp, folder, paperFile, mark);
-        savePaperRecord(bank, record);
+        savePaperRecord(bank, record, use);
         return {};
     } catch (const StoreError& e) {
         return e.message();
     }
+}
+
+QString generationJournalPath(const QString& appDir) {
+    return QDir(appDir).filePath(QStringLiteral(".试卷生成中"));
+}
+
+namespace {
+
+QStringList journalFolders(const QString& journalPath) {
+    QFile journal(journalPath);
+    if (!journal.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(journal.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+void writeJournal(const QString& journalPath, const QStringList& folders) {
+    if (folders.isEmpty()) {
+        QFile::remove(journalPath);
+        return;
+    }
+    QSaveFile journal(journalPath);
+    if (!journal.open(QIODevice::WriteOnly))
+        throw StoreError(QStringLiteral("无法写入文件：\r%1").arg(QDir::toNativeSeparators(journalPath)));
+    journal.write((folders.join(u'\n') + u'\n').toUtf8());
+    if (!journal.commit())
+        throw StoreError(QStringLiteral("无法写入文件：\r%1").arg(QDir::toNativeSeparators(journalPath)));
+}
+
+// Files a generation writes into its folder: the documents and workbook named
+// after the program, their copies, and the office's lock files beside them.
+bool writtenByGeneration(const QString& name) {
+    return name.contains(QStringLiteral("琢石-试题库")) || name.startsWith(QStringLiteral(".~lock."));
+}
+
+}  // namespace
+
+void noteGenerationStarted(const QString& appDir, const QString& folder) {
+    const QString path = generationJournalPath(appDir);
+    QStringList folders = journalFolders(path);
+    if (!folders.contains(folder))
+        folders << folder;
+    writeJournal(path, folders);
+}
+
+void noteGenerationFinished(const QString& appDir, const QString& folder) {
+    const QString path = generationJournalPath(appDir);
+    QStringList folders = journalFolders(path);
+    folders.removeAll(folder);
+    writeJournal(path, folders);
+}
+
+QVector<UnfinishedPaper> recoverInterruptedGenerations(const QString& appDir) {
+    const QString path = generationJournalPath(appDir);
+    QVector<UnfinishedPaper> papers;
+    for (const QString& folder : journalFolders(path)) {
+        QDir dir(folder);
+        if (folder.isEmpty() || !dir.exists())
+            continue;
+        UnfinishedPaper paper{folder, {}};
+        bool foreign = false;
+        for (const QFileInfo& entry :
+             dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            if (entry.isFile() && writtenByGeneration(entry.fileName()))
+                QFile::remove(entry.absoluteFilePath());
+            else
+                foreign = true;
+        }
+        if (foreign || !dir.rmdir(folder)) {
+            // What the teacher put there stays, under a name that says the paper is not whole.
+            QString renamed = folder + QStringLiteral("（未完成）");
+            for (int n = 2; QFileInfo::exists(renamed); ++n)
+                renamed = folder + QStringLiteral("（未完成%1）").arg(n);
+            paper.renamed = QDir().rename(folder, renamed) ? renamed : folder;
+        }
+        papers << paper;
+    }
+    QFile::remove(path);
+    return papers;
+}
+
+QString unfinishedPapersMessage(const QVector<UnfinishedPaper>& papers) {
+    if (papers.isEmpty())
+        return {};
+    QStringList removed, kept;
+    for (const UnfinishedPaper& p : papers)
+        (p.renamed.isEmpty() ? removed : kept) << QDir::toNativeSeparators(p.renamed.isEmpty() ? p.folder : p.renamed);
+    QString text = QStringLiteral("上次生成试卷时程序中途退出了，那份试卷没有生成完，试题的使用次数也没有改动。");
+    if (!removed.isEmpty())
+        text += QStringLiteral("\r\r没有生成完的试卷文件夹已删除：\r") + removed.join(u'\r');
+    if (!kept.isEmpty())
+        text += QStringLiteral("\r\r以下文件夹中还有别的文件，已改名保留：\r") + kept.join(u'\r');
+    return text + QStringLiteral("\r\r请重新生成试卷。");
 }
 
 QString paperRecordsQuery() {

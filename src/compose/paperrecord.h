@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 namespace zs {
 
@@ -61,15 +62,48 @@ PaperRecord paperRecordOf(const SpecTable& table, const QVector<int>& placedRows
                           const QString& stamp, const QString& folder, const QString& paperFile,
                           const QString& mark = {});
 
+// The use a generated paper makes of its questions: one more use on `day` of
+// every number listed (a number listed twice counts twice).
+struct QuestionUse {
+    QStringList numbers;
+    QDate day;
+};
+
 // Stores the record and its questions in one transaction; sets `record.id`.
-void savePaperRecord(Bank& bank, PaperRecord& record);
+// With `use`, the use of the questions goes into the same transaction: a
+// paper is recorded with its use, or neither is.
+void savePaperRecord(Bank& bank, PaperRecord& record, const std::optional<QuestionUse>& use = std::nullopt);
 
 // Records a generated paper in the bank at `bankPath`. Returns an empty text,
 // or the message of the failure: the documents are written and stay usable
 // whatever happens here.
+// With `use`, the use of its questions is recorded together with it.
 QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
                              const QDateTime& generated, const QString& folder, const QString& paperFile,
-                             const QString& mark = {});
+                             const QString& mark = {}, const std::optional<QuestionUse>& use = std::nullopt);
+
+// A generation notes the output folder it makes in the application folder
+// before making it, and drops the note once its documents are complete; a
+// note still there at the next start names the folder of a generation that was
+// killed midway. The note is a file of lines, one output folder each.
+QString generationJournalPath(const QString& appDir);
+void noteGenerationStarted(const QString& appDir, const QString& folder);
+void noteGenerationFinished(const QString& appDir, const QString& folder);
+
+// What became of the folder of an interrupted generation.
+struct UnfinishedPaper {
+    QString folder;   // the output folder as it was made
+    QString renamed;  // where it is now when it held files of the teacher's; empty when removed
+};
+
+// Removes the output folders of generations that were killed midway (the
+// documents they had begun, the office's lock files, the workbook). A folder
+// that also holds files the generation did not write is kept, renamed with
+// "（未完成）". Drops the note.
+QVector<UnfinishedPaper> recoverInterruptedGenerations(const QString& appDir);
+
+// What the teacher is told at the start about them; empty when there were none.
+QString unfinishedPapersMessage(const QVector<UnfinishedPaper>& papers);
 
 // Counts one more use on `day` of every question number listed (a number
 // listed twice counts twice), in one transaction. The rows are changed in

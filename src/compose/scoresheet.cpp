@@ -277,4 +277,22 @@ ScoreCheck checkScores(const ScoreSheet& sheet, const ScoreMapping& mapping) {
     return check;
 }
 
+int sheetQuestionCount(const ScoreSheet& sheet) {
+    QSet<int> questions;
+    for (const QString& header : sheet.headers)
+        if (const HeaderMeaning m = readHeader(header); m.question > 0 && !m.options)
+            questions.insert(m.question);
+    return int(questions.size());
+}
+
+QString questionCountMismatch(int sheetQuestions, int paperQuestions) {
+    if (sheetQuestions == paperQuestions)
+        return {};
+    return QStringLiteral(
+               "成绩表中有 %1 道小题的分数列，而这份试卷有 %2 道题，对应关系不一定对。\r\r"
+               "请在<对应关系>中核对每道题对应的列，确认无误后点<确认对应关系>，然后才能看统计结果和更新难度。")
+        .arg(sheetQuestions)
+        .arg(paperQuestions);
+}
+
 }  // namespace zs

@@ -59,6 +59,14 @@ struct ScoreMapping {
 // empty texts where it states none).
 ScoreMapping automaticMapping(const ScoreSheet& sheet, int questionCount, const QStringList& paperScores = {});
 
+// How many questions the sheet has score columns for (the question numbers its
+// headers name, each once; option columns aside).
+int sheetQuestionCount(const ScoreSheet& sheet);
+// What the teacher is told when the sheet's questions are not as many as the
+// paper's: the mapping is a guess until the teacher has looked at it and
+// confirmed it. Empty when the counts agree.
+QString questionCountMismatch(int sheetQuestions, int paperQuestions);
+
 // The scores of the students that count, checked against the mapping.
 struct ScoreCheck {
     // What the teacher is told, in order: refusals first, then every cell

@@ -292,6 +292,19 @@ QString plainTextOf(const QList<DocumentBlock>& blocks) {
     return paragraphs.join(u'\r');
 }
 
+bool documentIsBlank(WordInstance& word, const QString& path) {
+    const auto doc = word.open(path);
+    bool blank = doc->floatingShapeCount() == 0 && doc->pictureCount() == 0;
+    for (const DocumentBlock& block : doc->blocks())
+        if (block.table || block.pictures > 0 || !block.formulas.isEmpty() || block.objects > 0 ||
+            !block.text.mid(block.labelLength).trimmed().isEmpty()) {
+            blank = false;
+            break;
+        }
+    doc->close();
+    return blank;
+}
+
 QString documentPlainText(WordInstance& word, const QString& path) {
     const auto doc = word.open(path);
     const QString text = plainTextOf(doc->blocks());

@@ -103,4 +103,8 @@ QString plainTextOf(const QList<DocumentBlock>& blocks);
 // The plain text of a document file, read through the office.
 QString documentPlainText(WordInstance& word, const QString& path);
 
+// Whether a document file holds nothing a question could be: no text but
+// blanks, no table, picture, drawing, formula or other object.
+bool documentIsBlank(WordInstance& word, const QString& path);
+
 }  // namespace zs

@@ -20,7 +20,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QStorageInfo>
+#include <cerrno>
 #include <cmath>
+#include <unistd.h>
 
 namespace zs {
 
@@ -30,12 +33,61 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-// Copies a file over whatever is at the target; a failure names both files.
+}  // namespace
+
+void copyFileNamingTheReason(const QString& from, const QString& to) {
+    auto fail = [&](const QString& reason) {
+        throw StoreError(QStringLiteral("无法复制文件：\r%1\r到：\r%2\r\r%3").arg(shown(from), shown(to), reason));
+    };
+    // A full disk: the system said so, or there is no room for the file.
+    auto full = [&](int error) {
+        if (error == ENOSPC || error == EDQUOT)
+            return true;
+        const QStorageInfo disk(QFileInfo(to).absolutePath());
+        return disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < QFileInfo(from).size();
+    };
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        fail(QFileInfo::exists(from) ? QStringLiteral("原文件不能读取。") : QStringLiteral("原文件不存在。"));
+    QFile target(to);
+    errno = 0;
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail(full(errno) ? kDiskFullReason : QStringLiteral("目标文件夹不能写入（%1）。").arg(target.errorString()));
+    for (;;) {
+        const QByteArray block = source.read(1 << 16);
+        if (block.isEmpty()) {
+            if (source.error() == QFileDevice::NoError)
+                break;
+            target.close();
+            QFile::remove(to);
+            fail(QStringLiteral("原文件不能读取。"));
+        }
+        errno = 0;
+        if (target.write(block) != block.size()) {
+            const int error = errno;
+            const QString words = target.errorString();
+            target.close();
+            QFile::remove(to);
+            fail(full(error) ? kDiskFullReason : QStringLiteral("写入时出错（%1）。").arg(words));
+        }
+    }
+    errno = 0;
+    if (::fsync(target.handle()) != 0 && errno != EINVAL && errno != EROFS) {
+        const int error = errno;
+        target.close();
+        QFile::remove(to);
+        fail(full(error) ? kDiskFullReason : QStringLiteral("写入时出错。"));
+    }
+}
+
+namespace {
+
+// Copies a file over whatever is at the target; a failure names both files
+// and the reason.
 void copyOver(const QString& from, const QString& to) {
     if (QFileInfo::exists(to) && !QFile::remove(to))
         throw StoreError(QStringLiteral("无法覆盖文件：\r%1").arg(shown(to)));
-    if (!QFile::copy(from, to))
-        throw StoreError(QStringLiteral("无法复制文件：\r%1\r到：\r%2").arg(shown(from), shown(to)));
+    copyFileNamingTheReason(from, to);
     // A read-only original must not give a copy that cannot be written.
     QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
 }
@@ -281,6 +333,13 @@ int recoverInterruptedImport(const QString& bankPath) {
     }
     QFile::remove(journalPath);
     return removed;
+}
+
+QString interruptedImportMessage(int removed) {
+    QString text = QStringLiteral("上次导入试题时程序中途退出了，那次导入已全部撤销，试题库还是导入前的样子。");
+    if (removed > 0)
+        text += QStringLiteral("\r导入中途复制的 %1 份试题文档已删除。").arg(removed);
+    return text + QStringLiteral("\r\r如果还需要那些试题，请重新导入。");
 }
 
 bool scopeTakes(const QStringList& scopePaths, const QString& scope) {

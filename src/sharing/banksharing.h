@@ -126,10 +126,20 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
 // bank's in its local folder on this computer); it is
 // removed when the import ends either way.
 QString importJournalPath(const QString& bankPath);
+
+// Why a copy failed on a full disk, as entry says it about the bank.
+inline const QString kDiskFullReason = QStringLiteral("磁盘已满，请先腾出磁盘空间。");
+// Copies a file (the target is made or replaced); a failure throws a
+// StoreError naming both files and the reason (a full disk, a folder that
+// cannot be written, a source that cannot be read). Nothing half-written stays.
+void copyFileNamingTheReason(const QString& from, const QString& to);
 // After an import that was killed midway: removes the documents it had written
 // whose numbers no row carries (its rows went with the unfinished transaction)
 // and the note. Returns how many documents were removed.
 int recoverInterruptedImport(const QString& bankPath);
+// What the teacher is told at the start after an import was killed midway and
+// rolled back, `removed` being the documents it had copied.
+QString interruptedImportMessage(int removed);
 
 // Appends every external catalogue row whose path contains one of the paths
 // (rows the current catalogue has are appended again); returns their number.

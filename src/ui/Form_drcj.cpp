@@ -76,6 +76,7 @@ Form_drcj::Form_drcj(RunState& state, QWidget* parent)
     connect(ui->Combo_sj, &QComboBox::currentIndexChanged, this, &Form_drcj::Combo_sj_Click);
     connect(ui->Command_xzcjb, &QPushButton::clicked, this, &Form_drcj::Command_xzcjb_Click);
     connect(ui->Command_gxnd, &QPushButton::clicked, this, &Form_drcj::Command_gxnd_Click);
+    connect(ui->Command_qrdy, &QPushButton::clicked, this, &Form_drcj::Command_qrdy_Click);
     connect(ui->Command_cxgxnd, &QPushButton::clicked, this, &Form_drcj::Command_cxgxnd_Click);
     connect(ui->Command_scbjlx, &QPushButton::clicked, this, &Form_drcj::Command_scbjlx_Click);
     connect(ui->Command_dcfx, &QPushButton::clicked, this, &Form_drcj::Command_dcfx_Click);
@@ -119,8 +120,27 @@ void Form_drcj::Combo_sj_Click() {
         for (const PaperQuestion& q : p->questions)
             scores << q.score;
     mapping_ = automaticMapping(sheet_, p ? int(p->questions.size()) : 0, scores);
+    const QString mismatch = p && !sheet_.path.isEmpty()
+                                 ? questionCountMismatch(sheetQuestionCount(sheet_), int(p->questions.size()))
+                                 : QString();
+    mappingConfirmed_ = mismatch.isEmpty();
+    ui->Label_dyts->setText(mismatch);
+    ui->Command_qrdy->setEnabled(!mappingConfirmed_);
     showMapping();
     runCheck();
+}
+
+void Form_drcj::Command_qrdy_Click() {
+    if (mappingConfirmed_)
+        return;
+    mappingConfirmed_ = true;
+    ui->Label_dyts->clear();
+    ui->Command_qrdy->setEnabled(false);
+    runCheck();
+    if (check_.refusal.isEmpty())
+        ui->Tab_fx->setCurrentWidget(ui->Page_bjgk);
+    else
+        state_.prompts.show(check_.refusal);
 }
 
 void Form_drcj::Command_xzcjb_Click() {
@@ -148,10 +168,13 @@ void Form_drcj::Command_xzcjb_Click() {
     sheet_ = sheet;
     ui->Label_cjb->setText(QStringLiteral("成绩表：") + QFileInfo(file).fileName());
     Combo_sj_Click();
-    // The class's figures first; the mapping when the sheet cannot be read as it is.
-    ui->Tab_fx->setCurrentWidget(check_.refusal.isEmpty() ? ui->Page_bjgk : ui->Page_dygx);
+    // The class's figures first; the mapping when the sheet cannot be read as
+    // it is, or when its questions are not the paper's.
+    ui->Tab_fx->setCurrentWidget(check_.refusal.isEmpty() && mappingConfirmed_ ? ui->Page_bjgk : ui->Page_dygx);
     if (!check_.refusal.isEmpty())
         state_.prompts.show(check_.refusal);
+    else if (!mappingConfirmed_)
+        state_.prompts.message(ui->Label_dyts->text(), Buttons::Ok, Icon::Exclamation);
 }
 
 QComboBox* Form_drcj::columnChoice(int row, int column, int selected) {
@@ -235,7 +258,7 @@ void Form_drcj::runCheck() {
     if (p && !sheet_.path.isEmpty()) {
         check_ = checkScores(sheet_, mapping_);
         ui->List_wt->addItems(check_.problems);
-        if (check_.refusal.isEmpty()) {
+        if (check_.refusal.isEmpty() && mappingConfirmed_) {
             results_ = questionResults(check_);
             points_ = knowledgeResults(*p, results_);
         }
@@ -391,7 +414,7 @@ void Form_drcj::Command_gxnd_Click() {
     int measured = 0;
     for (const QuestionResult& r : results_)
         measured += r.measured;
-    if (!p || measured == 0)
+    if (!p || measured == 0 || !mappingConfirmed_)
         return;
     if (state_.prompts.message(QStringLiteral("将按本次 %1 名学生的成绩，把 %2 道题的实测难度写入试题库，"
                                               "原来的难度保存在难度历史中。\r确定要更新难度吗？")

@@ -35,6 +35,7 @@ public:
     void Combo_sj_Click();
     void Command_xzcjb_Click();
     void Command_gxnd_Click();
+    void Command_qrdy_Click();
     void Command_cxgxnd_Click();
     void Command_scbjlx_Click();
     void Command_dcfx_Click();
@@ -76,6 +77,9 @@ private:
     QVector<QuestionResult> results_;
     QVector<KnowledgeResult> points_;
     bool filling_ = false;
+    // False while a sheet whose question count differs from the paper's waits
+    // for the teacher to confirm the mapping: no figures until then.
+    bool mappingConfirmed_ = true;
 };
 
 }  // namespace zs

@@ -4,6 +4,7 @@
 #include "compose/specworkbook.h"
 #include "store/bank.h"
 #include "store/paths.h"
+#include "store/pausepoint.h"
 #include "store/textnumbers.h"
 #include "ui/screens.h"
 #include "ui_Form_scsjjm.h"
@@ -125,12 +126,13 @@ bool Form_scsjjm::writePaper(const SpecTable& table, const QString& mark, const 
         ui->ProgressBar1->setValue(value);
         ui->Label5->setText(which + QStringLiteral("已完成") + percentText(double(value) / maximum));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        pausePoint("paper-progress");
     };
     const bool written = guarded(state_, [&] {
         state_.startSharedWordInstance();
-        generation_->open(*state_.SharedWordInstance);
         if (saveUseRecords_)
-            generation_->recordUse(now.date());
+            generation_->recordUseOn(now.date());
+        generation_->open(*state_.SharedWordInstance);
         ui->ProgressBar1->setMinimum(0);
         ui->ProgressBar1->setMaximum(generation_->progressMaximum());
         generation_->writeQuestions(progress);

@@ -3,6 +3,7 @@
 #include "app/runstate.h"
 #include "compose/smartsort.h"
 #include "compose/specworkbook.h"
+#include "questions/rowcheck.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/textnumbers.h"
@@ -538,7 +539,7 @@ void Form_sdzj::ShengChengZhuanXiangXunLian_Click() {
     }
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        const RowSet found = bank.query(query);
+        const RowSet found = bank.query(query + usableQuestionsCondition());
         const QString answer =
             state_.prompts.input(QStringLiteral("与  【") + table_.cell(r, SpecTable::QuestionNumber) +
                                      QStringLiteral("】 类似的题目一共有  【") + QString::number(found.count()) +

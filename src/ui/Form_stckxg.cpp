@@ -45,7 +45,8 @@ void Form_stckxg::Form_Activate() {
     if (activated_)
         return;
     activated_ = true;
-    Command_ss_Click();
+    if (!bankUnread())
+        Command_ss_Click();
 }
 
 void Form_stckxg::Command_dkwbstk_Click() {

@@ -246,6 +246,19 @@ void Form_stlr::Command_qdlr_Click() {
         state_.prompts.show(check.complaint);
         return;
     }
+    // A question document the teacher never filled is no question.
+    bool blank = false;
+    if (!guarded(state_, [&] {
+            state_.ensureSharedWordInstance();
+            blank = documentIsBlank(*state_.SharedWordInstance, QuestionDocPath);
+        }))
+        return;
+    if (blank) {
+        state_.prompts.message(QStringLiteral("题目文档是空的，不能录入！\r\r请先在题目文档中输入这道试题并保存，"
+                                              "然后再点<确定录入>。"),
+                               Buttons::Ok, Icon::Exclamation);
+        return;
+    }
     if (ui->Check_lrsjcxsst->isChecked() && !similarityAllows())
         return;
 

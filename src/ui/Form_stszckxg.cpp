@@ -4,6 +4,7 @@
 #include "compose/questionpick.h"
 #include "compose/spectable.h"
 #include "questions/questionsearch.h"
+#include "questions/rowcheck.h"
 #include "store/bank.h"
 #include "store/textnumbers.h"
 #include "ui/screens.h"
@@ -79,6 +80,17 @@ void Form_stszckxg::Command_xdct_Click() {
         state_.prompts.show(QStringLiteral("你没有选定任何题目！"));
         return;
     }
+    // A question whose rows wait for a correction stays out of the paper.
+    UnusableQuestions unusable;
+    if (!guarded(state_, [&] {
+            Bank bank(state_.BankPath);
+            unusable = unusableQuestions(bank);
+        }))
+        return;
+    if (unusable.contains(displayed_.number)) {
+        state_.prompts.message(unusableQuestionRefusal(unusable, displayed_.number), Buttons::Ok, Icon::Exclamation);
+        return;
+    }
     if (!mayShare(records))
         return;
     const int number = SpecTable::numberValue(displayed_.number);
@@ -96,10 +108,33 @@ void Form_stszckxg::Command_xdssddqbtm_Click() {
         state_.prompts.show(QStringLiteral("没有搜索到任何试题，暂不能执行此操作~~"));
         return;
     }
-    const QList<PickedRow> found = pickedRowsOf(browser_.results);
-    if (!mayShare(found))
+    UnusableQuestions unusable;
+    if (!guarded(state_, [&] {
+            Bank bank(state_.BankPath);
+            unusable = unusableQuestions(bank);
+        }))
         return;
-    appendQuestions(table_, found);
+    QList<PickedRow> rows;
+    QStringList left;
+    for (const PickedRow& row : pickedRowsOf(browser_.results))
+        if (!unusable.contains(row.number))
+            rows << row;
+        else if (!left.contains(row.number))
+            left << row.number;
+    if (!left.isEmpty()) {
+        QStringList reasons;
+        for (const QString& n : left)
+            reasons << n + QStringLiteral("：") + unusable.reason(n);
+        state_.prompts.messageWithDetails(
+            QStringLiteral("找到的试题中有 %1 道需要先在<查看修改>中改正，没有放进试卷（题目编号见详细信息）。")
+                .arg(left.size()),
+            reasons.join(u'\n'), Icon::Exclamation);
+        if (rows.isEmpty())
+            return;
+    }
+    if (!mayShare(rows))
+        return;
+    appendQuestions(table_, rows);
     placedAll_ = true;
     done(QDialog::Accepted);
 }

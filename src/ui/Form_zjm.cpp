@@ -97,14 +97,16 @@ void Form_zjm::Form_Load() {
         bank->setObjectName(QStringLiteral("Panel_tk"));
         bank->setContentsMargins(6, 0, 6, 0);
         ui->StatusBar1->addPermanentWidget(bank);
-        // A 元老级用户 of the school bank resets other teachers' passwords.
-        bool elder = false;
+        // The teacher's own level; a 元老级用户 of the school bank resets other
+        // teachers' passwords.
+        QString level;
         try {
-            elder = isElder(state_.SchoolBank, state_.CurrentUserName);
+            level = accountLevel(state_.SchoolBank, state_.CurrentUserName);
         } catch (const StoreError&) {
             // The bank cannot be read now: the entry stays hidden.
         }
-        ui->czmm->setVisible(elder);
+        panels_[1]->setText(QStringLiteral("级别：") + (level.isEmpty() ? QStringLiteral("暂时无法读取") : level));
+        ui->czmm->setVisible(level == kElderLevel && !state_.CurrentUserName.isEmpty());
     }
     Timer1->start();
     resize(sizeHint().expandedTo(QSize(600, 0)));

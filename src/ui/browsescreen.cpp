@@ -2,6 +2,8 @@
 
 #include "app/runstate.h"
 #include "questions/questionrecord.h"
+#include "questions/questiontexts.h"
+#include "questions/rowcheck.h"
 #include "questions/scopetree.h"
 #include "store/bank.h"
 #include "store/paths.h"
@@ -28,6 +30,7 @@ namespace {
 
 const QString kChooseType = QStringLiteral("选择题型");
 const QString kChooseDifficulty = QStringLiteral("选择难度");
+const QString kBankUnreadLabel = QStringLiteral("没有读到题库");
 const QString kChooseSource = QStringLiteral("选择试题来源");
 const QColor kTickedColour(255, 0, 0);
 
@@ -155,7 +158,9 @@ void BrowseScreen::Form_Load() {
     Label_ssdts->clear();
     Label_dqtmsdjt->clear();
     Label_dqtmbh->clear();
-    guarded(state_, [&] {
+    Label_dqtmsbm->clear();
+    bankUnread_ = false;
+    try {
         Bank bank(state_.BankPath);
         const QuestionChoices choices = questionChoices(bank);
         fillSearchCombo(Combo_tx_ss, kAnyType, choices.types);
@@ -169,7 +174,18 @@ void BrowseScreen::Form_Load() {
         TreeView1->setModel(tree);
         TreeView2->setModel(tree);
         TreeView1->expandToDepth(3);  // down to the chapters
-    });
+    } catch (const StoreError& e) {
+        // An empty screen would look like an empty bank: it says why it is empty.
+        bankUnread_ = true;
+        Label_ssdts->setText(QStringLiteral("—"));
+        Label_dqtmsbm->setText(kBankUnreadLabel);
+        showStoreError(
+            state_.prompts,
+            StoreError(e.message() +
+                           QStringLiteral("\r\r没有读到题库，所以这里显示不了任何试题（并不是题库中没有试题）。"
+                                          "请在连接恢复后重新打开这个窗口。"),
+                       e.details()));
+    }
     Timer1.start();
 }
 
@@ -352,7 +368,12 @@ void BrowseScreen::ShowCurrentQuestion() {
     TreeView2->syncChecks();
 
     showSetting(Combo_tx_sz, displayed_.type);
-    showSetting(Combo_nd_sz, displayed_.difficulty);
+    // A 难度 that is none of the levels is not offered as one: the teacher
+    // chooses the right one.
+    if (!displayed_.difficulty.isEmpty() && Combo_nd_sz->findText(displayed_.difficulty) < 0)
+        Combo_nd_sz->setCurrentIndex(-1);
+    else
+        showSetting(Combo_nd_sz, displayed_.difficulty);
     if (displayed_.source && !displayed_.source->isEmpty()) {
         setComboText(Combo_stly_sz, *displayed_.source);
     } else {
@@ -419,6 +440,8 @@ void BrowseScreen::Command_qdxg_Click() {
                                    Buttons::Ok, Icon::Exclamation);
             return;
         }
+    if (splitSharedNumber())
+        return;
     QuestionDraft draft;
     draft.tickedPaths = TreeView2->model().checkedPaths();
     draft.knowledge = &knowledge_->table;
@@ -459,6 +482,47 @@ void BrowseScreen::Command_qdxg_Click() {
     state_.prompts.show(QStringLiteral("已成功修改试题！\r\r题目编号为：") + record.number);
 }
 
+std::optional<QStringList> BrowseScreen::sharingCodes(const QString& number) {
+    std::optional<QStringList> codes = QStringList();
+    if (!guarded(state_, [&] {
+            Bank bank(state_.BankPath);
+            codes = unusableQuestions(bank).sharedCodes.value(number);
+        }))
+        return std::nullopt;
+    return codes;
+}
+
+bool BrowseScreen::splitSharedNumber() {
+    const QString number = browser_.results.text(QStringLiteral("题目编号"));
+    const QString code = browser_.results.text(QStringLiteral("试题识别码"));
+    const std::optional<QStringList> codes = sharingCodes(number);
+    if (!codes)
+        return true;
+    if (codes->size() < 2)
+        return false;
+    // The rows of the other questions would go with a change of this number.
+    const Answer answer = state_.prompts.message(
+        QStringLiteral("题目编号 %1 被 %2 道不同的试题共用（试题识别码：%3），这样修改会把它们混在一起。\r\r"
+                       "是否给这道题（试题识别码：%4）换一个新的题目编号？它的题目和答案文档先复制一份，请换号后核对。")
+            .arg(number)
+            .arg(codes->size())
+            .arg(codes->join(QStringLiteral("、")), code),
+        Buttons::YesNo, Icon::Question, QStringLiteral("题目编号被共用"));
+    if (answer != Answer::Yes)
+        return true;
+    QString fresh;
+    if (!guarded(state_, [&] {
+            Bank bank(state_.BankPath);
+            fresh = renumberSharedQuestion(bank, number, code);
+        }))
+        return true;
+    state_.prompts.show(QStringLiteral("已给这道题（试题识别码：%1）换了新的题目编号：%2。\r\r"
+                                       "请核对两道题的题目和答案文档，有误的请改正。")
+                            .arg(code, fresh));
+    runSearch(questionsStatement({number, fresh}));
+    return true;
+}
+
 void BrowseScreen::Command_scct_Click() {
     const QString refusal = browser_.deletionRefusal();
     if (!refusal.isEmpty()) {
@@ -466,6 +530,20 @@ void BrowseScreen::Command_scct_Click() {
         return;
     }
     const QString number = browser_.results.text(QStringLiteral("题目编号"));
+    // Deleting the number would delete every question that shares it.
+    const std::optional<QStringList> codes = sharingCodes(number);
+    if (!codes)
+        return;
+    if (codes->size() > 1) {
+        state_.prompts.message(
+            QStringLiteral(
+                "题目编号 %1 被 %2 "
+                "道不同的试题共用，删除会把它们都删掉。\r请先点<确定修改>给这道题换一个新的题目编号，再删除。")
+                .arg(number)
+                .arg(codes->size()),
+            Buttons::Ok, Icon::Exclamation);
+        return;
+    }
     const Answer answer = state_.prompts.message(deletionQuestionText(), Buttons::YesNoCancel, Icon::None,
                                                  deletionQuestionTitle(number), 1);
     if (answer != Answer::Yes)

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -65,6 +66,9 @@ protected:
     // Deletes the displayed question from the bank and shows what follows.
     virtual void deleteDisplayed(const QString& number);
 
+    // Whether the bank could not be read when the screen opened (the teacher
+    // was told, and the screen says so).
+    bool bankUnread() const { return bankUnread_; }
     // Runs a search statement as the result set and shows its first row.
     void runSearch(const QString& statement);
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +102,13 @@ protected:
 
 private:
     void showNotFound();
+    // The codes of the questions that share `number` (one or none when it is
+    // not shared); nullopt when the bank could not be read (the teacher was told).
+    std::optional<QStringList> sharingCodes(const QString& number);
+    // When the displayed question shares its number with other questions,
+    // offers it a number of its own instead of the change; true when the
+    // change must not go on.
+    bool splitSharedNumber();
     void clearQuestionTree();
     void restyleQuestionTree();
     // Adds the knowledge rows of ticked scopes that have none; false when a scope
@@ -105,6 +116,7 @@ private:
     bool addKnowledgeRows();
 
     bool inTimer_ = false;
+    bool bankUnread_ = false;  // the bank could not be read when the screen opened
 };
 
 }  // namespace zs

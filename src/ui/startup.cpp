@@ -2,9 +2,11 @@
 
 #include "app/appfolder.h"
 #include "app/runstate.h"
+#include "compose/paperrecord.h"
 #include "office/libreoffice.h"
 #include "office/officeerror.h"
 #include "paperimport/paperimport.h"
+#include "questions/rowcheck.h"
 #include "sharing/banksharing.h"
 #include "store/bank.h"
 #include "store/documentcheck.h"
@@ -69,14 +71,20 @@ bool StartChecks::run(Office& office) {
             return refuse(incomplete);
         if (const QString lost = lostDocumentsMessage(bank); !lost.isEmpty())
             warnings_ << lost;
+        if (const UnusableQuestions unusable = unusableQuestions(bank); !unusable.isEmpty())
+            notices_ << Notice{unusableQuestionsMessage(unusable), unusableQuestionsDetails(unusable)};
     } catch (const StoreError& e) {
         return refuse(e.message(), e.details());
     }
     try {
-        recoverInterruptedImport(bankPath);
+        if (QFileInfo::exists(importJournalPath(bankPath)))
+            notices_ << Notice{interruptedImportMessage(recoverInterruptedImport(bankPath)), {}};
     } catch (const StoreError& e) {
         warnings_ << e.message();
     }
+    if (const QString unfinished = unfinishedPapersMessage(recoverInterruptedGenerations(appDir_));
+        !unfinished.isEmpty())
+        notices_ << Notice{unfinished, {}};
     return true;
 }
 
@@ -113,6 +121,11 @@ int runProgram(QApplication& app, const QString& appDir, LibreOffice& office) {
     }
     for (const QString& warning : checks.warnings())
         prompts.message(warning, Buttons::Ok, Icon::Exclamation);
+    for (const StartChecks::Notice& notice : checks.notices())
+        if (notice.details.isEmpty())
+            prompts.message(notice.text, Buttons::Ok, Icon::Information);
+        else
+            prompts.messageWithDetails(notice.text, notice.details, Icon::Information);
     RunState state(appDir, prompts, office, desktop);
 
     // The office starts in the background while the teacher logs in, so that the

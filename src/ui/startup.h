@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QApplication;
 
@@ -19,8 +20,9 @@ class RunState;
 // pipe files of killed programs, check an existing
 // bank file, make the missing files of the folder, check the bank file and its
 // six tables (which also rolls back what a killed program left unfinished in
-// it), remove the documents of an import that was killed midway, and see
-// whether the documents of the bank's questions are there. The lock is held as
+// it), remove the documents of an import that was killed midway and the
+// folder of a generation that was killed midway, see whether the documents of
+// the bank's questions are there, and name the rows composition leaves out. The lock is held as
 // long as this object lives.
 class StartChecks {
 public:
@@ -37,6 +39,14 @@ public:
     const QString& preparationError() const { return preparationError_; }
     // What the teacher must know although the start goes on (documents lost).
     const QStringList& warnings() const { return warnings_; }
+    // What the teacher is told once although nothing is wrong with the start
+    // (what was cleaned up after a killed program, rows composition leaves
+    // out), with the details behind each (empty when there are none).
+    struct Notice {
+        QString text;
+        QString details;
+    };
+    const QVector<Notice>& notices() const { return notices_; }
     // The names of the files made, and the office profiles removed.
     const QStringList& created() const { return created_; }
     const QStringList& removedProfiles() const { return removedProfiles_; }
@@ -57,6 +67,7 @@ private:
     QString refusalDetails_;
     QString preparationError_;
     QStringList warnings_;
+    QVector<Notice> notices_;
     QStringList created_;
     QStringList removedProfiles_;
     QStringList removedLeftovers_;

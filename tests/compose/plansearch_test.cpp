@@ -2,6 +2,7 @@
 // the offset on texts and on the compact candidates, and the search itself.
 
 #include "compose/compose_fixtures.h"
+#include "compose/composition.h"
 #include "compose/planhandover.h"
 #include "compose/plansearch.h"
 
@@ -104,6 +105,37 @@ TEST(BuildCandidates, ReadsTheSixTextsOfEveryRowThatPassesTheFilters) {
     p.ScopePaths = {kPathA, kPathB};
     p.AuthorFilter = {"张三", "李四"};
     EXPECT_EQ(BuildCandidates(*b.bank, p).size(), 7u);
+}
+
+TEST(BuildCandidates, BadDifficultiesAndSharedNumbersAreLeftOutAndNotCounted) {
+    ComposeBank b;
+    using Row = ComposeBank::Row;
+    b.addQuestion(Row{.number = "00001", .scope = kPathA});
+    b.addQuestion(Row{.number = "00002", .scope = kPathA, .difficulty = "2.5"});
+    b.addQuestion(Row{.number = "00003", .scope = kPathA, .difficulty = "abc"});
+    b.addQuestion(Row{.number = "00004", .scope = kPathA, .difficulty = "0.3"});
+    b.addQuestion(Row{.number = "00004", .scope = kPathA, .difficulty = "0.3", .teacher = "李四"});  // another question
+    b.addQuestion(Row{.number = "00005", .scope = kPathA, .difficulty = "0.9"});
+    b.addQuestion(Row{.number = "00005", .scope = kPathB, .difficulty = "0.9"});  // its second scope
+
+    CompositionParameters p;
+    p.ScopePaths = {kPathA};
+    QStringList numbers;
+    for (const Candidate& c : BuildCandidates(*b.bank, p))
+        numbers << c.number;
+    EXPECT_EQ(numbers, QStringList({"00001", "00005"}));
+    const ScopeCounts counts = scopeCountsInBank(*b.bank, p);
+    EXPECT_EQ(counts.questions, 2);
+    EXPECT_EQ(counts.types[typeSlotOf("单选题")], 2);
+    EXPECT_EQ(counts.levels[difficultyLevel("0.3")], 0);
+
+    // Corrected, they are candidates again.
+    b.bank->execute("update 试题库 set 难度 = '0.5' where 题目编号 in ('00002', '00003')");
+    b.bank->execute("update 试题库 set 题目编号 = '00006' where 试题识别码 = '李四-00004'");
+    numbers.clear();
+    for (const Candidate& c : BuildCandidates(*b.bank, p))
+        numbers << c.number;
+    EXPECT_EQ(numbers, QStringList({"00001", "00002", "00003", "00004", "00006", "00005"}));
 }
 
 TEST(BuildCandidates, AQuestionTableWithAnotherColumnInBetweenGivesTheSameCandidates) {

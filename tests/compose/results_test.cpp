@@ -110,6 +110,78 @@ TEST(PaperRecord, ARecordThatCannotBeWrittenIsReportedNotThrown) {
     EXPECT_TRUE(problem.contains("没有.mdb")) << problem.toStdString();
 }
 
+TEST(PaperRecord, UnfinishedGenerationFoldersAreRemovedOrRenamedWhenTheyHoldTheTeachersFiles) {
+    test::TempFolder folder;
+    const QString app = folder.file("app");
+    const QString clean = folder.file("桌面/试卷方案-琢石-试题库-2026年03月05日-09时00分");
+    const QString mixed = clean + "(2)";
+    const QString done = clean + "(3)";
+    const QString never = clean + "(4)";  // noted, then killed before it was made
+    for (const QString& f : {app, clean, mixed, done})
+        ASSERT_TRUE(QDir().mkpath(f));
+    auto write = [](const QString& path) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    };
+    for (const QString& f : {clean, mixed}) {
+        write(f + "/试卷-2026年03月05日-09时00分-琢石-试题库.doc");
+        write(f + "/.~lock.试卷-2026年03月05日-09时00分-琢石-试题库.doc#");
+    }
+    write(mixed + "/我的笔记.txt");
+    for (const QString& f : {clean, mixed, done, never})
+        noteGenerationStarted(app, f);
+    noteGenerationFinished(app, done);
+    ASSERT_TRUE(QFileInfo::exists(generationJournalPath(app)));
+
+    const QVector<UnfinishedPaper> papers = recoverInterruptedGenerations(app);
+    ASSERT_EQ(papers.size(), 2);
+    EXPECT_EQ(papers[0].folder, clean);
+    EXPECT_EQ(papers[0].renamed, "");
+    EXPECT_FALSE(QFileInfo::exists(clean));
+    EXPECT_EQ(papers[1].folder, mixed);
+    EXPECT_EQ(papers[1].renamed, mixed + "（未完成）");
+    EXPECT_EQ(QDir(mixed + "（未完成）").entryList(QDir::Files | QDir::Hidden), QStringList({"我的笔记.txt"}));
+    EXPECT_TRUE(QFileInfo::exists(done));  // a finished paper stays as it is
+    EXPECT_FALSE(QFileInfo::exists(generationJournalPath(app)));
+    EXPECT_EQ(unfinishedPapersMessage(papers),
+              "上次生成试卷时程序中途退出了，那份试卷没有生成完，试题的使用次数也没有改动。\r\r"
+              "没有生成完的试卷文件夹已删除：\r" +
+                  clean + "\r\r以下文件夹中还有别的文件，已改名保留：\r" + mixed + "（未完成）\r\r请重新生成试卷。");
+    EXPECT_TRUE(recoverInterruptedGenerations(app).isEmpty());
+    EXPECT_EQ(unfinishedPapersMessage({}), "");
+}
+
+TEST(PaperRecord, APaperAndTheUseOfItsQuestionsAreRecordedTogetherOrNotAtAll) {
+    test::TestApp app;
+    {
+        Bank bank(app.bankPath());
+        for (int q = 1; q <= 2; ++q)
+            bank.addRow("试题库", {{"题目编号", number(q)}, {"试题识别码", "张三-" + number(q)}, {"难度", "0.5"}});
+    }
+    const QDateTime when(QDate(2026, 3, 5), QTime(9, 0));
+    const QuestionUse use{{"00001", "00002", "00002"}, when.date()};
+    EXPECT_EQ(recordGeneratedPaper(app.bankPath(), paperTable(2), {1, 2}, when, "/tmp/试卷方案",
+                                   "/tmp/试卷方案/试卷.doc", {}, use),
+              "");
+    {
+        Bank bank(app.bankPath());
+        EXPECT_EQ(paperRecords(bank).size(), 1);
+        const RowSet rows = bank.query("select 使用次数, 最后使用日期 from 试题库 order by 题目编号");
+        EXPECT_EQ(rows.value(0, 0).toInt(), 1);
+        EXPECT_EQ(rows.value(1, 0).toInt(), 2);
+        EXPECT_EQ(rows.date(1, "最后使用日期"), when.date());
+        // A record that fails takes the use with it.
+        bank.execute("CREATE TRIGGER 拒绝 BEFORE INSERT ON 试卷题目 BEGIN SELECT RAISE(ABORT, 'no'); END");
+    }
+    EXPECT_NE(recordGeneratedPaper(app.bankPath(), paperTable(2), {1, 2}, when, "/tmp/试卷方案(2)",
+                                   "/tmp/试卷方案(2)/试卷.doc", {}, use),
+              "");
+    Bank bank(app.bankPath());
+    EXPECT_EQ(paperRecords(bank).size(), 1);
+    EXPECT_EQ(bank.query("select 使用次数 from 试题库 where 题目编号='00002'").value(0, 0).toInt(), 2);
+}
+
 TEST(ScoreSheet, HeaderVariantsNameTheirQuestionMarkAndOptions) {
     struct Case {
         QString header;

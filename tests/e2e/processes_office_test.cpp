@@ -5,6 +5,7 @@
 
 #include "app/instancelock.h"
 #include "catalogue/numberpool.h"
+#include "compose/paperrecord.h"
 #include "sharing/banksharing.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"
@@ -127,6 +128,14 @@ QStringList profilesOf(const QString& temp, qint64 pid) {
 QString integrity(const QString& bankPath) {
     Bank bank(bankPath);
     return bank.query("PRAGMA integrity_check").text(0, 0);
+}
+
+// How many papers the bank records (none when it never recorded one).
+int paperCount(const QString& bankPath) {
+    Bank bank(bankPath);
+    if (bank.query("select name from sqlite_master where name='试卷记录'").isEmpty())
+        return 0;
+    return bank.query("select count(*) from 试卷记录").value(0, 0).toInt();
 }
 
 void writeCatalogue(Bank& bank) {
@@ -409,4 +418,65 @@ TEST_F(ProcessTest, AProgramKilledInTheMiddleOfAGenerationRecordsNoUse) {
     EXPECT_TRUE(rows.isNull(0, "最后使用日期"));
     EXPECT_EQ(rows.value(1, "使用次数").toInt(), 3);
     EXPECT_EQ(rows.value(2, "使用次数").toInt(), 3);
+    // The use is recorded with the paper, in the same transaction: neither stays.
+    EXPECT_EQ(paperCount(bankPath()), 0);
+    // The documents were complete before the bank was written: the paper stays.
+    const QStringList folders = QDir(desktop).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_FALSE(folders[0].contains("未完成"));
+    EXPECT_EQ(QDir(desktop + "/" + folders[0]).entryList({"*.doc"}, QDir::Files).size(), 3);
+    EXPECT_FALSE(QFileInfo::exists(generationJournalPath(app())));
+}
+
+TEST_F(ProcessTest, AGenerationKilledBeforeItsDocumentsAreCompleteLeavesNoUseNoRecordAndNoFolder) {
+    completeQuestion("00001", {kSection1});
+    completeQuestion("00002", {kSection1, kSection2});
+    {
+        Bank bank(bankPath());
+        bank.execute("UPDATE 试题库 SET 使用次数 = 3 WHERE 题目编号 = '00002'");
+    }
+    const QString desktop = folder.file("desktop");
+    QDir().mkpath(desktop);
+    PausedChild worker(kWorker, {"generate", app(), desktop, "00001", "00002"},
+                       childEnvironment(temp.path(), "paper-progress"));
+    ASSERT_TRUE(worker.waitUntilPaused("paper-progress")) << worker.stderrText.toStdString();
+    // The first question is in, the documents are not complete.
+    const QStringList made = QDir(desktop).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(made.size(), 1);
+    const QString output = desktop + "/" + made[0];
+    EXPECT_EQ(QDir(output).entryList({"*.doc"}, QDir::Files).size(), 3);
+    worker.killHard();
+    EXPECT_FALSE(QDir(output).entryList({".~lock.*"}, QDir::Files | QDir::Hidden).isEmpty());
+
+    const Finished next = prepare(childEnvironment(temp.path()));
+    EXPECT_EQ(next.status, 0) << next.err.toStdString();
+    EXPECT_TRUE(
+        next.err.contains(printed("上次生成试卷时程序中途退出了，那份试卷没有生成完，试题的使用次数也没有改动。\r\r"
+                                  "没有生成完的试卷文件夹已删除：\r") +
+                          QDir::toNativeSeparators(output)))
+        << next.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(output));
+    EXPECT_TRUE(QDir(desktop).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(generationJournalPath(app())));
+    EXPECT_EQ(integrity(bankPath()), "ok");
+    const RowSet rows = Bank(bankPath()).query("select * from 试题库 order by ID");
+    ASSERT_EQ(rows.count(), 3);
+    EXPECT_TRUE(rows.isNull(0, "使用次数"));
+    EXPECT_TRUE(rows.isNull(0, "最后使用日期"));
+    EXPECT_EQ(rows.value(1, "使用次数").toInt(), 3);
+    EXPECT_TRUE(rows.isNull(1, "最后使用日期"));
+    EXPECT_EQ(paperCount(bankPath()), 0);
+
+    // A second start finds nothing more to say.
+    const Finished again = prepare(childEnvironment(temp.path()));
+    EXPECT_EQ(again.status, 0);
+    EXPECT_FALSE(again.err.contains("上次生成试卷")) << again.err.toStdString();
+
+    // Run to its end, the generation records the paper and its use together.
+    const Finished done =
+        runToEnd(kWorker, {"generate", app(), desktop, "00001", "00002"}, childEnvironment(temp.path()));
+    EXPECT_EQ(done.status, 0) << done.err.toStdString();
+    EXPECT_EQ(paperCount(bankPath()), 1);
+    EXPECT_EQ(Bank(bankPath()).query("select 使用次数 from 试题库 where 题目编号='00002'").value(0, 0).toInt(), 4);
+    EXPECT_FALSE(QFileInfo::exists(generationJournalPath(app())));
 }

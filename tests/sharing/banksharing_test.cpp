@@ -590,3 +590,36 @@ TEST_F(ImportTest, ABrokenOrHostileArchiveIsRefusedWithItsName) {
         EXPECT_TRUE(e.message().startsWith("压缩文件里没有试题库文件")) << e.message().toStdString();
     }
 }
+
+TEST(CopyingDocuments, AFailedCopyNamesTheReasonAndLeavesNothingHalfWritten) {
+    TempFolder folder;
+    const QString source = folder.file("00001-题目.doc");
+    {
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(200000, 'x'));
+    }
+    auto failure = [](const QString& from, const QString& to) -> QString {
+        try {
+            copyFileNamingTheReason(from, to);
+        } catch (const StoreError& e) {
+            return e.message();
+        }
+        return {};
+    };
+    // A full disk: /dev/full refuses every write with "no space left".
+    const QString full = folder.file("满/00002-题目.doc");
+    QDir().mkpath(folder.file("满"));
+    ASSERT_TRUE(QFile::link("/dev/full", full));
+    EXPECT_EQ(failure(source, full), "无法复制文件：\r" + QDir::toNativeSeparators(source) + "\r到：\r" +
+                                         QDir::toNativeSeparators(full) + "\r\r磁盘已满，请先腾出磁盘空间。");
+    EXPECT_TRUE(QFileInfo::exists("/dev/full"));  // the link went, never the device
+
+    EXPECT_TRUE(failure(folder.file("没有.doc"), folder.file("x.doc")).endsWith("\r\r原文件不存在。"));
+    EXPECT_FALSE(QFileInfo::exists(folder.file("x.doc")));
+    EXPECT_TRUE(failure(source, folder.file("没有的文件夹/x.doc")).contains("\r\r目标文件夹不能写入"));
+
+    // A copy that works is the whole file.
+    EXPECT_EQ(failure(source, folder.file("00003-题目.doc")), "");
+    EXPECT_EQ(QFileInfo(folder.file("00003-题目.doc")).size(), 200000);
+}

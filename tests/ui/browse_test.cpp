@@ -1,6 +1,7 @@
 // The question browse screen driven through its controls on real banks:
 // showing, paging, go-to, changing, deleting and opening another bank.
 
+#include "questions/rowcheck.h"
 #include "questions/scopeknowledge.h"
 #include "store/paths.h"
 #include "support/samplebank.h"
@@ -494,4 +495,103 @@ TEST_F(BrowseTest, LeavingShowsTheMainMenu) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(menu.isVisible());
     EXPECT_EQ(app.state().SharedWordInstance, nullptr);
+}
+
+TEST_F(BrowseTest, ABadDifficultyIsChosenAgainAndCorrected) {
+    Bank(app.bankPath()).execute("update 试题库 set 难度 = 'abc' where 题目编号 = '00003'");
+    open();
+    app.prompts.type("00003");
+    button("Command_dwdthsbm")->click();
+    ASSERT_EQ(label("Label_dqtmbh"), "00003");
+    // Not offered as a level: the teacher has to choose one.
+    EXPECT_EQ(combo("Combo_nd_sz")->currentIndex(), -1);
+    EXPECT_EQ(combo("Combo_nd_sz")->findText("abc"), -1);
+    setComboText(combo("Combo_stly_sz"), "1-期中考试");
+    app.prompts.clear();
+    button("Command_qdxg")->click();
+    EXPECT_TRUE(app.prompts.lastMessage().contains("*试题难度未选择！")) << app.prompts.lastMessage().toStdString();
+    EXPECT_EQ(rowsOf("00003").text(0, "难度"), "abc");
+    setComboText(combo("Combo_nd_sz"), "0.7");
+    button("Command_qdxg")->click();
+    EXPECT_EQ(app.prompts.lastMessage(), "已成功修改试题！\r\r题目编号为：00003");
+    EXPECT_EQ(rowsOf("00003").text(0, "难度"), "0.7");
+    Bank bank(app.bankPath());
+    EXPECT_TRUE(unusableQuestions(bank).isEmpty());
+}
+
+TEST_F(BrowseTest, TwoQuestionsSharingANumberAreParted) {
+    {
+        Bank bank(app.bankPath());
+        // A question of another teacher stored under 00012 by mistake.
+        bank.addRow("试题库", {{"题目编号", "00012"},
+                               {"考查范围", kSection21},
+                               {"题型", "填空题"},
+                               {"难度", "0.3"},
+                               {"知识点", "1-F"},
+                               {"试题识别码", "李四-00030"},
+                               {"入库教师", "李四"}});
+    }
+    open();
+    app.prompts.type("李四-00030");
+    button("Command_dwdthsbm")->click();
+    ASSERT_EQ(label("Label_dqtmsbm"), "李四-00030");
+    // Deleting the number would take the other question with it.
+    app.prompts.clear();
+    button("Command_scct")->click();
+    EXPECT_EQ(
+        app.prompts.messages(),
+        QStringList({"题目编号 00012 被 2 道不同的试题共用，删除会把它们都删掉。\r请先点<确定修改>给这道题换一个新的题"
+                     "目编号，再删除。"}));
+    EXPECT_EQ(rowsOf("00012").count(), 2);
+
+    // A change would mix them up: declined, nothing changes.
+    app.prompts.clear();
+    app.prompts.answer(Answer::No);
+    button("Command_qdxg")->click();
+    ASSERT_EQ(app.prompts.messages().size(), 1);
+    EXPECT_EQ(
+        app.prompts.lastMessage(),
+        "题目编号 00012 被 2 道不同的试题共用（试题识别码：王五-00012、李四-00030），这样修改会把它们混在一起。\r\r"
+        "是否给这道题（试题识别码：李四-00030）换一个新的题目编号？它的题目和答案文档先复制一份，请换号后核对。");
+    EXPECT_EQ(rowsOf("00012").count(), 2);
+
+    // Accepted: the question gets the next number no row or document carries.
+    QFile::copy(questionDocumentPath(app.bankPath(), "00012"), questionDocumentPath(app.bankPath(), "00020"));
+    app.prompts.clear();
+    app.prompts.answer(Answer::Yes);
+    button("Command_qdxg")->click();
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "已给这道题（试题识别码：李四-"
+              "00030）换了新的题目编号：00021。\r\r请核对两道题的题目和答案文档，有误的请改正。");
+    EXPECT_EQ(rowsOf("00012").count(), 1);
+    EXPECT_EQ(rowsOf("00012").text(0, "试题识别码"), "王五-00012");
+    const RowSet moved = rowsOf("00021");
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_EQ(moved.text(0, "试题识别码"), "李四-00030");
+    EXPECT_EQ(moved.text(0, "考查范围"), kSection21);
+    for (const char* number : {"00012", "00021"}) {
+        EXPECT_TRUE(QFileInfo::exists(questionDocumentPath(app.bankPath(), number)));
+        EXPECT_TRUE(QFileInfo::exists(answerDocumentPath(app.bankPath(), number)));
+    }
+    // The screen shows the two questions now apart.
+    EXPECT_EQ(label("Label_ssdts"), "2");
+    Bank bank(app.bankPath());
+    EXPECT_TRUE(unusableQuestions(bank).isEmpty());
+}
+
+TEST_F(BrowseTest, ABankThatCannotBeReachedIsSaidAndNotShownAsEmpty) {
+    // A school bank whose server does not answer.
+    app.state().SchoolBank = "postgresql://teacher@127.0.0.1:9/学校题库";
+    app.state().resetBankPath();
+    app.prompts.clear();
+    Form_stckxg screen(app.state(), &menu);
+    screen.show();
+    screen.Form_Activate();
+    // Said once, with what the empty screen means.
+    ASSERT_EQ(app.prompts.messages().size(), 1);
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("无法连接学校题库")) << app.prompts.lastMessage().toStdString();
+    EXPECT_TRUE(app.prompts.lastMessage().endsWith(
+        "\r\r没有读到题库，所以这里显示不了任何试题（并不是题库中没有试题）。请在连接恢复后重新打开这个窗口。"));
+    EXPECT_EQ(child<QLabel>(&screen, "Label_dqtmsbm")->text(), "没有读到题库");
+    EXPECT_EQ(child<QLabel>(&screen, "Label_ssdts")->text(), "—");
 }

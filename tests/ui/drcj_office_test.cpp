@@ -85,6 +85,14 @@ protected:
         f.write((lines.join('\n') + '\n').toUtf8());
     }
 
+    // The sheet names three of the paper's four questions: the teacher confirms the mapping.
+    void confirmMapping(Form_drcj& screen) {
+        auto* confirm = test::child<QPushButton>(&screen, "Command_qrdy");
+        ASSERT_TRUE(confirm->isEnabled());
+        confirm->click();
+        ASSERT_FALSE(screen.results().isEmpty());
+    }
+
     test::TempFolder serverFolder;
     test::TestApp app;
     QString bankPath, folder, sheet;
@@ -115,9 +123,15 @@ TEST_P(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
     app.prompts.type(sheet);
     test::child<QPushButton>(&screen, "Command_xzcjb")->click();
     // Every kind is offered by its name, and the dialog gets Qt's form of it.
-    EXPECT_EQ(app.prompts.records().last().filter,
+    const PromptRecord dialog = [&] {
+        for (auto r = app.prompts.records().crbegin(); r != app.prompts.records().crend(); ++r)
+            if (!r->filter.isEmpty())
+                return *r;
+        return PromptRecord{};
+    }();
+    EXPECT_EQ(dialog.filter,
               "成绩表|*.xlsx;*.xls;*.csv|Excel 工作簿|*.xlsx|Excel 97-2003 工作簿|*.xls|CSV 文件（逗号分隔）|*.csv");
-    EXPECT_EQ(QtPrompts::qtFilter(app.prompts.records().last().filter),
+    EXPECT_EQ(QtPrompts::qtFilter(dialog.filter),
               "成绩表 (*.xlsx *.xls *.csv);;Excel 工作簿 (*.xlsx);;Excel 97-2003 工作簿 (*.xls);;"
               "CSV 文件（逗号分隔） (*.csv)");
     // A filter already in Qt's form passes unchanged (it used to become "All Files").
@@ -125,6 +139,20 @@ TEST_P(ResultsScreen, ASheetIsMappedCheckedAndMeasured) {
     EXPECT_EQ(QtPrompts::qtFilter("Access数据库文件|*.mdb;*.Access"), "Access数据库文件 (*.mdb *.Access)");
     EXPECT_EQ(test::child<QLabel>(&screen, "Label_cjb")->text(), "成绩表：小题分.csv");
     EXPECT_EQ(test::child<QLabel>(&screen, "Label_xsrs")->text(), "学生人数：20（缺考 1）");
+    // Three questions in the sheet, four in the paper: the mapping waits for the teacher.
+    const QString mismatch =
+        "成绩表中有 3 道小题的分数列，而这份试卷有 4 道题，对应关系不一定对。\r\r请在<对应关系>中核对每道"
+        "题对应的列，确认无误后点<确认对应关系>，然后才能看统计结果和更新难度。";
+    EXPECT_EQ(app.prompts.lastMessage(), mismatch);
+    EXPECT_EQ(test::child<QLabel>(&screen, "Label_dyts")->text(), mismatch);
+    EXPECT_EQ(test::child<QTabWidget>(&screen, "Tab_fx")->currentWidget()->objectName(), "Page_dygx");
+    EXPECT_FALSE(test::child<QPushButton>(&screen, "Command_gxnd")->isEnabled());
+    EXPECT_FALSE(test::child<QPushButton>(&screen, "Command_dcfx")->isEnabled());
+    EXPECT_TRUE(screen.results().isEmpty());
+    EXPECT_EQ(test::child<QTableWidget>(&screen, "MSFlexGrid_xtfx")->rowCount(), 0);
+    confirmMapping(screen);
+    EXPECT_TRUE(test::child<QLabel>(&screen, "Label_dyts")->text().isEmpty());
+    EXPECT_FALSE(test::child<QPushButton>(&screen, "Command_qrdy")->isEnabled());
 
     auto* mapping = test::child<QTableWidget>(&screen, "MSFlexGrid_dygx");
     ASSERT_EQ(mapping->rowCount(), 4);
@@ -213,6 +241,7 @@ TEST_P(ResultsScreen, TheBankIsUpdatedOnlyOnConfirmation) {
     Form_drcj screen(app.state());
     app.prompts.type(sheet);
     test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+    confirmMapping(screen);
     app.prompts.clear();
     app.prompts.answer(Answer::No);
     test::child<QPushButton>(&screen, "Command_gxnd")->click();
@@ -262,6 +291,7 @@ TEST_P(ResultsScreen, FollowUpPracticeOnTheWeakPointsAndTheAnalysisWorkbook) {
     Form_drcj screen(app.state());
     app.prompts.type(sheet);
     test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+    confirmMapping(screen);
 
     test::ModalScreens modal(app.state());
     QStringList numbers;
@@ -291,4 +321,48 @@ TEST_P(ResultsScreen, FollowUpPracticeOnTheWeakPointsAndTheAnalysisWorkbook) {
     const auto book = calc->open(QDir(folder).filePath(files.first()));
     EXPECT_EQ(book->cellText("知识点分析", 2, 1), "2-B");
     EXPECT_EQ(book->cellText("小题分析", 2, 9), "90.0%");
+}
+
+TEST_P(ResultsScreen, ASheetWithMoreQuestionsThanThePaperWaitsForTheTeacher) {
+    // Six questions in the sheet for the paper's four: nothing is computed
+    // or written until the teacher has confirmed what goes where.
+    QStringList lines{"考号,姓名,1,2,3,4,5,6"};
+    for (int s = 0; s < 10; ++s)
+        lines << QString("%1,学生%1,1,0,1,0,1,0").arg(s);
+    const QString wide = app.folder.file("十二列.csv");
+    QFile f(wide);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write((lines.join('\n') + '\n').toUtf8());
+    f.close();
+
+    Form_drcj screen(app.state());
+    app.prompts.type(wide);
+    test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+    EXPECT_TRUE(app.prompts.lastMessage().startsWith("成绩表中有 6 道小题的分数列，而这份试卷有 4 道题"))
+        << app.prompts.lastMessage().toStdString();
+    EXPECT_TRUE(screen.results().isEmpty());
+    auto* update = test::child<QPushButton>(&screen, "Command_gxnd");
+    EXPECT_FALSE(update->isEnabled());
+    EXPECT_FALSE(test::child<QPushButton>(&screen, "Command_scbjlx")->isEnabled());
+    // Changing the mapping alone does not confirm it.
+    test::child<QComboBox>(&screen, "Combo_cjl_4")->setCurrentIndex(7);
+    EXPECT_TRUE(screen.results().isEmpty());
+    EXPECT_FALSE(update->isEnabled());
+    auto difficulty = [&](int q) {
+        return Bank(bankPath).query("select 难度 from 试题库 where 题目编号='" + number(q) + "'").text(0, 0);
+    };
+    app.prompts.answer(Answer::Yes);
+    screen.Command_gxnd_Click();
+    EXPECT_EQ(difficulty(1), "0.5");
+
+    test::child<QPushButton>(&screen, "Command_qrdy")->click();
+    EXPECT_EQ(test::child<QTabWidget>(&screen, "Tab_fx")->currentWidget()->objectName(), "Page_bjgk");
+    ASSERT_EQ(screen.results().size(), 4);
+    EXPECT_TRUE(update->isEnabled());
+
+    // Another paper or sheet asks again.
+    app.prompts.type(wide);
+    test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+    EXPECT_TRUE(screen.results().isEmpty());
+    EXPECT_TRUE(test::child<QPushButton>(&screen, "Command_qrdy")->isEnabled());
 }

@@ -65,10 +65,22 @@ protected:
         form->Timer1_Timer();
     }
     void choose(const char* combo, const QString& text) { test::FormDriver(form.get()).choose(combo, text); }
+    // The settings of the question, and its text in the question document.
     void chooseSettings() {
         choose("Combo_tx", "单选题");
         choose("Combo_nd", "0.5");
         choose("Combo_stly", "1-期中考试");
+        writeQuestion();
+    }
+    void writeQuestion(const QString& text = "下列各数中，最小的数是（  ）") {
+        const QString path = questionDocumentPath(app.bankPath(), form->currentNumber());
+        if (!QFileInfo::exists(path))
+            return;
+        const auto word = test::office().startWord();
+        const auto doc = word->open(path);
+        doc->append(text);
+        doc->save();
+        doc->close();
     }
     RowSet rows() { return Bank(app.bankPath()).query("select * from 试题库"); }
 
@@ -313,4 +325,32 @@ TEST_F(EntryTest, NoNumberIsHandedOutWhileTheDocumentsOfTheBankAreLost) {
     idle.close();
     EXPECT_TRUE(app.prompts.messages().isEmpty()) << app.prompts.lastMessage().toStdString();
     EXPECT_FALSE(idle.isVisible());
+}
+
+TEST_F(EntryTest, AnEmptyQuestionDocumentIsRefused) {
+    tick(kSection1);
+    pick("1-A");
+    choose("Combo_tx", "单选题");
+    choose("Combo_nd", "0.5");
+    choose("Combo_stly", "1-期中考试");
+    const QString refusal = "题目文档是空的，不能录入！\r\r请先在题目文档中输入这道试题并保存，然后再点<确定录入>。";
+    app.prompts.clear();
+    form->Command_qdlr_Click();
+    EXPECT_EQ(app.prompts.messages(), QStringList({refusal}));
+    EXPECT_EQ(rows().count(), 0);
+    EXPECT_EQ(form->currentNumber(), "00001");
+    EXPECT_TRUE(test::child<QPushButton>(form.get(), "Command_qdlr")->isEnabled());
+
+    // Blanks alone are no question either.
+    writeQuestion("   \t ");
+    app.prompts.clear();
+    form->Command_qdlr_Click();
+    EXPECT_EQ(app.prompts.messages(), QStringList({refusal}));
+    EXPECT_EQ(rows().count(), 0);
+
+    writeQuestion();
+    app.prompts.clear();
+    form->Command_qdlr_Click();
+    EXPECT_EQ(app.prompts.messages().first(), "已成功录入题目！\r\r题目编号为：00001");
+    EXPECT_EQ(rows().count(), 1);
 }

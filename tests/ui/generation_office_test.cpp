@@ -343,6 +343,9 @@ TEST_F(GenerationTest, EveryGeneratedPaperIsRecordedOnceItsDocumentsAreSaved) {
     EXPECT_EQ(p.questions[2].type, "填空题");
     EXPECT_EQ(p.questions[2].number, 3);
     EXPECT_EQ(bank.schemaProblem(), "");
+    // The paper is complete: nothing is left for the next start to remove.
+    EXPECT_FALSE(QFileInfo::exists(generationJournalPath(app_->state().appDir())));
+    EXPECT_TRUE(QFileInfo::exists(form->outputFolder()));
 }
 
 TEST_F(GenerationTest, MissingFilesAreNamedBeforeAnythingIsWritten) {

@@ -209,3 +209,40 @@ TEST_F(PickerTest, AQuestionOfTheOtherPaperGoesInOnlyWhenTheTeacherAgrees) {
     EXPECT_EQ(app.prompts.records().size(), asked + 1);  // only the go-to's input
     EXPECT_EQ(row(2)[1], "00002");
 }
+
+TEST_F(PickerTest, QuestionsWaitingForACorrectionStayOutOfTheTable) {
+    {
+        Bank bank(app.bankPath());
+        addSampleQuestion(bank, {"00004", "张三-00004", "单选题", "2.5", "1-期中考试", {{kSection12, "2-E"}}});
+        // Another question filed under 00003 by mistake.
+        addSampleQuestion(bank, {"00003", "李四-00005", "单选题", "0.5", "1-期中考试", {{kSection11, "1-A"}}, "李四"});
+    }
+    openOn(2);
+    app.prompts.type("4");
+    button("Command_dwdthsbm")->click();
+    ASSERT_EQ(label("Label_dqtmbh"), "00004");
+    app.prompts.clear();
+    button("Command_xdct")->click();
+    EXPECT_EQ(
+        app.prompts.messages(),
+        QStringList({"题目编号为 00004 的试题难度为“2.5”，不是 0.1～1.0 之间的难度，改正之前不能放进试卷。\r请先在<"
+                     "查看修改>中改正它。"}));
+    EXPECT_EQ(row(2)[1], "00001");
+    EXPECT_TRUE(form->isVisible());
+
+    // All found rows: the two that wait are named under the details, the rest go in.
+    setComboText(test::child<QComboBox>(form.get(), "Combo_tx_ss"), "单选题");
+    button("Command_ss")->click();
+    app.prompts.clear();
+    button("Command_xdssddqbtm")->click();
+    ASSERT_EQ(app.prompts.messages().size(), 1);
+    EXPECT_EQ(app.prompts.lastMessage(),
+              "找到的试题中有 2 道需要先在<查看修改>中改正，没有放进试卷（题目编号见详细信息）。");
+    EXPECT_EQ(app.prompts.records().last().details,
+              "00003：题目编号被 2 道不同的试题共用（试题识别码：张三-00003、李四-00005）\n"
+              "00004：难度为“2.5”，不是 0.1～1.0 之间的难度");
+    QStringList numbers;
+    for (int r = 4; r < table.rows(); ++r)
+        numbers << row(r)[1];
+    EXPECT_EQ(numbers, QStringList({"00001"}));
+}

@@ -128,6 +128,8 @@ TEST_F(SchoolBankScreens, TheLoginScreenConnectsRemembersAndEveryScreenOpensTheS
         QLabel* panel = child<QLabel>(&menu, "Panel_tk");
         EXPECT_EQ(panel->text(), "题库：" + where.shown());
         EXPECT_EQ(child<QLabel>(&menu, "Panel1")->text(), "当前用户：王老师");
+        // The teacher's own level, not the elder's.
+        EXPECT_EQ(child<QLabel>(&menu, "Panel2")->text(), "级别：普通用户");
     }
 
     round = 2;
@@ -258,12 +260,14 @@ TEST_F(SchoolBankScreens, AnElderResetsAForgottenPasswordFromTheLoginScreenAndTh
     {
         Form_zjm menu(state);
         EXPECT_FALSE(child<QAction>(&menu, "czmm")->isVisible());
+        EXPECT_EQ(child<QLabel>(&menu, "Panel2")->text(), "级别：普通用户");
     }
     state.CurrentUserName = "李校长";
     {
         Form_zjm menu(state);
         QAction* reset = child<QAction>(&menu, "czmm");
         EXPECT_TRUE(reset->isVisible());
+        EXPECT_EQ(child<QLabel>(&menu, "Panel2")->text(), "级别：元老级用户");
         EXPECT_EQ(reset->text(), "重设密码");
         reset->trigger();
     }

@@ -215,6 +215,61 @@ TEST_F(StartTest, TheDocumentsOfAnInterruptedImportAreRemoved) {
     left.sort();
     EXPECT_EQ(left, QStringList({"00001-答案.doc", "00001-题目.doc"}));
     EXPECT_FALSE(QFileInfo::exists(importJournalPath(app.bankPath())));
+    // The teacher hears that the import was undone.
+    ASSERT_EQ(start->notices().size(), 1);
+    EXPECT_EQ(start->notices()[0].text,
+              "上次导入试题时程序中途退出了，那次导入已全部撤销，试题库还是导入前的样子。\r导入中途复制的 3 "
+              "份试题文档已删除。\r\r如果还需要那些试题，请重新导入。");
+    // Said once: the next start has nothing to tell.
+    start.reset();
+    EXPECT_TRUE(checks()->run(test::office()));
+    auto next = checks();
+    ASSERT_TRUE(next->run(test::office()));
+    EXPECT_TRUE(next->notices().isEmpty());
+}
+
+TEST_F(StartTest, BadDifficultiesAndSharedNumbersAreNamedOnceWithTheirNumbersUnderTheDetails) {
+    question("00001");
+    {
+        Bank bank(app.bankPath());
+        bank.execute("update 试题库 set 难度 = '0.5'");
+        bank.addRow("试题库", {{"题目编号", "00002"}, {"试题识别码", "张三-00002"}, {"难度", "2.5"}});
+        bank.addRow("试题库", {{"题目编号", "00003"}, {"试题识别码", "张三-00003"}, {"难度", "abc"}});
+        bank.addRow("试题库", {{"题目编号", "00003"}, {"试题识别码", "张三-00003"}, {"难度", "abc"}});
+        bank.addRow("试题库",
+                    {{"题目编号", "00004"}, {"试题识别码", "张三-00004"}, {"难度", ""}});  // not given: left alone
+        // Two different questions under one number, and one question in two scopes.
+        bank.addRow("试题库", {{"题目编号", "00010"}, {"试题识别码", "张三-00010"}, {"难度", "0.3"}});
+        bank.addRow("试题库", {{"题目编号", "00010"}, {"试题识别码", "李四-00007"}, {"难度", "0.3"}});
+        bank.addRow("试题库", {{"题目编号", "00011"}, {"试题识别码", "张三-00011"}, {"难度", "0.3"}});
+        bank.addRow("试题库", {{"题目编号", "00011"}, {"试题识别码", "张三-00011"}, {"难度", "0.3"}});
+        for (const char* n : {"00002", "00003", "00004", "00010", "00011"}) {
+            TestApp::touch(questionDocumentPath(app.bankPath(), n));
+            TestApp::touch(answerDocumentPath(app.bankPath(), n));
+        }
+    }
+    auto start = checks();
+    ASSERT_TRUE(start->run(test::office()));
+    EXPECT_TRUE(start->warnings().isEmpty());
+    ASSERT_EQ(start->notices().size(), 1);
+    EXPECT_EQ(
+        start->notices()[0].text,
+        "试题库中有 2 道试题的难度不正确，1 个题目编号被不同的试题共用（题目编号见详细信息）。\r\r这些试题在改正之前"
+        "不参加组卷（手动组卷和智能组卷都不选用），请在<查看修改>中找到它们并改正。");
+    EXPECT_EQ(start->notices()[0].details,
+              "难度不正确的试题：\n00002  难度为“2.5”\n00003  难度为“abc”\n\n被不同试题共用的题目编号：\n00010  "
+              "试题识别码：张三-00010、李四-00007");
+
+    // Corrected, nothing is said.
+    {
+        Bank bank(app.bankPath());
+        bank.execute("update 试题库 set 难度 = '0.5' where 题目编号 in ('00002', '00003')");
+        bank.execute("update 试题库 set 题目编号 = '00012' where 试题识别码 = '李四-00007'");
+    }
+    start.reset();
+    auto next = checks();
+    ASSERT_TRUE(next->run(test::office()));
+    EXPECT_TRUE(next->notices().isEmpty());
 }
 
 TEST_F(StartTest, NoEmptyBankIsMadeBesideTheDocumentsOfQuestions) {

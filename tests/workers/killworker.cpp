@@ -10,7 +10,9 @@
 // Exit status 0 when the work finished, 1 when it did not.
 
 #include "compose/spectable.h"
+#include "office/wordprocessor.h"
 #include "sharing/banksharing.h"
+#include "store/paths.h"
 #include "support/testsupport.h"
 #include "ui/Form_cshtmbh.h"
 #include "ui/Form_drsj.h"
@@ -48,6 +50,14 @@ int enter(RunState& state, const QStringList& sections) {
             return 1;
         form.List_dxzsd_Click(candidates->item(0));
         form.Timer1_Timer();
+    }
+    {
+        // The teacher writes the question.
+        state.ensureSharedWordInstance();
+        const auto doc = state.SharedWordInstance->open(questionDocumentPath(state.BankPath, form.currentNumber()));
+        doc->append(QStringLiteral("下列各数中，最小的数是（  ）"));
+        doc->save();
+        doc->close();
     }
     setComboText(test::child<QComboBox>(&form, QStringLiteral("Combo_tx")), QStringLiteral("单选题"));
     setComboText(test::child<QComboBox>(&form, QStringLiteral("Combo_nd")), QStringLiteral("0.5"));

@@ -149,10 +149,10 @@ public:
                 say(QStringLiteral("problem the paper lacks the documents of ") + number);
                 return false;
             }
-        paper.recordUse(when.date());
         const QString folder = QDir(appDir_).filePath(QStringLiteral("桌面/试卷-%1-%2").arg(name_).arg(round));
         if (const QString problem = recordGeneratedPaper(location_, table, placedRows(table), when, folder,
-                                                         QDir(folder).filePath(QStringLiteral("试卷.doc")));
+                                                         QDir(folder).filePath(QStringLiteral("试卷.doc")), {},
+                                                         QuestionUse{numbers, when.date()});
             !problem.isEmpty()) {
             say(QStringLiteral("problem ") + problem);
             return false;

@@ -56,12 +56,14 @@ UnusableQuestions unusableQuestions(Bank& bank) {
             unusable.badDifficulty.insert(bad.text(r, 0), difficulty);
     }
     const RowSet shared = bank.query(QStringLiteral("select 题目编号, 试题识别码 from 试题库 where 题目编号 in (") +
-                                     sharedNumbersQuery() + QStringLiteral(") order by ID"));
+                                     sharedNumbersQuery() + u')');
     for (int r = 0; r < shared.count(); ++r) {
         QStringList& codes = unusable.sharedCodes[shared.text(r, 0)];
         if (!codes.contains(shared.text(r, 1)))
             codes << shared.text(r, 1);
     }
+    for (QStringList& codes : unusable.sharedCodes)
+        codes = sorted(codes);
     return unusable;
 }
 
@@ -97,8 +99,11 @@ QString unusableQuestionsDetails(const UnusableQuestions& unusable) {
 }
 
 QString usableQuestionsCondition() {
+    // The rows of another question under the same number are found through
+    // the number's index: cheap for the rows of a scope.
     return QStringLiteral(" and (难度 is null or 难度 = '' or 难度 in") + levelList() +
-           QStringLiteral(") and (题目编号 is null or 题目编号 not in (") + sharedNumbersQuery() + QStringLiteral("))");
+           QStringLiteral(") and not exists (select 1 from 试题库 as 同号 where 同号.题目编号 = 试题库.题目编号 "
+                          "and 同号.试题识别码 <> 试题库.试题识别码)");
 }
 
 QString unusableQuestionRefusal(const UnusableQuestions& unusable, const QString& number) {
@@ -113,6 +118,8 @@ void renumberInTransaction(Bank& bank, const QString& number, const QString& cod
 QString renumberSharedQuestion(Bank& bank, const QString& number, const QString& code) {
     QString fresh;
     QStringList copied;  // removed again when the change fails
+    // A school bank's documents are copied from their local copies: brought up to date first.
+    fetchDocuments(bank, {number});
     try {
         renumberInTransaction(bank, number, code, fresh, copied);
     } catch (...) {

@@ -377,7 +377,8 @@ QString defaultImportSource(const QString& externalBankPath) {
 }
 
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
-                             const ImportDecision& keep, const ImportDefaults& defaults) {
+                             const ImportDecision& keep, const ImportDefaults& defaults,
+                             const BankImportProgress& progress) {
     RowSet rows;
     {
         Bank external(externalBankPath, Bank::Mode::ReadOnly);
@@ -443,6 +444,8 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
             QHash<QString, QString> numberOf;
             QSet<QString> leftOut;  // questions the teacher left out as like one of the bank
             for (int r = 0; r < rows.count(); ++r) {
+                if (progress)
+                    progress(r, rows.count());
                 if (!scopeTakes(scopePaths, rows.text(r, "考查范围")))
                     continue;
                 const QVariant code = rows.value(r, "试题识别码");
@@ -528,6 +531,8 @@ ImportResult ImportQuestions(const QString& bankPath, const QString& externalBan
     }
     journal.close();
     journal.remove();
+    if (progress)
+        progress(int(rows.count()), int(rows.count()));
     return result;
 }
 
@@ -558,7 +563,7 @@ QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree) 
 }
 
 void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths,
-               const ImportDecision& keep) {
+               const ImportDecision& keep, const BankImportProgress& progress) {
     if (content == ShareContent::None) {
         state.prompts.show(kChooseContentMessage);
         return;
@@ -577,7 +582,8 @@ void runImport(RunState& state, ShareContent content, const QString& externalBan
                 if (defaults.source.isEmpty())
                     return;  // cancelled: nothing imported
             }
-            const ImportResult result = ImportQuestions(state.BankPath, externalBankPath, scopePaths, keep, defaults);
+            const ImportResult result =
+                ImportQuestions(state.BankPath, externalBankPath, scopePaths, keep, defaults, progress);
             const QString text = questionsImportedMessage(result.imported, result.skipped, result.similarSkipped,
                                                           int(result.alreadyHad.size()));
             if (result.alreadyHad.isEmpty())

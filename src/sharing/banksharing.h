@@ -119,8 +119,11 @@ using ImportDecision = std::function<bool(const QString& questionDocument, const
 // question before its documents are copied. 试题来源 and 入库日期 come with the
 // rows; rows without them get `defaults` (a source not in the bank's list of
 // sources is added to it).
+// `progress(done, total)` after each row of the other bank is looked at.
+using BankImportProgress = std::function<void(int done, int total)>;
 ImportResult ImportQuestions(const QString& bankPath, const QString& externalBankPath, const QStringList& scopePaths,
-                             const ImportDecision& keep = {}, const ImportDefaults& defaults = {});
+                             const ImportDecision& keep = {}, const ImportDefaults& defaults = {},
+                             const BankImportProgress& progress = {});
 
 // The note of the documents an import is writing, beside the bank (a school
 // bank's in its local folder on this computer); it is
@@ -155,6 +158,6 @@ QString loadExternalTree(const QString& externalBankPath, ScopeTreeModel& tree);
 // the teacher chooses (asked once, the file's name offered); cancelling the
 // choice cancels the import.
 void runImport(RunState& state, ShareContent content, const QString& externalBankPath, const QStringList& scopePaths,
-               const ImportDecision& keep = {});
+               const ImportDecision& keep = {}, const BankImportProgress& progress = {});
 
 }  // namespace zs

@@ -9,8 +9,10 @@
 #include "ui/similaritycheck.h"
 #include "ui_Form_tkfx.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -182,7 +184,18 @@ void Form_tkfx::Command_dr_Click() {
             return take;
         };
     }
-    guarded(state_, [&] { runImport(state_, content, ExternalBankPath, scope, keep); });
+    // The rows of the other bank as they are looked at; the bar goes once the
+    // import is over.
+    QProgressBar* bar = ui->ProgressBar_dr;
+    bar->setValue(0);
+    const auto progress = [bar](int done, int total) {
+        bar->setVisible(true);
+        bar->setMaximum(std::max(total, 1));
+        bar->setValue(done);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    guarded(state_, [&] { runImport(state_, content, ExternalBankPath, scope, keep, progress); });
+    bar->setVisible(false);
     if (word)
         word->quit();
 }

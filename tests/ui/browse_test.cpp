@@ -551,7 +551,7 @@ TEST_F(BrowseTest, TwoQuestionsSharingANumberAreParted) {
     ASSERT_EQ(app.prompts.messages().size(), 1);
     EXPECT_EQ(
         app.prompts.lastMessage(),
-        "题目编号 00012 被 2 道不同的试题共用（试题识别码：王五-00012、李四-00030），这样修改会把它们混在一起。\r\r"
+        "题目编号 00012 被 2 道不同的试题共用（试题识别码：李四-00030、王五-00012），这样修改会把它们混在一起。\r\r"
         "是否给这道题（试题识别码：李四-00030）换一个新的题目编号？它的题目和答案文档先复制一份，请换号后核对。");
     EXPECT_EQ(rowsOf("00012").count(), 2);
 

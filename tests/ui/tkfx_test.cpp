@@ -16,11 +16,13 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace zs;
@@ -241,7 +243,21 @@ TEST_F(TkfxTest, ImportOpensAnotherBankTicksOneNodeAndImports) {
     receiver.prompts.clear();
     child<QRadioButton>(&form, "Option_stkandjcsz_tkdr")->setChecked(true);
     receiver.prompts.type("李四老师分享");
+    // The import shows how far it is, and the bar goes when it is over.
+    auto* bar = child<QProgressBar>(&form, "ProgressBar_dr");
+    EXPECT_TRUE(bar->isHidden());
+    QList<int> shown;
+    bool visibleWhileImporting = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        shown << value;
+        visibleWhileImporting = visibleWhileImporting || !bar->isHidden();
+    });
     click(form, "Command_dr");
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(visibleWhileImporting);
+    EXPECT_EQ(shown.last(), bar->maximum());
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    EXPECT_TRUE(bar->isHidden());
     ASSERT_EQ(receiver.prompts.records().size(), 3);
     EXPECT_EQ(receiver.prompts.records()[0].defaultText, folder);
     EXPECT_EQ(receiver.prompts.messages(),

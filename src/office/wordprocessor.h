@@ -55,6 +55,7 @@ struct TextRun {
     bool bold = false;
     std::optional<QRgb> color;  // empty for the automatic colour
     QString fontName;
+    double pointSize = 0;  // of its Chinese characters
 };
 
 // A paragraph as read back from a document.

@@ -7,6 +7,8 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QPdfDocument>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace zs;
@@ -111,10 +113,24 @@ TEST_F(PaperGenerationTest, TenTwoColumnPapersInOneOfficeEachKeepTheSealingLineI
 TEST_F(PaperGenerationTest, AnswerKeyAndReviewPaperHeadingsProgressAndNames) {
     PaperSettings settings;
     settings.title = "期末考试";
+    settings.pdf = true;
     const Generated g = generate(settings, 30);
 
-    // One step per question, then the last one once everything is saved.
-    EXPECT_EQ(g.progress, (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+    // One step per question, one for the PDFs, then the last one once
+    // everything is saved.
+    EXPECT_EQ(g.progress, (QList<QPair<int, int>>{{1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6}}));
+
+    // The student line of the A4 paper is printed on one line.
+    QPdfDocument pdf;
+    ASSERT_EQ(pdf.load(g.copies.first()), QPdfDocument::Error::None) << g.copies.first().toStdString();
+    const QStringList lines = pdf.getAllText(0).text().split(QRegularExpression("[\r\n]+"));
+    const auto student =
+        std::find_if(lines.cbegin(), lines.cend(), [](const QString& l) { return l.contains("学校："); });
+    ASSERT_NE(student, lines.cend()) << lines.join('|').toStdString();
+    EXPECT_TRUE(student->contains("考号：")) << lines.join('|').toStdString();
+    EXPECT_TRUE(student->trimmed().endsWith("_")) << lines.join('|').toStdString();
+    ASSERT_NE(student + 1, lines.cend());
+    EXPECT_FALSE(student[1].startsWith("_")) << lines.join('|').toStdString();
 
     const auto word = test::office().startWord();
     for (const QString& path : {g.files.paper, g.files.answers, g.files.review}) {

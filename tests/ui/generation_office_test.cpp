@@ -403,7 +403,7 @@ TEST_F(GenerationTest, ScoredHeadingsNumbersAndTheExamHeader) {
 
     const QString paper = text(files[0]).replace('\r', '|');
     EXPECT_TRUE(paper.startsWith("2026—2027学年第一学期期中考试|七年级数学试卷|考试时间：120分钟　　满分：15.5分|"
-                                 "学校：____________　班级：____________　姓名：____________　考号：____________|"))
+                                 "学校：_________　班级：_________　姓名：_________　考号：_________|"))
         << paper.toStdString();
     // Equal scores stand in the heading only; different ones at each question too.
     EXPECT_GE(paper.indexOf("一、单选题（本题共3小题，每小题3分，共9分）|1.第1题的题目内容|2.第2题的题目内容|"

@@ -192,12 +192,16 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
             lastType = type;
             ++section;
             const QString heading = sectionHeading(section, type, count, sectionScores);
+            // A heading never stands alone at the foot of a column or page.
+            TextStyle headingStyle = labelStyle();
+            headingStyle.keepWithNext = true;
             for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
-                doc->append(heading, labelStyle());
+                doc->append(heading, headingStyle);
             sheet << SheetSection{heading.chopped(1), {}};
         }
         ++questionNumber;
-        paper_->append(questionLabel(questionNumber, scoresInPaper ? scores[i] : std::nullopt), labelStyle());
+        const RangeId questionStart =
+            paper_->append(questionLabel(questionNumber, scoresInPaper ? scores[i] : std::nullopt), labelStyle());
         for (WordDocument* doc : {answers_.get(), review_.get()})
             doc->append(questionLabel(questionNumber, scores[i]), labelStyle());
         if (sheet.isEmpty())  // questions of no type stand before any heading
@@ -212,6 +216,8 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
         const QString question = questionDocumentPath(bank, number);
         const QString answer = answerDocumentPath(bank, number);
         paper_->appendDocument(question);
+        // A question's text, options and figure stay in one column.
+        paper_->keepTogether(questionStart);
         answers_->appendDocument(answer);
         review_->appendDocument(question);
         review_->append(QStringLiteral("参考答案："), labelStyle(kBlue));

@@ -470,6 +470,31 @@ public:
         });
     }
 
+    void keepTogether(RangeId from) override {
+        requireOpen();
+        unoCall(QStringLiteral("无法设置文档的分页：%1").arg(path_), [&] {
+            const Reference<XText> body = textDoc_->getText();
+            const Reference<XTextCursor> c = body->createTextCursorByRange(rangeOf(from)->getStart());
+            c->gotoEnd(true);
+            const Reference<css::container::XEnumerationAccess> inRange(c, UNO_QUERY_THROW);
+            std::vector<Reference<XPropertySet>> paragraphs;
+            const auto elements = inRange->createEnumeration();
+            while (elements->hasMoreElements()) {
+                Reference<css::lang::XServiceInfo> info(elements->nextElement(), UNO_QUERY);
+                if (info.is() && info->supportsService("com.sun.star.text.Paragraph"))
+                    paragraphs.push_back(Reference<XPropertySet>(info, UNO_QUERY_THROW));
+            }
+            // The append point's empty paragraph is not part of the stretch.
+            if (!paragraphs.empty() &&
+                toQ(Reference<XTextRange>(paragraphs.back(), UNO_QUERY_THROW)->getString()).isEmpty())
+                paragraphs.pop_back();
+            for (size_t i = 0; i < paragraphs.size(); ++i) {
+                paragraphs[i]->setPropertyValue("ParaSplit", Any(false));
+                paragraphs[i]->setPropertyValue("ParaKeepTogether", Any(i + 1 < paragraphs.size()));
+            }
+        });
+    }
+
     void setFontName(const QString& fontName) override {
         requireOpen();
         unoCall(QStringLiteral("无法设置字体"), [&] {
@@ -885,6 +910,9 @@ public:
                 paragraph.alignment = alignmentOf(adjust);
                 Reference<XPropertySet>(info, UNO_QUERY_THROW)->getPropertyValue("ParaKeepTogether") >>=
                     paragraph.keepWithNext;
+                bool splits = true;
+                Reference<XPropertySet>(info, UNO_QUERY_THROW)->getPropertyValue("ParaSplit") >>= splits;
+                paragraph.keptWhole = !splits;
                 out.push_back(paragraph);
             }
             return out;

@@ -144,6 +144,22 @@ TEST_F(PaperGenerationTest, AnswerKeyAndReviewPaperHeadingsProgressAndNames) {
         EXPECT_EQ(sizes[0], sizes[1]) << path.toStdString();
         EXPECT_EQ(sizes[0], 12) << path.toStdString();
     }
+    // Headings keep with their first question; a question is never split
+    // and does not pull the next one along.
+    int headings = 0, questions = 0;
+    for (const Paragraph& p : word->open(g.files.paper)->paragraphs()) {
+        if (p.text.contains(QStringLiteral("（本题共"))) {
+            ++headings;
+            EXPECT_TRUE(p.keepWithNext) << p.text.toStdString();
+        } else if (p.text.contains(QStringLiteral("题的题目内容"))) {
+            ++questions;
+            EXPECT_TRUE(p.keptWhole) << p.text.toStdString();
+            EXPECT_FALSE(p.keepWithNext) << p.text.toStdString();
+        }
+    }
+    EXPECT_EQ(headings, 2);
+    EXPECT_EQ(questions, 4);
+
     const QString review = word->open(g.files.review)->text().replace('\r', '|');
     EXPECT_GE(review.indexOf("1.（3分）[张三-00001]第1题的题目内容|参考答案：第1题的答案"), 0) << review.toStdString();
     EXPECT_FALSE(review.contains("参考答案:"));

@@ -121,7 +121,7 @@ QList<TutorialChapter> tutorialChapters() {
           text(QStringLiteral(
               "程序在桌面上建立“试卷方案-琢石-试题库-日期-时间”文件夹，里面有试卷、参考答案、讲评卷和双向细目表，"
               "并把它们打开。试卷按题型分成大题，题目连续编号；讲评卷在每道题前用红色标出试题识别码，页边批注写明"
-              "考查范围、知识点和难度，题目后面是蓝色的“参考答案:”。生成后可以直接在文字处理程序中调整和打印。")),
+              "考查范围、知识点和难度，题目后面是蓝色的“参考答案：”。生成后可以直接在文字处理程序中调整和打印。")),
           picture(QStringLiteral("paper-1"), QStringLiteral("图15 生成的试卷（第一页）")),
           picture(QStringLiteral("review-1"), QStringLiteral("图16 生成的讲评卷（第一页）")),
           text(QStringLiteral(

@@ -51,10 +51,16 @@ void writeExamHeader(WordDocument& doc, PaperDocument kind, const PaperSettings&
         if (const QString time = timeAndMarkLine(settings.minutes, fullMark); !time.isEmpty())
             line(time, centred(12, false));
     }
+    // The student line on one line of the text (of a column).
+    const auto textWidth = [&] {
+        const PageSetup page = doc.pageSetup();
+        const double width = page.widthMm - page.leftMm - page.rightMm;
+        return (width - (page.columns - 1) * page.columnGapMm) / qMax(1, page.columns);
+    };
     if (kind == PaperDocument::Paper && !settings.twoColumns())
-        line(studentLine(), centred(12, false));
+        line(studentLine(true, textWidth()), centred(12, false));
     if (kind == PaperDocument::AnswerSheet)
-        line(studentLine(false), centred(12, false));
+        line(studentLine(false, textWidth()), centred(12, false));
     // The questions follow in the document's own alignment.
     line(QString(), songStyle(12, false, TextStyle::Align::Body));
 }

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 
 namespace zs {
 
@@ -186,12 +187,16 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
             lastType = type;
             ++section;
             const QString heading = sectionHeading(section, type, count, sectionScores);
+            // A heading never stands alone at the foot of a column or page.
+            TextStyle headingStyle = labelStyle();
+            headingStyle.keepWithNext = true;
             for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
-                doc->append(heading, labelStyle());
+                doc->append(heading, headingStyle);
             sheet << SheetSection{heading.chopped(1), {}};
         }
         ++questionNumber;
-        paper_->append(questionLabel(questionNumber, scoresInPaper ? scores[i] : std::nullopt), labelStyle());
+        const RangeId questionStart =
+            paper_->append(questionLabel(questionNumber, scoresInPaper ? scores[i] : std::nullopt), labelStyle());
         for (WordDocument* doc : {answers_.get(), review_.get()})
             doc->append(questionLabel(questionNumber, scores[i]), labelStyle());
         if (sheet.isEmpty())  // questions of no type stand before any heading
@@ -206,9 +211,11 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
         const QString question = questionDocumentPath(bank, number);
         const QString answer = answerDocumentPath(bank, number);
         paper_->appendDocument(question);
+        // A question's text, options and figure stay in one column.
+        paper_->keepTogether(questionStart);
         answers_->appendDocument(answer);
         review_->appendDocument(question);
-        review_->append(QStringLiteral("参考答案:"), labelStyle(kBlue));
+        review_->append(QStringLiteral("参考答案："), labelStyle(kBlue));
         review_->appendDocument(answer);
         step_ = questionNumber;
         if (progress)
@@ -220,6 +227,37 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
         if (progress)
             progress(step_, maximum);
     }
+}
+
+bool PaperGeneration::sealingLineInPlace() {
+    const PageDecoration expected = sealingLine(settings_.layout);
+    const PageDecoration found = paper_->oddPageDecoration();
+    if (found.lines.size() != expected.lines.size() || found.boxes.size() != expected.boxes.size())
+        return false;
+    const auto near = [](double a, double b) { return std::abs(a - b) < 0.5; };
+    for (int i = 0; i < expected.lines.size(); ++i)
+        if (!near(found.lines[i].xMm, expected.lines[i].xMm) || !near(found.lines[i].yMm, expected.lines[i].yMm))
+            return false;
+    for (const PageTextBox& box : expected.boxes)
+        if (std::none_of(found.boxes.cbegin(), found.boxes.cend(), [&](const PageTextBox& b) {
+                return b.text == box.text && near(b.xMm, box.xMm) && near(b.yMm, box.yMm);
+            }))
+            return false;
+    return true;
+}
+
+void PaperGeneration::checkSealingLine() {
+    if (!settings_.examForm() || !paperPage(settings_.layout))
+        return;
+    // Read back before the paper is saved: a sealing line across the
+    // questions would spoil every printed sheet. Placed once more if it
+    // strayed, and the paper is not given out while it stays wrong.
+    if (sealingLineInPlace())
+        return;
+    paper_->setOddPageDecoration(sealingLine(settings_.layout));
+    if (!sealingLineInPlace())
+        throw OfficeError(QStringLiteral("试卷的密封线没有放在左边的页边距里，试卷没有生成成功：\r%1")
+                              .arg(QDir::toNativeSeparators(files_.paper)));
 }
 
 void PaperGeneration::finish(const Progress& progress) {
@@ -234,6 +272,7 @@ void PaperGeneration::finish(const Progress& progress) {
         } catch (const OfficeError&) {
         }
     }
+    checkSealingLine();
     paper_->save();
     answers_->save();
     review_->save();
@@ -273,6 +312,10 @@ void PaperGeneration::finish(const Progress& progress) {
             use->numbers << table_.cell(r, SpecTable::QuestionNumber);
     }
     recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_, files_.paper, mark_, use);
+    // Everything is saved: the bar is full when the finishing message comes.
+    step_ = progressMaximum();
+    if (progress)
+        progress(step_, step_);
 }
 
 }  // namespace zs

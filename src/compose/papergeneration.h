@@ -89,6 +89,11 @@ public:
 private:
     // The exam header, page and footer the settings ask for.
     void dress();
+    // Whether the paper's odd pages carry the sealing line where its layout
+    // puts it, as read back from the document.
+    bool sealingLineInPlace();
+    // Places a strayed sealing line again; throws when it stays wrong.
+    void checkSealingLine();
 
     const SpecTable& table_;
     QString appDir_;

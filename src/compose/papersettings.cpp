@@ -152,8 +152,19 @@ QString questionLabel(int number, std::optional<int> score) {
     return label;
 }
 
-QString studentLine(bool withExamNumber) {
-    const QString blank = QStringLiteral("____________");
+QString studentLine(bool withExamNumber, double widthMm, double pointSize) {
+    const int fields = withExamNumber ? 4 : 3;
+    int underscores = 12;
+    if (widthMm > 0) {
+        // Each field is three characters and all but the first follow a
+        // full-width blank; an underscore is up to 0.6 of a character wide
+        // in the fonts a school uses. Three characters are kept spare for
+        // the fonts' own spacing.
+        const double em = pointSize * 25.4 / 72;
+        const double fixed = (fields * 3 + (fields - 1) + 3) * em;
+        underscores = qBound(4, int((widthMm - fixed) / fields / (em * 0.6)), 12);
+    }
+    const QString blank(underscores, u'_');
     QString line =
         QStringLiteral("学校：") + blank + QStringLiteral("　班级：") + blank + QStringLiteral("　姓名：") + blank;
     if (withExamNumber)

@@ -77,8 +77,10 @@ QString totalMismatch(const PaperScores& scores, std::optional<int> intendedTota
 QString sectionHeading(int section, const QString& type, int paperCount, const QVector<std::optional<int>>& scores);
 // "3." or, with a score, "3.（4分）".
 QString questionLabel(int number, std::optional<int> score);
-// The student information line of an A4 paper and an answer sheet.
-QString studentLine(bool withExamNumber = true);
+// The student information line of an A4 paper and an answer sheet, its
+// blanks as long as one line of `widthMm` (0: any width) allows in text of
+// `pointSize`.
+QString studentLine(bool withExamNumber = true, double widthMm = 0, double pointSize = 12);
 // "考试时间：120分钟　满分：100分" (each part only when set), or empty.
 QString timeAndMarkLine(int minutes, std::optional<int> fullMark);
 

@@ -15,7 +15,7 @@ QString outputStamp(const QDateTime& when) {
 }
 
 QString specWorkbookName(const QDateTime& when, const QString& mark) {
-    const QString marked = mark.isEmpty() ? QString() : u'-' + mark + u'-';
+    const QString marked = mark.isEmpty() ? QStringLiteral("-") : u'-' + mark + u'-';
     return QStringLiteral("双向细目表") + marked + outputStamp(when) + QStringLiteral("-琢石-试题库.xls");
 }
 

@@ -13,7 +13,7 @@ class Office;
 // The stamp of output names: "2024年03月05日-14时07分".
 QString outputStamp(const QDateTime& when);
 
-// "双向细目表" + stamp + "-琢石-试题库.xls"; with a mark (A/B papers)
+// "双向细目表-" + stamp + "-琢石-试题库.xls", as the documents are named; with a mark (A/B papers)
 // "双向细目表-" + mark + "-" + stamp + "-琢石-试题库.xls".
 QString specWorkbookName(const QDateTime& when, const QString& mark = {});
 

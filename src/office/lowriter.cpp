@@ -403,8 +403,16 @@ public:
                     applyStyle(Reference<XPropertySet>(c, UNO_QUERY_THROW), style, ownAlignment);
                 } else if (i > 0) {
                     // A new empty paragraph still takes the alignment; the one the
-                    // text started in keeps its own.
+                    // text started in keeps its own. It takes the look of the
+                    // text too, so that what is typed into it later does not
+                    // carry on the look of the paragraph it was split from.
                     applyAlignment(Reference<XPropertySet>(c, UNO_QUERY_THROW), style, ownAlignment);
+                    const Reference<css::container::XEnumerationAccess> inRange(c, UNO_QUERY);
+                    const auto paragraphs = inRange.is() ? inRange->createEnumeration() : nullptr;
+                    if (paragraphs.is() && paragraphs->hasMoreElements())
+                        if (const Reference<XPropertySet> paragraph(paragraphs->nextElement(), UNO_QUERY);
+                            paragraph.is())
+                            applyStyle(paragraph, style, ownAlignment);
                 }
                 lastEnd = c->getEnd();
             }
@@ -459,6 +467,31 @@ public:
             p->setPropertyValue("Content", Any(toOU(content)));
             const Reference<XTextRange> anchor = rangeOf(range);
             anchor->getText()->insertTextContent(anchor, field, true);
+        });
+    }
+
+    void keepTogether(RangeId from) override {
+        requireOpen();
+        unoCall(QStringLiteral("无法设置文档的分页：%1").arg(path_), [&] {
+            const Reference<XText> body = textDoc_->getText();
+            const Reference<XTextCursor> c = body->createTextCursorByRange(rangeOf(from)->getStart());
+            c->gotoEnd(true);
+            const Reference<css::container::XEnumerationAccess> inRange(c, UNO_QUERY_THROW);
+            std::vector<Reference<XPropertySet>> paragraphs;
+            const auto elements = inRange->createEnumeration();
+            while (elements->hasMoreElements()) {
+                Reference<css::lang::XServiceInfo> info(elements->nextElement(), UNO_QUERY);
+                if (info.is() && info->supportsService("com.sun.star.text.Paragraph"))
+                    paragraphs.push_back(Reference<XPropertySet>(info, UNO_QUERY_THROW));
+            }
+            // The append point's empty paragraph is not part of the stretch.
+            if (!paragraphs.empty() &&
+                toQ(Reference<XTextRange>(paragraphs.back(), UNO_QUERY_THROW)->getString()).isEmpty())
+                paragraphs.pop_back();
+            for (size_t i = 0; i < paragraphs.size(); ++i) {
+                paragraphs[i]->setPropertyValue("ParaSplit", Any(false));
+                paragraphs[i]->setPropertyValue("ParaKeepTogether", Any(i + 1 < paragraphs.size()));
+            }
         });
     }
 
@@ -852,6 +885,7 @@ public:
                     run.bold = p->getPropertyValue("CharWeight").get<float>() >= css::awt::FontWeight::BOLD;
                     run.color = colorOf(p->getPropertyValue("CharColor").get<sal_Int32>());
                     run.fontName = toQ(p->getPropertyValue("CharFontNameAsian").get<OUString>());
+                    run.pointSize = p->getPropertyValue("CharHeightAsian").get<float>();
                     out.push_back(run);
                 }
             }
@@ -876,6 +910,9 @@ public:
                 paragraph.alignment = alignmentOf(adjust);
                 Reference<XPropertySet>(info, UNO_QUERY_THROW)->getPropertyValue("ParaKeepTogether") >>=
                     paragraph.keepWithNext;
+                bool splits = true;
+                Reference<XPropertySet>(info, UNO_QUERY_THROW)->getPropertyValue("ParaSplit") >>= splits;
+                paragraph.keptWhole = !splits;
                 out.push_back(paragraph);
             }
             return out;
@@ -1400,6 +1437,7 @@ private:
         p->setPropertyValue("AnchorType", Any(TextContentAnchorType_AT_PARAGRAPH));
         const sal_Int32 length = hundredthsOfMm(line.lengthMm);
         shape->setSize(line.vertical ? css::awt::Size(0, length) : css::awt::Size(length, 0));
+        placeOnPage(p, line.xMm, line.yMm);
         text->insertTextContent(text->getEnd(), Reference<XTextContent>(shape, UNO_QUERY_THROW), false);
         p->setPropertyValue("LineColor", Any(sal_Int32(0)));
         p->setPropertyValue("LineWidth", Any(sal_Int32(20)));
@@ -1413,8 +1451,11 @@ private:
             p->setPropertyValue("LineDash", Any(dash));
             p->setPropertyValue("LineStyle", Any(css::drawing::LineStyle_DASH));
         }
-        placeOnPage(p, line.xMm, line.yMm);
-        shape->setPosition(css::awt::Point(hundredthsOfMm(line.xMm), hundredthsOfMm(line.yMm)));
+        // Placed by its distances from the page's edges alone: a shape's
+        // setPosition takes document coordinates, which it turns into
+        // distances from the anchor's paragraph only when the header happens
+        // to be laid out already, so that the line at times landed a whole
+        // left margin too far right.
     }
 
     // The boxes and lines in the header of odd (right) or even (left) pages.

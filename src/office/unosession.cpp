@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <clocale>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
@@ -18,6 +19,7 @@
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
 #include <cstdlib>
+#include <langinfo.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -91,19 +93,61 @@ void prepareProfile(const QString& profileDir) {
                          .toUtf8());
 }
 
+// Whether the locale the environment names for characters is installed and
+// writes UTF-8.
+bool utf8CharacterLocale() {
+    QByteArray name = qgetenv("LC_ALL");
+    if (name.isEmpty())
+        name = qgetenv("LC_CTYPE");
+    if (name.isEmpty())
+        name = qgetenv("LANG");
+    if (name.isEmpty())
+        return false;  // the C locale: ASCII
+    const locale_t locale = ::newlocale(LC_CTYPE_MASK, name.constData(), locale_t(nullptr));
+    if (!locale)
+        return false;
+    const QByteArray codeset = ::nl_langinfo_l(CODESET, locale);
+    ::freelocale(locale);
+    return codeset == "UTF-8";
+}
+
 // The environment of the office process: ours, with the font configuration
-// of its profile.
+// of its profile. The office turns the file URLs it is given into file names
+// in the encoding of its character locale: when the teacher's locale is not
+// installed (or not UTF-8) it would fall back to ASCII and fail on every
+// Chinese name, so it gets the UTF-8 character locale every system has.
 std::vector<QByteArray> officeEnvironment(const QString& profileDir) {
+    const bool keepLocale = utf8CharacterLocale();
     std::vector<QByteArray> env;
-    for (char** e = environ; *e; ++e)
-        if (!QByteArray(*e).startsWith("FONTCONFIG_FILE="))
-            env.emplace_back(*e);
+    for (char** e = environ; *e; ++e) {
+        const QByteArray entry(*e);
+        if (entry.startsWith("FONTCONFIG_FILE="))
+            continue;
+        if (!keepLocale && (entry.startsWith("LC_ALL=") || entry.startsWith("LC_CTYPE=")))
+            continue;
+        env.push_back(entry);
+    }
+    if (!keepLocale)
+        env.push_back("LC_CTYPE=C.UTF-8");
     env.push_back("FONTCONFIG_FILE=" +
                   QFile::encodeName(QDir(profileDir).filePath(QStringLiteral("fonts/fonts.conf"))));
     return env;
 }
 
 }  // namespace
+
+QString officeReason(const QString& message) {
+    if (message.contains(QStringLiteral("type detection failed")) ||
+        message.contains(QStringLiteral("Unsupported URL")))
+        return QStringLiteral(
+            "LibreOffice 认不出这个文件：它可能不是文档、已经损坏，或者它的名字没能传给 LibreOffice。");
+    if (message.contains(QStringLiteral("Error Area:Io"))) {
+        if (message.contains(QStringLiteral("Class:Access")))
+            return QStringLiteral("无法读写这个文件：文件夹可能不能写入，或者文件正被别的程序使用。");
+        return QStringLiteral("读写这个文件时出错，磁盘可能已满或者文件已经损坏。");
+    }
+    return message;
+}
 
 css::beans::PropertyValue property(const char* name, const css::uno::Any& value) {
     css::beans::PropertyValue p;

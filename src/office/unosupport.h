@@ -89,13 +89,18 @@ private:
     std::thread reaper_;
 };
 
+// The reason of an office failure as the teacher reads it: the office's own
+// words for failures it gives in English (the file it could not recognise,
+// read or write), else its message as it is.
+QString officeReason(const QString& message);
+
 // Runs an office call and turns UNO failures into OfficeError with `what` as
 // the teacher's explanation.
 template <typename F> auto unoCall(const QString& what, F&& f) -> decltype(f()) {
     try {
         return f();
     } catch (const css::uno::Exception& e) {
-        throw OfficeError(what + u'\r' + toQ(e.Message));
+        throw OfficeError(what + u'\r' + officeReason(toQ(e.Message)));
     }
 }
 

@@ -55,6 +55,7 @@ struct TextRun {
     bool bold = false;
     std::optional<QRgb> color;  // empty for the automatic colour
     QString fontName;
+    double pointSize = 0;  // of its Chinese characters
 };
 
 // A paragraph as read back from a document.
@@ -63,6 +64,7 @@ struct Paragraph {
     QString text;
     ParagraphAlignment alignment = ParagraphAlignment::Left;
     bool keepWithNext = false;
+    bool keptWhole = false;  // never split across pages or columns
 };
 
 // A margin comment and the text it is anchored on.
@@ -161,6 +163,10 @@ public:
     // to the append point; what follows starts on a new paragraph.
     virtual void appendDocument(const QString& path) = 0;
     virtual void addComment(RangeId range, const QString& text) = 0;
+    // The paragraphs from the start of `from` to the append point stay on one
+    // page (or column) when they fit on one: none is split, each keeps with
+    // the next but the last.
+    virtual void keepTogether(RangeId from) = 0;
     virtual void setFontName(const QString& fontName) = 0;  // the whole document
 
     // Appends a picture file at the append point, `widthMm` wide; inline in the

@@ -51,7 +51,7 @@ test::TempFolder* WorkbookTest::folder_ = nullptr;
 
 TEST_F(WorkbookTest, ExportWritesRowsThreeOnWithAlternatingColours) {
     const QString path = exportTable(filled(24), 5);
-    EXPECT_EQ(QFileInfo(path).fileName(), "双向细目表2026年12月08日-09时05分-琢石-试题库.xls");
+    EXPECT_EQ(QFileInfo(path).fileName(), "双向细目表-2026年12月08日-09时05分-琢石-试题库.xls");
     const auto calc = test::office().startSpreadsheet();
     const auto book = calc->open(path);
     const QString sheet = "命卷双向细目表";

@@ -226,7 +226,7 @@ TEST_F(RoadsTest, TheRoadOfATypicalPaper) {
         EXPECT_TRUE(paper.contains(QString("\r%1.").arg(n))) << n;
     const auto review = word->open(generated[2]);
     EXPECT_EQ(review->comments().size(), 10);
-    EXPECT_TRUE(review->text().contains("参考答案:"));
+    EXPECT_TRUE(review->text().contains("参考答案："));
     const auto calc = test::office().startSpreadsheet();
     const auto book = calc->open(generated[3]);
     EXPECT_EQ(book->cellText("命卷双向细目表", 3, 2), planned.first());

@@ -13,8 +13,8 @@
 #include "store/paths.h"
 #include "store/textnumbers.h"
 #include "support/largebank.h"
-#include "ui/Form_stckxg.h"
-#include "ui/scopetreewidget.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/questions/Form_stckxg.h"
 
 #include <QApplication>
 #include <QDir>

@@ -11,10 +11,10 @@
 // 100 000 rows is written to a temporary folder. The scope is the two
 // chapters (or, for the large request, the volume) holding the most rows.
 
-#include "compose/composition.h"
-#include "compose/compositionparameters.h"
-#include "compose/planhandover.h"
-#include "compose/smartsort.h"
+#include "paper/planhandover.h"
+#include "paper/smartsort.h"
+#include "plan/composition.h"
+#include "plan/compositionparameters.h"
 #include "questions/scopetree.h"
 #include "store/bank.h"
 #include "store/paths.h"

@@ -28,7 +28,7 @@
 //
 // writes a generated bank to DIR/试题库.mdb (to try the bank route).
 
-#include "compose/composition.h"
+#include "plan/composition.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "support/syntheticbank.h"

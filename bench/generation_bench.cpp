@@ -6,15 +6,15 @@
 
 #include "app/appfolder.h"
 #include "app/runstate.h"
-#include "compose/papersettings.h"
-#include "compose/spectable.h"
 #include "doubles/recordingdesktop.h"
 #include "doubles/scriptedprompts.h"
 #include "office/libreoffice.h"
+#include "paper/papersettings.h"
+#include "paper/spectable.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/textnumbers.h"
-#include "ui/Form_scsjjm.h"
+#include "ui/paper/Form_scsjjm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

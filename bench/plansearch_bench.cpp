@@ -3,7 +3,7 @@
 // knowledge points, the classic search with refinement, and the whole command
 // on a 100 000-row bank file (candidate query, search, refinement, rows).
 
-#include "compose/composition.h"
+#include "plan/composition.h"
 #include "store/bank.h"
 #include "support/benchmain.h"
 #include "support/syntheticbank.h"

@@ -2,10 +2,10 @@
 // through the office, checked and measured; and the difficulties of its 30
 // questions written into the bank of 100 000 rows.
 
-#include "compose/paperrecord.h"
-#include "compose/resultstats.h"
-#include "compose/scoresheet.h"
 #include "office/libreoffice.h"
+#include "paper/paperrecord.h"
+#include "results/resultstats.h"
+#include "results/scoresheet.h"
 #include "store/bank.h"
 #include "store/textnumbers.h"
 #include "support/benchmain.h"

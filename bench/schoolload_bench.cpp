@@ -6,9 +6,9 @@
 // nothing of a killed entry. Reports the counts and the search latencies.
 
 #include "catalogue/numberpool.h"
-#include "compose/candidates.h"
-#include "compose/compositionparameters.h"
 #include "doubles/privatecluster.h"
+#include "plan/candidates.h"
+#include "plan/compositionparameters.h"
 #include "questions/questionrecord.h"
 #include "questions/questionsearch.h"
 #include "store/bank.h"

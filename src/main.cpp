@@ -21,7 +21,7 @@
 #include "office/libreoffice.h"
 #include "store/bank.h"
 #include "store/paths.h"
-#include "ui/startup.h"
+#include "ui/start/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -7,8 +7,8 @@
 // one to three knowledge points per row, the first points of a section more
 // common than the last.
 
-#include "compose/compositionparameters.h"
-#include "compose/plansearch.h"
+#include "plan/compositionparameters.h"
+#include "plan/plansearch.h"
 
 #include <QString>
 #include <QStringList>

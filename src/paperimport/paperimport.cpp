@@ -2,9 +2,9 @@
 
 #include "app/runstate.h"
 #include "catalogue/numberpool.h"
-#include "compose/scores.h"
 #include "office/leftovers.h"
 #include "office/wordprocessor.h"
+#include "paper/scores.h"
 #include "questions/questionrecord.h"
 #include "store/bank.h"
 #include "store/documentcheck.h"

@@ -1,8 +1,8 @@
 #include "doubles/formdriver.h"
 
 #include "app/runstate.h"
-#include "ui/scopetreewidget.h"
-#include "ui/widgets.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/common/widgets.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "paperimport/paperimport.h"
 #include "paperimport/testpapers.h"
 #include "support/testsupport.h"
-#include "ui/startup.h"
+#include "ui/start/startup.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -3,8 +3,8 @@
 // questions with the same texts, answers and types, read back through the
 // office.
 
-#include "compose/papergeneration.h"
 #include "demo/generator.h"
+#include "paper/papergeneration.h"
 #include "paperimport/paperimport.h"
 #include "store/bank.h"
 #include "store/paths.h"

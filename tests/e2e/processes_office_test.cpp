@@ -5,13 +5,13 @@
 
 #include "app/instancelock.h"
 #include "catalogue/numberpool.h"
-#include "compose/paperrecord.h"
+#include "paper/paperrecord.h"
 #include "sharing/banksharing.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
-#include "ui/startup.h"
+#include "ui/start/startup.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

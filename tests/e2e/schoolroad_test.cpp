@@ -5,7 +5,7 @@
 // twice, every question has both documents in the bank (and the ones a teacher
 // opened on this computer too), and each use of a question was counted once.
 
-#include "compose/paperrecord.h"
+#include "paper/paperrecord.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/serverlocation.h"

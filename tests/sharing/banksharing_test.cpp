@@ -1,6 +1,6 @@
 // Export and import between real bank files with their documents folders.
 
-#include "compose/candidates.h"
+#include "plan/candidates.h"
 #include "questions/scopetree.h"
 #include "sharing/banksharing.h"
 #include "sharing/exchangearchive.h"

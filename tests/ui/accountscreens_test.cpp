@@ -5,9 +5,9 @@
 #include "app/accounts.h"
 #include "store/bank.h"
 #include "support/testsupport.h"
-#include "ui/Form_WJMM.h"
-#include "ui/Form_yhgm.h"
-#include "ui/Form_yhzc.h"
+#include "ui/start/Form_WJMM.h"
+#include "ui/start/Form_yhgm.h"
+#include "ui/start/Form_yhzc.h"
 
 #include <QApplication>
 #include <QLineEdit>

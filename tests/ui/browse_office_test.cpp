@@ -2,14 +2,14 @@
 // word-processor documents: both previews of a found question are drawn.
 // With ZS_SCREENSHOTS set to a folder, the screens are saved there as pictures.
 
-#include "compose/spectable.h"
+#include "paper/spectable.h"
 #include "questions/questionrecord.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/Form_stckxg.h"
-#include "ui/Form_stszckxg.h"
-#include "ui/documentview.h"
-#include "ui/scopetreewidget.h"
+#include "ui/common/documentview.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/compose/Form_stszckxg.h"
+#include "ui/questions/Form_stckxg.h"
 
 #include <QDir>
 #include <QLabel>

@@ -6,10 +6,10 @@
 #include "store/paths.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
-#include "ui/Form_stckxg.h"
-#include "ui/documentview.h"
-#include "ui/scopetreewidget.h"
-#include "ui/widgets.h"
+#include "ui/common/documentview.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/common/widgets.h"
+#include "ui/questions/Form_stckxg.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -2,7 +2,7 @@
 // the document bound to it, never one bound before.
 
 #include "support/testsupport.h"
-#include "ui/documentview.h"
+#include "ui/common/documentview.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -2,16 +2,16 @@
 // school bank) with a recorded paper and a score sheet read by the real
 // LibreOffice.
 
-#include "compose/paperrecord.h"
+#include "paper/paperrecord.h"
 #include "store/bank.h"
 #include "support/pgcluster.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
-#include "ui/Form_drcj.h"
-#include "ui/Form_sdzj.h"
-#include "ui/Form_stckxg.h"
-#include "ui/Form_zjm.h"
-#include "ui/qtprompts.h"
+#include "ui/common/qtprompts.h"
+#include "ui/compose/Form_sdzj.h"
+#include "ui/questions/Form_stckxg.h"
+#include "ui/results/Form_drcj.h"
+#include "ui/start/Form_zjm.h"
 
 #include <QAction>
 #include <QBarSeries>

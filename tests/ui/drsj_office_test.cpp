@@ -6,10 +6,10 @@
 #include "paperimport/testpapers.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/Form_drsj.h"
-#include "ui/documentview.h"
-#include "ui/scopetreewidget.h"
-#include "ui/widgets.h"
+#include "ui/common/documentview.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/common/widgets.h"
+#include "ui/sharing/Form_drsj.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -5,11 +5,11 @@
 #include "store/paths.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
-#include "ui/Form_cshtmbh.h"
-#include "ui/Form_stlr.h"
-#include "ui/documentview.h"
-#include "ui/scopetreewidget.h"
-#include "ui/widgets.h"
+#include "ui/catalogue/Form_cshtmbh.h"
+#include "ui/common/documentview.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/common/widgets.h"
+#include "ui/questions/Form_stlr.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,9 +3,9 @@
 // and modal screens reach the handler of their kind.
 
 #include "support/testsupport.h"
-#include "ui/Form_tysz.h"
-#include "ui/Form_yhgm.h"
-#include "ui/Form_zjm.h"
+#include "ui/catalogue/Form_tysz.h"
+#include "ui/start/Form_yhgm.h"
+#include "ui/start/Form_zjm.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,15 +2,15 @@
 // workbook read back, and the use records in the bank.
 
 #include "app/appfolder.h"
-#include "compose/examform.h"
-#include "compose/papergeneration.h"
-#include "compose/paperrecord.h"
-#include "compose/scores.h"
+#include "paper/examform.h"
+#include "paper/papergeneration.h"
+#include "paper/paperrecord.h"
+#include "paper/scores.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/Form_scsjjm.h"
-#include "ui/Form_sdzj.h"
-#include "ui/Form_sjsz.h"
+#include "ui/compose/Form_sdzj.h"
+#include "ui/paper/Form_scsjjm.h"
+#include "ui/paper/Form_sjsz.h"
 
 #include <QCheckBox>
 #include <QComboBox>

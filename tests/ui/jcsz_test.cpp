@@ -5,7 +5,7 @@
 #include "catalogue/catalogue.h"
 #include "store/bank.h"
 #include "support/testsupport.h"
-#include "ui/Form_jcsz.h"
+#include "ui/catalogue/Form_jcsz.h"
 
 #include <QApplication>
 #include <QDir>

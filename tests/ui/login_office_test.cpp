@@ -5,13 +5,13 @@
 #include "app/accounts.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/Form_WJMM.h"
-#include "ui/Form_lxzz.h"
-#include "ui/Form_qdjm.h"
-#include "ui/Form_yhdl.h"
-#include "ui/Form_yhgm.h"
-#include "ui/Form_yhzc.h"
-#include "ui/Form_zjm.h"
+#include "ui/start/Form_WJMM.h"
+#include "ui/start/Form_lxzz.h"
+#include "ui/start/Form_qdjm.h"
+#include "ui/start/Form_yhdl.h"
+#include "ui/start/Form_yhgm.h"
+#include "ui/start/Form_yhzc.h"
+#include "ui/start/Form_zjm.h"
 
 #include <QAction>
 #include <QApplication>

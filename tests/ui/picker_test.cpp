@@ -2,13 +2,13 @@
 // putting the displayed question or every found row into the table, and its
 // own change, deletion and go-to rules.
 
-#include "compose/spectable.h"
+#include "paper/spectable.h"
 #include "store/paths.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
-#include "ui/Form_stszckxg.h"
-#include "ui/scopetreewidget.h"
-#include "ui/widgets.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/common/widgets.h"
+#include "ui/compose/Form_stszckxg.h"
 
 #include <QComboBox>
 #include <QFile>

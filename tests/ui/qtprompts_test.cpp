@@ -2,7 +2,7 @@
 // main menu waits hidden while a screen is open, and a box closed there must
 // not end the program, whichever window has the focus.
 
-#include "ui/qtprompts.h"
+#include "ui/common/qtprompts.h"
 
 #include <QApplication>
 #include <QDialog>

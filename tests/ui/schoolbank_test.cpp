@@ -10,11 +10,11 @@
 #include "support/pgcluster.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
-#include "ui/Form_WJMM.h"
-#include "ui/Form_czmm.h"
-#include "ui/Form_ljxxtk.h"
-#include "ui/Form_yhdl.h"
-#include "ui/Form_zjm.h"
+#include "ui/start/Form_WJMM.h"
+#include "ui/start/Form_czmm.h"
+#include "ui/start/Form_ljxxtk.h"
+#include "ui/start/Form_yhdl.h"
+#include "ui/start/Form_zjm.h"
 
 #include <QAction>
 #include <QDirIterator>

@@ -1,13 +1,13 @@
 // The scope trees of the browse screen, the question picker and intelligent
 // composition on a screen of 1366×768: chapter names are shown whole.
 
-#include "compose/spectable.h"
+#include "paper/spectable.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
-#include "ui/Form_stckxg.h"
-#include "ui/Form_stszckxg.h"
-#include "ui/Form_znzj.h"
-#include "ui/scopetreewidget.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/compose/Form_stszckxg.h"
+#include "ui/compose/Form_znzj.h"
+#include "ui/questions/Form_stckxg.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 
 #include "app/appfolder.h"
 #include "support/testsupport.h"
-#include "ui/Form_fzsz.h"
-#include "ui/Form_scsjjm.h"
-#include "ui/Form_sdzj.h"
+#include "ui/compose/Form_fzsz.h"
+#include "ui/compose/Form_sdzj.h"
+#include "ui/paper/Form_scsjjm.h"
 
 #include <QAction>
 #include <QDir>

@@ -5,13 +5,13 @@
 #include "questions/similarity.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/Form_cshtmbh.h"
-#include "ui/Form_stckxg.h"
-#include "ui/Form_stlr.h"
-#include "ui/Form_tkfx.h"
-#include "ui/Form_xsst.h"
-#include "ui/scopetreewidget.h"
-#include "ui/widgets.h"
+#include "ui/catalogue/Form_cshtmbh.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/common/widgets.h"
+#include "ui/questions/Form_stckxg.h"
+#include "ui/questions/Form_stlr.h"
+#include "ui/questions/Form_xsst.h"
+#include "ui/sharing/Form_tkfx.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 
 #include "app/appfolder.h"
 #include "support/testsupport.h"
-#include "ui/startup.h"
+#include "ui/start/startup.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "sharing/banksharing.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/startup.h"
+#include "ui/start/startup.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,8 +6,8 @@
 #include "store/bank.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/Form_tkfx.h"
-#include "ui/scopetreewidget.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/sharing/Form_tkfx.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // Qt's own dialogs and buttons speak Chinese once the program has loaded Qt's
 // translations (the Debian package of Qt translations).
 
-#include "ui/startup.h"
+#include "ui/start/startup.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

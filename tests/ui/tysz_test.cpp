@@ -2,7 +2,7 @@
 
 #include "store/bank.h"
 #include "support/testsupport.h"
-#include "ui/Form_tysz.h"
+#include "ui/catalogue/Form_tysz.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,8 +8,8 @@
 #include "store/bank.h"
 #include "store/textnumbers.h"
 #include "support/testsupport.h"
-#include "ui/Form_znzj.h"
-#include "ui/scopetreewidget.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/compose/Form_znzj.h"
 
 #include <QCheckBox>
 #include <QDate>

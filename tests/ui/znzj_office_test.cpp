@@ -2,9 +2,9 @@
 // plan handed to the manual composition screen, its smart sort on activation,
 // the classic search when "精细优化" is off, and computing again.
 
-#include "compose/composition.h"
-#include "compose/smartsort.h"
-#include "ui/Form_sdzj.h"
+#include "paper/smartsort.h"
+#include "plan/composition.h"
+#include "ui/compose/Form_sdzj.h"
 #include "ui/znzj_fixtures.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 // fresh screen, counts and total, shares with the excess message, the scope
 // ticks, the parameter check and the failures that must leave it usable.
 
-#include "compose/composition.h"
+#include "plan/composition.h"
 #include "store/statement.h"
 #include "ui/znzj_fixtures.h"
 

@@ -9,17 +9,17 @@
 //
 // Exit status 0 when the work finished, 1 when it did not.
 
-#include "compose/spectable.h"
 #include "office/wordprocessor.h"
+#include "paper/spectable.h"
 #include "sharing/banksharing.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
-#include "ui/Form_cshtmbh.h"
-#include "ui/Form_drsj.h"
-#include "ui/Form_scsjjm.h"
-#include "ui/Form_stlr.h"
-#include "ui/scopetreewidget.h"
-#include "ui/widgets.h"
+#include "ui/catalogue/Form_cshtmbh.h"
+#include "ui/common/scopetreewidget.h"
+#include "ui/common/widgets.h"
+#include "ui/paper/Form_scsjjm.h"
+#include "ui/questions/Form_stlr.h"
+#include "ui/sharing/Form_drsj.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -16,11 +16,11 @@
 // Exit status 0 when every round finished, 1 when one failed.
 
 #include "catalogue/numberpool.h"
-#include "compose/candidates.h"
-#include "compose/compositionparameters.h"
-#include "compose/papergeneration.h"
-#include "compose/paperrecord.h"
-#include "compose/spectable.h"
+#include "paper/papergeneration.h"
+#include "paper/paperrecord.h"
+#include "paper/spectable.h"
+#include "plan/candidates.h"
+#include "plan/compositionparameters.h"
 #include "questions/questionrecord.h"
 #include "questions/questionsearch.h"
 #include "store/bank.h"

@@ -13,14 +13,14 @@
 
 #include "app/runstate.h"
 #include "app/tutorial.h"
-#include "compose/papergeneration.h"
-#include "compose/smartsort.h"
 #include "doubles/recordingdesktop.h"
 #include "doubles/scriptedprompts.h"
 #include "office/libreoffice.h"
+#include "paper/papergeneration.h"
+#include "paper/smartsort.h"
 #include "shots/screens.h"
 #include "store/paths.h"
-#include "ui/Form_scsjjm.h"
+#include "ui/paper/Form_scsjjm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -105,7 +105,7 @@ ScoreSheet scoreSheetFromCells(const QList<QStringList>& cells, const QString& p
     return sheet;
 }
 
-ScoreSheet readScoreSheet(Office& office, const QString& path) {
+QList<QStringList> firstSheetCells(Office& office, const QString& path) {
     const auto calc = office.startSpreadsheet();
     calc->setVisible(false);
     const auto book = calc->open(path);
@@ -118,7 +118,11 @@ ScoreSheet readScoreSheet(Office& office, const QString& path) {
     }
     book->close();
     calc->quit();
-    return scoreSheetFromCells(cells, path);
+    return cells;
+}
+
+ScoreSheet readScoreSheet(Office& office, const QString& path) {
+    return scoreSheetFromCells(firstSheetCells(office, path), path);
 }
 
 ScoreMapping automaticMapping(const ScoreSheet& sheet, int questionCount, const QStringList& paperScores) {

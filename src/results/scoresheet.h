@@ -41,6 +41,10 @@ HeaderMeaning readHeader(const QString& header);
 // them is passed over.
 ScoreSheet scoreSheetFromCells(const QList<QStringList>& cells, const QString& path = {});
 
+// The cells of the first sheet of a workbook (.xls, .xlsx, .ods) or a .csv,
+// read through the office, as texts from A1 to the last cell used. Throws
+// OfficeError when the file cannot be read.
+QList<QStringList> firstSheetCells(Office& office, const QString& path);
 // Reads the first sheet of a workbook (.xls, .xlsx, .ods) or a .csv through
 // the office. Throws OfficeError when the file cannot be read.
 ScoreSheet readScoreSheet(Office& office, const QString& path);

@@ -2,7 +2,9 @@
 // .xlsx and .xls written by the office itself), and the analysis workbook
 // read back.
 
+#include "results/classresults.h"
 #include "results/resultsworkbook.h"
+#include "results/roster.h"
 #include "results/scoresheet.h"
 #include "support/testsupport.h"
 
@@ -121,4 +123,50 @@ TEST(ResultsOffice, TheAnalysisWorkbookReadsBack) {
     EXPECT_FALSE(book->cellBackground("知识点分析", 5, 1).has_value());
 
     EXPECT_THROW(exportResultsWorkbook(test::office(), paper, results, points, folder.file("没有"), when), OfficeError);
+}
+
+TEST(ResultsOffice, ARosterReadsFromTheSchoolsListInEveryForm) {
+    test::TempFolder folder;
+    const QString text = QStringLiteral("班级,考号,姓名,性别\n七(1)班,20240101,王小明,男\n七(1)班,20240102,李华,女\n");
+    const QString gb = folder.file("名单.csv");
+    QStringEncoder encoder("GB18030");
+    writeFile(gb, encoder.encode(text));
+    const RosterImport fromCsv = readRosterFile(test::office(), gb);
+    EXPECT_TRUE(fromCsv.problems.isEmpty());
+    ASSERT_EQ(fromCsv.students.size(), 2);
+    EXPECT_EQ(fromCsv.students[1], (Student{"七(1)班", "20240102", "李华", "女", ""}));
+    // The same list as a workbook, where the 考号 are numbers.
+    {
+        const auto calc = test::office().startSpreadsheet();
+        const auto book = calc->open(gb);
+        book->saveAs(folder.file("名单.xlsx"));
+        book->close();
+    }
+    const RosterImport fromBook = readRosterFile(test::office(), folder.file("名单.xlsx"));
+    EXPECT_EQ(fromBook.students, fromCsv.students);
+    EXPECT_THROW(readRosterFile(test::office(), folder.file("没有.xlsx")), OfficeError);
+}
+
+TEST(ResultsOffice, TheClassWorkbookReadsBack) {
+    test::TempFolder folder;
+    const ClassResults results = classResults(
+        {{"1", "甲", "七(1)班", {3, 4}}, {"2", "乙", "七(2)班", {1, 0}}, {"3", "丙", "七(1)班", {0, 4}}}, {3, 5}, {});
+    const QDateTime when(QDate(2026, 3, 9), QTime(10, 5));
+    const QString path = exportClassWorkbook(test::office(), results, "期中考试", folder.path(), when);
+    EXPECT_EQ(path, folder.file("班级成绩-2026年03月09日-10时05分-琢石-试题库.xls"));
+    const auto calc = test::office().startSpreadsheet();
+    const auto book = calc->open(path);
+    EXPECT_EQ(book->sheetNames(), QStringList({"学生成绩", "班级平均", "分数段"}));
+    EXPECT_EQ(book->cellText("学生成绩", 1, 1), "期中考试 学生成绩");
+    EXPECT_EQ(
+        book->cellTexts("学生成绩", 2, 1, 4, 8),
+        QList<QStringList>({{"考号", "姓名", "班级", "第1题（3分）", "第2题（5分）", "总分", "班级排名", "年级排名"},
+                            {"1", "甲", "七(1)班", "3", "4", "7", "1", "1"},
+                            {"3", "丙", "七(1)班", "0", "4", "4", "2", "2"},
+                            {"2", "乙", "七(2)班", "1", "0", "1", "1", "3"}}));
+    EXPECT_EQ(book->cellTexts("班级平均", 5, 1, 1, 5), QList<QStringList>({{"全体", "3", "1.33", "2.67", "4.00"}}));
+    EXPECT_EQ(book->cellTexts("分数段", 2, 1, 1, 4),
+              QList<QStringList>({{"分数段（占满分的百分比）", "七(1)班", "七(2)班", "全体"}}));
+    EXPECT_TRUE(book->borders("学生成绩", 5, 8).all());
+    EXPECT_THROW(exportClassWorkbook(test::office(), results, "期中考试", folder.file("没有"), when), OfficeError);
 }

@@ -18,7 +18,6 @@ namespace {
 const QString kStudentSheet = QStringLiteral("学生成绩");
 const QString kClassMeanSheet = QStringLiteral("班级平均");
 const QString kBandSheet = QStringLiteral("分数段");
-const QString kNoClass = QStringLiteral("未分班");
 constexpr int kBandCount = 10;
 
 // A score as a teacher writes it: "7", "7.5", "7.25".
@@ -100,6 +99,41 @@ QVector<StudentScores> sheetStudents(const ScoreSheet& sheet, const ScoreCheck& 
         students.push_back({cell(examColumn), cell(nameColumn), cell(classColumn), check.scores[i]});
     }
     return students;
+}
+
+QStringList studentClasses(const QVector<StudentScores>& students, const QVector<Student>& roster) {
+    QHash<QString, QString> classOf;
+    for (const Student& s : roster)
+        if (!s.className.isEmpty())
+            classOf.insert(s.examNumber, s.className);
+    QStringList classes;
+    for (const StudentScores& s : students) {
+        QString c = s.examNumber.isEmpty() ? QString() : classOf.value(s.examNumber);
+        if (c.isEmpty())
+            c = s.className;
+        classes << (c.isEmpty() ? kNoClass : c);
+    }
+    return classes;
+}
+
+ScoreCheck checkOfClass(const ScoreCheck& check, const QStringList& classes, const QString& className) {
+    ScoreCheck part = check;
+    part.scores.clear();
+    part.studentRows.clear();
+    for (QVector<QString>& answers : part.options)
+        answers.clear();
+    for (int i = 0; i < check.students(); ++i) {
+        if (classes.value(i) != className)
+            continue;
+        part.scores << check.scores[i];
+        part.studentRows << check.studentRows.value(i);
+        for (int q = 0; q < check.options.size(); ++q)
+            if (i < check.options[q].size())
+                part.options[q] << check.options[q][i];
+    }
+    if (part.scores.isEmpty() && part.refusal.isEmpty())
+        part.refusal = QStringLiteral("%1没有学生的成绩。").arg(className);
+    return part;
 }
 
 ClassResults classResults(const QVector<StudentScores>& students, const QVector<double>& fullMarks,

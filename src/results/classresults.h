@@ -23,6 +23,13 @@ struct StudentScores {
 // where it has them.
 QVector<StudentScores> sheetStudents(const ScoreSheet& sheet, const ScoreCheck& check);
 
+// The class of every student: the roster's for a known 考号 (when it names
+// one), else the sheet's, else kNoClass.
+QStringList studentClasses(const QVector<StudentScores>& students, const QVector<Student>& roster);
+// The part of a check that the students of one class make (`classes` as
+// studentClasses gives them, in the check's order).
+ScoreCheck checkOfClass(const ScoreCheck& check, const QStringList& classes, const QString& className);
+
 // A student's line of the class results.
 struct StudentResult {
     QString examNumber, name, className;

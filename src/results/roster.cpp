@@ -2,6 +2,7 @@
 
 #include "results/scoresheet.h"
 #include "store/bank.h"
+#include "store/statement.h"
 
 #include <QHash>
 #include <QSet>
@@ -54,6 +55,24 @@ int saveStudents(Bank& bank, const QVector<Student>& students) {
         }
     });
     return added;
+}
+
+void storeEditedStudent(Bank& bank, const QString& before, const Student& student) {
+    if (student.examNumber.trimmed().isEmpty() || student.name.trimmed().isEmpty())
+        throw StoreError(QStringLiteral("考号和姓名都要填写。"));
+    ensureRosterTable(bank);
+    bank.transaction([&] {
+        if (student.examNumber != before) {
+            const RowSet taken = bank.query(QStringLiteral("select 姓名 from 学生名单 where 考号 = '") +
+                                            sqlValue(student.examNumber) + u'\'');
+            if (!taken.isEmpty())
+                throw StoreError(
+                    QStringLiteral("考号 %1 已经是 %2 的考号。").arg(student.examNumber, taken.text(0, 0)));
+            if (!before.isEmpty())
+                bank.executeBound(QStringLiteral("DELETE FROM \"学生名单\" WHERE \"考号\" = ?"), {before});
+        }
+        saveStudents(bank, {student});
+    });
 }
 
 void removeStudents(Bank& bank, const QStringList& examNumbers) {

@@ -30,8 +30,16 @@ QVector<Student> loadRoster(Bank& bank);
 // Stores the students in one transaction: a student whose 考号 is in the bank
 // already is replaced, the others are added. Returns how many were new.
 int saveStudents(Bank& bank, const QVector<Student>& students);
+// Stores one student edited on the roster screen, who had the 考号 `before`
+// (empty for a new student). Throws StoreError, changing nothing, when the
+// 考号 or the name is empty or the 考号 belongs to another student.
+void storeEditedStudent(Bank& bank, const QString& before, const Student& student);
 // Removes the students of these 考号 in one transaction.
 void removeStudents(Bank& bank, const QStringList& examNumbers);
+
+// The class of each student of a score sheet: the roster's class for a
+// known 考号, else the sheet's, else "未分班".
+inline const QString kNoClass = QStringLiteral("未分班");
 
 // A roster read from a school's list: the students, and what the teacher is
 // told about the rows left out (each names its row in the sheet) or the
@@ -54,6 +62,10 @@ QString rosterField(const QString& header);
 // 考号 given twice, are left out with a problem each. `defaultClass` is the
 // class of rows whose sheet has no 班级 column (or whose cell is empty).
 RosterImport rosterFromCells(const QList<QStringList>& cells, const QString& defaultClass = {});
+
+// The kinds of file a roster is read from, each offered by its name.
+inline const QString kRosterFilter = QStringLiteral(
+    "学生名单|*.xlsx;*.xls;*.csv;*.ods|Excel 工作簿|*.xlsx|Excel 97-2003 工作簿|*.xls|CSV 文件（逗号分隔）|*.csv");
 
 // Reads the first sheet of a roster file (.xls, .xlsx, .ods, or a .csv in
 // UTF-8 or GB 18030) through the office. Throws OfficeError when the file

@@ -136,13 +136,29 @@ QVector<FollowUpQuestion> followUpQuestions(Bank& bank, const PaperRecord& paper
     if (points.isEmpty())
         return out;
     const RemedialSearch search = findRemedialQuestions(bank, paper, points);
+    QStringList wanted;
+    for (const KnowledgeResult& p : points)
+        wanted << pointName(p.point);
     for (const QVector<int>& rows : search.offered) {
         if (out.size() >= count || rows.isEmpty())
             break;
+        // The question's points over all its rows; those it shares with the
+        // student's weak points are named, else all of them.
+        QStringList all, shared;
+        for (int row : rows)
+            for (const QString& k : search.rows.text(row, QStringLiteral("知识点")).split(u'|', Qt::SkipEmptyParts)) {
+                const QString name = pointName(k.trimmed());
+                if (name.isEmpty() || all.contains(name))
+                    continue;
+                all << name;
+                // Matched as the bank's search matches them: by the text.
+                if (std::any_of(wanted.cbegin(), wanted.cend(),
+                                [&](const QString& w) { return !w.isEmpty() && name.contains(w); }))
+                    shared << name;
+            }
         const int first = rows.first();
         out.push_back({search.rows.text(first, QStringLiteral("题目编号")),
-                       search.rows.text(first, QStringLiteral("题型")),
-                       search.rows.text(first, QStringLiteral("知识点"))});
+                       search.rows.text(first, QStringLiteral("题型")), (shared.isEmpty() ? all : shared).join(u'|')});
     }
     return out;
 }

@@ -3,6 +3,7 @@
 // LibreOffice.
 
 #include "paper/paperrecord.h"
+#include "results/roster.h"
 #include "store/bank.h"
 #include "support/pgcluster.h"
 #include "support/samplebank.h"
@@ -11,6 +12,7 @@
 #include "ui/compose/Form_sdzj.h"
 #include "ui/questions/Form_stckxg.h"
 #include "ui/results/Form_drcj.h"
+#include "ui/results/Form_xsmd.h"
 #include "ui/start/Form_zjm.h"
 
 #include <QAction>
@@ -365,4 +367,100 @@ TEST_P(ResultsScreen, ASheetWithMoreQuestionsThanThePaperWaitsForTheTeacher) {
     test::child<QPushButton>(&screen, "Command_xzcjb")->click();
     EXPECT_TRUE(screen.results().isEmpty());
     EXPECT_TRUE(test::child<QPushButton>(&screen, "Command_qrdy")->isEnabled());
+}
+
+TEST_P(ResultsScreen, StudentsByClassTheClassWorkbookAndOnePagePerStudent) {
+    {
+        Bank bank(bankPath);
+        QVector<Student> roster;
+        for (int s = 0; s < 22; ++s)
+            roster.push_back({s < 10 ? "七(1)班" : "七(2)班", QString::number(s), "学生" + QString::number(s), "", ""});
+        roster[3].name = "王小明";
+        saveStudents(bank, roster);
+    }
+    Form_drcj screen(app.state());
+    app.prompts.type(sheet);
+    test::child<QPushButton>(&screen, "Command_xzcjb")->click();
+    confirmMapping(screen);
+    const int counted = screen.check().students();
+    ASSERT_EQ(screen.handBack().students.size(), counted);
+    auto* classes = test::child<QComboBox>(&screen, "Combo_bj");
+    ASSERT_EQ(classes->count(), 3);
+    EXPECT_EQ(classes->itemText(2), "七(2)班");
+    // The roster names the students the sheet lists by 考号.
+    const auto wang = std::find_if(screen.handBack().students.cbegin(), screen.handBack().students.cend(),
+                                   [](const StudentResult& s) { return s.examNumber == "3"; });
+    ASSERT_NE(wang, screen.handBack().students.cend());
+    EXPECT_EQ(wang->name, "王小明");
+    EXPECT_EQ(wang->className, "七(1)班");
+    EXPECT_TRUE(test::child<QLabel>(&screen, "Label_mdts")->text().isEmpty());
+
+    // One class's figures; the whole year's stay for the difficulties.
+    const int all = screen.results().first().students;
+    classes->setCurrentIndex(1);
+    EXPECT_EQ(screen.results().first().students, 10);
+    EXPECT_EQ(test::child<QTableWidget>(&screen, "MSFlexGrid_xscj")->rowCount(), 10);
+    classes->setCurrentIndex(0);
+    EXPECT_EQ(screen.results().first().students, all);
+
+    app.prompts.clear();
+    test::child<QPushButton>(&screen, "Command_dcbjcj")->click();
+    const QStringList books = QDir(folder).entryList({"班级成绩-*.xls"});
+    ASSERT_EQ(books.size(), 1) << app.prompts.lastMessage().toStdString();
+    {
+        const auto calc = test::office().startSpreadsheet();
+        const auto book = calc->open(QDir(folder).filePath(books.first()));
+        EXPECT_EQ(book->cellText("学生成绩", 2, 2), "姓名");
+        EXPECT_EQ(book->usedArea("学生成绩").rows, counted + 2);
+        EXPECT_EQ(book->cellText("班级平均", 5, 1), "全体");
+    }
+
+    app.prompts.clear();
+    test::child<QPushButton>(&screen, "Command_xsbg")->click();
+    const QStringList reports = QDir(folder).entryList({"学生报告-*"}, QDir::Dirs);
+    ASSERT_EQ(reports.size(), 1) << app.prompts.lastMessage().toStdString();
+    const QDir reportDir(QDir(folder).filePath(reports.first()));
+    EXPECT_EQ(reportDir.entryList({"*.pdf"}).size(), counted);
+    EXPECT_TRUE(reportDir.exists("3-王小明.pdf"));
+    EXPECT_EQ(app.desktop.openedFiles.last(), reportDir.path());
+}
+
+TEST_P(ResultsScreen, TheRosterIsEditedInPlaceAndRefusesATakenNumber) {
+    {
+        Bank bank(bankPath);
+        saveStudents(bank, {{"七(1)班", "1", "学生1", "", ""}, {"七(1)班", "2", "学生2", "", ""}});
+    }
+    Form_drcj results(app.state());
+    test::ModalScreens modal(app.state());
+    bool opened = false;
+    modal.on<Form_xsmd>([&](Form_xsmd& s) {
+        opened = true;
+        auto* grid = test::child<QTableWidget>(&s, "MSFlexGrid_xsmd");
+        ASSERT_EQ(grid->rowCount(), 2);
+        grid->item(0, Form_xsmd::NameColumn)->setText("王小明");
+        // A new row waits for its name; then its taken 考号 is refused and
+        // the row stays unsaved.
+        test::child<QPushButton>(&s, "Command_tjxs")->click();
+        ASSERT_EQ(grid->rowCount(), 3);
+        const qsizetype before = app.prompts.records().size();
+        grid->item(2, Form_xsmd::ExamColumn)->setText("2");
+        EXPECT_EQ(app.prompts.records().size(), before);
+        grid->item(2, Form_xsmd::NameColumn)->setText("李华");
+        EXPECT_EQ(app.prompts.lastMessage(), "考号 2 已经是 学生2 的考号。");
+        grid->item(2, Form_xsmd::ExamColumn)->setText("3");
+        EXPECT_EQ(s.roster().size(), 3);
+        grid->item(2, Form_xsmd::ClassColumn)->setText("七(1)班");
+        // Removing a student asks first.
+        grid->selectRow(1);
+        app.prompts.answer(Answer::Yes);
+        test::child<QPushButton>(&s, "Command_scxs")->click();
+        EXPECT_EQ(s.roster().size(), 2);
+    });
+    test::child<QPushButton>(&results, "Command_xsmd")->click();
+    ASSERT_TRUE(opened);
+    Bank bank(bankPath);
+    const QVector<Student> roster = loadRoster(bank);
+    ASSERT_EQ(roster.size(), 2);
+    EXPECT_EQ(roster[0], (Student{"七(1)班", "1", "王小明", "", ""}));
+    EXPECT_EQ(roster[1], (Student{"七(1)班", "3", "李华", "", ""}));
 }

@@ -8,6 +8,9 @@
 #include "paper/smartsort.h"
 #include "paperimport/paperimport.h"
 #include "questions/questiontexts.h"
+#include "results/classresults.h"
+#include "results/roster.h"
+#include "results/studentreport.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/statement.h"
@@ -27,6 +30,7 @@
 #include "ui/questions/Form_stlr.h"
 #include "ui/questions/Form_xsst.h"
 #include "ui/results/Form_drcj.h"
+#include "ui/results/Form_xsmd.h"
 #include "ui/sharing/Form_drsj.h"
 #include "ui/sharing/Form_tkfx.h"
 #include "ui/start/Form_czmm.h"
@@ -47,6 +51,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QPdfDocument>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -526,8 +531,9 @@ QImage similar(RunState& state) {
     return grabShown(screen);
 }
 
-// A paper of the demo bank taken by a class of 45: its score sheet imported.
-QImage results(RunState& state) {
+// A paper of the demo bank taken by two classes of 45: its score sheet
+// imported; `tab` names the page shown ("" for the class figures).
+QImage results(RunState& state, const QString& tab = {}) {
     SpecTable table;
     fillTable(state, table);
     QTemporaryDir folder;
@@ -535,13 +541,14 @@ QImage results(RunState& state) {
                          QDir(folder.path()).filePath(QStringLiteral("试卷.doc")));
     const int questions = int(placedRows(table).size());
     QStringList lines;
-    QStringList header{QStringLiteral("考号"), QStringLiteral("姓名")};
+    QStringList header{QStringLiteral("考号"), QStringLiteral("姓名"), QStringLiteral("班级")};
     for (int q = 1; q <= questions; ++q)
         header << QStringLiteral("%1(%2分)").arg(q).arg(q <= 8 ? 3 : 10);
     lines << header.join(u',');
     std::mt19937 random(2026);
-    for (int s = 1; s <= 45; ++s) {
-        QStringList row{QString::number(20260000 + s), QStringLiteral("学生%1").arg(s)};
+    for (int s = 1; s <= 90; ++s) {
+        QStringList row{QString::number(20260000 + s), QStringLiteral("学生%1").arg(s),
+                        s <= 45 ? QStringLiteral("七(1)班") : QStringLiteral("七(2)班")};
         const double ability = std::uniform_real_distribution<double>(0.3, 1.0)(random);
         for (int q = 1; q <= questions; ++q) {
             const double ease = 1.0 - 0.04 * (q % 9);
@@ -560,10 +567,78 @@ QImage results(RunState& state) {
     screen.resize(1040, 720);
     static_cast<zs::ScriptedPrompts&>(state.prompts).type(sheet);
     screen.Command_xzcjb_Click();
+    if (!tab.isEmpty())
+        test::child<QTabWidget>(&screen, QStringLiteral("Tab_fx"))
+            ->setCurrentWidget(test::child<QWidget>(&screen, tab));
     settle(300);
     QImage image = screen.grab().toImage();
     screen.hide();
     return image;
+}
+
+// One student's page of a class of 45 that took a paper of the demo bank.
+QImage studentReport(RunState& state) {
+    SpecTable table;
+    fillTable(state, table);
+    QTemporaryDir folder;
+    recordGeneratedPaper(state.BankPath, table, placedRows(table), state.now(), folder.path(),
+                         QDir(folder.path()).filePath(QStringLiteral("试卷.doc")));
+    PaperRecord paper;
+    {
+        Bank bank(state.BankPath);
+        paper = paperRecords(bank).constFirst();
+    }
+    paper.title = QStringLiteral("七年级数学期中考试");
+    QVector<double> fullMarks;
+    for (int q = 1; q <= paper.questions.size(); ++q)
+        fullMarks << (q <= 8 ? 3 : 10);
+    std::mt19937 random(7);
+    QVector<StudentScores> students;
+    for (int s = 1; s <= 45; ++s) {
+        const double ability = std::uniform_real_distribution<double>(0.3, 1.0)(random);
+        QVector<double> scores;
+        for (int q = 0; q < fullMarks.size(); ++q)
+            scores << std::binomial_distribution<int>(int(fullMarks[q]), ability * (1.0 - 0.04 * (q % 9)))(random);
+        students.push_back({QString::number(20260000 + s),
+                            s == 12 ? QStringLiteral("张小明") : QStringLiteral("学生%1").arg(s),
+                            QStringLiteral("七(1)班"), scores});
+    }
+    const ClassResults results = classResults(students, fullMarks, {});
+    QVector<StudentReport> reports;
+    {
+        Bank bank(state.BankPath, Bank::Mode::ReadOnly);
+        reports = studentReports(bank, paper, results);
+    }
+    const auto chosen = std::find_if(reports.cbegin(), reports.cend(),
+                                     [](const StudentReport& r) { return r.student.name == QStringLiteral("张小明"); });
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("report.pdf"));
+    writeStudentReport(*chosen, path);
+    QPdfDocument pdf;
+    pdf.load(path);
+    const QSizeF size = pdf.pagePointSize(0);
+    QImage page = pdf.render(0, QSize(794, int(794 * size.height() / size.width())));
+    QImage image(page.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).drawImage(0, 0, page);
+    return image;
+}
+
+// The roster of two classes, as a school's list gives it.
+QImage roster(RunState& state) {
+    static const QStringList family{"王", "李", "张", "刘", "陈", "杨", "赵", "黄", "周", "吴"};
+    static const QStringList given{"小明", "华", "静", "伟", "芳", "磊", "婷", "强", "敏", "洋", "丽", "杰"};
+    QVector<Student> students;
+    for (int s = 1; s <= 90; ++s)
+        students.push_back({s <= 45 ? QStringLiteral("七(1)班") : QStringLiteral("七(2)班"),
+                            QString::number(20260000 + s), family[s % 10] + given[(s * 7) % 12],
+                            s % 2 ? QStringLiteral("男") : QStringLiteral("女"), QString()});
+    {
+        Bank bank(state.BankPath);
+        saveStudents(bank, students);
+    }
+    Form_xsmd screen(state);
+    screen.resize(640, 480);
+    return grabShown(screen);
 }
 
 // The school bank screens are filled in as a teacher would before pressing a
@@ -620,7 +695,11 @@ QList<Shot> allShots() {
         {QStringLiteral("tkfx-import"), QStringLiteral("题库导入"), [](RunState& s) { return sharing(s, true); }},
         {QStringLiteral("paperimport"), QStringLiteral("导入试卷"), paperImport},
         {QStringLiteral("similar"), QStringLiteral("相似试题"), similar},
-        {QStringLiteral("results"), QStringLiteral("导入成绩：小题分析"), results},
+        {QStringLiteral("results"), QStringLiteral("导入成绩：小题分析"), [](RunState& s) { return results(s); }},
+        {QStringLiteral("results-students"), QStringLiteral("导入成绩：学生成绩"),
+         [](RunState& s) { return results(s, QStringLiteral("Page_xscj")); }},
+        {QStringLiteral("roster"), QStringLiteral("学生名单"), roster},
+        {QStringLiteral("student-report"), QStringLiteral("学生报告"), studentReport},
         {QStringLiteral("schoolbank"), QStringLiteral("连接学校题库"), schoolBank},
         {QStringLiteral("password-reset"), QStringLiteral("重设密码"), passwordReset},
     };

@@ -2,10 +2,13 @@
 
 #include "app/runstate.h"
 #include "paper/smartsort.h"
+#include "paper/specworkbook.h"
 #include "results/resultsworkbook.h"
+#include "results/studentreport.h"
 #include "store/bank.h"
 #include "ui/common/screens.h"
 #include "ui/compose/Form_sdzj.h"
+#include "ui/results/Form_xsmd.h"
 #include "ui_Form_drcj.h"
 
 #include <QApplication>
@@ -81,6 +84,10 @@ Form_drcj::Form_drcj(RunState& state, QWidget* parent)
     connect(ui->Command_scbjlx, &QPushButton::clicked, this, &Form_drcj::Command_scbjlx_Click);
     connect(ui->Command_dcfx, &QPushButton::clicked, this, &Form_drcj::Command_dcfx_Click);
     connect(ui->Command_tc, &QPushButton::clicked, this, &Form_drcj::Command_tc_Click);
+    connect(ui->Combo_bj, &QComboBox::currentIndexChanged, this, &Form_drcj::Combo_bj_Click);
+    connect(ui->Command_dcbjcj, &QPushButton::clicked, this, &Form_drcj::Command_dcbjcj_Click);
+    connect(ui->Command_xsbg, &QPushButton::clicked, this, &Form_drcj::Command_xsbg_Click);
+    connect(ui->Command_xsmd, &QPushButton::clicked, this, &Form_drcj::Command_xsmd_Click);
     connect(ui->MSFlexGrid_dygx, &QTableWidget::itemChanged, this, [this] {
         if (!filling_) {
             readMapping();
@@ -97,6 +104,7 @@ void Form_drcj::Form_Load() {
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
         papers_ = paperRecords(bank);
+        roster_ = loadRoster(bank);
     });
     filling_ = true;
     for (const PaperRecord& p : papers_)
@@ -258,11 +266,17 @@ void Form_drcj::runCheck() {
     if (p && !sheet_.path.isEmpty()) {
         check_ = checkScores(sheet_, mapping_);
         ui->List_wt->addItems(check_.problems);
-        if (check_.refusal.isEmpty() && mappingConfirmed_) {
-            results_ = questionResults(check_);
-            points_ = knowledgeResults(*p, results_);
-        }
     }
+    students_.clear();
+    studentClasses_.clear();
+    handBack_ = ClassResults{};
+    if (p && !sheet_.path.isEmpty() && check_.refusal.isEmpty() && mappingConfirmed_) {
+        students_ = sheetStudents(sheet_, check_);
+        studentClasses_ = studentClasses(students_, roster_);
+        handBack_ = classResults(students_, check_.fullMarks, roster_);
+    }
+    showClassChoices();
+    applyClass();
     ui->Label_xsrs->setText(QStringLiteral("学生人数：%1").arg(check_.students()) +
                             (check_.absent > 0 ? QStringLiteral("（缺考 %1）").arg(check_.absent) : QString()));
 
@@ -312,7 +326,7 @@ void Form_drcj::showClassResult() {
         showChart(bandChart_, new QChart);
         return;
     }
-    const ClassResult c = classResult(check_, ui->Spin_jgx->value() / 100.0, ui->Spin_yxx->value() / 100.0);
+    const ClassResult c = classResult(shownCheck_, ui->Spin_jgx->value() / 100.0, ui->Spin_yxx->value() / 100.0);
     // Points as a teacher writes them: 9, 5.4, 7.65.
     auto points = [](double v) {
         QString text = QString::number(v, 'f', 2);
@@ -404,6 +418,9 @@ void Form_drcj::showResults() {
     }
     const bool ready = !results_.isEmpty();
     ui->Command_gxnd->setEnabled(ready);
+    ui->Command_dcbjcj->setEnabled(!handBack_.students.isEmpty());
+    ui->Command_xsbg->setEnabled(!handBack_.students.isEmpty());
+    showStudents();
     ui->Command_scbjlx->setEnabled(ready && !points_.isEmpty());
     ui->Command_dcfx->setEnabled(ready);
     showUndoState();
@@ -411,8 +428,10 @@ void Form_drcj::showResults() {
 
 void Form_drcj::Command_gxnd_Click() {
     const PaperRecord* p = paper();
+    // The bank's difficulties follow every student, whichever class is shown.
+    const QVector<QuestionResult> all = check_.refusal.isEmpty() ? questionResults(check_) : QVector<QuestionResult>();
     int measured = 0;
-    for (const QuestionResult& r : results_)
+    for (const QuestionResult& r : all)
         measured += r.measured;
     if (!p || measured == 0 || !mappingConfirmed_)
         return;
@@ -424,7 +443,7 @@ void Form_drcj::Command_gxnd_Click() {
         return;
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        const DifficultyUpdate update = updateDifficulties(bank, *p, results_, state_.now());
+        const DifficultyUpdate update = updateDifficulties(bank, *p, all, state_.now());
         state_.prompts.show(difficultyUpdateMessage(update));
     });
     showUndoState();
@@ -488,16 +507,22 @@ void Form_drcj::Command_scbjlx_Click() {
     });
 }
 
+QString Form_drcj::outputFolder(const QString& what) {
+    const PaperRecord* p = paper();
+    QString folder = p ? p->folder : QString();
+    if (!QFileInfo(folder).isDir())
+        folder =
+            state_.prompts.chooseFolder(QStringLiteral("这份试卷的文件夹已经不在了，请选择保存%1的文件夹").arg(what));
+    return folder;
+}
+
 void Form_drcj::Command_dcfx_Click() {
     const PaperRecord* p = paper();
     if (!p || results_.isEmpty())
         return;
-    QString folder = p->folder;
-    if (!QFileInfo(folder).isDir()) {
-        folder = state_.prompts.chooseFolder(QStringLiteral("这份试卷的文件夹已经不在了，请选择保存成绩分析的文件夹"));
-        if (folder.isEmpty())
-            return;
-    }
+    const QString folder = outputFolder(QStringLiteral("成绩分析"));
+    if (folder.isEmpty())
+        return;
     guarded(state_, [&] {
         const QString path = exportResultsWorkbook(state_.office, *p, results_, points_, folder, state_.now());
         state_.prompts.show(QStringLiteral("成绩分析已经保存：\r") + QDir::toNativeSeparators(path));
@@ -507,6 +532,117 @@ void Form_drcj::Command_dcfx_Click() {
 
 void Form_drcj::Command_tc_Click() {
     close();
+}
+
+void Form_drcj::showClassChoices() {
+    const QString keep = ui->Combo_bj->currentText();
+    filling_ = true;
+    ui->Combo_bj->clear();
+    ui->Combo_bj->addItem(QStringLiteral("全体"));
+    ui->Combo_bj->addItems(handBack_.classes);
+    ui->Combo_bj->setCurrentIndex(std::max(0, ui->Combo_bj->findText(keep)));
+    ui->Combo_bj->setEnabled(handBack_.classes.size() > 1);
+    filling_ = false;
+}
+
+void Form_drcj::applyClass() {
+    const PaperRecord* p = paper();
+    const QString chosen = ui->Combo_bj->currentIndex() > 0 ? ui->Combo_bj->currentText() : QString();
+    shownCheck_ = chosen.isEmpty() ? check_ : checkOfClass(check_, studentClasses_, chosen);
+    results_.clear();
+    points_.clear();
+    if (p && !sheet_.path.isEmpty() && shownCheck_.refusal.isEmpty() && mappingConfirmed_) {
+        results_ = questionResults(shownCheck_);
+        points_ = knowledgeResults(*p, results_);
+    }
+}
+
+void Form_drcj::Combo_bj_Click() {
+    if (filling_)
+        return;
+    applyClass();
+    showResults();
+}
+
+void Form_drcj::showStudents() {
+    const QString chosen = ui->Combo_bj->currentIndex() > 0 ? ui->Combo_bj->currentText() : QString();
+    QList<QStringList> rows = studentSheetRows(handBack_);
+    if (!chosen.isEmpty())
+        rows.erase(
+            std::remove_if(rows.begin() + 1, rows.end(), [&](const QStringList& r) { return r.value(2) != chosen; }),
+            rows.end());
+    // On screen the total and the ranks come right after the name and class.
+    for (QStringList& row : rows)
+        for (int i = 0; i < 3 && row.size() > 6; ++i)
+            row.move(row.size() - 1, 3);
+    fillGrid(ui->MSFlexGrid_xscj, handBack_.students.isEmpty() ? QList<QStringList>() : rows);
+    QString note;
+    if (!handBack_.students.isEmpty() && roster_.isEmpty())
+        note = QStringLiteral("题库中还没有学生名单，姓名和班级按成绩表显示。点“学生名单”可以导入学校的名单。");
+    else if (!handBack_.problems.isEmpty())
+        note = handBack_.problems.join(u'\n');
+    ui->Label_mdts->setText(note);
+}
+
+void Form_drcj::Command_dcbjcj_Click() {
+    const PaperRecord* p = paper();
+    if (!p || handBack_.students.isEmpty())
+        return;
+    const QString folder = outputFolder(QStringLiteral("班级成绩"));
+    if (folder.isEmpty())
+        return;
+    guarded(state_, [&] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QString path;
+        try {
+            path = exportClassWorkbook(state_.office, handBack_, p->title, folder, state_.now());
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+        state_.prompts.show(QStringLiteral("班级成绩已经保存：\r") + QDir::toNativeSeparators(path));
+        state_.desktop.openFile(path);
+    });
+}
+
+void Form_drcj::Command_xsbg_Click() {
+    const PaperRecord* p = paper();
+    if (!p || handBack_.students.isEmpty())
+        return;
+    const QString parent = outputFolder(QStringLiteral("学生报告"));
+    if (parent.isEmpty())
+        return;
+    const QString folder = QDir(parent).filePath(QStringLiteral("学生报告-") + outputStamp(state_.now()));
+    guarded(state_, [&] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QStringList paths;
+        try {
+            QVector<StudentReport> reports;
+            {
+                Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
+                reports = studentReports(bank, *p, handBack_);
+            }
+            paths = writeStudentReports(reports, folder);
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+        state_.prompts.show(QStringLiteral("已为 %1 名学生生成成绩报告（每人一页 PDF）：\r").arg(paths.size()) +
+                            QDir::toNativeSeparators(folder));
+        state_.desktop.openFile(folder);
+    });
+}
+
+void Form_drcj::Command_xsmd_Click() {
+    Form_xsmd screen(state_, this);
+    showModal(state_, screen);
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        roster_ = loadRoster(bank);
+    });
+    runCheck();
 }
 
 }  // namespace zs

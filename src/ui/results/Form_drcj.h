@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paper/paperrecord.h"
+#include "results/classresults.h"
 #include "results/resultstats.h"
 #include "results/scoresheet.h"
 
@@ -40,12 +41,18 @@ public:
     void Command_scbjlx_Click();
     void Command_dcfx_Click();
     void Command_tc_Click();
+    void Combo_bj_Click();
+    void Command_dcbjcj_Click();
+    void Command_xsbg_Click();
+    void Command_xsmd_Click();
 
     // What the screen holds (for tests and pictures).
     const QVector<PaperRecord>& papers() const { return papers_; }
     const ScoreCheck& check() const { return check_; }
     const QVector<QuestionResult>& results() const { return results_; }
     const QVector<KnowledgeResult>& points() const { return points_; }
+    // The students with totals and ranks, as handed back.
+    const ClassResults& handBack() const { return handBack_; }
     QChartView* chart() const { return chart_; }
     // The chart of the class's score bands.
     QChartView* bandChart() const { return bandChart_; }
@@ -69,11 +76,22 @@ private:
     QChartView* chart_ = nullptr;
     QChartView* bandChart_ = nullptr;
     void showClassResult();
+    // The figures of the class chosen in Combo_bj (all students for "全体").
+    void applyClass();
+    void showClassChoices();
+    void showStudents();
+    // The folder results are saved in: the paper's, or one the teacher chooses.
+    QString outputFolder(const QString& what);
     void showUndoState();
     QVector<PaperRecord> papers_;
     ScoreSheet sheet_;
     ScoreMapping mapping_;
     ScoreCheck check_;
+    ScoreCheck shownCheck_;  // check_, or the part of it of the chosen class
+    QVector<Student> roster_;
+    QVector<StudentScores> students_;
+    QStringList studentClasses_;
+    ClassResults handBack_;
     QVector<QuestionResult> results_;
     QVector<KnowledgeResult> points_;
     bool filling_ = false;

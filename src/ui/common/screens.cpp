@@ -65,4 +65,14 @@ void centreOnScreen(QWidget& window) {
     window.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Let the window system show it before the work starts.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
 }  // namespace zs

@@ -28,6 +28,16 @@ void showStoreError(Prompts& prompts, const StoreError& error);
 // the program.
 void endProgram(RunState& state);
 
+// The wait cursor while the program works without showing anything; it goes
+// when the object does, also when the work throws.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // Centres a top-level window on its screen.
 void centreOnScreen(QWidget& window);
 

@@ -46,19 +46,6 @@ void setTextColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
-// The wait cursor while the program works without showing anything.
-class WaitCursor {
-public:
-    WaitCursor() {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        // Let the window system show it before the work starts.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 template <typename T> T* control(QWidget* form, const char* name, int index) {
     return formControl<T>(form, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
 }

@@ -162,14 +162,8 @@ void Form_drcj::Command_xzcjb_Click() {
         return;
     ScoreSheet sheet;
     const bool read = guarded(state_, [&] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        try {
-            sheet = readScoreSheet(state_.office, file);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
+        const WaitCursor wait;
+        sheet = readScoreSheet(state_.office, file);
     });
     if (!read)
         return;
@@ -592,15 +586,11 @@ void Form_drcj::Command_dcbjcj_Click() {
     if (folder.isEmpty())
         return;
     guarded(state_, [&] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         QString path;
-        try {
+        {
+            const WaitCursor wait;
             path = exportClassWorkbook(state_.office, handBack_, p->title, folder, state_.now());
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
         }
-        QApplication::restoreOverrideCursor();
         state_.prompts.show(QStringLiteral("班级成绩已经保存：\r") + QDir::toNativeSeparators(path));
         state_.desktop.openFile(path);
     });
@@ -615,20 +605,16 @@ void Form_drcj::Command_xsbg_Click() {
         return;
     const QString folder = QDir(parent).filePath(QStringLiteral("学生报告-") + outputStamp(state_.now()));
     guarded(state_, [&] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         QStringList paths;
-        try {
+        {
+            const WaitCursor wait;
             QVector<StudentReport> reports;
             {
                 Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
                 reports = studentReports(bank, *p, handBack_);
             }
             paths = writeStudentReports(reports, folder);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
         }
-        QApplication::restoreOverrideCursor();
         state_.prompts.show(QStringLiteral("已为 %1 名学生生成成绩报告（每人一页 PDF）：\r").arg(paths.size()) +
                             QDir::toNativeSeparators(folder));
         state_.desktop.openFile(folder);

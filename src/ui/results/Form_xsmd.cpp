@@ -207,14 +207,8 @@ void Form_xsmd::Command_drmd_Click() {
         return;
     RosterImport import;
     const bool read = guarded(state_, [&] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        try {
-            import = readRosterFile(state_.office, file);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
+        const WaitCursor wait;
+        import = readRosterFile(state_.office, file);
     });
     if (!read)
         return;

@@ -1,9 +1,11 @@
 // Results of an exam: a score sheet of 1 000 students × 30 questions read
-// through the office, checked and measured; and the difficulties of its 30
-// questions written into the bank of 100 000 rows.
+// through the office, checked and measured; the difficulties of its 30
+// questions written into the bank of 100 000 rows; and the class results of
+// 500 students handed back as a workbook.
 
 #include "office/libreoffice.h"
 #include "paper/paperrecord.h"
+#include "results/classresults.h"
 #include "results/resultstats.h"
 #include "results/scoresheet.h"
 #include "store/bank.h"
@@ -135,6 +137,43 @@ void BM_UpdateDifficulties(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_UpdateDifficulties)->Unit(benchmark::kMillisecond);
+
+// What a teacher hands back for 500 students of 12 classes and 30
+// questions: ranks, means and bands, then the class workbook written with the
+// office running (as on the screen after its first use).
+ClassResults handBackOf500() {
+    std::mt19937 random(5);
+    QVector<StudentScores> students;
+    QVector<double> fullMarks;
+    for (int q = 1; q <= kQuestions; ++q)
+        fullMarks << (q <= 12 ? 3 : q <= 24 ? 4 : 12);
+    for (int s = 0; s < 500; ++s) {
+        const double ability = std::uniform_real_distribution<double>(0.2, 1.0)(random);
+        QVector<double> scores;
+        for (double full : fullMarks)
+            scores << std::binomial_distribution<int>(int(full), ability)(random);
+        students.push_back({QString::number(20260000 + s), QStringLiteral("学生%1").arg(s),
+                            QStringLiteral("七(%1)班").arg(s % 12 + 1), scores});
+    }
+    return classResults(students, fullMarks, {});
+}
+
+void BM_ClassResultsOf500(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(handBackOf500().students.size());
+}
+BENCHMARK(BM_ClassResultsOf500)->Unit(benchmark::kMillisecond);
+
+void BM_ClassWorkbookOf500(benchmark::State& state) {
+    LibreOffice office;
+    const ClassResults results = handBackOf500();
+    const QDateTime when(QDate(2026, 3, 9), QTime(10, 5));
+    exportClassWorkbook(office, results, QStringLiteral("期中考试"), folder().path(), when);  // the office is started
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            exportClassWorkbook(office, results, QStringLiteral("期中考试"), folder().path(), when).size());
+}
+BENCHMARK(BM_ClassWorkbookOf500)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 // school bank) with a recorded paper and a score sheet read by the real
 // LibreOffice.
 
+#include "marking/markedsheet.h"
+#include "marking/marks.h"
 #include "paper/paperrecord.h"
 #include "results/roster.h"
 #include "store/bank.h"
@@ -463,4 +465,36 @@ TEST_P(ResultsScreen, TheRosterIsEditedInPlaceAndRefusesATakenNumber) {
     ASSERT_EQ(roster.size(), 2);
     EXPECT_EQ(roster[0], (Student{"七(1)班", "1", "王小明", "", ""}));
     EXPECT_EQ(roster[1], (Student{"七(1)班", "3", "李华", "", ""}));
+}
+
+TEST_P(ResultsScreen, APaperMarkedFromScansAndOnScreenShowsItsResultsWithoutASheet) {
+    Bank bank(bankPath);
+    const PaperRecord paper = paperRecords(bank).first();
+    {
+        Form_drcj screen(app.state());
+        test::child<QPushButton>(&screen, "Command_yjcj")->click();
+        EXPECT_EQ(app.prompts.lastMessage(), "这份试卷还没有扫描或阅卷的成绩。");
+        EXPECT_TRUE(screen.results().isEmpty());
+    }
+    ensureMarkTables(bank);
+    bank.setSetting(markingFullMarkSetting(paper.id, 4), "10");
+    for (int s = 0; s < 6; ++s)
+        for (int q = 1; q <= 4; ++q)
+            storeMark(bank, paper.id,
+                      {QString::number(100 + s), q, double(q == 4 ? s : s % 2), s == 5 && q == 4, "张老师", {}});
+    saveStudents(bank, {{"七(3)班", "101", "王小明", "", ""}});
+    Form_drcj screen(app.state());
+    EXPECT_EQ(test::child<QLabel>(&screen, "Label_cjb")->text(), "成绩：扫描和阅卷");
+    // Five students count; the one whose answer was set aside is named.
+    EXPECT_EQ(screen.check().students(), 5);
+    EXPECT_TRUE(screen.check().problems.join(' ').contains("没有分数"))
+        << screen.check().problems.join(' ').toStdString();
+    ASSERT_EQ(screen.results().size(), 4);
+    EXPECT_DOUBLE_EQ(screen.results()[3].fullMark, 10);
+    EXPECT_DOUBLE_EQ(screen.results()[3].mean, 2);  // (0 + 1 + 2 + 3 + 4) / 5
+    const auto wang = std::find_if(screen.handBack().students.cbegin(), screen.handBack().students.cend(),
+                                   [](const StudentResult& s) { return s.examNumber == "101"; });
+    ASSERT_NE(wang, screen.handBack().students.cend());
+    EXPECT_EQ(wang->name, "王小明");
+    EXPECT_EQ(wang->className, "七(3)班");
 }

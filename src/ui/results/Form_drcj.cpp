@@ -1,6 +1,7 @@
 #include "ui/results/Form_drcj.h"
 
 #include "app/runstate.h"
+#include "marking/markedsheet.h"
 #include "paper/smartsort.h"
 #include "paper/specworkbook.h"
 #include "results/resultsworkbook.h"
@@ -88,6 +89,7 @@ Form_drcj::Form_drcj(RunState& state, QWidget* parent)
     connect(ui->Command_dcbjcj, &QPushButton::clicked, this, &Form_drcj::Command_dcbjcj_Click);
     connect(ui->Command_xsbg, &QPushButton::clicked, this, &Form_drcj::Command_xsbg_Click);
     connect(ui->Command_xsmd, &QPushButton::clicked, this, &Form_drcj::Command_xsmd_Click);
+    connect(ui->Command_yjcj, &QPushButton::clicked, this, &Form_drcj::Command_yjcj_Click);
     connect(ui->MSFlexGrid_dygx, &QTableWidget::itemChanged, this, [this] {
         if (!filling_) {
             readMapping();
@@ -110,8 +112,8 @@ void Form_drcj::Form_Load() {
     for (const PaperRecord& p : papers_)
         ui->Combo_sj->addItem(p.listText());
     filling_ = false;
-    showMapping();
-    runCheck();
+    // A paper marked from scans or on screen shows its results at once.
+    Combo_sj_Click();
 }
 
 const PaperRecord* Form_drcj::paper() const {
@@ -122,6 +124,12 @@ const PaperRecord* Form_drcj::paper() const {
 void Form_drcj::Combo_sj_Click() {
     if (filling_)
         return;
+    // The marks follow the chosen paper; a typed sheet stays until another is chosen.
+    if (sheet_.path.isEmpty() || sheet_.path == kMarkedSheetName) {
+        loadMarkedSheet();
+        ui->Label_cjb->setText(sheet_.path.isEmpty() ? QStringLiteral("成绩表：（还没有选择）")
+                                                     : QStringLiteral("成绩：扫描和阅卷"));
+    }
     const PaperRecord* p = paper();
     QStringList scores;
     if (p)
@@ -619,6 +627,35 @@ void Form_drcj::Command_xsbg_Click() {
                             QDir::toNativeSeparators(folder));
         state_.desktop.openFile(folder);
     });
+}
+
+bool Form_drcj::loadMarkedSheet() {
+    sheet_ = ScoreSheet{};
+    const PaperRecord* p = paper();
+    if (!p)
+        return true;
+    return guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        ensureMarkTables(bank);
+        const QVector<Mark> marks = paperMarks(bank, p->id);
+        if (!marks.isEmpty())
+            sheet_ = markedSheet(*p, marks, roster_, paperFullMarks(bank, *p));
+    });
+}
+
+void Form_drcj::Command_yjcj_Click() {
+    if (!paper())
+        return;
+    sheet_ = ScoreSheet{};
+    if (!loadMarkedSheet())
+        return;
+    if (sheet_.path.isEmpty()) {
+        state_.prompts.show(QStringLiteral("这份试卷还没有扫描或阅卷的成绩。"));
+        Combo_sj_Click();
+        return;
+    }
+    Combo_sj_Click();
+    ui->Tab_fx->setCurrentWidget(check_.refusal.isEmpty() && mappingConfirmed_ ? ui->Page_bjgk : ui->Page_dygx);
 }
 
 void Form_drcj::Command_xsmd_Click() {

@@ -45,6 +45,7 @@ public:
     void Command_dcbjcj_Click();
     void Command_xsbg_Click();
     void Command_xsmd_Click();
+    void Command_yjcj_Click();
 
     // What the screen holds (for tests and pictures).
     const QVector<PaperRecord>& papers() const { return papers_; }
@@ -76,6 +77,9 @@ private:
     QChartView* chart_ = nullptr;
     QChartView* bandChart_ = nullptr;
     void showClassResult();
+    // The sheet made from the marks stored for the chosen paper; an empty
+    // sheet when it has none. False when the bank cannot be read.
+    bool loadMarkedSheet();
     // The figures of the class chosen in Combo_bj (all students for "全体").
     void applyClass();
     void showClassChoices();

@@ -1,6 +1,7 @@
 #include "ui/results/Form_yj.h"
 
 #include "app/runstate.h"
+#include "marking/markedsheet.h"
 #include "results/scoresheet.h"
 #include "store/bank.h"
 #include "store/paths.h"
@@ -17,10 +18,6 @@ namespace {
 
 QString points(double v) {
     return QString::number(v, 'g', 6);
-}
-
-QString fullMarkSetting(int paperId, int question) {
-    return QStringLiteral("阅卷满分-%1-%2").arg(paperId).arg(question);
 }
 
 }  // namespace
@@ -93,7 +90,7 @@ std::optional<double> Form_yj::fullMark(int question) {
     QString kept;
     guarded(state_, [&] {
         Bank bank(state_.BankPath, Bank::Mode::ReadOnly);
-        kept = bank.setting(fullMarkSetting(paper_.id, question));
+        kept = bank.setting(markingFullMarkSetting(paper_.id, question));
     });
     if (scoreValue(kept, &mark) && mark > 0)
         return mark;
@@ -106,7 +103,7 @@ std::optional<double> Form_yj::fullMark(int question) {
     }
     guarded(state_, [&] {
         Bank bank(state_.BankPath);
-        bank.setSetting(fullMarkSetting(paper_.id, question), points(mark));
+        bank.setSetting(markingFullMarkSetting(paper_.id, question), points(mark));
     });
     return mark;
 }

@@ -8,14 +8,19 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <cmath>
+#include <com/sun/star/awt/Rectangle.hpp>
 #include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/chart/XChartDocument.hpp>
+#include <com/sun/star/chart/XDiagram.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/XEmbeddedObjectSupplier.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
@@ -33,6 +38,8 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableCharts.hpp>
+#include <com/sun/star/table/XTableChartsSupplier.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
@@ -423,6 +430,39 @@ public:
         call([&] {
             const auto sheets = document_->getSheets();
             sheets->insertNewByName(toOU(sheet), sal_Int16(sheets->getElementNames().getLength()));
+        });
+    }
+
+    void addColumnChart(const QString& sheet, const QString& name, int firstRow, int firstColumn, int lastRow,
+                        int lastColumn, double leftMm, double topMm, double widthMm, double heightMm,
+                        const QString& title) override {
+        call([&] {
+            Reference<css::table::XTableChartsSupplier> supplier(sheetRef(sheet), UNO_QUERY_THROW);
+            const Reference<css::table::XTableCharts> charts = supplier->getCharts();
+            const css::awt::Rectangle place(sal_Int32(leftMm * 100), sal_Int32(topMm * 100), sal_Int32(widthMm * 100),
+                                            sal_Int32(heightMm * 100));
+            const css::table::CellRangeAddress range(sheetIndex(sheet), firstColumn - 1, firstRow - 1,
+                                                     lastColumn - 1, lastRow - 1);
+            charts->addNewByName(toOU(name), place, Sequence<css::table::CellRangeAddress>(&range, 1), true, true);
+            Reference<css::document::XEmbeddedObjectSupplier> embedded(charts->getByName(toOU(name)),
+                                                                        UNO_QUERY_THROW);
+            Reference<css::chart::XChartDocument> chart(embedded->getEmbeddedObject(), UNO_QUERY_THROW);
+            Reference<css::lang::XMultiServiceFactory> factory(chart, UNO_QUERY_THROW);
+            chart->setDiagram(Reference<css::chart::XDiagram>(
+                factory->createInstance("com.sun.star.chart.BarDiagram"), UNO_QUERY_THROW));
+            Reference<XPropertySet> props(chart, UNO_QUERY_THROW);
+            props->setPropertyValue("HasMainTitle", Any(true));
+            Reference<XPropertySet>(chart->getTitle(), UNO_QUERY_THROW)->setPropertyValue("String", Any(toOU(title)));
+        });
+    }
+
+    QStringList chartNames(const QString& sheet) override {
+        return call([&] {
+            Reference<css::table::XTableChartsSupplier> supplier(sheetRef(sheet), UNO_QUERY_THROW);
+            QStringList names;
+            for (const OUString& n : supplier->getCharts()->getElementNames())
+                names << toQ(n);
+            return names;
         });
     }
 

@@ -93,6 +93,16 @@ public:
     virtual void setSheetVisible(const QString& sheet, bool visible) = 0;
 
     virtual void addSheet(const QString& sheet) = 0;
+    // A column chart of the rectangle from (firstRow, firstColumn) to
+    // (lastRow, lastColumn): its first row names the series, its first column
+    // the categories. Placed at (leftMm, topMm) of the sheet, widthMm ×
+    // heightMm, with a title.
+    virtual void addColumnChart(const QString& sheet, const QString& name, int firstRow, int firstColumn,
+                                int lastRow, int lastColumn, double leftMm, double topMm, double widthMm,
+                                double heightMm, const QString& title) = 0;
+    // The names of the charts on a sheet (a saved .xls names them itself:
+    // "Object 1" …).
+    virtual QStringList chartNames(const QString& sheet) = 0;
     virtual void renameSheet(const QString& from, const QString& to) = 0;
     virtual void activateSheet(const QString& sheet) = 0;
     virtual QString activeSheet() = 0;

@@ -168,5 +168,7 @@ TEST(ResultsOffice, TheClassWorkbookReadsBack) {
     EXPECT_EQ(book->cellTexts("分数段", 2, 1, 1, 4),
               QList<QStringList>({{"分数段（占满分的百分比）", "七(1)班", "七(2)班", "全体"}}));
     EXPECT_TRUE(book->borders("学生成绩", 5, 8).all());
+    // The chart of the bands (an .xls keeps the chart, not its name).
+    EXPECT_EQ(book->chartNames("分数段").size(), 1);
     EXPECT_THROW(exportClassWorkbook(test::office(), results, "期中考试", folder.file("没有"), when), OfficeError);
 }

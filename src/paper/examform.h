@@ -48,6 +48,6 @@ struct SheetSection {
 void writeAnswerSheet(WordDocument& doc, const QVector<SheetSection>& sections);
 
 // Digits of the 考号 grid.
-inline constexpr int kExamNumberDigits = 8;
+inline constexpr int kExamNumberDigits = kExamDigitsDefault;
 
 }  // namespace zs

@@ -1,6 +1,7 @@
 #include "paper/papergeneration.h"
 
 #include "office/wordprocessor.h"
+#include "paper/answercard.h"
 #include "paper/examform.h"
 #include "paper/paperrecord.h"
 #include "paper/scores.h"
@@ -88,6 +89,7 @@ int PaperGeneration::progressMaximum() const {
 
 void PaperGeneration::open(WordInstance& word) {
     const QDir app(appDir_);
+    word_ = &word;
     paper_ = word.open(app.filePath(kPaperTemplateName));
     answers_ = word.open(app.filePath(kAnswerTemplateName));
     review_ = word.open(app.filePath(kReviewTemplateName));
@@ -122,6 +124,7 @@ void PaperGeneration::open(WordInstance& word) {
     if (sheet_) {
         files_.answerSheet = out.filePath(QStringLiteral("答题卡-") + tail);
         sheet_->saveAs(files_.answerSheet);
+        files_.answerCard = out.filePath(QStringLiteral("机读答题卡-") + stamp + QStringLiteral("-琢石-试题库.pdf"));
     }
     dress();
 }
@@ -162,6 +165,7 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
     for (int r : placed_)
         scores << parseScore(table_.cell(r, SpecTable::Score));
     QVector<SheetSection> sheet;
+    QVector<CardSection> card;
     QString lastType;
     int section = 0;
     int questionNumber = 0;
@@ -193,15 +197,21 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
             for (WordDocument* doc : {paper_.get(), answers_.get(), review_.get()})
                 doc->append(heading, headingStyle);
             sheet << SheetSection{heading.chopped(1), {}};
+            card << CardSection{heading.chopped(1).section(u'（', 0, 0), {}};
         }
         ++questionNumber;
         const RangeId questionStart =
             paper_->append(questionLabel(questionNumber, scoresInPaper ? scores[i] : std::nullopt), labelStyle());
         for (WordDocument* doc : {answers_.get(), review_.get()})
             doc->append(questionLabel(questionNumber, scores[i]), labelStyle());
-        if (sheet.isEmpty())  // questions of no type stand before any heading
+        if (sheet.isEmpty()) {  // questions of no type stand before any heading
             sheet << SheetSection{};
+            card << CardSection{};
+        }
         sheet.last().questions << SheetQuestion{questionNumber, type, scores[i]};
+        if (sheet_)
+            card.last().questions << cardQuestion(questionNumber, type, scores[i],
+                                                  answerDocumentPath(bank, table_.cell(r, SpecTable::QuestionNumber)));
 
         const RangeId code = review_->append(u'[' + table_.cell(r, SpecTable::Code) + u']', boldStyle(kRed));
         review_->addComment(code, reviewNote(table_.cell(r, SpecTable::Scope), table_.cell(r, SpecTable::Knowledge),
@@ -223,10 +233,44 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
     }
     if (sheet_) {
         writeAnswerSheet(*sheet_, sheet);
+        // The sheet scanners read, beside the one to edit.
+        const QString title = settings_.title.isEmpty() ? paperRecordTitle() : markedTitle(settings_.title, mark_);
+        const CardLayout layout = layoutAnswerCard(newCardKey(), title, card, settings_.layout, settings_.examDigits);
+        writeAnswerCardPdf(layout, files_.answerCard);
+        cardLayout_ = layout.toJson();
         ++step_;
         if (progress)
             progress(step_, maximum);
     }
+}
+
+CardQuestion PaperGeneration::cardQuestion(int number, const QString& type, std::optional<int> score,
+                                           const QString& answerPath) {
+    CardQuestion q;
+    q.number = number;
+    q.type = type;
+    q.kind = cardKindOf(type);
+    q.score = score;
+    if (!isObjective(q.kind))
+        return q;
+    q.options = q.kind == CardKind::TrueFalse ? QStringLiteral("TF") : QStringLiteral("ABCD");
+    // The key from the answer document; a key the program cannot read is
+    // asked for when the scans are marked.
+    try {
+        const std::unique_ptr<WordDocument> answer = word_->open(answerPath);
+        q.key = answerKeyFromText(answer->text(), q.kind);
+        answer->close();
+    } catch (const OfficeError&) {
+    }
+    // Options beyond D when the key names them.
+    for (const QChar c : q.key)
+        while (q.kind != CardKind::TrueFalse && c > q.options.back())
+            q.options += QChar(q.options.back().unicode() + 1);
+    return q;
+}
+
+QString PaperGeneration::paperRecordTitle() const {
+    return paperRecordOf(table_, placed_, when_, {}, {}, {}, mark_).title;
 }
 
 bool PaperGeneration::sealingLineInPlace() {
@@ -311,7 +355,8 @@ void PaperGeneration::finish(const Progress& progress) {
         for (int r : placed_)
             use->numbers << table_.cell(r, SpecTable::QuestionNumber);
     }
-    recordProblem_ = recordGeneratedPaper(bank_, table_, placed_, when_, folder_, files_.paper, mark_, use);
+    recordProblem_ =
+        recordGeneratedPaper(bank_, table_, placed_, when_, folder_, files_.paper, mark_, use, cardLayout_);
     // Everything is saved: the bar is full when the finishing message comes.
     step_ = progressMaximum();
     if (progress)

@@ -15,6 +15,7 @@ namespace zs {
 
 class WordInstance;
 class WordDocument;
+struct CardQuestion;
 
 // The margin note of the review paper for one row.
 QString reviewNote(const QString& scopeCell, const QString& knowledgeCell, const QString& difficulty);
@@ -29,6 +30,8 @@ public:
     struct Files {
         QString paper, answers, review;
         QString answerSheet;  // empty when none is written
+        // The machine-readable answer sheet (PDF) written with it.
+        QString answerCard;
     };
     using Progress = std::function<void(int value, int maximum)>;
 
@@ -94,6 +97,11 @@ private:
     bool sealingLineInPlace();
     // Places a strayed sealing line again; throws when it stays wrong.
     void checkSealingLine();
+    // A question of the machine-readable sheet, with its key read from its
+    // answer document.
+    CardQuestion cardQuestion(int number, const QString& type, std::optional<int> score, const QString& answerPath);
+    // The title a paper without one is recorded under.
+    QString paperRecordTitle() const;
 
     const SpecTable& table_;
     QString appDir_;
@@ -110,6 +118,8 @@ private:
     QStringList copies_;
     int step_ = 0;
     std::unique_ptr<WordDocument> paper_, answers_, review_, sheet_;
+    WordInstance* word_ = nullptr;
+    QByteArray cardLayout_;
     QString recordProblem_;
     std::optional<QDate> useDay_;
 };

@@ -3,11 +3,14 @@
 #include "paper/specworkbook.h"
 #include "store/bank.h"
 #include "store/pausepoint.h"
+#include "store/statement.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 #include <algorithm>
 
@@ -22,6 +25,11 @@ QString bareName(const QString& name) {
 }
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The key a stored sheet layout names itself by.
+QString cardKeyOf(const QByteArray& layout) {
+    return QJsonDocument::fromJson(layout).object().value(QStringLiteral("key")).toString();
+}
 
 // The tables of recorded papers besides 试卷记录.
 void createOtherPaperTables(Bank& bank);
@@ -63,6 +71,9 @@ void createOtherPaperTables(Bank& bank) {
              "\"试题识别码\" TEXT, \"人数\" INTEGER, \"满分\" REAL, \"平均分\" REAL, \"得分率\" REAL, \"导入时间\" "
              "TEXT)",
              "CREATE INDEX IF NOT EXISTS \"试卷成绩_试题识别码\" ON \"试卷成绩\" (\"试题识别码\")",
+             "CREATE TABLE IF NOT EXISTS \"答题卡版式\" (\"试卷编号\" INTEGER PRIMARY KEY, \"卡号\" TEXT, \"版式\" "
+             "TEXT)",
+             "CREATE INDEX IF NOT EXISTS \"答题卡版式_卡号\" ON \"答题卡版式\" (\"卡号\")",
              "CREATE TABLE IF NOT EXISTS \"难度历史\" (\"题目编号\" TEXT, \"试题识别码\" TEXT, \"原难度\" TEXT, "
              "\"新难度\" TEXT, \"试卷编号\" INTEGER, \"修改时间\" TEXT)",
          })
@@ -144,18 +155,43 @@ void savePaperRecord(Bank& bank, PaperRecord& record, const std::optional<Questi
                                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
                               {record.id, q.number, q.questionNumber, q.code, q.type, q.difficulty, q.knowledge,
                                q.score.isEmpty() ? QVariant() : QVariant(q.score)});
+        if (!record.cardLayout.isEmpty()) {
+            const QString key = cardKeyOf(record.cardLayout);
+            bank.executeBound(QStringLiteral("INSERT INTO \"答题卡版式\" (\"试卷编号\", \"卡号\", \"版式\") "
+                                             "VALUES (?, ?, ?)"),
+                              {record.id, key, QString::fromUtf8(record.cardLayout)});
+        }
         if (use)
             recordQuestionUse(bank, use->numbers, use->day);
     });
 }
 
+QByteArray paperCardLayout(Bank& bank, int paperId) {
+    ensurePaperTables(bank);
+    const RowSet rows = bank.query(QStringLiteral("select 版式 from 答题卡版式 where 试卷编号 = %1").arg(paperId));
+    return rows.count() ? rows.text(0, 0).toUtf8() : QByteArray();
+}
+
+int paperOfCard(Bank& bank, const QString& key) {
+    ensurePaperTables(bank);
+    const RowSet rows =
+        bank.query(QStringLiteral("select 试卷编号 from 答题卡版式 where 卡号 = '") + sqlValue(key) + u'\'');
+    return rows.count() ? rows.value(0, 0).toInt() : 0;
+}
+
+void updatePaperCardLayout(Bank& bank, int paperId, const QByteArray& layout) {
+    bank.executeBound(QStringLiteral("UPDATE \"答题卡版式\" SET \"版式\" = ? WHERE \"试卷编号\" = ?"),
+                      {QString::fromUtf8(layout), paperId});
+}
+
 QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
                              const QDateTime& generated, const QString& folder, const QString& paperFile,
-                             const QString& mark, const std::optional<QuestionUse>& use) {
+                             const QString& mark, const std::optional<QuestionUse>& use, const QByteArray& cardLayout) {
     try {
         Bank bank(bankPath);
         const QString stamp = (mark.isEmpty() ? QString() : mark + u'-') + outputStamp(generated);
         PaperRecord record = paperRecordOf(table, placedRows, generated, stamp, folder, paperFile, mark);
+        record.cardLayout = cardLayout;
         savePaperRecord(bank, record, use);
         return {};
     } catch (const StoreError& e) {

@@ -47,6 +47,9 @@ struct PaperRecord {
     QString title;
     QString paperFile;  // the paper's document in the folder
     QVector<PaperQuestion> questions;
+    // The geometry of the paper's machine-readable answer sheet (JSON), kept
+    // so that its scans can be read; empty when none was printed.
+    QByteArray cardLayout;
 
     // How the paper is listed for choosing: "2024-03-05 14:07  数学（12题）".
     QString listText() const;
@@ -80,7 +83,17 @@ void savePaperRecord(Bank& bank, PaperRecord& record, const std::optional<Questi
 // With `use`, the use of its questions is recorded together with it.
 QString recordGeneratedPaper(const QString& bankPath, const SpecTable& table, const QVector<int>& placedRows,
                              const QDateTime& generated, const QString& folder, const QString& paperFile,
-                             const QString& mark = {}, const std::optional<QuestionUse>& use = std::nullopt);
+                             const QString& mark = {}, const std::optional<QuestionUse>& use = std::nullopt,
+                             const QByteArray& cardLayout = {});
+
+// The answer sheets of recorded papers (program table 答题卡版式): the
+// layout of a paper's sheet (empty when it has none), and the paper a sheet
+// key belongs to (0 when the bank knows none).
+inline const QString kCardLayoutTable = QStringLiteral("答题卡版式");
+QByteArray paperCardLayout(Bank& bank, int paperId);
+int paperOfCard(Bank& bank, const QString& key);
+// Replaces a paper's layout (an answer key corrected by the teacher).
+void updatePaperCardLayout(Bank& bank, int paperId, const QByteArray& layout);
 
 // A generation notes the output folder it makes in the application folder
 // before making it, and drops the note once its documents are complete; a

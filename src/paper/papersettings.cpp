@@ -18,6 +18,7 @@ const QString kIntendedTotalKey = QStringLiteral("预定总分");
 const QString kLayoutKey = QStringLiteral("试卷版式");
 const QString kAnswerSheetKey = QStringLiteral("生成答题卡");
 const QString kDocxKey = QStringLiteral("另存docx");
+const QString kExamDigitsKey = QStringLiteral("考号位数");
 const QString kPdfKey = QStringLiteral("另存pdf");
 
 const QString kYes = QStringLiteral("是");
@@ -47,6 +48,10 @@ PaperSettings PaperSettings::load(Bank& bank) {
     s.answerSheet = bank.setting(kAnswerSheetKey) == kYes;
     s.docx = bank.setting(kDocxKey) == kYes;
     s.pdf = bank.setting(kPdfKey) == kYes;
+    bool digitsOk = false;
+    const int digits = bank.setting(kExamDigitsKey).toInt(&digitsOk);
+    if (digitsOk && digits >= kExamDigitsMin && digits <= kExamDigitsMax)
+        s.examDigits = digits;
     return s;
 }
 
@@ -62,6 +67,7 @@ void PaperSettings::save(Bank& bank) const {
         bank.setSetting(kAnswerSheetKey, yesNo(answerSheet));
         bank.setSetting(kDocxKey, yesNo(docx));
         bank.setSetting(kPdfKey, yesNo(pdf));
+        bank.setSetting(kExamDigitsKey, QString::number(examDigits));
     });
 }
 
@@ -105,6 +111,7 @@ PaperSettingsCheck checkPaperSettings(const PaperSettingsInput& input, const Pap
     s.layout = input.layout >= 0 && input.layout < layoutCaptions().size() ? PaperLayout(input.layout)
                                                                            : PaperLayout::A4Portrait;
     s.answerSheet = input.answerSheet;
+    s.examDigits = std::clamp(input.examDigits, kExamDigitsMin, kExamDigitsMax);
     s.docx = input.docx;
     s.pdf = input.pdf;
 

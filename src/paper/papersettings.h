@@ -11,6 +11,11 @@ namespace zs {
 
 class Bank;
 
+// The 考号 of a school: this many digits unless the teacher sets others.
+inline constexpr int kExamDigitsDefault = 8;
+inline constexpr int kExamDigitsMin = 4;
+inline constexpr int kExamDigitsMax = 14;
+
 // How a paper is printed.
 enum class PaperLayout {
     A4Portrait,    // A4 portrait, one column: the templates' own page
@@ -29,6 +34,9 @@ struct PaperSettings {
     std::optional<int> intendedTotal;  // the full mark the teacher means, tenths
     PaperLayout layout = PaperLayout::A4Portrait;
     bool answerSheet = false;
+    // Digits of the 考号 the school gives (the filling grid of the
+    // machine-readable answer sheet); set once per bank.
+    int examDigits = kExamDigitsDefault;
     bool docx = false;  // a Word 2007 copy of every document
     bool pdf = false;   // a PDF of every document
 
@@ -55,6 +63,7 @@ struct PaperSettingsInput {
     QString title, subtitle, minutes, intendedTotal, school;
     int layout = 0;
     bool answerSheet = false, docx = false, pdf = false;
+    int examDigits = kExamDigitsDefault;
 };
 // The settings of the input, or the complaints about it (one line each,
 // nothing is taken while any stands). `scores` are the paper's.

@@ -2,10 +2,13 @@
 // workbook read back, and the use records in the bank.
 
 #include "app/appfolder.h"
+#include "paper/answercard.h"
 #include "paper/examform.h"
 #include "paper/papergeneration.h"
 #include "paper/paperrecord.h"
 #include "paper/scores.h"
+#include "scan/cardreader.h"
+#include "store/bank.h"
 #include "store/paths.h"
 #include "support/testsupport.h"
 #include "ui/compose/Form_sdzj.h"
@@ -24,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 
 using namespace zs;
@@ -465,8 +469,9 @@ TEST_F(GenerationTest, TwoColumnPapersWithTheSealingLineAnswerSheetAndCopies) {
     const auto form = generate(t, false, settings);
     ASSERT_TRUE(form->succeeded()) << app_->prompts.lastMessage().toStdString();
     const QStringList files = form->outputFiles();
-    // Paper, answers, review, workbook, answer sheet, then four .docx and four .pdf.
-    ASSERT_EQ(files.size(), 13) << files.join(' ').toStdString();
+    // Paper, answers, review, workbook, answer sheet, four .docx and four .pdf,
+    // then the machine-readable answer sheet.
+    ASSERT_EQ(files.size(), 14) << files.join(' ').toStdString();
     const QString stamp = QFileInfo(files[0]).fileName().mid(3, 18);
     EXPECT_EQ(QFileInfo(files[4]).fileName(), "答题卡-" + stamp + "-琢石-试题库.doc");
     EXPECT_EQ(QFileInfo(files[4]).path(), form->outputFolder());
@@ -539,6 +544,34 @@ TEST_F(GenerationTest, TwoColumnPapersWithTheSealingLineAnswerSheetAndCopies) {
         // The paper and the answer sheet on A3, the answer key and review paper on A4.
         EXPECT_NEAR(pdf.pagePointSize(0).width() / 72 * 25.4, i == 9 || i == 12 ? 420 : 210, 2);
     }
+
+    // The machine-readable sheet: on A3, its layout kept with the paper's
+    // record, every page naming the sheet and itself in its QR code.
+    EXPECT_EQ(QFileInfo(files[13]).fileName(), "机读答题卡-" + stamp + "-琢石-试题库.pdf");
+    Bank bank(app_->bankPath());
+    const QVector<PaperRecord> records = paperRecords(bank);  // newest first
+    ASSERT_GE(records.size(), 1);
+    const CardLayout layout = CardLayout::fromJson(paperCardLayout(bank, records[0].id));
+    ASSERT_GE(layout.pages, 1);
+    EXPECT_EQ(paperOfCard(bank, layout.key), records[0].id);
+    EXPECT_EQ(layout.title, "期中考试");
+    EXPECT_EQ(layout.page, QSizeF(420, 297));
+    ASSERT_EQ(layout.questions.size(), 6);
+    EXPECT_EQ(layout.questions[0].kind, CardKind::Single);
+    EXPECT_EQ(layout.questions[0].options, "ABCD");
+    EXPECT_EQ(layout.questions[0].key, "");  // "第1题的答案" names no option
+    EXPECT_EQ(layout.questions[3].kind, CardKind::Blank);
+    EXPECT_EQ(layout.questions[5].kind, CardKind::Area);
+    EXPECT_EQ(layout.questions[5].score, 100);  // tenths
+    QPdfDocument card;
+    ASSERT_EQ(card.load(files[13]), QPdfDocument::Error::None);
+    ASSERT_EQ(card.pageCount(), layout.pages);
+    EXPECT_NEAR(card.pagePointSize(0).width() / 72 * 25.4, 420, 1);
+    const QSizeF points = card.pagePointSize(0);
+    const QImage page = card.render(0, (points * 200 / 72).toSize());
+    const CardIdentity id = findCardIdentity(page);
+    EXPECT_EQ(id.key, layout.key);
+    EXPECT_EQ(id.page, 0);
 }
 
 TEST_F(GenerationTest, EightKPapersAreTheirOwnSize) {
@@ -610,13 +643,22 @@ TEST_F(GenerationTest, TheSettingsScreenBeforeGeneration) {
         test::child<QLineEdit>(&s, "Text_ydzf")->setText("15.5");
         test::child<QComboBox>(&s, "Combo_bs")->setCurrentIndex(1);
         test::child<QCheckBox>(&s, "Check_dtk")->setChecked(true);
+        test::child<QSpinBox>(&s, "Spin_khws")->setValue(10);
         test::child<QPushButton>(&s, "Command_qd")->click();
         EXPECT_EQ(s.result(), QDialog::Accepted);
     };
     app_->prompts.answer(Answer::Yes);
     test::child<QPushButton>(&composition, "Command_scsj")->click();
-    ASSERT_EQ(generated.size(), 5) << app_->prompts.messages().join(" / ").toStdString();
+    ASSERT_EQ(generated.size(), 6) << app_->prompts.messages().join(" / ").toStdString();
     EXPECT_TRUE(QFileInfo(generated[4]).fileName().startsWith("答题卡-"));
+    EXPECT_TRUE(QFileInfo(generated[5]).fileName().startsWith("机读答题卡-"));
+    {
+        // The school's 考号 has ten digits: the sheet's grid has ten columns.
+        Bank bank(app_->bankPath());
+        const CardLayout layout = CardLayout::fromJson(paperCardLayout(bank, paperRecords(bank)[0].id));
+        EXPECT_EQ(layout.examDigits, 10);
+        EXPECT_EQ(layout.bubblesOf(CardBubble::Role::Digit, 9).size(), 10);
+    }
     // The school's name stands above the title, on the paper and the answer sheet alike.
     EXPECT_TRUE(text(generated[0]).startsWith("第一中学\r期末考试\r考试时间：100分钟　　满分：15.5分"))
         << text(generated[0]).toStdString();
@@ -626,6 +668,7 @@ TEST_F(GenerationTest, TheSettingsScreenBeforeGeneration) {
     Form_sjsz next(app_->state(), PaperScores{});
     EXPECT_EQ(test::child<QLineEdit>(&next, "Text_bt")->text(), "期末考试");
     EXPECT_EQ(test::child<QLineEdit>(&next, "Text_xxmc")->text(), "第一中学");  // remembered per bank
+    EXPECT_EQ(test::child<QSpinBox>(&next, "Spin_khws")->value(), 10);
     EXPECT_EQ(test::child<QLineEdit>(&next, "Text_kssj")->text(), "100");
     EXPECT_EQ(test::child<QLineEdit>(&next, "Text_ydzf")->text(), "15.5");
     EXPECT_EQ(test::child<QComboBox>(&next, "Combo_bs")->currentIndex(), 1);

@@ -156,6 +156,8 @@ bool Form_scsjjm::writePaper(const SpecTable& table, const QString& mark, const 
     if (!files.answerSheet.isEmpty())
         outputFiles_ << files.answerSheet;
     outputFiles_ << generation_->copies();
+    if (!files.answerCard.isEmpty())
+        outputFiles_ << files.answerCard;
     for (const QString& file : {workbook, files.paper, files.answers, files.answerSheet, files.review})
         if (!file.isEmpty())
             opened << file;

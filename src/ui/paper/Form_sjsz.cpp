@@ -31,6 +31,7 @@ void Form_sjsz::Form_Load() {
     ui->Text_ydzf->setText(settings_.intendedTotal ? scoreText(*settings_.intendedTotal) : QString());
     ui->Combo_bs->setCurrentIndex(int(settings_.layout));
     ui->Check_dtk->setChecked(settings_.answerSheet);
+    ui->Spin_khws->setValue(settings_.examDigits);
     ui->Check_docx->setChecked(settings_.docx);
     ui->Check_pdf->setChecked(settings_.pdf);
     if (scores_.any())
@@ -49,6 +50,7 @@ PaperSettingsInput Form_sjsz::input() const {
     in.intendedTotal = ui->Text_ydzf->text();
     in.layout = ui->Combo_bs->currentIndex();
     in.answerSheet = ui->Check_dtk->isChecked();
+    in.examDigits = ui->Spin_khws->value();
     in.docx = ui->Check_docx->isChecked();
     in.pdf = ui->Check_pdf->isChecked();
     return in;

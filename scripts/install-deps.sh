@@ -26,6 +26,10 @@ packages=(
   coinor-libcbc-dev
   # one-file exchange of shared questions (.zip of a bank and its documents)
   libzip-dev
+  # the machine-readable answer sheet and its scans: QR codes written
+  # (libqrencode) and read (zxing-cpp), pages aligned and bubbles measured
+  # (OpenCV)
+  libqrencode-dev libzxing-dev libopencv-dev
   # word processor and spreadsheet (not the -nogui variants), UNO SDK
   libreoffice-writer libreoffice-calc libreoffice-dev
   # Chinese fonts for screens, previews and PDFs: the sans-serif faces and the

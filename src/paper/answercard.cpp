@@ -439,7 +439,8 @@ CardLayout layoutAnswerCard(const QString& key, const QString& title, const QVec
             run.clear();
         };
         for (const CardQuestion& q : section.questions) {
-            const bool sameShape = run.isEmpty() || isObjective(run.first().kind) == isObjective(q.kind);
+            const bool sameShape =
+                run.isEmpty() || run.first().kind == q.kind || (isObjective(run.first().kind) && isObjective(q.kind));
             if (!sameShape)
                 flush();
             run << q;

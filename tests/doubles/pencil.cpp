@@ -1,5 +1,10 @@
 #include "doubles/pencil.h"
 
+#include <QFile>
+#include <QFont>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <cmath>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
@@ -73,6 +78,71 @@ void markAnswer(QImage& page, const CardLayout& layout, int question, const QStr
     for (const CardBubble* b : layout.bubblesOf(CardBubble::Role::Option, question))
         if (answer.contains(b->value))
             markBubble(page, b->rect, dpi, mark, seed++);
+}
+
+QVector<QImage> filledSheet(const CardLayout& layout, const QString& examNumber, const QHash<int, QString>& answers,
+                            double dpi, quint32 seed) {
+    QVector<QImage> pages;
+    for (int p = 0; p < layout.pages; ++p) {
+        QImage page = renderAnswerCardPage(layout, p, dpi);
+        if (p == 0)
+            markExamNumber(page, layout, examNumber, dpi, seed);
+        for (auto it = answers.cbegin(); it != answers.cend(); ++it) {
+            const auto bubbles = layout.bubblesOf(CardBubble::Role::Option, it.key());
+            if (!bubbles.isEmpty() && bubbles.first()->page == p)
+                markAnswer(page, layout, it.key(), it.value(), dpi, {}, seed + quint32(it.key()) * 31);
+        }
+        // A line of writing in every written answer's place.
+        QPainter painter(&page);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QFont font(QStringLiteral("Noto Sans CJK SC"));
+        font.setPixelSize(int(4.5 * dpi / 25.4));
+        painter.setFont(font);
+        painter.setPen(QColor(40, 40, 70));
+        for (const CardQuestion& q : layout.questions) {
+            if (isObjective(q.kind))
+                continue;
+            const std::optional<CardArea> area = layout.areaOf(q.number);
+            if (!area || area->page != p)
+                continue;
+            const double k = dpi / 25.4;
+            const QRectF r(area->rect.x() * k, area->rect.y() * k, area->rect.width() * k, area->rect.height() * k);
+            const QString text =
+                q.kind == CardKind::Blank
+                    ? QStringLiteral("x = %1").arg((seed + quint32(q.number)) % 9 + 1)
+                    : QStringLiteral("解：由题意得 %1 + %2 = %3").arg(q.number).arg(seed % 7).arg(q.number + seed % 7);
+            painter.drawText(r.adjusted(12 * k, 1 * k, -2 * k, -1 * k), Qt::AlignLeft | Qt::AlignVCenter, text);
+        }
+        painter.end();
+        pages << page;
+    }
+    return pages;
+}
+
+void writeScanPdf(const QVector<QImage>& pages, double dpi, const QString& path) {
+    QPdfWriter pdf(path);
+    pdf.setResolution(int(dpi));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    for (int i = 0; i < pages.size(); ++i) {
+        pdf.setPageSize(
+            QPageSize(QSizeF(pages[i].width() / dpi * 25.4, pages[i].height() / dpi * 25.4), QPageSize::Millimeter));
+        if (i == 0)
+            painter.begin(&pdf);
+        else
+            pdf.newPage();
+        painter.drawImage(QRectF(0, 0, pdf.width(), pdf.height()), pages[i]);
+    }
+    painter.end();
+}
+
+void writeScanTiff(const QVector<QImage>& pages, const QString& path) {
+    std::vector<cv::Mat> frames;
+    for (QImage page : pages) {
+        page = page.convertToFormat(QImage::Format_Grayscale8);
+        frames.push_back(wrap(page).clone());
+    }
+    cv::imwritemulti(QFile::encodeName(path).toStdString(), frames);
 }
 
 QImage scanOf(const QImage& page, double dpi, const ScanLook& look, quint32 seed) {

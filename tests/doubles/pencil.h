@@ -2,10 +2,12 @@
 
 #include "paper/answercard.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QVector>
 
 namespace zs::test {
 
@@ -28,6 +30,17 @@ void markExamNumber(QImage& page, const CardLayout& layout, const QString& digit
 // Fills the options of a question ("B", "ACD").
 void markAnswer(QImage& page, const CardLayout& layout, int question, const QString& answer, double dpi,
                 const PencilMark& mark, quint32 seed);
+
+// Every page of one student's sheet, rendered at `dpi` and filled in: the
+// 考号, the objective answers (question → options) and, in the written
+// answers' places, a line of writing.
+QVector<QImage> filledSheet(const CardLayout& layout, const QString& examNumber, const QHash<int, QString>& answers,
+                            double dpi, quint32 seed);
+
+// A copier's scan-to-folder file of pictures taken at `dpi`: one PDF page per
+// picture, or one multi-page TIFF.
+void writeScanPdf(const QVector<QImage>& pages, double dpi, const QString& path);
+void writeScanTiff(const QVector<QImage>& pages, const QString& path);
 
 // How the page comes back from the copier or the phone.
 struct ScanLook {

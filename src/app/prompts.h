@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zs {
 
@@ -26,6 +27,11 @@ public:
     // File dialogs with a filter written "描述|*.a;*.b"; empty text on cancel.
     virtual QString openFile(const QString& filter, const QString& title = {}) = 0;
     virtual QString saveFile(const QString& filter, const QString& title = {}) = 0;
+    // Several files at once; none on cancel.
+    virtual QStringList openFiles(const QString& filter, const QString& title = {}) {
+        const QString file = openFile(filter, title);
+        return file.isEmpty() ? QStringList() : QStringList{file};
+    }
     // Folder dialog with the prompt as its title; empty text on cancel.
     virtual QString chooseFolder(const QString& prompt) = 0;
 

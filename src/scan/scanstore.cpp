@@ -390,6 +390,24 @@ QString confirmReview(Bank& bank, int paperId, const CardLayout& layout, const R
     return {};
 }
 
+QString setAnswerKey(CardLayout& layout, int question, const QString& typed) {
+    for (CardQuestion& q : layout.questions) {
+        if (q.number != question)
+            continue;
+        if (!isObjective(q.kind))
+            return QStringLiteral("第%1题不是选择题或判断题。").arg(question);
+        const std::optional<QString> key = typedOptions(q, typed);
+        if (!key || key->isEmpty())
+            return q.kind == CardKind::TrueFalse ? QStringLiteral("判断题的答案请填写 √ 或 ×（T 或 F）。")
+                   : q.kind == CardKind::Single
+                       ? QStringLiteral("单选题的答案请填写一个选项（%1 之一）。").arg(q.options)
+                       : QStringLiteral("多选题的答案请填写选项（%1 中的字母）。").arg(q.options);
+        q.key = *key;
+        return {};
+    }
+    return QStringLiteral("试卷中没有第%1题。").arg(question);
+}
+
 ObjectiveRule ObjectiveRule::load(Bank& bank) {
     ObjectiveRule rule;
     bool ok = false;
@@ -453,6 +471,49 @@ QVector<int> markObjectiveQuestions(Bank& bank, int paperId, const CardLayout& l
         }
     });
     return noKey;
+}
+
+ScanAnswerSource::ScanAnswerSource(QString scansFolder, int paperId, CardLayout layout,
+                                   const QVector<ScannedPage>& pages, const ScanResults& results)
+    : folder_(std::move(scansFolder)), paperId_(paperId), layout_(std::move(layout)), results_(results) {
+    for (const ScannedPage& p : pages)
+        pages_.insert(p.key, p);
+}
+
+QVector<int> ScanAnswerSource::questions() {
+    QVector<int> out;
+    for (const CardQuestion& q : layout_.questions)
+        if (!isObjective(q.kind))
+            out << q.number;
+    return out;
+}
+
+QStringList ScanAnswerSource::students(int question) {
+    QStringList out;
+    for (const ScannedStudent& s : results_.students)
+        if (!s.absent && s.pageOfQuestion.contains(question))
+            out << s.examNumber;
+    return out;
+}
+
+QImage ScanAnswerSource::answer(const QString& examNumber, int question) {
+    const std::optional<CardArea> area = layout_.areaOf(question);
+    if (!area)
+        return {};
+    for (const ScannedStudent& s : results_.students)
+        if (s.examNumber == examNumber)
+            return cropAligned(picture(s.pageOfQuestion.value(question)), area->rect, 1);
+    return {};
+}
+
+QImage ScanAnswerSource::picture(const QString& pageKey) {
+    // A student's answers are marked one question after another: the page
+    // read last is often the next one's too.
+    if (pageKey != lastKey_) {
+        lastKey_ = pageKey;
+        lastPicture_ = scannedPicture(folder_, paperId_, pages_.value(pageKey));
+    }
+    return lastPicture_;
 }
 
 }  // namespace zs

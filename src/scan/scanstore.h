@@ -1,5 +1,6 @@
 #pragma once
 
+#include "marking/answersource.h"
 #include "paper/answercard.h"
 #include "scan/cardreader.h"
 #include "scan/scanfiles.h"
@@ -110,6 +111,10 @@ QString confirmReview(Bank& bank, int paperId, const CardLayout& layout, const R
 
 // ---------------------------------------------------------------- marking
 
+// Sets the answer key of an objective question of a layout from what the
+// teacher typed ("B", "a c d", "√"); returns the refusal, empty when taken.
+QString setAnswerKey(CardLayout& layout, int question, const QString& typed);
+
 // How an objective question scores: all or nothing, except a 多选题 whose
 // options are all correct but not all given, which scores `partialShare` of
 // its full mark (rounded down to half points).
@@ -129,5 +134,27 @@ double cardFullMark(const CardQuestion& question);
 // are not marked).
 QVector<int> markObjectiveQuestions(Bank& bank, int paperId, const CardLayout& layout, const ScanResults& results,
                                     const ObjectiveRule& rule, const QDateTime& when);
+
+// The written answers of scanned sheets, for marking on screen: each cut
+// from its student's aligned page.
+class ScanAnswerSource : public AnswerSource {
+public:
+    ScanAnswerSource(QString scansFolder, int paperId, CardLayout layout, const QVector<ScannedPage>& pages,
+                     const ScanResults& results);
+    QVector<int> questions() override;
+    QStringList students(int question) override;
+    QImage answer(const QString& examNumber, int question) override;
+
+private:
+    QImage picture(const QString& pageKey);
+
+    QString folder_;
+    int paperId_;
+    CardLayout layout_;
+    QHash<QString, ScannedPage> pages_;
+    ScanResults results_;
+    QString lastKey_;
+    QImage lastPicture_;
+};
 
 }  // namespace zs

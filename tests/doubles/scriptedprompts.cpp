@@ -83,6 +83,10 @@ QString ScriptedPrompts::openFile(const QString& filter, const QString& title) {
     return askText(fileDialog(PromptRecord::Kind::OpenFile, filter, title));
 }
 
+QStringList ScriptedPrompts::openFiles(const QString& filter, const QString& title) {
+    return askText(fileDialog(PromptRecord::Kind::OpenFile, filter, title)).split(u'\n', Qt::SkipEmptyParts);
+}
+
 QString ScriptedPrompts::saveFile(const QString& filter, const QString& title) {
     return askText(fileDialog(PromptRecord::Kind::SaveFile, filter, title));
 }

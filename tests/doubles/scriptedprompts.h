@@ -35,6 +35,8 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& filter, const QString& title) override;
     QString saveFile(const QString& filter, const QString& title) override;
+    // The typed text names the files one per line.
+    QStringList openFiles(const QString& filter, const QString& title) override;
     QString chooseFolder(const QString& prompt) override;
 
     void answer(Answer a) { answers_.enqueue(a); }

@@ -159,6 +159,11 @@ QString QtPrompts::input(const QString& prompt, const QString& title, const QStr
     return dialog.textValue();
 }
 
+QStringList QtPrompts::openFiles(const QString& filter, const QString& title) {
+    return QFileDialog::getOpenFileNames(dialogParent(), title.isEmpty() ? QStringLiteral("打开") : title, QString(),
+                                         qtFilter(filter));
+}
+
 QString QtPrompts::openFile(const QString& filter, const QString& title) {
     return QFileDialog::getOpenFileName(dialogParent(), title.isEmpty() ? QStringLiteral("打开") : title, QString(),
                                         qtFilter(filter));

@@ -12,6 +12,7 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& filter, const QString& title) override;
     QString saveFile(const QString& filter, const QString& title) override;
+    QStringList openFiles(const QString& filter, const QString& title) override;
     QString chooseFolder(const QString& prompt) override;
 
     // "描述|*.a;*.b" → "描述 (*.a *.b)"

@@ -9,6 +9,7 @@
 #include "store/bank.h"
 #include "ui/common/screens.h"
 #include "ui/compose/Form_sdzj.h"
+#include "ui/results/Form_smyj.h"
 #include "ui/results/Form_xsmd.h"
 #include "ui_Form_drcj.h"
 
@@ -90,6 +91,7 @@ Form_drcj::Form_drcj(RunState& state, QWidget* parent)
     connect(ui->Command_xsbg, &QPushButton::clicked, this, &Form_drcj::Command_xsbg_Click);
     connect(ui->Command_xsmd, &QPushButton::clicked, this, &Form_drcj::Command_xsmd_Click);
     connect(ui->Command_yjcj, &QPushButton::clicked, this, &Form_drcj::Command_yjcj_Click);
+    connect(ui->Command_smyj, &QPushButton::clicked, this, &Form_drcj::Command_smyj_Click);
     connect(ui->MSFlexGrid_dygx, &QTableWidget::itemChanged, this, [this] {
         if (!filling_) {
             readMapping();
@@ -656,6 +658,25 @@ void Form_drcj::Command_yjcj_Click() {
     }
     Combo_sj_Click();
     ui->Tab_fx->setCurrentWidget(check_.refusal.isEmpty() && mappingConfirmed_ ? ui->Page_bjgk : ui->Page_dygx);
+}
+
+void Form_drcj::Command_smyj_Click() {
+    const PaperRecord* p = paper();
+    if (!p) {
+        state_.prompts.show(QStringLiteral("还没有生成过试卷，无法扫描阅卷。"));
+        return;
+    }
+    Form_smyj screen(state_, *p, this);
+    showModal(state_, screen);
+    // The marks the scans and the marking gave stand as the paper's sheet.
+    bool marked = false;
+    guarded(state_, [&] {
+        Bank bank(state_.BankPath);
+        ensureMarkTables(bank);
+        marked = !paperMarks(bank, p->id).isEmpty();
+    });
+    if (marked)
+        Command_yjcj_Click();
 }
 
 void Form_drcj::Command_xsmd_Click() {

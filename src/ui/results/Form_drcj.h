@@ -46,6 +46,7 @@ public:
     void Command_xsbg_Click();
     void Command_xsmd_Click();
     void Command_yjcj_Click();
+    void Command_smyj_Click();
 
     // What the screen holds (for tests and pictures).
     const QVector<PaperRecord>& papers() const { return papers_; }

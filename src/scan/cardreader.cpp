@@ -41,10 +41,10 @@ struct FoundQr {
     std::array<cv::Point2f, 4> corners;  // the symbol's own top left, top right, bottom right, bottom left
 };
 
-std::optional<FoundQr> findQr(const cv::Mat& grey) {
+std::optional<FoundQr> decodeQr(const cv::Mat& grey, bool harder) {
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    hints.setTryHarder(true);
+    hints.setTryHarder(harder);
     hints.setTryRotate(true);
     hints.setTryDownscale(true);
     const ZXing::ImageView view(grey.data, grey.cols, grey.rows, ZXing::ImageFormat::Lum, int(grey.step));
@@ -60,6 +60,26 @@ std::optional<FoundQr> findQr(const cv::Mat& grey) {
                        cv::Point2f(p.bottomRight().x, p.bottomRight().y),
                        cv::Point2f(p.bottomLeft().x, p.bottomLeft().y)}};
         return found;
+    }
+    return std::nullopt;
+}
+
+std::optional<FoundQr> findQr(const cv::Mat& grey) {
+    if (std::optional<FoundQr> found = decodeQr(grey, true))
+        return found;
+    // A small code (a photo from afar, a low resolution): each corner of the
+    // picture, where the code stands however the page lies, looked at twice
+    // as large.
+    const int w = grey.cols * 9 / 20, h = grey.rows * 3 / 10;
+    for (const cv::Point& at : {cv::Point(grey.cols - w, 0), cv::Point(0, grey.rows - h), cv::Point(0, 0),
+                                cv::Point(grey.cols - w, grey.rows - h)}) {
+        cv::Mat corner;
+        cv::resize(grey(cv::Rect(at.x, at.y, w, h)), corner, cv::Size(), 2, 2, cv::INTER_CUBIC);
+        if (std::optional<FoundQr> found = decodeQr(corner, true)) {
+            for (cv::Point2f& p : found->corners)
+                p = p * 0.5f + cv::Point2f(float(at.x), float(at.y));
+            return found;
+        }
     }
     return std::nullopt;
 }
@@ -81,14 +101,18 @@ std::array<cv::Point2f, 4> qrSymbolOnSheet(const CardLayout& layout, int page) {
 
 // The solid square nearest to `expected` within `radius` pixels whose side is
 // about `side` pixels; its centre.
-std::optional<cv::Point2f> findMark(const cv::Mat& grey, cv::Point2f expected, double side, double radius) {
+std::optional<cv::Point2f> findMark(const cv::Mat& grey, cv::Point2f expected, double side, double radius,
+                                    const std::vector<cv::Point2f>& keepOut) {
     const cv::Rect window =
         cv::Rect(int(expected.x - radius), int(expected.y - radius), int(2 * radius), int(2 * radius)) &
         cv::Rect(0, 0, grey.cols, grey.rows);
     if (window.width < side || window.height < side)
         return std::nullopt;
+    // Dark against its surroundings: a shadow or the table beyond the page's
+    // edge does not join the mark.
     cv::Mat binary;
-    cv::threshold(grey(window), binary, 0, 255, cv::THRESH_BINARY_INV | cv::THRESH_OTSU);
+    const int block = int(side * 3) | 1;
+    cv::adaptiveThreshold(grey(window), binary, 255, cv::ADAPTIVE_THRESH_MEAN_C, cv::THRESH_BINARY_INV, block, 30);
     std::vector<std::vector<cv::Point>> contours;
     cv::findContours(binary, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
     std::optional<cv::Point2f> best;
@@ -96,7 +120,7 @@ std::optional<cv::Point2f> findMark(const cv::Mat& grey, cv::Point2f expected, d
     const double expectedArea = side * side;
     for (const auto& contour : contours) {
         const double area = cv::contourArea(contour);
-        if (area < 0.45 * expectedArea || area > 2.8 * expectedArea)
+        if (area < 0.55 * expectedArea || area > 2.8 * expectedArea)
             continue;
         const cv::RotatedRect box = cv::minAreaRect(contour);
         const double w = box.size.width, h = box.size.height;
@@ -107,6 +131,9 @@ std::optional<cv::Point2f> findMark(const cv::Mat& grey, cv::Point2f expected, d
         if (m.m00 <= 0)
             continue;
         const cv::Point2f centre(float(m.m10 / m.m00) + window.x, float(m.m01 / m.m00) + window.y);
+        // The QR code's finder patterns are solid squares too.
+        if (cv::pointPolygonTest(keepOut, centre, false) >= 0)
+            continue;
         const double distance = cv::norm(centre - expected);
         if (distance < bestDistance) {
             bestDistance = distance;
@@ -130,15 +157,14 @@ cv::Mat evenOut(const cv::Mat& aligned) {
     return even;
 }
 
-// The darkness inside a bubble (0 white, 1 black): the inner part of the
-// ellipse, clear of its printed outline.
-double bubbleDarkness(const cv::Mat& even, const QRectF& rectMm) {
+// What the inside of a bubble holds, clear of its printed outline.
+BubbleInk bubbleInk(const cv::Mat& even, const QRectF& rectMm) {
     const double cx = rectMm.center().x() * kPxPerMm, cy = rectMm.center().y() * kPxPerMm;
     const double ax = rectMm.width() / 2 * kPxPerMm * 0.72, ay = rectMm.height() / 2 * kPxPerMm * 0.66;
     const int x0 = std::max(0, int(cx - ax)), x1 = std::min(even.cols - 1, int(cx + ax) + 1);
     const int y0 = std::max(0, int(cy - ay)), y1 = std::min(even.rows - 1, int(cy + ay) + 1);
     double sum = 0;
-    int count = 0;
+    int count = 0, dark = 0;
     for (int y = y0; y <= y1; ++y) {
         const uchar* row = even.ptr<uchar>(y);
         const double dy = (y - cy) / ay;
@@ -147,18 +173,21 @@ double bubbleDarkness(const cv::Mat& even, const QRectF& rectMm) {
             if (dx * dx + dy * dy > 1)
                 continue;
             sum += 255 - row[x];
+            dark += row[x] < 145;
             ++count;
         }
     }
-    return count ? sum / count / 255.0 : 0;
+    if (count == 0)
+        return {};
+    return {sum / count / 255.0, double(dark) / count};
 }
 
 }  // namespace
 
-MarkState markStateOf(double darkness) {
-    if (darkness >= kFilledDarkness)
+MarkState markStateOf(const BubbleInk& ink) {
+    if (ink.darkness >= kFilledDarkness && ink.cover >= kFilledCover)
         return MarkState::Filled;
-    if (darkness <= kBlankDarkness)
+    if (ink.darkness <= kBlankDarkness && ink.cover <= kBlankCover)
         return MarkState::Blank;
     return MarkState::Doubtful;
 }
@@ -174,13 +203,14 @@ CardIdentity findCardIdentity(const QImage& picture) {
     return qr ? readCardIdentity(qr->text) : CardIdentity{};
 }
 
-QuestionReading readQuestion(const CardQuestion& question, const QVector<double>& darkness) {
+QuestionReading readQuestion(const CardQuestion& question, const QVector<BubbleInk>& ink) {
     QuestionReading reading;
     reading.question = question.number;
-    reading.marks = darkness;
+    for (const BubbleInk& i : ink)
+        reading.marks << i.darkness;
     int filled = 0, unclear = 0;
-    for (int i = 0; i < darkness.size() && i < question.options.size(); ++i) {
-        switch (markStateOf(darkness[i])) {
+    for (int i = 0; i < ink.size() && i < question.options.size(); ++i) {
+        switch (markStateOf(ink[i])) {
         case MarkState::Filled:
             reading.answer += question.options[i];
             ++filled;
@@ -208,17 +238,23 @@ void readAlignedPage(PageReading& reading, const CardLayout& layout) {
 
     // The empty bubbles of the page set the zero: printed letters, a
     // copier's grey.
-    QVector<double> all;
-    QHash<const CardBubble*, double> darkness;
+    QVector<double> darknesses, covers;
+    QHash<const CardBubble*, BubbleInk> inks;
     for (const CardBubble& b : layout.bubbles)
         if (b.page == page) {
-            const double d = bubbleDarkness(even, b.rect);
-            darkness.insert(&b, d);
-            all << d;
+            const BubbleInk ink = bubbleInk(even, b.rect);
+            inks.insert(&b, ink);
+            darknesses << ink.darkness;
+            covers << ink.cover;
         }
-    std::sort(all.begin(), all.end());
-    const double zero = all.isEmpty() ? 0 : std::min(0.2, all[all.size() / 3]);
-    const auto level = [&](const CardBubble* b) { return std::max(0.0, darkness.value(b) - zero); };
+    std::sort(darknesses.begin(), darknesses.end());
+    std::sort(covers.begin(), covers.end());
+    const double zeroDark = darknesses.isEmpty() ? 0 : std::min(0.2, darknesses[darknesses.size() / 3]);
+    const double zeroCover = covers.isEmpty() ? 0 : std::min(0.2, covers[covers.size() / 3]);
+    const auto level = [&](const CardBubble* b) {
+        const BubbleInk ink = inks.value(b);
+        return BubbleInk{std::max(0.0, ink.darkness - zeroDark), std::max(0.0, ink.cover - zeroCover)};
+    };
 
     // The 考号, digit by digit, and 缺考.
     reading.examNumber.clear();
@@ -271,7 +307,7 @@ void readAlignedPage(PageReading& reading, const CardLayout& layout) {
         const QVector<const CardBubble*> bubbles = layout.bubblesOf(CardBubble::Role::Option, q.number);
         if (bubbles.isEmpty() || bubbles.first()->page != page)
             continue;
-        QVector<double> marks;
+        QVector<BubbleInk> marks;
         for (const CardBubble* b : bubbles)
             marks << level(b);
         reading.questions << readQuestion(q, marks);
@@ -308,6 +344,11 @@ PageReading readCardPage(const QImage& picture, const std::function<const CardLa
     // them, then the missing ones where the found marks put them (a photo's
     // perspective carries a corner far from the QR code's guess).
     const QVector<QRectF> marks = layout->cornerMarks();
+    // The QR code and a little round it.
+    std::vector<cv::Point2f> qrArea;
+    const cv::Point2f qrCentre = (qr->corners[0] + qr->corners[1] + qr->corners[2] + qr->corners[3]) * 0.25f;
+    for (const cv::Point2f& corner : qr->corners)
+        qrArea.push_back(qrCentre + (corner - qrCentre) * 1.1f);
     std::array<std::optional<cv::Point2f>, 4> found;
     const auto centreOf = [&](int i) {
         return cv::Point2f(float(marks[i].center().x()), float(marks[i].center().y()));
@@ -330,7 +371,7 @@ PageReading readCardPage(const QImage& picture, const std::function<const CardLa
             const double* b = byMarks.ptr<double>(1);
             const cv::Point2f c = centreOf(i);
             const cv::Point2f guess(float(a[0] * c.x + a[1] * c.y + a[2]), float(b[0] * c.x + b[1] * c.y + b[2]));
-            found[i] = findMark(grey, guess, marks[i].width() * scale, radius * scale);
+            found[i] = findMark(grey, guess, marks[i].width() * scale, radius * scale, qrArea);
         }
     }
     std::vector<cv::Point2f> onSheet, inPicture;

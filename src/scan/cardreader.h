@@ -18,12 +18,20 @@ namespace zs {
 
 enum class MarkState { Blank, Filled, Doubtful };
 
-// Darkness of a bubble's inside above the page's empty bubbles (0 white, 1
-// black) from which a mark counts as filled, and below which it counts as
-// blank; between the two it is doubtful.
-inline constexpr double kFilledDarkness = 0.36;
-inline constexpr double kBlankDarkness = 0.12;
-MarkState markStateOf(double darkness);
+// What a bubble's inside holds, above what the page's empty bubbles hold:
+// its mean darkness (0 white, 1 black) and the part of it covered by pencil
+// (pixels darker than mid grey). A fill is dark enough and covers most of
+// the bubble; a blank holds next to nothing; a light fill, a fill of half the
+// bubble, a tick, a cross or an erasure is between the two, and doubtful.
+struct BubbleInk {
+    double darkness = 0;
+    double cover = 0;
+};
+inline constexpr double kFilledDarkness = 0.28;
+inline constexpr double kFilledCover = 0.62;
+inline constexpr double kBlankDarkness = 0.10;
+inline constexpr double kBlankCover = 0.10;
+MarkState markStateOf(const BubbleInk& ink);
 
 // What one objective question reads.
 struct QuestionReading {
@@ -70,7 +78,7 @@ PageReading readCardPage(const QImage& picture, const std::function<const CardLa
 void readAlignedPage(PageReading& reading, const CardLayout& layout);
 
 // The decision on one objective question from the darkness of its bubbles.
-QuestionReading readQuestion(const CardQuestion& question, const QVector<double>& darkness);
+QuestionReading readQuestion(const CardQuestion& question, const QVector<BubbleInk>& ink);
 
 // A rectangle of the layout (millimetres) cut from an aligned page, with a
 // margin around it.

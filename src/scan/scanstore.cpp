@@ -141,8 +141,10 @@ ScannedPage readAndStorePage(Bank& bank, int paperId, const CardLayout& layout, 
             page.cardPage = page.reading.identity.page;
             const QString folder = scanPictureFolder(scansFolder, paperId);
             QDir().mkpath(folder);
-            page.picture = page.key + QStringLiteral(".png");
-            if (!page.reading.aligned.save(QDir(folder).filePath(page.picture))) {
+            // JPEG: a tenth of the time and size of PNG, and sharp enough to
+            // look at and to read again.
+            page.picture = page.key + QStringLiteral(".jpg");
+            if (!page.reading.aligned.save(QDir(folder).filePath(page.picture), "JPEG", 88)) {
                 page.picture.clear();
                 page.reading.problem = QStringLiteral("无法保存扫描的图像：%1").arg(QDir::toNativeSeparators(folder));
                 page.cardPage = -1;

@@ -227,7 +227,7 @@ TEST(CardReader, WhatIsNotClearIsDoubtfulNeverGuessed) {
     markAnswer(image, a4(), 3, "D", dpi, shaped(PencilMark::Shape::Erased), 3);
     markAnswer(image, a4(), 4, "A", dpi, shaped(PencilMark::Shape::Tick), 4);
     markAnswer(image, a4(), 5, "B", dpi, pencil(0.65), 5);    // most of it: filled
-    markAnswer(image, a4(), 6, "C", dpi, pencil(1, 150), 6);  // a light pencil, fully: filled
+    markAnswer(image, a4(), 6, "C", dpi, pencil(1, 120), 6);  // a light pencil, fully: filled
     markAnswer(image, a4(), 7, "B", dpi, {}, 7);
     markAnswer(image, a4(), 7, "D", dpi, shaped(PencilMark::Shape::Erased), 8);  // changed its mind
     markAnswer(image, a4(), 13, "ABD", dpi, {}, 9);                              // a 多选题 takes several

@@ -2,7 +2,9 @@
 
 #include "app/runstate.h"
 #include "doubles/formdriver.h"
+#include "doubles/pencil.h"
 #include "doubles/scriptedprompts.h"
+#include "paper/answercard.h"
 #include "paper/papergeneration.h"
 #include "paper/paperrecord.h"
 #include "paper/smartsort.h"
@@ -11,6 +13,7 @@
 #include "results/classresults.h"
 #include "results/roster.h"
 #include "results/studentreport.h"
+#include "scan/scanstore.h"
 #include "store/bank.h"
 #include "store/paths.h"
 #include "store/statement.h"
@@ -30,7 +33,9 @@
 #include "ui/questions/Form_stlr.h"
 #include "ui/questions/Form_xsst.h"
 #include "ui/results/Form_drcj.h"
+#include "ui/results/Form_smyj.h"
 #include "ui/results/Form_xsmd.h"
+#include "ui/results/Form_yj.h"
 #include "ui/sharing/Form_drsj.h"
 #include "ui/sharing/Form_tkfx.h"
 #include "ui/start/Form_czmm.h"
@@ -641,6 +646,139 @@ QImage roster(RunState& state) {
     return grabShown(screen);
 }
 
+// A paper of the demo bank with its machine-readable answer sheet, recorded
+// in the bank: 8 单选 and 2 多选 with keys, 2 填空 and 3 解答.
+PaperRecord scannablePaper(RunState& state, CardLayout& layout) {
+    QVector<CardSection> sections(3);
+    const auto add = [&](int section, int number, const QString& type, const QString& key, int tenths) {
+        CardQuestion q;
+        q.number = number;
+        q.type = type;
+        q.kind = cardKindOf(type);
+        q.options = isObjective(q.kind) ? QStringLiteral("ABCD") : QString();
+        q.key = key;
+        q.score = tenths;
+        sections[section].questions << q;
+    };
+    sections[0].heading = QStringLiteral("一、单选题");
+    for (int n = 1; n <= 8; ++n)
+        add(0, n, QStringLiteral("单选题"), QString(QChar(u'A' + (n * 3) % 4)), 30);
+    sections[1].heading = QStringLiteral("二、多选题");
+    add(1, 9, QStringLiteral("多选题"), QStringLiteral("AB"), 40);
+    add(1, 10, QStringLiteral("多选题"), QStringLiteral("ACD"), 40);
+    sections[2].heading = QStringLiteral("三、解答题");
+    add(2, 11, QStringLiteral("填空题"), {}, 40);
+    add(2, 12, QStringLiteral("填空题"), {}, 40);
+    for (int n = 13; n <= 15; ++n)
+        add(2, n, QStringLiteral("解答题"), {}, 100);
+    layout = layoutAnswerCard(newCardKey(), QStringLiteral("七年级数学期中考试"), sections, PaperLayout::A4Portrait);
+    PaperRecord paper;
+    paper.generated = state.now();
+    paper.title = QStringLiteral("数学（15题）");
+    Bank bank(state.BankPath);
+    // The written questions are questions of the demo bank: marking shows them with their answers.
+    QHash<QString, QStringList> numbers;
+    for (const QString& type : {QStringLiteral("填空题"), QStringLiteral("解答题")}) {
+        const RowSet found = bank.query(QStringLiteral("select distinct 题目编号 from 试题库 where 题型='") + type +
+                                        QStringLiteral("' and 考查范围 like '1-初中数学%'"));
+        for (int r = 0; r < found.count(); ++r)
+            numbers[type] << found.text(r, 0);
+    }
+    for (const CardQuestion& q : layout.questions)
+        paper.questions << PaperQuestion{q.number,
+                                         numbers[q.type].isEmpty() ? QString() : numbers[q.type].takeFirst(),
+                                         QString(),
+                                         q.type,
+                                         QStringLiteral("0.5"),
+                                         QString(),
+                                         QString::number(*q.score / 10)};
+    paper.cardLayout = layout.toJson();
+    savePaperRecord(bank, paper);
+    return paper;
+}
+
+QHash<int, QString> studentAnswers(const CardLayout& layout, int student) {
+    QHash<int, QString> answers;
+    for (const CardQuestion& q : layout.questions)
+        if (isObjective(q.kind))
+            answers[q.number] = (student + q.number) % 4 ? q.key : QString(QChar(u'A' + (q.number + 1) % 4));
+    return answers;
+}
+
+// The first page of a student's filled sheet, as the copier gives it.
+QImage answerCard(RunState& state) {
+    CardLayout layout;
+    scannablePaper(state, layout);
+    QImage page = test::filledSheet(layout, QStringLiteral("20260012"), studentAnswers(layout, 12), 150, 12).first();
+    QImage image(page.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).drawImage(0, 0, page);
+    return image.scaledToWidth(900, Qt::SmoothTransformation);
+}
+
+// A class of twelve scanned, with the doubtful marks listed.
+std::unique_ptr<Form_smyj> scannedClass(RunState& state, QTemporaryDir& folder, PaperRecord& paper) {
+    CardLayout layout;
+    paper = scannablePaper(state, layout);
+    QVector<QImage> pages;
+    for (int s = 1; s <= 12; ++s) {
+        QHash<int, QString> answers = studentAnswers(layout, s);
+        if (s == 3)
+            answers[2] = QStringLiteral("BC");
+        QVector<QImage> sheet = test::filledSheet(layout, QString::number(20260000 + s), answers, 150, quint32(s));
+        if (s == 7) {
+            QImage& first = sheet[0];
+            test::PencilMark light;
+            light.coverage = 0.35;
+            for (const CardBubble* b : layout.bubblesOf(CardBubble::Role::Option, 5))
+                if (b->value == u'C')
+                    test::markBubble(first, b->rect, 150, light, 77);
+        }
+        for (QImage& page : sheet) {
+            test::ScanLook look;
+            look.angleDegrees = (s % 5 - 2) * 0.7;
+            look.noise = 3;
+            pages << test::scanOf(page, 150, look, quint32(s));
+        }
+    }
+    const QString pdf = QDir(folder.path()).filePath(QStringLiteral("扫描0001.pdf"));
+    test::writeScanPdf(pages, 150, pdf);
+    auto screen = std::make_unique<Form_smyj>(state, paper);
+    screen->resize(1120, 740);
+    screen->show();
+    static_cast<zs::ScriptedPrompts&>(state.prompts).type(pdf);
+    test::child<QPushButton>(screen.get(), "Command_wj")->click();
+    return screen;
+}
+
+QImage scanReview(RunState& state) {
+    QTemporaryDir folder;
+    PaperRecord paper;
+    const auto screen = scannedClass(state, folder, paper);
+    auto* list = test::child<QListWidget>(screen.get(), "List_dq");
+    for (int r = 0; r < list->count(); ++r)
+        if (list->item(r)->text().contains(QStringLiteral("第2题")))
+            list->setCurrentRow(r);
+    return grabShown(*screen);
+}
+
+QImage markingScans(RunState& state) {
+    QTemporaryDir folder;
+    PaperRecord paper;
+    const auto screen = scannedClass(state, folder, paper);
+    Bank bank(state.BankPath);
+    const CardLayout layout = CardLayout::fromJson(paperCardLayout(bank, paper.id));
+    const QVector<ScannedPage> pages = scannedPages(bank, paper.id);
+    const auto source = std::make_shared<ScanAnswerSource>(QDir(state.appDir()).filePath(QStringLiteral("扫描答卷")),
+                                                           paper.id, layout, pages,
+                                                           gatherScans(pages, layout, loadRoster(bank)));
+    Form_yj marking(state, paper, source);
+    marking.resize(1180, 760);
+    auto* list = test::child<QListWidget>(&marking, "List_tm");
+    list->setCurrentRow(2);
+    return grabShown(marking);
+}
+
 // The school bank screens are filled in as a teacher would before pressing a
 // button: no server is needed for the picture.
 QImage schoolBank(RunState& state) {
@@ -700,6 +838,9 @@ QList<Shot> allShots() {
          [](RunState& s) { return results(s, QStringLiteral("Page_xscj")); }},
         {QStringLiteral("roster"), QStringLiteral("学生名单"), roster},
         {QStringLiteral("student-report"), QStringLiteral("学生报告"), studentReport},
+        {QStringLiteral("answer-card"), QStringLiteral("机读答题卡（学生填涂后）"), answerCard},
+        {QStringLiteral("scan-review"), QStringLiteral("扫描阅卷：待确认"), scanReview},
+        {QStringLiteral("marking-scans"), QStringLiteral("阅卷：扫描的解答题"), markingScans},
         {QStringLiteral("schoolbank"), QStringLiteral("连接学校题库"), schoolBank},
         {QStringLiteral("password-reset"), QStringLiteral("重设密码"), passwordReset},
     };

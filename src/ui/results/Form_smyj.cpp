@@ -252,8 +252,8 @@ void Form_smyj::showPicture(const QImage& picture) {
         ui->Image_dq->clear();
         return;
     }
-    // Shown large: at least twice the aligned page's size for small pieces.
-    const int width = qMin(ui->Scroll_dq->viewport()->width() - 8, picture.width() * 3);
+    // Shown large: as wide as the view, up to twice the piece's own size.
+    const int width = qMin(ui->Scroll_dq->viewport()->width() - 8, picture.width() * 2);
     ui->Image_dq->setPixmap(QPixmap::fromImage(picture.scaledToWidth(qMax(width, 100), Qt::SmoothTransformation)));
 }
 

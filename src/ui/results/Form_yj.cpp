@@ -40,6 +40,8 @@ Form_yj::Form_yj(RunState& state, const PaperRecord& paper, std::shared_ptr<Answ
     connect(ui->Check_nm, &QCheckBox::toggled, this, &Form_yj::Check_nm_Click);
     connect(ui->Command_tc, &QPushButton::clicked, this, &Form_yj::Command_tc_Click);
     ui->Text_df->installEventFilter(this);
+    // The answer is drawn again as wide as its view whenever the view changes.
+    ui->Scroll_da->viewport()->installEventFilter(this);
     Form_Load();
 }
 
@@ -149,14 +151,12 @@ void Form_yj::showAnswer() {
         showProgress();
         return;
     }
-    const QImage image = source_->answer(student, question_);
-    if (image.isNull()) {
+    answerImage_ = source_->answer(student, question_);
+    if (answerImage_.isNull()) {
         ui->Image_da->setPixmap(QPixmap());
         ui->Image_da->setText(QStringLiteral("这份答卷的图片读不出来。"));
     } else {
-        const int width = std::max(200, ui->Scroll_da->viewport()->width() - 4);
-        ui->Image_da->setPixmap(
-            QPixmap::fromImage(image.width() > width ? image.scaledToWidth(width, Qt::SmoothTransformation) : image));
+        fitAnswer();
     }
     QString who = QStringLiteral("第 %1 / %2 份").arg(queue_->position() + 1).arg(queue_->size());
     if (!ui->Check_nm->isChecked()) {
@@ -177,6 +177,14 @@ void Form_yj::showAnswer() {
     ui->Text_df->selectAll();
     ui->Text_df->setFocus();
     showProgress();
+}
+
+void Form_yj::fitAnswer() {
+    if (answerImage_.isNull())
+        return;
+    const int width = std::min(std::max(200, ui->Scroll_da->viewport()->width() - 4), answerImage_.width() * 2);
+    ui->Image_da->setPixmap(QPixmap::fromImage(
+        answerImage_.width() == width ? answerImage_ : answerImage_.scaledToWidth(width, Qt::SmoothTransformation)));
 }
 
 void Form_yj::showProgress() {
@@ -261,6 +269,8 @@ void Form_yj::Command_tc_Click() {
 }
 
 bool Form_yj::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Scroll_da->viewport() && event->type() == QEvent::Resize)
+        fitAnswer();
     if (watched == ui->Text_df && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {

@@ -6,6 +6,7 @@
 #include "results/roster.h"
 
 #include <QDialog>
+#include <QImage>
 #include <memory>
 #include <optional>
 
@@ -52,6 +53,8 @@ private:
     std::optional<double> fullMark(int question);
     void give(double score, bool problem);
     void showAnswer();
+    // The answer's picture as wide as the view (up to twice its own size).
+    void fitAnswer();
     void showProgress();
     void showQuestionList();
 
@@ -65,6 +68,7 @@ private:
     double full_ = 0;
     std::unique_ptr<MarkingQueue> queue_;
     bool filling_ = false;
+    QImage answerImage_;
 };
 
 }  // namespace zs

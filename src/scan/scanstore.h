@@ -2,6 +2,7 @@
 
 #include "marking/answersource.h"
 #include "paper/answercard.h"
+#include "results/roster.h"
 #include "scan/cardreader.h"
 #include "scan/scanfiles.h"
 
@@ -15,7 +16,6 @@
 namespace zs {
 
 class Bank;
-struct Student;
 
 // The scanned pages of a paper, kept in the bank (program table 扫描答卷, one
 // row per page picture) with what was read from them; the pictures, turned

@@ -218,6 +218,16 @@ TEST(CardReader, PhonePhotosInPerspectiveAndShadow) {
     }
 }
 
+TEST(CardReader, AnA3SheetInTwoColumnsReadsLikeA4) {
+    const CardLayout a3 = layoutAnswerCard("A3READKEY2", "期末考试", sections(), PaperLayout::A3TwoColumns);
+    ScanLook look;
+    look.angleDegrees = -2.5;
+    look.noise = 5;
+    look.jpegQuality = 70;
+    const QImage scan = scanOf(filledPage(a3, 0, 200, "55555555", 9), 200, look, 9);
+    expectReadRight(readOf(scan, a3), "55555555");
+}
+
 TEST(CardReader, WhatIsNotClearIsDoubtfulNeverGuessed) {
     const double dpi = 200;
     QImage image = renderAnswerCardPage(a4(), 0, dpi);

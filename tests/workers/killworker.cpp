@@ -6,10 +6,14 @@
 //   zs-killworker import   APPDIR OTHERBANK SECTION... imports the questions of the sections
 //   zs-killworker generate APPDIR DESKTOP NUMBER...  generates a paper, recording the use
 //   zs-killworker paper    APPDIR PAPER              splits a Word paper on the paper import screen
+//   zs-killworker scan     APPDIR SCANS...           reads scanned sheets of the newest paper (扫描阅卷)
+//   zs-killworker mark     APPDIR                    marks the first written question of the newest
+//                                                    paper's scans, 1 point each
 //
 // Exit status 0 when the work finished, 1 when it did not.
 
 #include "office/wordprocessor.h"
+#include "paper/paperrecord.h"
 #include "paper/spectable.h"
 #include "sharing/banksharing.h"
 #include "store/paths.h"
@@ -19,12 +23,16 @@
 #include "ui/common/widgets.h"
 #include "ui/paper/Form_scsjjm.h"
 #include "ui/questions/Form_stlr.h"
+#include "ui/results/Form_smyj.h"
+#include "ui/results/Form_yj.h"
 #include "ui/sharing/Form_drsj.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <cstdio>
 
 using namespace zs;
@@ -93,13 +101,45 @@ int splitPaper(RunState& state, ScriptedPrompts& prompts, const QString& paper) 
 
 }  // namespace
 
+// The newest recorded paper's 扫描阅卷 screen.
+std::unique_ptr<Form_smyj> scanScreen(RunState& state) {
+    Bank bank(state.BankPath);
+    return std::make_unique<Form_smyj>(state, paperRecords(bank).constFirst());
+}
+
+int scan(RunState& state, ScriptedPrompts& prompts, const QStringList& files) {
+    const auto screen = scanScreen(state);
+    prompts.type(files.join(u'\n'));
+    test::child<QPushButton>(screen.get(), QStringLiteral("Command_wj"))->click();
+    return screen->results().pages > 0 ? 0 : 1;
+}
+
+int mark(RunState& state) {
+    const auto screen = scanScreen(state);
+    int given = 0;
+    state.modalHook = [&](QObject* dialog) {
+        auto* marking = qobject_cast<Form_yj*>(dialog);
+        if (!marking || !marking->queue())
+            return;
+        auto* field = test::child<QLineEdit>(marking, QStringLiteral("Text_df"));
+        for (int i = marking->queue()->marked(); i < marking->queue()->size(); ++i) {
+            field->clear();
+            QTest::keyClicks(field, QStringLiteral("1"));
+            QTest::keyClick(field, Qt::Key_Return);
+            ++given;
+        }
+    };
+    test::child<QPushButton>(screen.get(), QStringLiteral("Command_yj"))->click();
+    return given > 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.size() < 3) {
-        std::fprintf(stderr, "usage: zs-killworker entry|import|generate|paper APPDIR ...\n");
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: zs-killworker entry|import|generate|paper|scan|mark APPDIR ...\n");
         return 2;
     }
     const QString& work = args[0];
@@ -117,9 +157,13 @@ int main(int argc, char** argv) {
             } else if (work == u"import" && args.size() >= 4) {
                 runImport(state, ShareContent::Questions, args[2], args.mid(3));
                 result = 0;
-            } else if (work == u"paper") {
+            } else if (work == u"paper" && args.size() >= 3) {
                 result = splitPaper(state, prompts, args[2]);
-            } else if (work == u"generate") {
+            } else if (work == u"scan") {
+                result = scan(state, prompts, args.mid(2));
+            } else if (work == u"mark") {
+                result = mark(state);
+            } else if (work == u"generate" && args.size() >= 3) {
                 desktop.setDesktopFolder(args[2]);
                 result = generate(state, args.mid(3));
             }

@@ -3,6 +3,7 @@
 #include "app/runstate.h"
 #include "marking/marks.h"
 #include "store/bank.h"
+#include "store/pausepoint.h"
 #include "ui/common/screens.h"
 #include "ui/results/Form_yj.h"
 #include "ui_Form_smyj.h"
@@ -227,6 +228,7 @@ void Form_smyj::readFiles(const QStringList& files) {
                 ++skipped;
             } else {
                 readAndStorePage(bank, paper_.id, layout_, sources[i], scansFolder(), state_.now());
+                pausePoint("scan-page");
                 ++read;
             }
             ui->ProgressBar1->setValue(i + 1);

@@ -5,6 +5,7 @@
 #include "results/scoresheet.h"
 #include "store/bank.h"
 #include "store/paths.h"
+#include "store/pausepoint.h"
 #include "store/serverdocuments.h"
 #include "ui/common/screens.h"
 #include "ui_Form_yj.h"
@@ -221,6 +222,7 @@ void Form_yj::give(double score, bool problem) {
     });
     if (!stored)
         return;  // the answer stays on screen with what was typed
+    pausePoint("marking-score");
     queue_->give(mark);
     ui->Label_ts->setText(queue_->marked() == queue_->size() ? QStringLiteral("这道题已经全部阅完。") : QString());
     showAnswer();

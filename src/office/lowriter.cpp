@@ -618,8 +618,14 @@ public:
         requireOpen();
         unoCall(QStringLiteral("无法保存文档：%1").arg(path), [&] {
             Reference<css::frame::XStorable> s(component_, UNO_QUERY_THROW);
+            std::vector<css::beans::PropertyValue> values{property("FilterName", Any(filterFor(path))),
+                                                          property("Overwrite", Any(true))};
+            // A PDF keeps the document's comments (the review paper's notes
+            // per question) as annotations.
+            if (QFileInfo(path).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0)
+                values.push_back(property("FilterData", Any(properties({property("ExportNotes", Any(true))}))));
             s->storeToURL(fileUrl(path),
-                          properties({property("FilterName", Any(filterFor(path))), property("Overwrite", Any(true))}));
+                          css::uno::Sequence<css::beans::PropertyValue>(values.data(), sal_Int32(values.size())));
         });
     }
 

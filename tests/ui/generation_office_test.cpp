@@ -544,6 +544,15 @@ TEST_F(GenerationTest, TwoColumnPapersWithTheSealingLineAnswerSheetAndCopies) {
         // The paper and the answer sheet on A3, the answer key and review paper on A4.
         EXPECT_NEAR(pdf.pagePointSize(0).width() / 72 * 25.4, i == 9 || i == 12 ? 420 : 210, 2);
     }
+    // The review paper's notes (考查范围, 知识点, 难度 per question) come along
+    // as annotations of its PDF; the paper has none.
+    const auto annotations = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().count("/Subtype /Text") : -1;
+    };
+    EXPECT_EQ(QFileInfo(files[11]).fileName().left(4), "讲评卷-");
+    EXPECT_EQ(annotations(files[11]), 6);
+    EXPECT_EQ(annotations(files[9]), 0);
 
     // The machine-readable sheet: on A3, its layout kept with the paper's
     // record, every page naming the sheet and itself in its QR code.

@@ -6,9 +6,11 @@
 
 #include "doubles/pencil.h"
 #include "marking/marks.h"
+#include "paper/paperrecord.h"
 #include "results/roster.h"
 #include "scan/scanstore.h"
 #include "store/bank.h"
+#include "support/pgcluster.h"
 #include "support/testsupport.h"
 
 #include <QHash>
@@ -264,4 +266,52 @@ TEST(ScanFiles, WhatCannotBeReadIsNamed) {
     QFile::copy(folder.file("第2张.png"), folder.file("副本.png"));
     EXPECT_EQ(scanPageKey({folder.file("第2张.png"), 0, 1}), scanPageKey({folder.file("副本.png"), 0, 1}));
     EXPECT_NE(scanPageKey({folder.file("第2张.png"), 0, 1}), scanPageKey({folder.file("第2张.png"), 1, 2}));
+}
+
+// The same on a school bank: pages kept and read again, the sheet's layout
+// found by its key, the objective marks stored, a page removed.
+class ScanBanks : public test::BothStores {};
+ZS_BOTH_STORES(ScanBanks);
+
+TEST_P(ScanBanks, PagesMarksAndTheLayoutOnEitherStore) {
+    ZS_MAKE_BANK();
+    const CardLayout layout = paperLayout();
+    Bank bank(location);
+    PaperRecord paper;
+    paper.title = "数学（12题）";
+    paper.cardLayout = layout.toJson();
+    savePaperRecord(bank, paper);
+    EXPECT_EQ(paperOfCard(bank, layout.key), paper.id);
+    EXPECT_EQ(paperOfCard(bank, "NOSUCHKEY"), 0);
+    EXPECT_EQ(CardLayout::fromJson(paperCardLayout(bank, paper.id)).toJson(), layout.toJson());
+
+    const QString pdf = folder.file("扫描.pdf");
+    QVector<QImage> pages = filledSheet(layout, "20250001", rightAnswers(), 150, 1);
+    pages << filledSheet(layout, "20250002", rightAnswers(), 150, 2);
+    writeScanPdf(pages, 150, pdf);
+    ensureScanTables(bank);
+    QStringList problems;
+    const QDateTime when(QDate(2026, 3, 20), QTime(9, 0));
+    for (const ScanSource& s : scanPages({pdf}, problems))
+        readAndStorePage(bank, paper.id, layout, s, folder.file("扫描答卷"), when);
+    // Read again: replaced, not added.
+    readAndStorePage(bank, paper.id, layout, {pdf, 0, 4}, folder.file("扫描答卷"), when.addSecs(60));
+    const QVector<ScannedPage> stored = scannedPages(bank, paper.id);
+    ASSERT_EQ(stored.size(), 4);
+    EXPECT_TRUE(pageStored(bank, paper.id, stored[0].key));
+    EXPECT_EQ(stored[0].when, when.addSecs(60));
+    EXPECT_FALSE(scannedPicture(folder.file("扫描答卷"), paper.id, stored[0]).isNull());
+
+    const ScanResults r = gatherScans(stored, layout, {});
+    ASSERT_EQ(r.students.size(), 2);
+    EXPECT_TRUE(r.review.isEmpty());
+    markObjectiveQuestions(bank, paper.id, layout, r, ObjectiveRule::load(bank), when);
+    EXPECT_EQ(paperMarks(bank, paper.id).size(), 16);
+
+    removeScannedPage(bank, paper.id, stored[0].key);
+    EXPECT_EQ(scannedPages(bank, paper.id).size(), 3);
+    ObjectiveRule rule;
+    rule.partialShare = 0.25;
+    rule.save(bank);
+    EXPECT_EQ(ObjectiveRule::load(bank).partialShare, 0.25);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/rowset.h"
 #include "store/statement.h"
 
 #include <QDate>
@@ -12,50 +13,12 @@
 #include <QVariant>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 namespace zs {
 
-// A failure of the bank store, with a message for the teacher (Chinese, naming
-// the file where one is involved) and, where there is one, the technical text
-// behind it (the statement and the database's own words) for a "详细信息" part.
-class StoreError : public std::runtime_error {
-public:
-    explicit StoreError(const QString& message, const QString& details = {});
-    const QString& message() const { return message_; }
-    const QString& details() const { return details_; }
-
-private:
-    QString message_;
-    QString details_;
-};
-
-// The rows of one query, in order; columns by name or position.
-class RowSet {
-public:
-    RowSet() = default;
-    RowSet(QStringList columns, QVector<QVariant> cells);
-
-    int count() const { return columns_.isEmpty() ? 0 : int(cells_.size() / columns_.size()); }
-    bool isEmpty() const { return count() == 0; }
-    const QStringList& columns() const { return columns_; }
-    int columnIndex(const QString& name) const;  // -1 when absent
-
-    QVariant value(int row, int column) const;
-    QVariant value(int row, const QString& column) const;
-    // The value as text; a null value gives an empty text.
-    QString text(int row, int column) const { return value(row, column).toString(); }
-    QString text(int row, const QString& column) const { return value(row, column).toString(); }
-    bool isNull(int row, const QString& column) const { return value(row, column).isNull(); }
-    QDate date(int row, const QString& column) const;
-
-    // The non-null values of one column as texts, in row order.
-    QStringList texts(int column = 0) const;
-
-private:
-    QStringList columns_;
-    QVector<QVariant> cells_;
-};
+class BankStore;
 
 using RowValues = QList<QPair<QString, QVariant>>;
 
@@ -65,8 +28,9 @@ using RowValues = QList<QPair<QString, QVariant>>;
 //
 // A school's shared bank is a database on a PostgreSQL server; its path is a
 // location text (serverlocation.h) and the same statements are translated for
-// the server here. Connections to a server are kept open per thread between
-// operations.
+// the server. What differs between the two is behind one store interface
+// (bankstore.h) with an implementation for each, chosen when the bank is
+// opened. Connections to a server are kept open per thread between operations.
 class Bank {
 public:
     enum class Mode { ReadWrite, ReadOnly };
@@ -80,8 +44,8 @@ public:
     Bank& operator=(const Bank&) = delete;
 
     const QString& path() const { return path_; }
-    Dialect dialect() const { return dialect_; }
-    bool isServer() const { return dialect_ == Dialect::Postgres; }
+    Dialect dialect() const;
+    bool isServer() const { return dialect() == Dialect::Postgres; }
     // How messages name this bank: the file's path, or the server bank's name.
     QString shown() const;
 
@@ -127,18 +91,10 @@ public:
     static const QStringList& defaultDifficulties();
 
 private:
-    QSqlDatabase db() const;
-    void openServer();
-    RowSet queryServer(const QString& statement);
-    [[noreturn]] void fail(const QString& statement, int sqliteCode, const QString& text) const;
-    [[noreturn]] void failOnServer(const QString& statement, const QSqlError& error) const;
-    [[noreturn]] void fail(const QString& statement, const QSqlError& error) const;
-
     QString path_;
-    Dialect dialect_ = Dialect::Sqlite;
-    QString connection_;
+    // The file's or the server's database, chosen when the bank is opened.
+    std::unique_ptr<BankStore> store_;
     int transactionDepth_ = 0;
-    mutable bool connectionLost_ = false;  // a server connection that must not be kept
 };
 
 // Column names of 试题库 in their fixed order, after the row key at position 0.

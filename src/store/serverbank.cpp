@@ -2,8 +2,8 @@
 // between operations), running the translated statements, the tables of a new
 // server bank and the server's failures in the teacher's words.
 
-#include "store/bank.h"
-#include "store/serverschema.h"
+#include "store/bankstore.h"
+#include "store/serverlocation.h"
 #include "store/statement.h"
 
 #include <QAtomicInt>
@@ -180,6 +180,10 @@ void closeServerConnections() {
     idleConnections().closeAll();
 }
 
+namespace {
+
+// Hands a connection back when its Bank ends: kept for the next operation of
+// this thread when `reusable`, closed otherwise.
 void releaseServerConnection(const QString& connection, const QString& location, bool reusable) {
     bool open = false;
     {
@@ -194,26 +198,70 @@ void releaseServerConnection(const QString& connection, const QString& location,
         IdleConnections::close(connection);
 }
 
-void Bank::openServer() {
-    const ServerLocation where = ServerLocation::parse(path_);
+class ServerStore final : public BankStore {
+public:
+    ServerStore(const QString& location, const QString& connection);
+
+    Dialect dialect() const override { return Dialect::Postgres; }
+    QString shown() const override { return ServerLocation::parse(location_).shown(); }
+    QSqlDatabase db() const override { return QSqlDatabase::database(connection_, false); }
+    RowSet rows(const QString& statement) override;
+    void executeBound(const QString& statement, const QVariantList& values) override {
+        QSqlQuery q(db());
+        // The server prepares only statements that read or write rows: one
+        // with nothing to bind (a table made, say) runs as it is.
+        if (values.isEmpty()) {
+            if (!q.exec(statement))
+                fail(statement, q.lastError());
+            return;
+        }
+        runBound(q, statement, values);
+    }
+    QString settingStatement() const override {
+        return QStringLiteral("INSERT INTO \"组卷设置\" (\"设置项\", \"设置值\") VALUES (?, ?) ON CONFLICT "
+                              "(\"设置项\") DO UPDATE SET \"设置值\" = EXCLUDED.\"设置值\"");
+    }
+    QString columnsStatement(const QString& table) const override {
+        return QStringLiteral("select column_name as name from information_schema.columns where table_schema = "
+                              "current_schema() and table_name = '") +
+               sqlValue(table) + QStringLiteral("' order by ordinal_position");
+    }
+    QString incompleteMessage(const QString& missing) const override {
+        return QStringLiteral("学校题库不完整，缺少：%1\r%2\r\r请学校题库的管理员检查这个数据库。")
+            .arg(missing, shown());
+    }
+    [[noreturn]] void fail(const QString& statement, const QSqlError& error) const override;
+    void close(bool inTransaction) override {
+        releaseServerConnection(connection_, location_, !inTransaction && !connectionLost_);
+    }
+
+private:
+    QString location_;
+    QString connection_;
+    // A connection the server ended or that failed mid-way is not kept.
+    mutable bool connectionLost_ = false;
+};
+
+ServerStore::ServerStore(const QString& location, const QString& connection)
+    : location_(location), connection_(connection) {
+    const ServerLocation where = ServerLocation::parse(location_);
     if (!where.isValid())
-        throw StoreError(problemWith(path_));
+        throw StoreError(serverProblem(location_));
     // A connection kept from an earlier operation of this thread, unless the
     // server ended it meanwhile: then a new one is made.
-    for (QString idle = idleConnections().take(path_); !idle.isEmpty(); idle = idleConnections().take(path_)) {
+    for (QString idle = idleConnections().take(location_); !idle.isEmpty(); idle = idleConnections().take(location_)) {
         if (stillUsable(idle)) {
             connection_ = idle;
             return;
         }
         IdleConnections::close(idle);
     }
-    QSqlDatabase db = connect(where, path_, connection_);
+    QSqlDatabase db = connect(where, location_, connection_);
     QString error;
     const int tables = countBankTables(db, &error);
     if (tables != 2) {
         db = QSqlDatabase();
         IdleConnections::close(connection_);
-        connectionLost_ = true;
         if (tables < 0)
             throw StoreError(
                 QStringLiteral("无法读取学校题库：\r%1\r\r%2").arg(where.shown(), describeServerFailure({}, error)),
@@ -223,11 +271,11 @@ void Bank::openServer() {
     }
 }
 
-RowSet Bank::queryServer(const QString& statement) {
+RowSet ServerStore::rows(const QString& statement) {
     QSqlQuery q(db());
     q.setForwardOnly(true);
     if (!q.exec(toPostgres(statement)))
-        failOnServer(statement, q.lastError());
+        fail(statement, q.lastError());
     const QSqlRecord record = q.record();
     const int width = record.count();
     QStringList columns;
@@ -257,11 +305,11 @@ RowSet Bank::queryServer(const QString& statement) {
         }
     }
     if (q.lastError().isValid())
-        failOnServer(statement, q.lastError());
+        fail(statement, q.lastError());
     return RowSet(columns, std::move(cells));
 }
 
-void Bank::failOnServer(const QString& statement, const QSqlError& error) const {
+void ServerStore::fail(const QString& statement, const QSqlError& error) const {
     const QString state = error.nativeErrorCode();
     if (state.isEmpty() || state.startsWith(u"08") || state.startsWith(u"57P"))
         connectionLost_ = true;
@@ -270,13 +318,21 @@ void Bank::failOnServer(const QString& statement, const QSqlError& error) const 
                      serverDetails(statement, text));
 }
 
-QString serverColumnsQuery(const QString& table) {
-    return QStringLiteral("select column_name as name from information_schema.columns where table_schema = "
-                          "current_schema() and table_name = '") +
-           sqlValue(table) + QStringLiteral("' order by ordinal_position");
+}  // namespace
+
+std::unique_ptr<BankStore> openServerStore(const QString& location, const QString& connection) {
+    return std::make_unique<ServerStore>(location, connection);
 }
 
-void createServerTables(const ServerLocation& where) {
+QString serverProblem(const QString& location) {
+    // Whether the server answers is known only by connecting.
+    if (!ServerLocation::parse(location).isValid())
+        return QStringLiteral("学校题库的地址不完整（缺少数据库名）：\r%1").arg(location);
+    return {};
+}
+
+void createServerBank(const QString& location) {
+    const ServerLocation where = ServerLocation::parse(location);
     const QString name = nextServerConnectionName();
     QSqlDatabase db = connect(where, where.text(), name);
     QString error;
@@ -339,9 +395,9 @@ void createServerTables(const ServerLocation& where) {
                               .arg(ops);
         }
     }
-    for (const QString& t : Bank::defaultTypes())
+    for (const QString& t : newBankTypes())
         statements << QStringLiteral("INSERT INTO \"题型\" VALUES ('%1')").arg(t);
-    for (const QString& d : Bank::defaultDifficulties())
+    for (const QString& d : newBankDifficulties())
         statements << QStringLiteral("INSERT INTO \"难度\" VALUES ('%1')").arg(d);
     db.transaction();
     for (const QString& s : statements) {

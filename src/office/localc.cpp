@@ -441,15 +441,14 @@ public:
             const Reference<css::table::XTableCharts> charts = supplier->getCharts();
             const css::awt::Rectangle place(sal_Int32(leftMm * 100), sal_Int32(topMm * 100), sal_Int32(widthMm * 100),
                                             sal_Int32(heightMm * 100));
-            const css::table::CellRangeAddress range(sheetIndex(sheet), firstColumn - 1, firstRow - 1,
-                                                     lastColumn - 1, lastRow - 1);
+            const css::table::CellRangeAddress range(sheetIndex(sheet), firstColumn - 1, firstRow - 1, lastColumn - 1,
+                                                     lastRow - 1);
             charts->addNewByName(toOU(name), place, Sequence<css::table::CellRangeAddress>(&range, 1), true, true);
-            Reference<css::document::XEmbeddedObjectSupplier> embedded(charts->getByName(toOU(name)),
-                                                                        UNO_QUERY_THROW);
+            Reference<css::document::XEmbeddedObjectSupplier> embedded(charts->getByName(toOU(name)), UNO_QUERY_THROW);
             Reference<css::chart::XChartDocument> chart(embedded->getEmbeddedObject(), UNO_QUERY_THROW);
             Reference<css::lang::XMultiServiceFactory> factory(chart, UNO_QUERY_THROW);
-            chart->setDiagram(Reference<css::chart::XDiagram>(
-                factory->createInstance("com.sun.star.chart.BarDiagram"), UNO_QUERY_THROW));
+            chart->setDiagram(Reference<css::chart::XDiagram>(factory->createInstance("com.sun.star.chart.BarDiagram"),
+                                                              UNO_QUERY_THROW));
             Reference<XPropertySet> props(chart, UNO_QUERY_THROW);
             props->setPropertyValue("HasMainTitle", Any(true));
             Reference<XPropertySet>(chart->getTitle(), UNO_QUERY_THROW)->setPropertyValue("String", Any(toOU(title)));

@@ -97,9 +97,9 @@ public:
     // (lastRow, lastColumn): its first row names the series, its first column
     // the categories. Placed at (leftMm, topMm) of the sheet, widthMm ×
     // heightMm, with a title.
-    virtual void addColumnChart(const QString& sheet, const QString& name, int firstRow, int firstColumn,
-                                int lastRow, int lastColumn, double leftMm, double topMm, double widthMm,
-                                double heightMm, const QString& title) = 0;
+    virtual void addColumnChart(const QString& sheet, const QString& name, int firstRow, int firstColumn, int lastRow,
+                                int lastColumn, double leftMm, double topMm, double widthMm, double heightMm,
+                                const QString& title) = 0;
     // The names of the charts on a sheet (a saved .xls names them itself:
     // "Object 1" …).
     virtual QStringList chartNames(const QString& sheet) = 0;

@@ -324,9 +324,8 @@ QString exportClassWorkbook(Office& office, const ClassResults& results, const Q
     }
     // The bands as columns, every class beside the whole year, below the table.
     const int bandLines = int(results.bandNames.size()) + 1;
-    book->addColumnChart(kBandSheet, QStringLiteral("分数段"), 2, 1, 1 + bandLines,
-                         int(results.classes.size()) + 2, 10, 8.0 * (bandLines + 3), 160, 90,
-                         title + QStringLiteral(" 分数段（人数）"));
+    book->addColumnChart(kBandSheet, QStringLiteral("分数段"), 2, 1, 1 + bandLines, int(results.classes.size()) + 2, 10,
+                         8.0 * (bandLines + 3), 160, 90, title + QStringLiteral(" 分数段（人数）"));
     book->activateSheet(kStudentSheet);
     book->saveAs(path);
     book->close();

@@ -769,9 +769,9 @@ QImage markingScans(RunState& state) {
     Bank bank(state.BankPath);
     const CardLayout layout = CardLayout::fromJson(paperCardLayout(bank, paper.id));
     const QVector<ScannedPage> pages = scannedPages(bank, paper.id);
-    const auto source = std::make_shared<ScanAnswerSource>(QDir(state.appDir()).filePath(QStringLiteral("扫描答卷")),
-                                                           paper.id, layout, pages,
-                                                           gatherScans(pages, layout, loadRoster(bank)));
+    const auto source =
+        std::make_shared<ScanAnswerSource>(QDir(state.appDir()).filePath(QStringLiteral("扫描答卷")), paper.id, layout,
+                                           pages, gatherScans(pages, layout, loadRoster(bank)));
     Form_yj marking(state, paper, source);
     marking.resize(1180, 760);
     auto* list = test::child<QListWidget>(&marking, "List_tm");

@@ -200,9 +200,9 @@ void layoutBlanks(CardLayout& layout, CardFlow& flow, const QVector<CardQuestion
     }
 }
 
-void layoutAreas(CardLayout& layout, CardFlow& flow, const QVector<CardQuestion>& questions) {
+void layoutAreas(CardLayout& layout, CardFlow& flow, const QVector<CardQuestion>& questions, double scale) {
     for (const CardQuestion& q : questions) {
-        double height = std::min(answerAreaHeightMm(q.type), flow.columnHeight() - 2);
+        double height = std::min(answerAreaHeightMm(q.type) * scale, flow.columnHeight() - 2);
         // An area a little shorter rather than a column or page more.
         if (flow.remaining() - 2 < height && flow.remaining() - 2 >= 0.7 * height)
             height = flow.remaining() - 2;
@@ -386,8 +386,11 @@ CardLayout CardLayout::fromJson(const QByteArray& json) {
     return l;
 }
 
-CardLayout layoutAnswerCard(const QString& key, const QString& title, const QVector<CardSection>& sections,
-                            PaperLayout paperLayout, int examDigits) {
+namespace {
+
+// The sheet with the written answers' areas `scale` times their usual height.
+CardLayout layoutAt(const QString& key, const QString& title, const QVector<CardSection>& sections,
+                    PaperLayout paperLayout, int examDigits, double scale) {
     CardLayout layout;
     layout.key = key;
     layout.title = title;
@@ -420,7 +423,7 @@ CardLayout layoutAnswerCard(const QString& key, const QString& title, const QVec
         const double firstHeight = isObjective(first.kind) ? kRowHeight + 3
                                    : first.kind == CardKind::Blank
                                        ? 10
-                                       : std::min(answerAreaHeightMm(first.type), flow.columnHeight() - 2) + 2;
+                                       : std::min(answerAreaHeightMm(first.type) * scale, flow.columnHeight() - 2) + 2;
         const double top = flow.take(7 + firstHeight);
         flow.skip(-firstHeight);
         const QString heading =
@@ -435,7 +438,7 @@ CardLayout layoutAnswerCard(const QString& key, const QString& title, const QVec
             else if (run.first().kind == CardKind::Blank)
                 layoutBlanks(layout, flow, run);
             else
-                layoutAreas(layout, flow, run);
+                layoutAreas(layout, flow, run, scale);
             run.clear();
         };
         for (const CardQuestion& q : section.questions) {
@@ -460,6 +463,45 @@ CardLayout layoutAnswerCard(const QString& key, const QString& title, const QVec
                 QStringLiteral("第 %1 页 共 %2 页").arg(p + 1).arg(layout.pages), 3, false, Qt::AlignCenter);
     }
     return layout;
+}
+
+// Whether the last page holds less than half a column.
+bool lastPageSparse(const CardLayout& layout) {
+    const int last = layout.pages - 1;
+    double bottom = 0;
+    const auto see = [&](int page, const QRectF& r) {
+        if (page != last)
+            return true;
+        if (layout.page.width() > layout.page.height() && r.left() > layout.page.width() / 2)
+            return false;  // the second column is in use
+        bottom = std::max(bottom, r.bottom());
+        return true;
+    };
+    for (const CardArea& a : layout.areas)
+        if (!see(a.page, a.rect))
+            return false;
+    for (const CardBubble& b : layout.bubbles)
+        if (!see(b.page, b.rect))
+            return false;
+    const double top = kMargin + kBandHeight, height = layout.page.height() - kFooter - top;
+    return bottom - top < height / 2;
+}
+
+}  // namespace
+
+CardLayout layoutAnswerCard(const QString& key, const QString& title, const QVector<CardSection>& sections,
+                            PaperLayout paperLayout, int examDigits) {
+    // A last page that would hold only a little of what overflows the one
+    // before is saved by shorter answer areas (down to 70 % of their height).
+    const CardLayout full = layoutAt(key, title, sections, paperLayout, examDigits, 1.0);
+    if (full.pages < 2 || !lastPageSparse(full))
+        return full;
+    for (const double scale : {0.9, 0.8, 0.7}) {
+        CardLayout shorter = layoutAt(key, title, sections, paperLayout, examDigits, scale);
+        if (shorter.pages < full.pages)
+            return shorter;
+    }
+    return full;
 }
 
 QString newCardKey() {

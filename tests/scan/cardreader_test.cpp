@@ -160,6 +160,20 @@ TEST(AnswerCardLayout, TwoColumnsOnA3AndTheLayoutKeptAsText) {
     EXPECT_EQ(CardLayout::fromJson(l.toJson().left(200)).pages, 0);
 }
 
+TEST(AnswerCardLayout, NoPageForALittleOverflow) {
+    // Four 解答题 after the objective part: at full height the fourth would
+    // stand alone on a second A3 page; shorter areas keep the sheet on one.
+    QVector<CardSection> s = sections();
+    s[4].questions << question(29, "解答题");
+    const CardLayout l = layoutAnswerCard("ONEPAGEKEY", "期末", s, PaperLayout::A3TwoColumns);
+    EXPECT_EQ(l.pages, 1);
+    EXPECT_GE(l.areaOf(29)->rect.height(), 0.7 * 80 - 0.01);
+    EXPECT_LT(l.areaOf(29)->rect.height(), 80);
+    // A sheet that fills its last page keeps its areas as they are.
+    EXPECT_EQ(a4().areaOf(26)->rect.height(), 80);
+    EXPECT_EQ(a4().areaOf(27)->rect.height(), 80);
+}
+
 TEST(AnswerCardLayout, ManyQuestionsGoOnFurtherPagesWithTheirOwnQr) {
     QVector<CardSection> big = sections();
     for (int i = 0; i < 6; ++i)

@@ -577,10 +577,9 @@ bool csvIsUtf8(const QString& path) {
     return !decoder.hasError();
 }
 
-class LoSpreadsheetInstance : public SpreadsheetInstance {
+class LoSpreadsheetInstance : public LoInstance<SpreadsheetInstance> {
 public:
-    explicit LoSpreadsheetInstance(std::shared_ptr<UnoSession> session) : session_(std::move(session)) {}
-    ~LoSpreadsheetInstance() override { book_->closeAll(); }
+    using LoInstance::LoInstance;
 
     std::unique_ptr<Workbook> newWorkbook() override {
         return unoCall(QStringLiteral("无法新建 Excel 表格"), [&] {
@@ -603,15 +602,6 @@ public:
             return std::make_unique<LoWorkbook>(book_, session_->load(fileUrl(path), filter, options), path);
         });
     }
-
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
-    void quit() override { book_->closeAll(); }
-
-private:
-    std::shared_ptr<UnoSession> session_;
-    std::shared_ptr<OpenDocuments> book_ = std::make_shared<OpenDocuments>();
-    bool visible_ = false;
 };
 
 }  // namespace

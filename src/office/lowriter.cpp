@@ -1543,10 +1543,9 @@ private:
     std::optional<sal_Int16> bodyAdjust_;
 };
 
-class LoWordInstance : public WordInstance {
+class LoWordInstance : public LoInstance<WordInstance> {
 public:
-    explicit LoWordInstance(std::shared_ptr<UnoSession> session) : session_(std::move(session)) {}
-    ~LoWordInstance() override { book_->closeAll(); }
+    using LoInstance::LoInstance;
 
     std::unique_ptr<WordDocument> newDocument() override {
         return unoCall(QStringLiteral("无法新建 Word 文档"), [&] {
@@ -1562,15 +1561,6 @@ public:
             return std::make_unique<LoWordDocument>(session_, book_, session_->load(fileUrl(path)), path);
         });
     }
-
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
-    void quit() override { book_->closeAll(); }
-
-private:
-    std::shared_ptr<UnoSession> session_;
-    std::shared_ptr<OpenDocuments> book_ = std::make_shared<OpenDocuments>();
-    bool visible_ = false;
 };
 
 }  // namespace

@@ -31,32 +31,21 @@ using namespace zs::test;
 
 namespace {
 
-CardQuestion question(int number, const QString& type) {
-    CardQuestion q;
-    q.number = number;
-    q.type = type;
-    q.kind = cardKindOf(type);
-    q.options = q.kind == CardKind::TrueFalse ? "TF" : isObjective(q.kind) ? "ABCD" : "";
-    q.key = q.kind == CardKind::TrueFalse ? "T" : "A";
-    q.score = 30;
-    return q;
-}
-
 // A paper of 25 questions: 12 单选, 4 多选, 5 判断, 2 填空, 2 解答.
 const CardLayout& paperLayout() {
     static const CardLayout layout = [] {
         QVector<CardSection> s(5);
         int n = 0;
         for (int i = 0; i < 12; ++i)
-            s[0].questions << question(++n, "单选题");
+            s[0].questions << cardQuestionOf(++n, "单选题", 30, "A");
         for (int i = 0; i < 4; ++i)
-            s[1].questions << question(++n, "多选题");
+            s[1].questions << cardQuestionOf(++n, "多选题", 30, "A");
         for (int i = 0; i < 5; ++i)
-            s[2].questions << question(++n, "判断题");
+            s[2].questions << cardQuestionOf(++n, "判断题", 30, "T");
         for (int i = 0; i < 2; ++i)
-            s[3].questions << question(++n, "填空题");
+            s[3].questions << cardQuestionOf(++n, "填空题", 30, "");
         for (int i = 0; i < 2; ++i)
-            s[4].questions << question(++n, "解答题");
+            s[4].questions << cardQuestionOf(++n, "解答题", 30, "");
         return layoutAnswerCard("BENCHKEY23", "期中考试", s, PaperLayout::A4Portrait);
     }();
     return layout;

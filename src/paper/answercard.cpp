@@ -243,6 +243,20 @@ CardKind cardKindOf(const QString& type) {
     return CardKind::Area;
 }
 
+CardQuestion cardQuestionOf(int number, const QString& type, std::optional<int> score, const QString& key) {
+    CardQuestion q;
+    q.number = number;
+    q.type = type;
+    q.kind = cardKindOf(type);
+    q.score = score;
+    q.key = key;
+    if (q.kind == CardKind::TrueFalse)
+        q.options = QStringLiteral("TF");
+    else if (isObjective(q.kind))
+        q.options = QStringLiteral("ABCD");
+    return q;
+}
+
 bool isObjective(CardKind kind) {
     return kind == CardKind::Single || kind == CardKind::Multiple || kind == CardKind::TrueFalse;
 }

@@ -45,6 +45,11 @@ struct CardQuestion {
     QString key;
 };
 
+// A question of the sheet: its kind and bubbles ("ABCD", or "TF" for a
+// 判断题) from its type; `score` in tenths of a point.
+CardQuestion cardQuestionOf(int number, const QString& type, std::optional<int> score = std::nullopt,
+                            const QString& key = {});
+
 // One bubble a student fills.
 struct CardBubble {
     enum class Role { Digit, Absent, Option };

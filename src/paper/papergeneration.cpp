@@ -246,14 +246,9 @@ void PaperGeneration::writeQuestions(const Progress& progress) {
 
 CardQuestion PaperGeneration::cardQuestion(int number, const QString& type, std::optional<int> score,
                                            const QString& answerPath) {
-    CardQuestion q;
-    q.number = number;
-    q.type = type;
-    q.kind = cardKindOf(type);
-    q.score = score;
+    CardQuestion q = cardQuestionOf(number, type, score);
     if (!isObjective(q.kind))
         return q;
-    q.options = q.kind == CardKind::TrueFalse ? QStringLiteral("TF") : QStringLiteral("ABCD");
     // The key from the answer document; a key the program cannot read is
     // asked for when the scans are marked.
     try {

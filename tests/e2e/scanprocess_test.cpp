@@ -58,17 +58,6 @@ int runToEnd(const QStringList& args, const QString& temp) {
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-CardQuestion question(int number, const QString& type, const QString& key) {
-    CardQuestion q;
-    q.number = number;
-    q.type = type;
-    q.kind = cardKindOf(type);
-    q.options = isObjective(q.kind) ? "ABCD" : "";
-    q.key = key;
-    q.score = 50;
-    return q;
-}
-
 }  // namespace
 
 TEST(ScanProcesses, AKilledBatchGoesOnAndAKilledMarkingKeepsItsScores) {
@@ -77,8 +66,9 @@ TEST(ScanProcesses, AKilledBatchGoesOnAndAKilledMarkingKeepsItsScores) {
     Bank::create(bankPath);
     QVector<CardSection> sections(2);
     for (int n = 1; n <= 4; ++n)
-        sections[0].questions << question(n, "单选题", "A");
-    sections[1].questions << question(5, "解答题", "") << question(6, "解答题", "") << question(7, "解答题", "");
+        sections[0].questions << cardQuestionOf(n, "单选题", 50, "A");
+    sections[1].questions << cardQuestionOf(5, "解答题", 50) << cardQuestionOf(6, "解答题", 50)
+                          << cardQuestionOf(7, "解答题", 50);
     const CardLayout layout = layoutAnswerCard("KILLTEST22", "期中考试", sections, PaperLayout::A4Portrait);
     ASSERT_EQ(layout.pages, 2);
     PaperRecord paper;

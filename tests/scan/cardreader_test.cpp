@@ -15,37 +15,25 @@ using namespace zs::test;
 
 namespace {
 
-CardQuestion question(int number, const QString& type, const QString& key = {}) {
-    CardQuestion q;
-    q.number = number;
-    q.type = type;
-    q.kind = cardKindOf(type);
-    q.options = q.kind == CardKind::TrueFalse ? QStringLiteral("TF")
-                : isObjective(q.kind)         ? QStringLiteral("ABCD")
-                                              : QString();
-    q.key = key;
-    return q;
-}
-
 // A paper of every kind of answer: 12 单选, 4 多选, 5 判断, 4 填空, 3 解答.
 QVector<CardSection> sections() {
     QVector<CardSection> out(5);
     int n = 0;
     out[0].heading = "一、单选题";
     for (int i = 0; i < 12; ++i)
-        out[0].questions << question(++n, "单选题", QString("ABCD"[i % 4]));
+        out[0].questions << cardQuestionOf(++n, "单选题", std::nullopt, QString("ABCD"[i % 4]));
     out[1].heading = "二、多选题";
     for (int i = 0; i < 4; ++i)
-        out[1].questions << question(++n, "多选题", "AC");
+        out[1].questions << cardQuestionOf(++n, "多选题", std::nullopt, "AC");
     out[2].heading = "三、判断题";
     for (int i = 0; i < 5; ++i)
-        out[2].questions << question(++n, "判断题", i % 2 ? "F" : "T");
+        out[2].questions << cardQuestionOf(++n, "判断题", std::nullopt, i % 2 ? "F" : "T");
     out[3].heading = "四、填空题";
     for (int i = 0; i < 4; ++i)
-        out[3].questions << question(++n, "填空题");
+        out[3].questions << cardQuestionOf(++n, "填空题", std::nullopt);
     out[4].heading = "五、解答题";
     for (int i = 0; i < 3; ++i)
-        out[4].questions << question(++n, "解答题");
+        out[4].questions << cardQuestionOf(++n, "解答题", std::nullopt);
     return out;
 }
 
@@ -164,7 +152,7 @@ TEST(AnswerCardLayout, NoPageForALittleOverflow) {
     // Four 解答题 after the objective part: at full height the fourth would
     // stand alone on a second A3 page; shorter areas keep the sheet on one.
     QVector<CardSection> s = sections();
-    s[4].questions << question(29, "解答题");
+    s[4].questions << cardQuestionOf(29, "解答题", std::nullopt);
     const CardLayout l = layoutAnswerCard("ONEPAGEKEY", "期末", s, PaperLayout::A3TwoColumns);
     EXPECT_EQ(l.pages, 1);
     EXPECT_GE(l.areaOf(29)->rect.height(), 0.7 * 80 - 0.01);
@@ -177,7 +165,7 @@ TEST(AnswerCardLayout, NoPageForALittleOverflow) {
 TEST(AnswerCardLayout, ManyQuestionsGoOnFurtherPagesWithTheirOwnQr) {
     QVector<CardSection> big = sections();
     for (int i = 0; i < 6; ++i)
-        big[4].questions << question(29 + i, "解答题");
+        big[4].questions << cardQuestionOf(29 + i, "解答题", std::nullopt);
     const CardLayout l = layoutAnswerCard("BIGKEY", "期末", big, PaperLayout::A4Portrait);
     EXPECT_GE(l.pages, 3);
     EXPECT_NE(l.qrText(0), l.qrText(1));

@@ -21,31 +21,20 @@ using namespace zs::test;
 
 namespace {
 
-CardQuestion question(int number, const QString& type, const QString& key, int tenths) {
-    CardQuestion q;
-    q.number = number;
-    q.type = type;
-    q.kind = cardKindOf(type);
-    q.options = q.kind == CardKind::TrueFalse ? "TF" : isObjective(q.kind) ? "ABCD" : "";
-    q.key = key;
-    q.score = tenths;
-    return q;
-}
-
 // 4 单选 (3 points), 2 多选 (4 points), 2 判断 (2 points), 1 填空, 3 解答: two A4 pages.
 CardLayout paperLayout() {
     QVector<CardSection> s(4);
     s[0].heading = "一、单选题";
-    s[0].questions << question(1, "单选题", "A", 30) << question(2, "单选题", "B", 30) << question(3, "单选题", "C", 30)
-                   << question(4, "单选题", "D", 30);
+    s[0].questions << cardQuestionOf(1, "单选题", 30, "A") << cardQuestionOf(2, "单选题", 30, "B")
+                   << cardQuestionOf(3, "单选题", 30, "C") << cardQuestionOf(4, "单选题", 30, "D");
     s[1].heading = "二、多选题";
-    s[1].questions << question(5, "多选题", "AC", 40) << question(6, "多选题", "BCD", 40);
+    s[1].questions << cardQuestionOf(5, "多选题", 40, "AC") << cardQuestionOf(6, "多选题", 40, "BCD");
     s[2].heading = "三、判断题";
-    s[2].questions << question(7, "判断题", "T", 20) << question(8, "判断题", "F", 20);
+    s[2].questions << cardQuestionOf(7, "判断题", 20, "T") << cardQuestionOf(8, "判断题", 20, "F");
     s[3].heading = "四、解答题";
-    s[3].questions << question(9, "填空题", "", 40);
+    s[3].questions << cardQuestionOf(9, "填空题", 40);
     for (int n = 10; n <= 12; ++n)
-        s[3].questions << question(n, "解答题", "", 100);
+        s[3].questions << cardQuestionOf(n, "解答题", 100);
     return layoutAnswerCard("CLASSKEY77", "期中考试", s, PaperLayout::A4Portrait, 8);
 }
 
@@ -197,7 +186,7 @@ TEST(ScanStore, AClassScannedGathersIntoStudentsWithWhatNeedsAnEye) {
 }
 
 TEST(ScanStore, TheKeyDecidesAndAQuestionWithoutKeyWaits) {
-    CardQuestion multi = question(5, "多选题", "ACD", 50);
+    CardQuestion multi = cardQuestionOf(5, "多选题", 50, "ACD");
     const ObjectiveRule half;
     EXPECT_EQ(objectiveScore(multi, "ACD", 5, half), 5);
     EXPECT_EQ(objectiveScore(multi, "AC", 5, half), 2.5);
@@ -207,7 +196,7 @@ TEST(ScanStore, TheKeyDecidesAndAQuestionWithoutKeyWaits) {
     ObjectiveRule none;
     none.partialShare = 0;
     EXPECT_EQ(objectiveScore(multi, "AC", 5, none), 0);
-    CardQuestion single = question(1, "单选题", "B", 30);
+    CardQuestion single = cardQuestionOf(1, "单选题", 30, "B");
     EXPECT_EQ(objectiveScore(single, "B", 3, half), 3);
     EXPECT_EQ(objectiveScore(single, "C", 3, half), 0);
     EXPECT_EQ(cardFullMark(single), 3);

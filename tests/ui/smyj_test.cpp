@@ -32,17 +32,6 @@ using namespace zs::test;
 
 namespace {
 
-CardQuestion question(int number, const QString& type, const QString& key, int tenths) {
-    CardQuestion q;
-    q.number = number;
-    q.type = type;
-    q.kind = cardKindOf(type);
-    q.options = isObjective(q.kind) ? "ABCD" : "";
-    q.key = key;
-    q.score = tenths;
-    return q;
-}
-
 // 8 单选 (3 points), 2 多选 (4), 1 填空 (4), 3 解答 (10): 62 points on two pages.
 struct ScannedClass {
     static constexpr int kStudents = 40;
@@ -55,13 +44,13 @@ struct ScannedClass {
         QVector<CardSection> sections(3);
         sections[0].heading = "一、单选题";
         for (int n = 1; n <= 8; ++n)
-            sections[0].questions << question(n, "单选题", QString("ABCD"[n % 4]), 30);
+            sections[0].questions << cardQuestionOf(n, "单选题", 30, QString("ABCD"[n % 4]));
         sections[1].heading = "二、多选题";
-        sections[1].questions << question(9, "多选题", "AB", 40) << question(10, "多选题", "ACD", 40);
+        sections[1].questions << cardQuestionOf(9, "多选题", 40, "AB") << cardQuestionOf(10, "多选题", 40, "ACD");
         sections[2].heading = "三、解答题";
-        sections[2].questions << question(11, "填空题", "", 40);
+        sections[2].questions << cardQuestionOf(11, "填空题", 40);
         for (int n = 12; n <= 14; ++n)
-            sections[2].questions << question(n, "解答题", "", 100);
+            sections[2].questions << cardQuestionOf(n, "解答题", 100);
         layout = layoutAnswerCard("CLASS40KEY", "期中考试", sections, PaperLayout::A4Portrait);
 
         paper.generated = QDateTime(QDate(2026, 3, 10), QTime(8, 0));

@@ -651,14 +651,7 @@ QImage roster(RunState& state) {
 PaperRecord scannablePaper(RunState& state, CardLayout& layout) {
     QVector<CardSection> sections(3);
     const auto add = [&](int section, int number, const QString& type, const QString& key, int tenths) {
-        CardQuestion q;
-        q.number = number;
-        q.type = type;
-        q.kind = cardKindOf(type);
-        q.options = isObjective(q.kind) ? QStringLiteral("ABCD") : QString();
-        q.key = key;
-        q.score = tenths;
-        sections[section].questions << q;
+        sections[section].questions << cardQuestionOf(number, type, tenths, key);
     };
     sections[0].heading = QStringLiteral("一、单选题");
     for (int n = 1; n <= 8; ++n)

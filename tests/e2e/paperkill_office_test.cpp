@@ -5,6 +5,7 @@
 
 #include "paperimport/paperimport.h"
 #include "paperimport/testpapers.h"
+#include "support/childprocess.h"
 #include "support/testsupport.h"
 #include "ui/start/startup.h"
 
@@ -18,19 +19,12 @@
 using namespace zs;
 using test::TempFolder;
 
+using test::childEnvironment;
+
 namespace {
 
 const QString kProgram = QStringLiteral(ZS_PROGRAM_PATH);
 const QString kWorker = QStringLiteral(ZS_KILLWORKER_PATH);
-
-QProcessEnvironment childEnvironment(const QString& temp, const QString& pauseAt = {}) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("TMPDIR", temp);
-    if (!pauseAt.isEmpty())
-        env.insert("ZHUOSHI_PAUSE_AT", pauseAt);
-    return env;
-}
 
 // The entries of a folder that belong to the process `pid`.
 QStringList entriesOf(const QString& folder, const QString& pattern, qint64 pid) {

@@ -9,6 +9,7 @@
 #include "sharing/banksharing.h"
 #include "store/documentcheck.h"
 #include "store/paths.h"
+#include "support/childprocess.h"
 #include "support/samplebank.h"
 #include "support/testsupport.h"
 #include "ui/start/startup.h"
@@ -27,6 +28,8 @@
 using namespace zs;
 using test::TempFolder;
 
+using test::childEnvironment;
+
 namespace {
 
 const QString kProgram = QStringLiteral(ZS_PROGRAM_PATH);
@@ -40,17 +43,6 @@ struct Finished {
     QString out;
     QString err;
 };
-
-// Every child runs offscreen with a temporary folder of the test's own, where
-// its office profile is made.
-QProcessEnvironment childEnvironment(const QString& temp, const QString& pauseAt = {}) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("TMPDIR", temp);
-    if (!pauseAt.isEmpty())
-        env.insert("ZHUOSHI_PAUSE_AT", pauseAt);
-    return env;
-}
 
 Finished runToEnd(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
     QProcess p;

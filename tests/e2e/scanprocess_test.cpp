@@ -7,6 +7,7 @@
 #include "paper/paperrecord.h"
 #include "scan/scanstore.h"
 #include "store/bank.h"
+#include "support/childprocess.h"
 #include "support/testsupport.h"
 
 #include <QDeadlineTimer>
@@ -22,19 +23,10 @@ namespace {
 
 const QString kWorker = QStringLiteral(ZS_KILLWORKER_PATH);
 
-QProcessEnvironment environment(const QString& temp, const QString& pauseAt = {}) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("TMPDIR", temp);
-    if (!pauseAt.isEmpty())
-        env.insert("ZHUOSHI_PAUSE_AT", pauseAt);
-    return env;
-}
-
 // Runs the worker until it says it paused at `point`, then kills it.
 bool killAt(const QStringList& args, const QString& temp, const QString& point) {
     QProcess process;
-    process.setProcessEnvironment(environment(temp, point));
+    process.setProcessEnvironment(childEnvironment(temp, point));
     process.start(kWorker, args);
     QByteArray err;
     QDeadlineTimer deadline(300000);
@@ -51,7 +43,7 @@ bool killAt(const QStringList& args, const QString& temp, const QString& point) 
 
 int runToEnd(const QStringList& args, const QString& temp) {
     QProcess process;
-    process.setProcessEnvironment(environment(temp));
+    process.setProcessEnvironment(childEnvironment(temp));
     process.start(kWorker, args);
     if (!process.waitForFinished(600000))
         return -1;

@@ -232,8 +232,11 @@ QuestionReading readQuestion(const CardQuestion& question, const QVector<BubbleI
     return reading;
 }
 
-void readAlignedPage(PageReading& reading, const CardLayout& layout) {
-    const cv::Mat even = evenOut(greyMat(reading.aligned));
+namespace {
+
+// Reads the bubbles of a page already warped onto the sheet.
+void readAligned(PageReading& reading, const CardLayout& layout, const cv::Mat& aligned) {
+    const cv::Mat even = evenOut(aligned);
     const int page = reading.identity.page;
 
     // The empty bubbles of the page set the zero: printed letters, a
@@ -312,6 +315,12 @@ void readAlignedPage(PageReading& reading, const CardLayout& layout) {
             marks << level(b);
         reading.questions << readQuestion(q, marks);
     }
+}
+
+}  // namespace
+
+void readAlignedPage(PageReading& reading, const CardLayout& layout) {
+    readAligned(reading, layout, greyMat(reading.aligned));
 }
 
 PageReading readCardPage(const QImage& picture, const std::function<const CardLayout*(const QString& key)>& layoutOf) {
@@ -395,7 +404,7 @@ PageReading readCardPage(const QImage& picture, const std::function<const CardLa
     cv::warpPerspective(grey, aligned, toPicture, size, cv::INTER_LINEAR | cv::WARP_INVERSE_MAP, cv::BORDER_CONSTANT,
                         cv::Scalar(255));
     reading.aligned = greyImage(aligned);
-    readAlignedPage(reading, *layout);
+    readAligned(reading, *layout, aligned);
     return reading;
 }
 

@@ -4,6 +4,7 @@
 #include "results/roster.h"
 #include "store/bank.h"
 #include "store/naturalorder.h"
+#include "store/statement.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -117,10 +118,38 @@ QString scanPictureFolder(const QString& scansFolder, int paperId) {
     return QDir(scansFolder).filePath(QString::number(paperId));
 }
 
+namespace {
+
+// The stored pages of a paper that meet `condition`, in the order of the table.
+QVector<ScannedPage> pagesWhere(Bank& bank, int paperId, const QString& condition = {}) {
+    ensureScanTables(bank);
+    const RowSet rows = bank.query(QStringLiteral("select 页键, 来源文件, 来源页, 来源页数, 卡页, 确认考号, 读数, "
+                                                  "图像, 扫描时间 from 扫描答卷 where 试卷编号 = %1")
+                                       .arg(paperId) +
+                                   condition);
+    QVector<ScannedPage> pages;
+    for (int r = 0; r < rows.count(); ++r) {
+        ScannedPage p;
+        p.key = rows.text(r, 0);
+        p.source = ScanSource{rows.text(r, 1), rows.value(r, 2).toInt(), rows.value(r, 3).toInt()};
+        p.cardPage = rows.value(r, 4).toInt();
+        p.confirmedExamNumber = rows.text(r, 5);
+        p.reading = readingOf(rows.text(r, 6).toUtf8());
+        p.picture = rows.text(r, 7);
+        p.when = QDateTime::fromString(rows.text(r, 8), Qt::ISODate);
+        pages << p;
+    }
+    return pages;
+}
+
+QString keyIs(const QString& key) {
+    return QStringLiteral(" and 页键 = '") + sqlValue(key) + u'\'';
+}
+
+}  // namespace
+
 bool pageStored(Bank& bank, int paperId, const QString& key) {
-    return bank.query(QStringLiteral("select count(*) from 扫描答卷 where 试卷编号 = %1 and 页键 = '%2'")
-                          .arg(paperId)
-                          .arg(key))
+    return bank.query(QStringLiteral("select count(*) from 扫描答卷 where 试卷编号 = %1").arg(paperId) + keyIs(key))
                .value(0, 0)
                .toInt() > 0;
 }
@@ -157,22 +186,7 @@ ScannedPage readAndStorePage(Bank& bank, int paperId, const CardLayout& layout, 
 }
 
 QVector<ScannedPage> scannedPages(Bank& bank, int paperId) {
-    ensureScanTables(bank);
-    const RowSet rows = bank.query(QStringLiteral("select 页键, 来源文件, 来源页, 来源页数, 卡页, 确认考号, 读数, "
-                                                  "图像, 扫描时间 from 扫描答卷 where 试卷编号 = %1")
-                                       .arg(paperId));
-    QVector<ScannedPage> pages;
-    for (int r = 0; r < rows.count(); ++r) {
-        ScannedPage p;
-        p.key = rows.text(r, 0);
-        p.source = ScanSource{rows.text(r, 1), rows.value(r, 2).toInt(), rows.value(r, 3).toInt()};
-        p.cardPage = rows.value(r, 4).toInt();
-        p.confirmedExamNumber = rows.text(r, 5);
-        p.reading = readingOf(rows.text(r, 6).toUtf8());
-        p.picture = rows.text(r, 7);
-        p.when = QDateTime::fromString(rows.text(r, 8), Qt::ISODate);
-        pages << p;
-    }
+    QVector<ScannedPage> pages = pagesWhere(bank, paperId);
     // In the order the copier gave them: a sheet's later pages follow its first.
     std::sort(pages.begin(), pages.end(), [](const ScannedPage& a, const ScannedPage& b) {
         if (a.source.file != b.source.file)
@@ -341,12 +355,10 @@ QString confirmReview(Bank& bank, int paperId, const CardLayout& layout, const R
         return QStringLiteral("这一页没有读出来：请重新扫描这一页，或删除它。");
     if (item.kind == ReviewItem::Kind::MissingPage)
         return QStringLiteral("请扫描缺少的那一页。");
-    QVector<ScannedPage> pages = scannedPages(bank, paperId);
-    const auto it =
-        std::find_if(pages.begin(), pages.end(), [&](const ScannedPage& p) { return p.key == item.pageKey; });
-    if (it == pages.end())
+    QVector<ScannedPage> found = pagesWhere(bank, paperId, keyIs(item.pageKey));
+    if (found.isEmpty())
         return QStringLiteral("这一页已经不在了，请重新读取。");
-    ScannedPage& page = *it;
+    ScannedPage& page = found.first();
     switch (item.kind) {
     case ReviewItem::Kind::ExamNumber: {
         const QString number = answer.trimmed();

@@ -119,6 +119,13 @@ RowSet naturallyOrdered(const QString& statement, RowSet rows) {
 
 }  // namespace
 
+QString failureDetails(const QString& statement, const QString& database, const QString& text) {
+    QString details;
+    if (!statement.isEmpty())
+        details += QStringLiteral("语句：") + statement + u'\n';
+    return details + database + QStringLiteral("：") + text;
+}
+
 const QStringList& newBankTypes() {
     return Bank::defaultTypes();
 }

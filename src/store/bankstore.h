@@ -71,6 +71,10 @@ void createServerBank(const QString& location);
 const QStringList& newBankTypes();
 const QStringList& newBankDifficulties();
 
+// The "详细信息" of a failure: the statement (when there is one) and the
+// database's own words, after its name ("SQLite", "PostgreSQL").
+QString failureDetails(const QString& statement, const QString& database, const QString& text);
+
 // The tables the program makes in every bank it opens for writing.
 const QStringList& ownTableStatements();
 

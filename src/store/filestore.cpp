@@ -64,14 +64,6 @@ QString describeFailure(int code, const QString& text) {
     return QStringLiteral("读写试题库时出错，这项操作没有完成。");
 }
 
-QString failureDetails(const QString& statement, const QString& text) {
-    QString details;
-    if (!statement.isEmpty())
-        details += QStringLiteral("语句：") + statement + u'\n';
-    details += QStringLiteral("SQLite：") + text;
-    return details;
-}
-
 bool isDateColumn(const QString& name) {
     return name == u"入库日期" || name == u"最后使用日期";
 }
@@ -197,7 +189,7 @@ public:
 private:
     [[noreturn]] void fail(const QString& statement, int code, const QString& text) const {
         throw StoreError(QStringLiteral("试题库操作失败：\r%1\r\r%2").arg(shown(), describeFailure(code, text)),
-                         failureDetails(statement, text));
+                         failureDetails(statement, QStringLiteral("SQLite"), text));
     }
 
     QString path_;
@@ -217,7 +209,8 @@ FileStore::FileStore(const QString& path, bool forWriting, const QString& connec
         const QString err = db.lastError().text();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection_);
-        throw StoreError(QStringLiteral("无法打开试题库文件：\r%1").arg(nativePath(path)), failureDetails({}, err));
+        throw StoreError(QStringLiteral("无法打开试题库文件：\r%1").arg(nativePath(path)),
+                         failureDetails({}, QStringLiteral("SQLite"), err));
     }
     // A bank has at least the question and catalogue tables.
     QSqlQuery q(db);
@@ -237,7 +230,7 @@ FileStore::FileStore(const QString& path, bool forWriting, const QString& connec
             const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
             throw StoreError(QStringLiteral("无法读取试题库文件：\r%1\r\r%2")
                                  .arg(nativePath(path), describeFailure(known ? code : SQLITE_ERROR, text)),
-                             failureDetails({}, text));
+                             failureDetails({}, QStringLiteral("SQLite"), text));
         }
         throw StoreError(
             QStringLiteral("这个文件不是试题库文件（缺少<试题库>或<教材设置>数据表）：\r%1").arg(nativePath(path)));

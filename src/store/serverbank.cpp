@@ -83,14 +83,6 @@ QString serverText(const QSqlError& error) {
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
-QString serverDetails(const QString& statement, const QString& text) {
-    QString details;
-    if (!statement.isEmpty())
-        details += QStringLiteral("语句：") + statement + u'\n';
-    details += QStringLiteral("PostgreSQL：") + text;
-    return details;
-}
-
 // Why a connection could not be made, in the teacher's words.
 QString describeConnectionFailure(const QString& text) {
     if (text.contains(QStringLiteral("password authentication failed")) ||
@@ -149,7 +141,7 @@ QSqlDatabase connect(const ServerLocation& where, const QString& location, const
         QSqlDatabase::removeDatabase(name);
         throw StoreError(
             QStringLiteral("无法连接学校题库：\r%1\r\r%2").arg(where.shown(), describeConnectionFailure(text)),
-            serverDetails({}, text));
+            failureDetails({}, QStringLiteral("PostgreSQL"), text));
     }
     return db;
 }
@@ -265,7 +257,7 @@ ServerStore::ServerStore(const QString& location, const QString& connection)
         if (tables < 0)
             throw StoreError(
                 QStringLiteral("无法读取学校题库：\r%1\r\r%2").arg(where.shown(), describeServerFailure({}, error)),
-                serverDetails({}, error));
+                failureDetails({}, QStringLiteral("PostgreSQL"), error));
         throw StoreError(
             QStringLiteral("这个数据库不是学校题库（缺少<试题库>或<教材设置>数据表）：\r%1").arg(where.shown()));
     }
@@ -315,7 +307,7 @@ void ServerStore::fail(const QString& statement, const QSqlError& error) const {
         connectionLost_ = true;
     const QString text = serverText(error);
     throw StoreError(QStringLiteral("试题库操作失败：\r%1\r\r%2").arg(shown(), describeServerFailure(state, text)),
-                     serverDetails(statement, text));
+                     failureDetails(statement, QStringLiteral("PostgreSQL"), text));
 }
 
 }  // namespace
@@ -346,7 +338,7 @@ void createServerBank(const QString& location) {
         finish();
         if (tables < 0)
             throw StoreError(QStringLiteral("无法在学校题库服务器上新建试题库：\r%1").arg(where.shown()),
-                             serverDetails({}, error));
+                             failureDetails({}, QStringLiteral("PostgreSQL"), error));
         throw StoreError(QStringLiteral("这个数据库里已经有试题库，不能再新建：\r%1").arg(where.shown()));
     }
     QStringList statements = {
@@ -414,7 +406,7 @@ void createServerBank(const QString& location) {
     finish();
     if (!error.isEmpty())
         throw StoreError(QStringLiteral("无法在学校题库服务器上新建试题库：\r%1").arg(where.shown()),
-                         serverDetails({}, error));
+                         failureDetails({}, QStringLiteral("PostgreSQL"), error));
 }
 
 }  // namespace zs
